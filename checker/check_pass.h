@@ -1,0 +1,22 @@
+// The check pass: colours every character of the upper box by the rules at the chosen level,
+// shows each in the progress box, fills the result lists, then writes the report and summary.
+#pragma once
+
+#include "checker/check_view.h"
+#include "checker/classify.h"
+#include "checker/result_list.h"
+
+namespace torvane::checker {
+
+enum class CheckEnd {
+  Completed,  // report written and summary shown
+  Stopped,    // the view asked to stop: no report, no summary
+};
+
+// Throws CheckFailure when the report box refuses a line; the summary is then not shown.
+CheckEnd runCheck(CheckView& view, const Classifier& classifier, ResultLists& lists);
+
+// The same pass with the literal class-string searches, for comparison and for tests.
+CheckEnd runCheck(CheckView& view, const LiteralClassifier& classifier, ResultLists& lists);
+
+}  // namespace torvane::checker

@@ -1,0 +1,83 @@
+#include "checker/classify.h"
+
+#include <string_view>
+#include <utility>
+
+#include "sjis/byte_type.h"
+#include "tables/membership.h"
+
+namespace torvane::checker {
+namespace {
+
+using ClassAndString = std::pair<CharClass, const std::string*>;
+
+std::array<ClassAndString, 11> twoByteOrder(const tables::ClassStrings& s) {
+  return {{
+      {CharClass::Hiragana, &s.HiraganaChars},
+      {CharClass::Katakana, &s.KatakanaChars},
+      {CharClass::WideLatin, &s.WideLatinChars},
+      {CharClass::JuniorHigh, &s.JuniorHighChars},
+      {CharClass::Grade1, &s.GradeChars1},
+      {CharClass::Grade2, &s.GradeChars2},
+      {CharClass::Grade3, &s.GradeChars3},
+      {CharClass::Grade4, &s.GradeChars4},
+      {CharClass::Grade5, &s.GradeChars5},
+      {CharClass::Grade6, &s.GradeChars6},
+      {CharClass::Symbol, &s.SymbolChars},
+  }};
+}
+
+std::array<ClassAndString, 3> oneByteOrder(const tables::ClassStrings& s) {
+  return {{
+      {CharClass::Digit, &s.DigitChars},
+      {CharClass::NarrowLatin, &s.NarrowLatinChars},
+      {CharClass::NarrowKana, &s.NarrowKanaChars},
+  }};
+}
+
+// A lone lead-range byte reaches the rules only as an incomplete character.
+bool isIncomplete(std::uint8_t byte) { return sjis::isLeadRange(byte); }
+
+}  // namespace
+
+Classifier::Classifier(const tables::ClassStrings& strings) {
+  pairClass_.fill(CharClass::Unlisted);
+  const auto twoByte = twoByteOrder(strings);
+  // Filled from the last class to the first, so the first class that holds a pair wins.
+  for (auto it = twoByte.rbegin(); it != twoByte.rend(); ++it) {
+    const tables::ClassMembership membership(*it->second);
+    for (std::size_t code = 0; code < pairClass_.size(); ++code) {
+      if (membership.containsPair(static_cast<std::uint16_t>(code))) pairClass_[code] = it->first;
+    }
+  }
+  byteClass_.fill(CharClass::OtherByte);
+  const auto oneByte = oneByteOrder(strings);
+  for (auto it = oneByte.rbegin(); it != oneByte.rend(); ++it) {
+    const tables::ClassMembership membership(*it->second);
+    for (std::size_t byte = 0; byte < byteClass_.size(); ++byte) {
+      if (membership.containsByte(static_cast<std::uint8_t>(byte))) byteClass_[byte] = it->first;
+    }
+  }
+  for (std::size_t byte = 0; byte < byteClass_.size(); ++byte) {
+    if (isIncomplete(static_cast<std::uint8_t>(byte))) byteClass_[byte] = CharClass::Incomplete;
+  }
+}
+
+CharClass LiteralClassifier::classOf(const sjis::SjisChar& c) const {
+  if (c.length == 2) {
+    const auto lead = static_cast<std::uint8_t>(c.code >> 8);
+    const auto trail = static_cast<std::uint8_t>(c.code & 0xFF);
+    for (const auto& [cls, classString] : twoByteOrder(strings_)) {
+      if (tables::containsPairLiteral(*classString, lead, trail)) return cls;
+    }
+    return CharClass::Unlisted;
+  }
+  const auto byte = static_cast<std::uint8_t>(c.code);
+  if (isIncomplete(byte)) return CharClass::Incomplete;
+  for (const auto& [cls, classString] : oneByteOrder(strings_)) {
+    if (tables::containsByteLiteral(*classString, byte)) return cls;
+  }
+  return CharClass::OtherByte;
+}
+
+}  // namespace torvane::checker

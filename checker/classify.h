@@ -1,0 +1,95 @@
+// The rules that give a character its outcome at a level, and the result list it is collected in.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "sjis/sjis_text.h"
+#include "tables/class_strings.h"
+
+namespace torvane::checker {
+
+enum class Outcome : std::uint8_t {
+  None,  // colour untouched, nothing recorded
+  Grey,  // a tolerated non-kanji
+  Red,   // a problem
+};
+
+enum class FoundList : std::uint8_t {
+  None, Grade1, Grade2, Grade3, Grade4, Grade5, Grade6, JuniorHigh, Beyond,
+};
+
+struct Verdict {
+  Outcome outcome = Outcome::None;
+  FoundList list = FoundList::None;
+  constexpr bool operator==(const Verdict&) const = default;
+};
+
+// The first class string a character is a member of, in the order the rules test them.
+enum class CharClass : std::uint8_t {
+  // Two-byte characters.
+  Hiragana, Katakana, WideLatin, JuniorHigh,
+  Grade1, Grade2, Grade3, Grade4, Grade5, Grade6,
+  Symbol, Unlisted,
+  // One-byte characters.
+  Digit, NarrowLatin, NarrowKana, OtherByte,
+  // A lead byte with no trail byte after it.
+  Incomplete,
+};
+
+// The rules as tables: every comparison with the level is signed, so level -1 is stricter than 0.
+constexpr Verdict verdictFor(CharClass cls, int level) {
+  auto redIf = [](bool red) { return red ? Outcome::Red : Outcome::None; };
+  auto greyUnless = [](bool red) { return red ? Outcome::Red : Outcome::Grey; };
+  switch (cls) {
+    case CharClass::Hiragana: return {};
+    case CharClass::Katakana: return {greyUnless(level < 0)};
+    case CharClass::WideLatin: return {greyUnless(level <= 2)};
+    case CharClass::JuniorHigh: return {redIf(level < 6), FoundList::JuniorHigh};
+    case CharClass::Grade1: return {redIf(level < 0), FoundList::Grade1};
+    case CharClass::Grade2: return {redIf(level < 1), FoundList::Grade2};
+    case CharClass::Grade3: return {redIf(level < 2), FoundList::Grade3};
+    case CharClass::Grade4: return {redIf(level < 3), FoundList::Grade4};
+    case CharClass::Grade5: return {redIf(level < 4), FoundList::Grade5};
+    case CharClass::Grade6: return {redIf(level < 5), FoundList::Grade6};
+    case CharClass::Symbol: return {Outcome::Grey};
+    case CharClass::Unlisted: return {Outcome::Red, FoundList::Beyond};
+    case CharClass::Digit: return {};
+    case CharClass::NarrowLatin: return {greyUnless(level <= 2)};
+    case CharClass::NarrowKana: return {greyUnless(level < 0)};
+    case CharClass::OtherByte: return {};
+    case CharClass::Incomplete: return {Outcome::Red, FoundList::Beyond};
+  }
+  return {};
+}
+
+// Class lookup through tables built from the class strings: O(1) per character.
+class Classifier {
+ public:
+  explicit Classifier(const tables::ClassStrings& strings);
+  CharClass classOf(const sjis::SjisChar& c) const {
+    return c.length == 2 ? pairClass_[c.code] : byteClass_[c.code & 0xFF];
+  }
+  Verdict classify(const sjis::SjisChar& c, int level) const {
+    return verdictFor(classOf(c), level);
+  }
+
+ private:
+  std::array<CharClass, 0x10000> pairClass_;  // by lead << 8 | trail
+  std::array<CharClass, 0x100> byteClass_;
+};
+
+// The reference: each class string searched by the literal membership rules, in rule order.
+class LiteralClassifier {
+ public:
+  explicit LiteralClassifier(const tables::ClassStrings& strings) : strings_(strings) {}
+  CharClass classOf(const sjis::SjisChar& c) const;
+  Verdict classify(const sjis::SjisChar& c, int level) const {
+    return verdictFor(classOf(c), level);
+  }
+
+ private:
+  const tables::ClassStrings& strings_;
+};
+
+}  // namespace torvane::checker

@@ -1,0 +1,68 @@
+// torvane-check: the check on a file or on standard input, for scripts, editors and tests.
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "checker/check_pass.h"
+#include "checker/recording_view.h"
+#include "cli/input.h"
+#include "cli/options.h"
+#include "cli/output.h"
+#include "tables/class_strings.h"
+
+namespace {
+
+using namespace torvane;
+
+constexpr int kNoProblem = 0;
+constexpr int kProblemsFound = 1;
+constexpr int kUsageOrInputError = 2;
+
+int fail(const std::string& message) {
+  std::fprintf(stderr, "torvane-check: %s\n", message.c_str());
+  return kUsageOrInputError;
+}
+
+bool writeOut(std::string_view text) {
+  return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+}
+
+int check(const cli::Options& options) {
+  sjis::SjisText text = cli::toSjisText(cli::readInput(options.file), options.encoding);
+  const std::size_t bytes = text.size();
+
+  const tables::ClassStrings classStrings = tables::loadClassStrings();
+  const checker::Classifier classifier(classStrings);
+  checker::ResultLists lists;
+  checker::RecordingView view(std::move(text), options.level);
+  checker::runCheck(view, classifier, lists);
+
+  const cli::CheckedText checked{options.level, bytes, view.record(), lists};
+  if (!writeOut(options.json ? cli::jsonOutput(checked) : cli::plainOutput(checked))) {
+    return fail("cannot write the output");
+  }
+  return lists.ProblemOccurrences.empty() ? kNoProblem : kProblemsFound;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  const cli::ParsedCommandLine parsed = cli::parseCommandLine(args);
+  if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {
+    return fail(error->message + " (see torvane-check --help)");
+  }
+  if (std::holds_alternative<cli::ShowHelp>(parsed)) {
+    return writeOut(cli::kUsage) ? kNoProblem : kUsageOrInputError;
+  }
+  if (std::holds_alternative<cli::ShowVersion>(parsed)) {
+    return writeOut("torvane-check " TORVANE_VERSION "\n") ? kNoProblem : kUsageOrInputError;
+  }
+  try {
+    return check(std::get<cli::Options>(parsed));
+  } catch (const std::exception& e) {
+    return fail(e.what());
+  }
+}

@@ -1,0 +1,97 @@
+#include "cli/options.h"
+
+#include <charconv>
+
+#include "checker/levels.h"
+
+namespace torvane::cli {
+
+const std::string_view kUsage =
+    "Usage: torvane-check [--level N] [--encoding utf-8|cp932] [--json] [FILE]\n"
+    "Checks a Japanese text against the kanji that pupils have learnt by a school year.\n"
+    "\n"
+    "  --level N         the level, a whole number from -1 to 6 (default 0):\n"
+    "                      0 一年生で習う漢字で      4 五年生までに習う漢字で\n"
+    "                      1 二年生までに習う漢字で  5 六年生までに習う漢字で\n"
+    "                      2 三年生までに習う漢字で  6 中学までに習う漢字で\n"
+    "                      3 四年生までに習う漢字で -1 no level: stricter than 0\n"
+    "  --encoding E      how the input is encoded: utf-8 (default) or cp932\n"
+    "  --json            write one JSON object with every span, list and report line\n"
+    "  --help            show this help\n"
+    "  --version         show the version\n"
+    "\n"
+    "FILE is the text to check; standard input when it is absent or \"-\".\n"
+    "Without --json the report lines are written, then the summary.\n"
+    "Exit status: 0 no problem found, 1 problems found, 2 usage or input error.\n";
+
+namespace {
+
+std::optional<int> parseLevel(std::string_view text) {
+  int level = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), level);
+  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+  if (level < checker::kNoLevel || level > checker::kLastLevel) return std::nullopt;
+  return level;
+}
+
+}  // namespace
+
+ParsedCommandLine parseCommandLine(std::span<const std::string_view> args) {
+  Options options;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string_view arg = args[i];
+    if (!optionsEnded && arg.starts_with("--") && arg.size() > 2) {
+      std::string_view name = arg;
+      std::optional<std::string_view> value;
+      if (const auto eq = arg.find('='); eq != std::string_view::npos) {
+        name = arg.substr(0, eq);
+        value = arg.substr(eq + 1);
+      }
+      const bool takesValue = name == "--level" || name == "--encoding";
+      if (!takesValue && value) {
+        return UsageError{"option '" + std::string(name) + "' takes no value"};
+      }
+      if (takesValue && !value) {
+        if (i + 1 == args.size()) return UsageError{"option '" + std::string(name) + "' needs a value"};
+        value = args[++i];
+      }
+      if (name == "--help") return ShowHelp{};
+      if (name == "--version") return ShowVersion{};
+      if (name == "--json") {
+        options.json = true;
+      } else if (name == "--level") {
+        const auto level = parseLevel(*value);
+        if (!level) {
+          return UsageError{"--level takes a whole number from -1 to 6, not '" +
+                            std::string(*value) + "'"};
+        }
+        options.level = *level;
+      } else if (name == "--encoding") {
+        if (*value == "utf-8") {
+          options.encoding = InputEncoding::Utf8;
+        } else if (*value == "cp932") {
+          options.encoding = InputEncoding::Cp932;
+        } else {
+          return UsageError{"--encoding takes utf-8 or cp932, not '" + std::string(*value) + "'"};
+        }
+      } else {
+        return UsageError{"unknown option '" + std::string(name) + "'"};
+      }
+      continue;
+    }
+    if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (!optionsEnded && arg.size() > 1 && arg.starts_with('-')) {
+      return UsageError{"unknown option '" + std::string(arg) + "'"};
+    }
+    if (options.file) return UsageError{"only one FILE may be given"};
+    options.file = std::string(arg);
+  }
+  if (options.file == "-") options.file.reset();
+  return options;
+}
+
+}  // namespace torvane::cli

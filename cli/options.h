@@ -1,0 +1,33 @@
+// The command line of torvane-check.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace torvane::cli {
+
+enum class InputEncoding { Utf8, Cp932 };
+
+struct Options {
+  int level = 0;
+  InputEncoding encoding = InputEncoding::Utf8;
+  bool json = false;
+  std::optional<std::string> file;  // standard input when absent
+};
+
+struct ShowHelp {};
+struct ShowVersion {};
+struct UsageError {
+  std::string message;
+};
+
+using ParsedCommandLine = std::variant<Options, ShowHelp, ShowVersion, UsageError>;
+
+ParsedCommandLine parseCommandLine(std::span<const std::string_view> args);
+
+extern const std::string_view kUsage;
+
+}  // namespace torvane::cli

@@ -1,0 +1,116 @@
+// Fuzzes the check pass on arbitrary Shift_JIS bytes and on UTF-8 text through the codec.
+// The first byte picks the path and the level; the rest is the text. Invariants: every span lies
+// inside the text and covers exactly one character as the byte-type rule divides it, the lists
+// and the report agree with the spans, and converted text survives a round trip.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstdio>
+#include <set>
+#include <utility>
+
+#include "checker/check_pass.h"
+#include "checker/recording_view.h"
+#include "checker/report.h"
+#include "sjis/codec.h"
+#include "sjis/utf8.h"
+#include "tables/class_strings.h"
+
+namespace {
+
+using namespace torvane;
+
+void require(bool condition, const char* what) {
+  if (!condition) {
+    std::fprintf(stderr, "invariant broken: %s\n", what);
+    std::abort();
+  }
+}
+
+const checker::Classifier& classifier() {
+  static const tables::ClassStrings strings = tables::loadClassStrings();
+  static const checker::Classifier built(strings);
+  return built;
+}
+
+void checkConversion(const std::u32string& source, const sjis::EncodedText& encoded) {
+  const auto& map = encoded.sourceOf;
+  require(map.size() == encoded.text.size() + 1, "one source position per byte and the end");
+  for (std::size_t i = 1; i < map.size(); ++i) require(map[i - 1] <= map[i], "ascending map");
+  require(map.back() == source.size(), "the map ends at the source's end");
+  for (const sjis::ForeignChar& f : encoded.text.foreign) {
+    require(f.offset + 1 < encoded.text.size(), "placeholder inside the text");
+    require(encoded.text.bytes[f.offset] == static_cast<char>(sjis::kPlaceholderLead) &&
+                encoded.text.bytes[f.offset + 1] == static_cast<char>(sjis::kPlaceholderTrail),
+            "foreign characters stand at placeholder pairs");
+    require(source[map[f.offset]] == f.character, "a placeholder maps to its character");
+  }
+  // Decoding and converting again gives the same bytes: nothing was lost or turned into '?'.
+  const sjis::EncodedText again = sjis::encode(sjis::toUnicode(encoded.text));
+  require(again.text == encoded.text, "round trip");
+}
+
+void checkPass(const sjis::SjisText& text, int level) {
+  checker::ResultLists lists;
+  checker::RecordingView view(text, level);
+  require(checker::runCheck(view, classifier(), lists) == checker::CheckEnd::Completed, "completed");
+  const checker::CheckRecord& record = view.record();
+
+  std::set<std::pair<std::size_t, std::size_t>> characters;
+  std::size_t examined = 0;
+  sjis::forEachChar(text, [&](std::size_t offset, const sjis::SjisChar& c) {
+    characters.emplace(offset, c.length);
+    const bool skipped = c.length == 2 ? c.code == 0x8140 : c.code == ' ';
+    if (!skipped) ++examined;
+  });
+
+  require(!record.spans.empty() && record.spans[0] == checker::Span{0, text.size(), checker::TextColor::Black},
+          "the reset covers the whole text");
+  std::size_t reds = 0;
+  std::size_t lastEnd = 0;
+  for (std::size_t i = 1; i < record.spans.size(); ++i) {
+    const checker::Span& span = record.spans[i];
+    require(span.offset + span.length <= text.size(), "span inside the text");
+    require(characters.contains({span.offset, span.length}), "span covers exactly one character");
+    require(span.offset >= lastEnd, "spans in text order, never overlapping");
+    require(span.color != checker::TextColor::Black, "only red and grey after the reset");
+    lastEnd = span.offset + span.length;
+    if (span.color == checker::TextColor::Red) ++reds;
+  }
+  require(reds == lists.ProblemOccurrences.size(), "one occurrence per red span");
+  require(lists.ProblemKinds.size() <= lists.ProblemOccurrences.size(), "kinds within occurrences");
+  require(record.progressCount == examined, "every examined character shown");
+
+  std::size_t sections = 0;
+  for (const checker::ReportSection& section : checker::kReportSections) {
+    if (!lists.found(section.list).empty()) ++sections;
+  }
+  const std::size_t expectedLines =
+      sections * 3 - (lists.FoundGrade1.empty() || sections == 0 ? 0 : 1);
+  require(record.reportLines.size() == expectedLines, "three report lines per list, two for the last");
+  require(record.summary.has_value(), "a summary is shown");
+  require((record.summary->kind == checker::MessageKind::Warning) == (reds > 0),
+          "warning exactly when there are problems");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const int level = static_cast<int>(data[0] % 8) - 1;
+  const bool utf8 = (data[0] & 0x80) != 0;
+  const std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
+  if (!utf8) {
+    checkPass(sjis::rawSjis(bytes), level);
+    return 0;
+  }
+  const sjis::Utf8Decoded decoded = sjis::decodeUtf8(bytes);
+  if (decoded.invalidAt) {
+    require(*decoded.invalidAt < bytes.size(), "the bad byte lies inside the input");
+    return 0;
+  }
+  const sjis::EncodedText encoded = sjis::encode(decoded.text, sjis::LineBreaks::ToCrLf, true);
+  checkConversion(decoded.text, encoded);
+  checkPass(encoded.text, level);
+  return 0;
+}

@@ -1,0 +1,201 @@
+#include "sjis/codec.h"
+
+#include <iconv.h>
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
+#include <bit>
+#include <cerrno>
+#include <stdexcept>
+
+namespace torvane::sjis {
+namespace {
+
+constexpr const char* kUtf32 = std::endian::native == std::endian::little ? "UTF-32LE" : "UTF-32BE";
+
+class Iconv {
+ public:
+  Iconv(const char* to, const char* from) : handle_(iconv_open(to, from)) {
+    if (handle_ == reinterpret_cast<iconv_t>(-1)) {
+      throw std::runtime_error(std::string("iconv cannot convert from ") + from + " to " + to);
+    }
+  }
+  ~Iconv() { iconv_close(handle_); }
+  Iconv(const Iconv&) = delete;
+  Iconv& operator=(const Iconv&) = delete;
+
+  // Converts all of `in` as one unit; the output length, or nothing when iconv refuses it.
+  std::optional<std::size_t> convert(const void* in, std::size_t inLength, void* out,
+                                     std::size_t outCapacity) {
+    iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+    auto* inPtr = static_cast<char*>(const_cast<void*>(in));
+    auto* outPtr = static_cast<char*>(out);
+    std::size_t outLeft = outCapacity;
+    if (iconv(handle_, &inPtr, &inLength, &outPtr, &outLeft) == static_cast<std::size_t>(-1) ||
+        inLength != 0) {
+      return std::nullopt;
+    }
+    return outCapacity - outLeft;
+  }
+
+ private:
+  iconv_t handle_;
+};
+
+bool isVariationSelector(char32_t c) {
+  return (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF);
+}
+
+bool isZeroWidthFormat(char32_t c) {
+  return (c >= 0x200B && c <= 0x200D) || c == 0x2060 || c == 0xFEFF;
+}
+
+// The tag characters, which iconv's CP932 converts to no bytes at all.
+bool isTag(char32_t c) { return c >= 0xE0000 && c <= 0xE007F; }
+
+}  // namespace
+
+Cp932::Cp932() : encodeCode_(0x10000), encodeLength_(0x10000), decodePair_(0x10000) {
+  Iconv toSjis("CP932", kUtf32);
+  for (char32_t c = 0; c < 0x10000; ++c) {
+    unsigned char out[8];
+    const auto length = toSjis.convert(&c, sizeof c, out, sizeof out);
+    if (length == 1) {
+      encodeCode_[c] = out[0];
+      encodeLength_[c] = 1;
+    } else if (length == 2) {
+      encodeCode_[c] = static_cast<std::uint16_t>(out[0] << 8 | out[1]);
+      encodeLength_[c] = 2;
+    }
+  }
+
+  Iconv toUnicode(kUtf32, "CP932");
+  auto decodeOne = [&toUnicode](const unsigned char* bytes, std::size_t length) {
+    char32_t out[4];
+    return toUnicode.convert(bytes, length, out, sizeof out) == sizeof(char32_t) ? out[0]
+                                                                                 : kReplacementChar;
+  };
+  for (unsigned byte = 0; byte < 256; ++byte) {
+    const unsigned char in[1] = {static_cast<unsigned char>(byte)};
+    decodeSingle_[byte] = decodeOne(in, 1);
+  }
+  for (unsigned lead = 0; lead < 256; ++lead) {
+    if (!isLeadRange(static_cast<std::uint8_t>(lead))) continue;
+    for (unsigned trail = 0; trail < 256; ++trail) {
+      const unsigned char in[2] = {static_cast<unsigned char>(lead),
+                                   static_cast<unsigned char>(trail)};
+      decodePair_[lead << 8 | trail] = decodeOne(in, 2);
+    }
+  }
+}
+
+const Cp932& Cp932::get() {
+  static const Cp932 instance;
+  return instance;
+}
+
+std::optional<SjisChar> Cp932::encode(char32_t character) const {
+  // Beyond the Basic Multilingual Plane iconv has no code, and drops the tag characters (a test
+  // asks it about every one).
+  if (character >= 0x10000 || encodeLength_[character] == 0) return std::nullopt;
+  const std::uint16_t code = encodeCode_[character];
+  return encodeLength_[character] == 1 ? SjisChar::single(static_cast<std::uint8_t>(code))
+                                       : SjisChar::pair(code >> 8, code & 0xFF);
+}
+
+char32_t Cp932::decode(const SjisChar& c) const {
+  if (c.foreign != 0) return c.foreign;
+  return c.length == 2 ? decodePair_[c.code] : decodeSingle_[c.code & 0xFF];
+}
+
+bool joinsNeighbour(char32_t character) {
+  return isVariationSelector(character) || isZeroWidthFormat(character) || isTag(character);
+}
+
+SjisEncoder::SjisEncoder(LineBreaks lineBreaks, bool keepSourceMap)
+    : codePage_(Cp932::get()), lineBreaks_(lineBreaks), keepSourceMap_(keepSourceMap) {}
+
+void SjisEncoder::reserve(std::size_t characters) {
+  out_.text.bytes.reserve(characters * 2);
+  if (keepSourceMap_) out_.sourceOf.reserve(characters * 2 + 1);
+}
+
+void SjisEncoder::emit(std::uint8_t byte, std::uint32_t sourcePosition) {
+  out_.text.bytes.push_back(static_cast<char>(byte));
+  if (keepSourceMap_) out_.sourceOf.push_back(sourcePosition);
+}
+
+void SjisEncoder::append(char32_t character, std::uint32_t sourcePosition) {
+  if (lineBreaks_ == LineBreaks::ToCrLf) {
+    const bool afterCr = afterCr_;
+    afterCr_ = character == U'\r';
+    if (character == U'\n' && afterCr) {
+      // The LF of a CR LF pair: its byte was written with the CR; it now maps to the LF.
+      if (keepSourceMap_) out_.sourceOf.back() = sourcePosition;
+      return;
+    }
+    if (character == U'\r' || character == U'\n' || character == 0x2028 || character == 0x2029) {
+      emit('\r', sourcePosition);
+      emit('\n', sourcePosition);
+      return;
+    }
+  }
+  if (const auto c = codePage_.encode(character)) {
+    if (c->length == 2) emit(static_cast<std::uint8_t>(c->code >> 8), sourcePosition);
+    emit(static_cast<std::uint8_t>(c->code & 0xFF), sourcePosition);
+  } else if (u_charType(static_cast<UChar32>(character)) == U_SPACE_SEPARATOR) {
+    emit(' ', sourcePosition);
+  } else if (!joinsNeighbour(character)) {
+    out_.text.foreign.push_back({out_.text.bytes.size(), character});
+    emit(kPlaceholderLead, sourcePosition);
+    emit(kPlaceholderTrail, sourcePosition);
+  }
+}
+
+EncodedText SjisEncoder::finish(std::uint32_t sourceEnd) && {
+  if (keepSourceMap_) out_.sourceOf.push_back(sourceEnd);
+  return std::move(out_);
+}
+
+EncodedText encode(std::u32string_view text, LineBreaks lineBreaks, bool keepSourceMap) {
+  SjisEncoder encoder(lineBreaks, keepSourceMap);
+  encoder.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    encoder.append(text[i], static_cast<std::uint32_t>(i));
+  }
+  return std::move(encoder).finish(static_cast<std::uint32_t>(text.size()));
+}
+
+void appendUtf8(std::string& out, char32_t character) {
+  if (character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF)) {
+    character = kReplacementChar;  // a lone surrogate from a UTF-16 source has no UTF-8 form
+  }
+  char buffer[U8_MAX_LENGTH];
+  std::size_t length = 0;
+  U8_APPEND_UNSAFE(buffer, length, character);
+  out.append(buffer, length);
+}
+
+std::u32string toUnicode(const SjisText& text) {
+  const Cp932& codePage = Cp932::get();
+  std::u32string out;
+  out.reserve(text.size());
+  forEachChar(text, [&](std::size_t, const SjisChar& c) { out.push_back(codePage.decode(c)); });
+  return out;
+}
+
+std::string toUtf8(const SjisText& text) {
+  const Cp932& codePage = Cp932::get();
+  std::string out;
+  out.reserve(text.size() * 3 / 2);
+  forEachChar(text, [&](std::size_t, const SjisChar& c) { appendUtf8(out, codePage.decode(c)); });
+  return out;
+}
+
+std::string toUtf8(const SjisChar& c) {
+  std::string out;
+  appendUtf8(out, Cp932::get().decode(c));
+  return out;
+}
+
+}  // namespace torvane::sjis

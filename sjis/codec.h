@@ -1,0 +1,84 @@
+// Conversion between Unicode and Shift_JIS (code page 932) through iconv's CP932.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sjis/sjis_text.h"
+
+namespace torvane::sjis {
+
+inline constexpr char32_t kReplacementChar = U'\uFFFD';
+
+// Both directions of CP932, one character at a time. The tables are filled once by asking
+// iconv about every character, so a conversion costs a lookup and agrees with iconv exactly.
+class Cp932 {
+ public:
+  static const Cp932& get();
+
+  // The code page form of a Unicode character, or nothing when the code page has none.
+  std::optional<SjisChar> encode(char32_t character) const;
+  // The Unicode form of a character: a placeholder gives the character it stands for, and a
+  // character with no Unicode form (malformed pair, lone lead byte, unassigned code) U+FFFD.
+  char32_t decode(const SjisChar& c) const;
+
+ private:
+  Cp932();
+  std::vector<std::uint16_t> encodeCode_;   // by BMP code point
+  std::vector<std::uint8_t> encodeLength_;  // 0 where there is no code
+  std::array<char32_t, 256> decodeSingle_{};
+  std::vector<char32_t> decodePair_;  // by lead << 8 | trail
+};
+
+enum class LineBreaks {
+  Keep,    // every character converted as it is
+  ToCrLf,  // LF, CR LF, lone CR, U+2028 and U+2029 each become CR LF, as in the text box
+};
+
+// A converted text, with the way back to the source: the bytes [i, i + n) came from the source
+// positions [sourceOf[i], sourceOf[i + n]). sourceOf has one entry per byte plus one for the end.
+struct EncodedText {
+  SjisText text;
+  std::vector<std::uint32_t> sourceOf;
+};
+
+// Converts Unicode text character by character. A character the code page lacks is never lost:
+// a space separator becomes the ASCII space, a variation selector, zero-width format character or
+// tag character adds no bytes (it goes with its neighbour), and anything else becomes a
+// placeholder pair.
+class SjisEncoder {
+ public:
+  explicit SjisEncoder(LineBreaks lineBreaks, bool keepSourceMap = false);
+  void reserve(std::size_t characters);
+  // `sourcePosition` is where the character stands in the caller's text (any ascending unit).
+  void append(char32_t character, std::uint32_t sourcePosition);
+  EncodedText finish(std::uint32_t sourceEnd) &&;
+
+ private:
+  void emit(std::uint8_t byte, std::uint32_t sourcePosition);
+
+  const Cp932& codePage_;
+  LineBreaks lineBreaks_;
+  bool keepSourceMap_;
+  bool afterCr_ = false;
+  EncodedText out_;
+};
+
+// Source positions are indexes into `text`.
+EncodedText encode(std::u32string_view text, LineBreaks lineBreaks = LineBreaks::Keep,
+                   bool keepSourceMap = false);
+
+// A character the code page lacks that adds no bytes of its own.
+bool joinsNeighbour(char32_t character);
+
+// Decoding character by character, by the byte-type rule.
+std::u32string toUnicode(const SjisText& text);
+std::string toUtf8(const SjisText& text);
+std::string toUtf8(const SjisChar& c);
+void appendUtf8(std::string& out, char32_t character);
+
+}  // namespace torvane::sjis

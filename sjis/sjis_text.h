@@ -1,0 +1,82 @@
+// The Shift_JIS text type: code page 932 bytes, plus the characters outside code page 932 that
+// stand in the text as placeholder pairs.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sjis/byte_type.h"
+
+namespace torvane::sjis {
+
+// A character the code page cannot express is held as this two-byte pair. 0x7F is never a trail
+// byte of code page 932, so the pair cannot come from a conversion and stands in no class.
+inline constexpr std::uint8_t kPlaceholderLead = 0x81;
+inline constexpr std::uint8_t kPlaceholderTrail = 0x7F;
+inline constexpr std::uint16_t kPlaceholderCode = kPlaceholderLead << 8 | kPlaceholderTrail;
+
+// One character of a Shift_JIS text: one byte, or a lead byte and a trail byte.
+struct SjisChar {
+  std::uint16_t code = 0;   // the byte, or lead << 8 | trail
+  std::uint8_t length = 0;  // 1 or 2
+  char32_t foreign = 0;     // for a placeholder pair: the character it stands for; else 0
+
+  static constexpr SjisChar single(std::uint8_t byte) { return {byte, 1, 0}; }
+  static constexpr SjisChar pair(std::uint8_t lead, std::uint8_t trail) {
+    return {static_cast<std::uint16_t>(lead << 8 | trail), 2, 0};
+  }
+  static constexpr SjisChar outsideCodePage(char32_t character) {
+    return {kPlaceholderCode, 2, character};
+  }
+
+  constexpr std::uint8_t firstByte() const {
+    return static_cast<std::uint8_t>(length == 2 ? code >> 8 : code);
+  }
+  constexpr bool operator==(const SjisChar&) const = default;
+};
+
+// A character outside the code page, at the offset of its placeholder pair.
+struct ForeignChar {
+  std::size_t offset = 0;
+  char32_t character = 0;
+  constexpr bool operator==(const ForeignChar&) const = default;
+};
+
+struct SjisText {
+  std::string bytes;
+  std::vector<ForeignChar> foreign;  // ascending offsets, each at a placeholder pair
+
+  std::size_t size() const { return bytes.size(); }
+  bool empty() const { return bytes.empty(); }
+  void append(const SjisChar& c);
+  void append(const SjisText& text);
+  bool operator==(const SjisText&) const = default;
+};
+
+// A text of code page 932 bytes as they stand, with no characters from outside it.
+inline SjisText rawSjis(std::string_view bytes) { return SjisText{std::string(bytes), {}}; }
+
+// Reads the character that starts at a lead or single byte. A lead byte with no trail byte after
+// it (at the end, or before a NUL, which is always a single byte) is an incomplete character of
+// length 1. `foreignCursor` walks text.foreign forward; pass 0 and keep it for ascending offsets.
+SjisChar charAt(const SjisText& text, std::size_t offset, std::size_t& foreignCursor);
+
+}  // namespace torvane::sjis
+
+namespace torvane::sjis {
+
+// Calls visit(offset, c) for every character of the text, divided by the byte-type rule.
+template <class Visit>
+void forEachChar(const SjisText& text, Visit&& visit) {
+  ByteTypeScanner scanner;
+  std::size_t foreignCursor = 0;
+  for (std::size_t i = 0; i < text.bytes.size(); ++i) {
+    if (scanner.next(static_cast<std::uint8_t>(text.bytes[i])) == ByteType::Trail) continue;
+    visit(i, charAt(text, i, foreignCursor));
+  }
+}
+
+}  // namespace torvane::sjis

@@ -1,0 +1,117 @@
+#include "checker/classify.h"
+
+#include <gtest/gtest.h>
+
+#include "checker/levels.h"
+#include "sjis_literals.h"
+
+namespace torvane::checker {
+namespace {
+
+using torvane::testing::charOf;
+
+const tables::ClassStrings& strings() {
+  static const tables::ClassStrings loaded = tables::loadClassStrings();
+  return loaded;
+}
+
+const Classifier& classifier() {
+  static const Classifier built(strings());
+  return built;
+}
+
+constexpr Outcome N = Outcome::None;
+constexpr Outcome G = Outcome::Grey;
+constexpr Outcome R = Outcome::Red;
+
+// One character of each class with its outcome at level indexes -1, 0, 1, ..., 6.
+struct Row {
+  const char* utf8;
+  CharClass cls;
+  std::array<Outcome, 8> outcomes;
+  FoundList list;
+};
+
+const Row kRows[] = {
+    {"の", CharClass::Hiragana, {N, N, N, N, N, N, N, N}, FoundList::None},
+    {"１", CharClass::Hiragana, {N, N, N, N, N, N, N, N}, FoundList::None},
+    {"⑳", CharClass::Hiragana, {N, N, N, N, N, N, N, N}, FoundList::None},
+    {"～", CharClass::Hiragana, {N, N, N, N, N, N, N, N}, FoundList::None},
+    {"ア", CharClass::Katakana, {R, G, G, G, G, G, G, G}, FoundList::None},
+    {"ー", CharClass::Katakana, {R, G, G, G, G, G, G, G}, FoundList::None},
+    {"Ａ", CharClass::WideLatin, {R, R, R, R, G, G, G, G}, FoundList::None},
+    {"亜", CharClass::JuniorHigh, {R, R, R, R, R, R, R, N}, FoundList::JuniorHigh},
+    {"学", CharClass::Grade1, {R, N, N, N, N, N, N, N}, FoundList::Grade1},
+    {"名", CharClass::Grade1, {R, N, N, N, N, N, N, N}, FoundList::Grade1},
+    {"春", CharClass::Grade2, {R, R, N, N, N, N, N, N}, FoundList::Grade2},
+    {"漢", CharClass::Grade3, {R, R, R, N, N, N, N, N}, FoundList::Grade3},
+    {"愛", CharClass::Grade4, {R, R, R, R, N, N, N, N}, FoundList::Grade4},
+    {"圧", CharClass::Grade5, {R, R, R, R, R, N, N, N}, FoundList::Grade5},
+    {"論", CharClass::Grade6, {R, R, R, R, R, R, N, N}, FoundList::Grade6},
+    {"α", CharClass::Symbol, {G, G, G, G, G, G, G, G}, FoundList::None},
+    {"々", CharClass::Symbol, {G, G, G, G, G, G, G, G}, FoundList::None},
+    {"ⅰ", CharClass::Symbol, {G, G, G, G, G, G, G, G}, FoundList::None},
+    {"鬱", CharClass::Unlisted, {R, R, R, R, R, R, R, R}, FoundList::Beyond},
+    {"1", CharClass::Digit, {N, N, N, N, N, N, N, N}, FoundList::None},
+    {"(", CharClass::Digit, {N, N, N, N, N, N, N, N}, FoundList::None},
+    {"\r", CharClass::Digit, {N, N, N, N, N, N, N, N}, FoundList::None},
+    {"a", CharClass::NarrowLatin, {R, R, R, R, G, G, G, G}, FoundList::None},
+    {"ｱ", CharClass::NarrowKana, {R, G, G, G, G, G, G, G}, FoundList::None},
+    {"!", CharClass::NarrowKana, {R, G, G, G, G, G, G, G}, FoundList::None},
+    {"｡", CharClass::OtherByte, {N, N, N, N, N, N, N, N}, FoundList::None},
+    {"\t", CharClass::OtherByte, {N, N, N, N, N, N, N, N}, FoundList::None},
+};
+
+TEST(Classify, EachClassAtEveryLevel) {
+  for (const Row& row : kRows) {
+    const sjis::SjisChar c = charOf(row.utf8);
+    EXPECT_EQ(classifier().classOf(c), row.cls) << row.utf8;
+    for (int level = kNoLevel; level <= kLastLevel; ++level) {
+      const Verdict verdict = classifier().classify(c, level);
+      EXPECT_EQ(verdict.outcome, row.outcomes[level + 1]) << row.utf8 << " at level " << level;
+      EXPECT_EQ(verdict.list, row.list) << row.utf8 << " at level " << level;
+    }
+  }
+}
+
+TEST(Classify, CharactersWithoutAPlaceInTheTables) {
+  // A character from outside the code page, a malformed pair, and a lone lead byte.
+  const sjis::SjisChar cases[] = {sjis::SjisChar::outsideCodePage(U'鷗'),
+                                  sjis::SjisChar::pair(0x81, 0x0D),
+                                  sjis::SjisChar::single(0x88)};
+  for (const sjis::SjisChar& c : cases) {
+    for (int level = kNoLevel; level <= kLastLevel; ++level) {
+      EXPECT_EQ(classifier().classify(c, level), (Verdict{Outcome::Red, FoundList::Beyond}))
+          << std::hex << c.code << " at " << level;
+    }
+  }
+}
+
+// The lookup tables give every character the class the literal searches give it, so the two
+// passes agree for every level.
+TEST(Classify, LookupEqualsTheLiteralSearchForEveryCharacter) {
+  const LiteralClassifier literal(strings());
+  for (unsigned byte = 0; byte < 256; ++byte) {
+    const auto c = sjis::SjisChar::single(byte);
+    ASSERT_EQ(classifier().classOf(c), literal.classOf(c)) << byte;
+  }
+  for (unsigned lead = 0; lead < 256; ++lead) {
+    if (!sjis::isLeadRange(lead)) continue;
+    for (unsigned trail = 0; trail < 256; ++trail) {
+      const auto c = sjis::SjisChar::pair(lead, trail);
+      ASSERT_EQ(classifier().classOf(c), literal.classOf(c)) << lead << " " << trail;
+    }
+  }
+}
+
+TEST(Levels, IndexOfTypedText) {
+  EXPECT_EQ(levelIndexOf("一年生で習う漢字で"), 0);
+  EXPECT_EQ(levelIndexOf("中学までに習う漢字で"), 6);
+  EXPECT_EQ(levelIndexOf("三年生までに習う漢字で"), 2);
+  EXPECT_EQ(levelIndexOf("三年生まで"), kNoLevel) << "a prefix is no entry";
+  EXPECT_EQ(levelIndexOf(""), kNoLevel);
+  EXPECT_EQ(levelIndexOf("一年生で習う漢字で "), kNoLevel);
+}
+
+}  // namespace
+}  // namespace torvane::checker

@@ -1,0 +1,159 @@
+#include "sjis/codec.h"
+
+#include <gtest/gtest.h>
+
+#include <iconv.h>
+
+#include <string>
+
+namespace torvane::sjis {
+namespace {
+
+std::string bytesOf(std::u32string_view text, LineBreaks breaks = LineBreaks::Keep) {
+  return encode(text, breaks).text.bytes;
+}
+
+TEST(Codec, EncodesAsTheTablesWereMade) {
+  struct Case {
+    const char* name;
+    std::u32string text;
+    std::string bytes;
+  } cases[] = {
+      {"ASCII", U"Az09", "Az09"},
+      {"hiragana", U"あい", "\x82\xa0\x82\xa2"},
+      {"kanji", U"漢字", "\x8a\xbf\x8e\x9a"},
+      {"small roman numeral one takes the IBM code", U"ⅰ", "\xfa\x40"},
+      {"wave dash", U"〜", "\x81\x60"},
+      {"full-width tilde", U"～", "\x81\x60"},
+      {"half-width katakana", U"ｱﾟ", "\xb1\xdf"},
+      {"ideographic space", U"　", "\x81\x40"},
+      {"backslash stays 0x5C", U"\\", "\x5c"},
+      {"NUL", std::u32string(1, U'\0'), std::string(1, '\0')},
+  };
+  for (const Case& c : cases) EXPECT_EQ(bytesOf(c.text), c.bytes) << c.name;
+}
+
+TEST(Codec, CharactersOutsideTheCodePageAreNeverLost) {
+  struct Case {
+    const char* name;
+    std::u32string text;
+    std::string bytes;
+    std::vector<ForeignChar> foreign;
+  } cases[] = {
+      {"no-break space counts as a space", U"a\u00a0b", "a b", {}},
+      {"en quad counts as a space", U"\u2000", " ", {}},
+      {"variation selector adds nothing", U"葛\U000E0100", "\x8a\x8b", {}},
+      {"text variation selector adds nothing", U"☆\uFE0E", "\x81\x99", {}},
+      {"zero-width joiner adds nothing", U"a\u200Db", "ab", {}},
+      {"byte-order mark inside adds nothing", U"a\uFEFF", "a", {}},
+      {"tag characters add nothing", U"☆\U000E0067\U000E007F", "\x81\x99", {}},
+      {"kanji outside the code page", U"鷗", "\x81\x7f", {{0, U'鷗'}}},
+      {"supplementary kanji", U"a𠮷", "a\x81\x7f", {{1, U'𠮷'}}},
+      {"emoji", U"😀あ", "\x81\x7f\x82\xa0", {{0, U'😀'}}},
+      {"accented Latin letter", U"Ä", "\x81\x7f", {{0, U'Ä'}}},
+  };
+  for (const Case& c : cases) {
+    const EncodedText encoded = encode(c.text);
+    EXPECT_EQ(encoded.text.bytes, c.bytes) << c.name;
+    EXPECT_EQ(encoded.text.foreign, c.foreign) << c.name;
+    EXPECT_EQ(toUnicode(encoded.text).find(U'?'), std::u32string::npos) << c.name;
+  }
+}
+
+TEST(Codec, SourceMapGivesEachByteItsCharacter) {
+  // a, 漢 (2 bytes), 鷗 (placeholder), variation selector (no bytes), b
+  const EncodedText encoded = encode(U"a漢鷗\uFE00b", LineBreaks::Keep, true);
+  EXPECT_EQ(encoded.text.bytes, "a\x8a\xbf\x81\x7f" "b");
+  const std::vector<std::uint32_t> expected = {0, 1, 1, 2, 2, 4, 5};
+  EXPECT_EQ(encoded.sourceOf, expected);
+  // The span of 鷗 (bytes 3..5) reaches to the next character, so it takes the selector along.
+  EXPECT_EQ(encoded.sourceOf[5] - encoded.sourceOf[3], 2u);
+}
+
+TEST(Codec, LineBreaksBecomeCrLf) {
+  struct Case {
+    const char* name;
+    std::u32string text;
+    std::string bytes;
+    std::vector<std::uint32_t> sourceOf;
+  } cases[] = {
+      {"LF", U"a\nb", "a\r\nb", {0, 1, 1, 2, 3}},
+      {"CR LF keeps one break, the LF byte on the LF", U"a\r\nb", "a\r\nb", {0, 1, 2, 3, 4}},
+      {"lone CR", U"a\rb", "a\r\nb", {0, 1, 1, 2, 3}},
+      {"CR CR", U"\r\r", "\r\n\r\n", {0, 0, 1, 1, 2}},
+      {"LF CR is two breaks", U"\n\r", "\r\n\r\n", {0, 0, 1, 1, 2}},
+      {"line separator", U"\u2028", "\r\n", {0, 0, 1}},
+      {"paragraph separator", U"\u2029", "\r\n", {0, 0, 1}},
+  };
+  for (const Case& c : cases) {
+    const EncodedText encoded = encode(c.text, LineBreaks::ToCrLf, true);
+    EXPECT_EQ(encoded.text.bytes, c.bytes) << c.name;
+    EXPECT_EQ(encoded.sourceOf, c.sourceOf) << c.name;
+  }
+  EXPECT_EQ(bytesOf(U"a\nb"), "a\nb") << "kept as they are unless asked";
+}
+
+TEST(Codec, DecodesCharacterByCharacter) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::u32string text;
+  } cases[] = {
+      {"kanji and ASCII", "\x8a\xbf" "A", U"漢A"},
+      {"lone lead byte at the end", "A\x88", U"A\uFFFD"},
+      {"lead byte before NUL", std::string("\x88\0", 2), std::u32string(U"\uFFFD") + U'\0'},
+      {"malformed pair", "\x81\x0d", U"\uFFFD"},
+      {"unassigned pair", "\x85\x40", U"\uFFFD"},
+      {"placeholder without its character", "\x81\x7f", U"\uFFFD"},
+      {"half-width kana", "\xb1", U"ｱ"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(toUnicode(rawSjis(c.bytes)), c.text) << c.name;
+}
+
+TEST(Codec, EveryEncodableCharacterComesBackUnchanged) {
+  const Cp932& codePage = Cp932::get();
+  int encodable = 0;
+  for (char32_t c = 0; c < 0x10000; ++c) {
+    const auto sjis = codePage.encode(c);
+    if (!sjis) continue;
+    ++encodable;
+    const char32_t back = codePage.decode(*sjis);
+    // Several Unicode characters share one code (the wave dash and the full-width tilde); the
+    // code must still decode to something that encodes to the same code.
+    ASSERT_NE(back, kReplacementChar) << std::hex << static_cast<unsigned>(c);
+    ASSERT_EQ(codePage.encode(back), sjis) << std::hex << static_cast<unsigned>(c);
+  }
+  EXPECT_GT(encodable, 9000);
+}
+
+// The encoder looks supplementary characters up nowhere; this holds it to iconv, which has no
+// code for them and drops the tag characters.
+TEST(Codec, CodePageHasNoCodeBeyondTheBasicPlane) {
+  iconv_t toSjis = iconv_open("CP932", "UTF-32LE");
+  ASSERT_NE(toSjis, reinterpret_cast<iconv_t>(-1));
+  int converted = 0;
+  for (char32_t c = 0x10000; c <= 0x10FFFF; ++c) {
+    char32_t in = c;
+    char out[8];
+    char* inPtr = reinterpret_cast<char*>(&in);
+    char* outPtr = out;
+    std::size_t inLeft = sizeof in, outLeft = sizeof out;
+    iconv(toSjis, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(toSjis, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1)) {
+      ASSERT_EQ(outLeft, sizeof out) << std::hex << static_cast<unsigned>(c) << " has a code";
+      ASSERT_TRUE(joinsNeighbour(c)) << std::hex << static_cast<unsigned>(c);
+      ++converted;
+    }
+  }
+  iconv_close(toSjis);
+  EXPECT_EQ(converted, 0x80);
+}
+
+TEST(Codec, Utf8OfLoneSurrogateIsTheReplacementCharacter) {
+  std::string out;
+  appendUtf8(out, 0xD800);
+  EXPECT_EQ(out, "\xEF\xBF\xBD");
+}
+
+}  // namespace
+}  // namespace torvane::sjis
