@@ -14,6 +14,7 @@ enum class CheckEnd {
 };
 
 // Throws CheckFailure when the report box refuses a line; the summary is then not shown.
+// check_pass_template.h has the same pass for a view type known at compile time.
 CheckEnd runCheck(CheckView& view, const Classifier& classifier, ResultLists& lists);
 
 // The same pass with the literal class-string searches, for comparison and for tests.

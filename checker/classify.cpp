@@ -36,18 +36,29 @@ std::array<ClassAndString, 3> oneByteOrder(const tables::ClassStrings& s) {
 }
 
 // A lone lead-range byte reaches the rules only as an incomplete character.
-bool isIncomplete(std::uint8_t byte) { return sjis::isLeadRange(byte); }
+bool isIncomplete(std::uint8_t byte) {
+  return sjis::isLeadRange(byte);
+}
 
 }  // namespace
 
 Classifier::Classifier(const tables::ClassStrings& strings) {
+  std::uint8_t row = 0;
+  for (std::size_t byte = 0; byte < leadRow_.size(); ++byte) {
+    leadRow_[byte] = sjis::isLeadRange(static_cast<std::uint8_t>(byte)) ? row++ : kLeadRows;
+  }
   pairClass_.fill(CharClass::Unlisted);
   const auto twoByte = twoByteOrder(strings);
   // Filled from the last class to the first, so the first class that holds a pair wins.
   for (auto it = twoByte.rbegin(); it != twoByte.rend(); ++it) {
     const tables::ClassMembership membership(*it->second);
-    for (std::size_t code = 0; code < pairClass_.size(); ++code) {
-      if (membership.containsPair(static_cast<std::uint16_t>(code))) pairClass_[code] = it->first;
+    for (std::size_t lead = 0; lead < leadRow_.size(); ++lead) {
+      if (leadRow_[lead] == kLeadRows) continue;
+      for (std::size_t trail = 0; trail < 0x100; ++trail) {
+        if (membership.containsPair(static_cast<std::uint16_t>(lead << 8 | trail))) {
+          pairClass_[leadRow_[lead] << 8 | trail] = it->first;
+        }
+      }
     }
   }
   byteClass_.fill(CharClass::OtherByte);

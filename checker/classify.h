@@ -16,7 +16,15 @@ enum class Outcome : std::uint8_t {
 };
 
 enum class FoundList : std::uint8_t {
-  None, Grade1, Grade2, Grade3, Grade4, Grade5, Grade6, JuniorHigh, Beyond,
+  None,
+  Grade1,
+  Grade2,
+  Grade3,
+  Grade4,
+  Grade5,
+  Grade6,
+  JuniorHigh,
+  Beyond,
 };
 
 struct Verdict {
@@ -28,39 +36,86 @@ struct Verdict {
 // The first class string a character is a member of, in the order the rules test them.
 enum class CharClass : std::uint8_t {
   // Two-byte characters.
-  Hiragana, Katakana, WideLatin, JuniorHigh,
-  Grade1, Grade2, Grade3, Grade4, Grade5, Grade6,
-  Symbol, Unlisted,
+  Hiragana,
+  Katakana,
+  WideLatin,
+  JuniorHigh,
+  Grade1,
+  Grade2,
+  Grade3,
+  Grade4,
+  Grade5,
+  Grade6,
+  Symbol,
+  Unlisted,
   // One-byte characters.
-  Digit, NarrowLatin, NarrowKana, OtherByte,
+  Digit,
+  NarrowLatin,
+  NarrowKana,
+  OtherByte,
   // A lead byte with no trail byte after it.
   Incomplete,
 };
+inline constexpr std::size_t kClassCount = static_cast<std::size_t>(CharClass::Incomplete) + 1;
 
 // The rules as tables: every comparison with the level is signed, so level -1 is stricter than 0.
 constexpr Verdict verdictFor(CharClass cls, int level) {
   auto redIf = [](bool red) { return red ? Outcome::Red : Outcome::None; };
   auto greyUnless = [](bool red) { return red ? Outcome::Red : Outcome::Grey; };
   switch (cls) {
-    case CharClass::Hiragana: return {};
-    case CharClass::Katakana: return {greyUnless(level < 0)};
-    case CharClass::WideLatin: return {greyUnless(level <= 2)};
-    case CharClass::JuniorHigh: return {redIf(level < 6), FoundList::JuniorHigh};
-    case CharClass::Grade1: return {redIf(level < 0), FoundList::Grade1};
-    case CharClass::Grade2: return {redIf(level < 1), FoundList::Grade2};
-    case CharClass::Grade3: return {redIf(level < 2), FoundList::Grade3};
-    case CharClass::Grade4: return {redIf(level < 3), FoundList::Grade4};
-    case CharClass::Grade5: return {redIf(level < 4), FoundList::Grade5};
-    case CharClass::Grade6: return {redIf(level < 5), FoundList::Grade6};
-    case CharClass::Symbol: return {Outcome::Grey};
-    case CharClass::Unlisted: return {Outcome::Red, FoundList::Beyond};
-    case CharClass::Digit: return {};
-    case CharClass::NarrowLatin: return {greyUnless(level <= 2)};
-    case CharClass::NarrowKana: return {greyUnless(level < 0)};
-    case CharClass::OtherByte: return {};
-    case CharClass::Incomplete: return {Outcome::Red, FoundList::Beyond};
+    case CharClass::Hiragana:
+      return {};
+    case CharClass::Katakana:
+      return {greyUnless(level < 0)};
+    case CharClass::WideLatin:
+      return {greyUnless(level <= 2)};
+    case CharClass::JuniorHigh:
+      return {redIf(level < 6), FoundList::JuniorHigh};
+    case CharClass::Grade1:
+      return {redIf(level < 0), FoundList::Grade1};
+    case CharClass::Grade2:
+      return {redIf(level < 1), FoundList::Grade2};
+    case CharClass::Grade3:
+      return {redIf(level < 2), FoundList::Grade3};
+    case CharClass::Grade4:
+      return {redIf(level < 3), FoundList::Grade4};
+    case CharClass::Grade5:
+      return {redIf(level < 4), FoundList::Grade5};
+    case CharClass::Grade6:
+      return {redIf(level < 5), FoundList::Grade6};
+    case CharClass::Symbol:
+      return {Outcome::Grey};
+    case CharClass::Unlisted:
+      return {Outcome::Red, FoundList::Beyond};
+    case CharClass::Digit:
+      return {};
+    case CharClass::NarrowLatin:
+      return {greyUnless(level <= 2)};
+    case CharClass::NarrowKana:
+      return {greyUnless(level < 0)};
+    case CharClass::OtherByte:
+      return {};
+    case CharClass::Incomplete:
+      return {Outcome::Red, FoundList::Beyond};
   }
   return {};
+}
+
+// The rules for every level worked out in advance, so the pass looks a verdict up instead of
+// branching on the class. A level outside -1..6 compares like the nearest end of that range.
+inline constexpr auto kVerdicts = [] {
+  std::array<std::array<Verdict, kClassCount>, 8> table{};
+  for (int level = -1; level <= 6; ++level) {
+    for (std::size_t cls = 0; cls < kClassCount; ++cls) {
+      table[level + 1][cls] = verdictFor(static_cast<CharClass>(cls), level);
+    }
+  }
+  return table;
+}();
+
+constexpr Verdict verdictAt(CharClass cls, int level) {
+  const int row = level < -1 ? 0 : level > 6 ? 7 : level + 1;
+  return kVerdicts[row][static_cast<std::size_t>(cls)];
 }
 
 // Class lookup through tables built from the class strings: O(1) per character.
@@ -68,14 +123,19 @@ class Classifier {
  public:
   explicit Classifier(const tables::ClassStrings& strings);
   CharClass classOf(const sjis::SjisChar& c) const {
-    return c.length == 2 ? pairClass_[c.code] : byteClass_[c.code & 0xFF];
+    if (c.length != 2) return byteClass_[c.code & 0xFF];
+    return pairClass_[leadRow_[c.code >> 8] << 8 | (c.code & 0xFF)];
   }
   Verdict classify(const sjis::SjisChar& c, int level) const {
-    return verdictFor(classOf(c), level);
+    return verdictAt(classOf(c), level);
   }
 
  private:
-  std::array<CharClass, 0x10000> pairClass_;  // by lead << 8 | trail
+  // Pairs are only asked about with a lead-range first byte, so the table has a row of 256 trail
+  // bytes for each of the 60 lead bytes, 15 KB that stay in the first-level cache.
+  static constexpr std::size_t kLeadRows = 60;
+  std::array<std::uint8_t, 0x100> leadRow_;  // row of a lead byte; kLeadRows for any other byte
+  std::array<CharClass, (kLeadRows + 1) * 0x100> pairClass_;  // last row: Unlisted
   std::array<CharClass, 0x100> byteClass_;
 };
 

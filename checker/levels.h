@@ -8,7 +8,7 @@ namespace torvane::checker {
 
 // The entries of the level drop-down; a level index is a position in this list.
 inline constexpr std::array<std::string_view, 7> kLevelEntries = {
-    "一年生で習う漢字で",     // 0: grade 1 kanji allowed
+    "一年生で習う漢字で",      // 0: grade 1 kanji allowed
     "二年生までに習う漢字で",  // 1: grades 1 to 2
     "三年生までに習う漢字で",  // 2: grades 1 to 3
     "四年生までに習う漢字で",  // 3: grades 1 to 4

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "sjis/byte_type.h"
 #include "sjis/codec.h"
 
 namespace torvane::checker {
@@ -12,48 +13,71 @@ namespace {
 // Unicode code points stay below this; keys of characters without a Unicode form lie above it.
 constexpr std::uint32_t kByteKeyBase = 0x80000000;
 
+std::uint32_t foldedKey(char32_t unicode) {
+  return static_cast<std::uint32_t>(u_foldCase(static_cast<UChar32>(unicode), U_FOLD_CASE_DEFAULT));
+}
+
 std::uint32_t keyOf(const sjis::Cp932& codePage, const sjis::SjisChar& c) {
   const char32_t unicode = codePage.decode(c);
   if (unicode == sjis::kReplacementChar) {
     return kByteKeyBase | static_cast<std::uint32_t>(c.length) << 16 | c.code;
   }
-  return static_cast<std::uint32_t>(u_foldCase(static_cast<UChar32>(unicode), U_FOLD_CASE_DEFAULT));
+  return foldedKey(unicode);
 }
-
-// Keys of every code page character, worked out once.
-struct KeyTable {
-  std::vector<std::uint32_t> pairs = std::vector<std::uint32_t>(0x10000);
-  std::vector<std::uint32_t> singles = std::vector<std::uint32_t>(0x100);
-  KeyTable() {
-    const sjis::Cp932& codePage = sjis::Cp932::get();
-    for (std::uint32_t code = 0; code < 0x10000; ++code) {
-      pairs[code] = keyOf(codePage, sjis::SjisChar::pair(code >> 8, code & 0xFF));
-    }
-    for (std::uint32_t byte = 0; byte < 0x100; ++byte) {
-      singles[byte] = keyOf(codePage, sjis::SjisChar::single(static_cast<std::uint8_t>(byte)));
-    }
-  }
-};
 
 }  // namespace
 
-std::uint32_t uniquenessKey(const sjis::SjisChar& c) {
-  static const KeyTable table;
-  if (c.foreign != 0) return keyOf(sjis::Cp932::get(), c);
-  return c.length == 2 ? table.pairs[c.code] : table.singles[c.code & 0xFF];
+const UniquenessKeys& UniquenessKeys::get() {
+  static const UniquenessKeys keys;
+  return keys;
+}
+
+UniquenessKeys::UniquenessKeys() {
+  const sjis::Cp932& codePage = sjis::Cp932::get();
+  std::uint8_t row = 0;
+  for (std::uint32_t lead = 0; lead < 0x100; ++lead) {
+    leadRow_[lead] = sjis::isLeadRange(static_cast<std::uint8_t>(lead)) ? row++ : kNoRow;
+  }
+  pairs_.resize(std::size_t{row} << 8);
+  for (std::uint32_t lead = 0; lead < 0x100; ++lead) {
+    if (leadRow_[lead] == kNoRow) continue;
+    for (std::uint32_t trail = 0; trail < 0x100; ++trail) {
+      pairs_[leadRow_[lead] << 8 | trail] = keyOf(codePage, sjis::SjisChar::pair(lead, trail));
+    }
+  }
+  for (std::uint32_t byte = 0; byte < 0x100; ++byte) {
+    singles_[byte] = keyOf(codePage, sjis::SjisChar::single(static_cast<std::uint8_t>(byte)));
+  }
+}
+
+std::uint32_t UniquenessKeys::foreignKey(char32_t character) {
+  return foldedKey(character);
+}
+
+std::uint32_t UniquenessKeys::byteKey(const sjis::SjisChar& c) {
+  return keyOf(sjis::Cp932::get(), c);
 }
 
 ResultList& ResultLists::found(FoundList list) {
   switch (list) {
-    case FoundList::Grade1: return FoundGrade1;
-    case FoundList::Grade2: return FoundGrade2;
-    case FoundList::Grade3: return FoundGrade3;
-    case FoundList::Grade4: return FoundGrade4;
-    case FoundList::Grade5: return FoundGrade5;
-    case FoundList::Grade6: return FoundGrade6;
-    case FoundList::JuniorHigh: return FoundJuniorHigh;
-    case FoundList::Beyond: return FoundBeyond;
-    case FoundList::None: break;
+    case FoundList::Grade1:
+      return FoundGrade1;
+    case FoundList::Grade2:
+      return FoundGrade2;
+    case FoundList::Grade3:
+      return FoundGrade3;
+    case FoundList::Grade4:
+      return FoundGrade4;
+    case FoundList::Grade5:
+      return FoundGrade5;
+    case FoundList::Grade6:
+      return FoundGrade6;
+    case FoundList::JuniorHigh:
+      return FoundJuniorHigh;
+    case FoundList::Beyond:
+      return FoundBeyond;
+    case FoundList::None:
+      break;
   }
   throw std::logic_error("no result list for FoundList::None");
 }
@@ -64,10 +88,11 @@ const ResultList& ResultLists::found(FoundList list) const {
 
 void ResultLists::clear() {
   for (ResultList* list : {&FoundGrade1, &FoundGrade2, &FoundGrade3, &FoundGrade4, &FoundGrade5,
-                           &FoundGrade6, &FoundJuniorHigh, &FoundBeyond, &ProblemOccurrences,
-                           &ProblemKinds}) {
+                           &FoundGrade6, &FoundJuniorHigh, &FoundBeyond}) {
     list->clear();
   }
+  ProblemOccurrences.clear();
+  ProblemKinds.clear();
 }
 
 }  // namespace torvane::checker

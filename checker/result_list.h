@@ -1,30 +1,54 @@
 // The result lists a check fills: characters in the order the text shows them.
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <unordered_set>
 #include <vector>
 
 #include "checker/classify.h"
+#include "checker/key_set.h"
 #include "sjis/sjis_text.h"
 
 namespace torvane::checker {
 
 // What makes two characters one kind: the Unicode form under simple case folding (so A and a,
 // or Ａ and ａ, are one kind while A and Ａ are two), or the bytes for a character without one.
-std::uint32_t uniquenessKey(const sjis::SjisChar& c);
+// The keys of all code page characters are worked out once, so a key costs a lookup.
+class UniquenessKeys {
+ public:
+  static const UniquenessKeys& get();
 
+  std::uint32_t operator()(const sjis::SjisChar& c) const {
+    if (c.foreign != 0) return foreignKey(c.foreign);
+    if (c.length != 2) return singles_[c.code & 0xFF];
+    const std::uint8_t row = leadRow_[c.code >> 8];
+    return row == kNoRow ? byteKey(c) : pairs_[row << 8 | (c.code & 0xFF)];
+  }
+
+ private:
+  UniquenessKeys();
+  static std::uint32_t foreignKey(char32_t character);
+  static std::uint32_t byteKey(const sjis::SjisChar& c);
+
+  static constexpr std::uint8_t kNoRow = 0xFF;
+  std::array<std::uint8_t, 0x100> leadRow_;  // rows for the 60 lead bytes only
+  std::vector<std::uint32_t> pairs_;
+  std::array<std::uint32_t, 0x100> singles_;
+};
+
+inline std::uint32_t uniquenessKey(const sjis::SjisChar& c) {
+  return UniquenessKeys::get()(c);
+}
+
+// A list that holds each kind of character once, first appearance first.
 class ResultList {
  public:
   // A hash set of keys beside the entries keeps the uniqueness test O(1) per character.
   bool contains(const sjis::SjisChar& c) const { return keys_.contains(uniquenessKey(c)); }
-  void append(const sjis::SjisChar& c) {
-    entries_.push_back(c);
-    keys_.insert(uniquenessKey(c));
-  }
   // Appends unless a character of the same kind is already there.
-  void appendIfAbsent(const sjis::SjisChar& c) {
-    if (keys_.insert(uniquenessKey(c)).second) entries_.push_back(c);
+  void appendIfAbsent(const sjis::SjisChar& c) { appendIfAbsent(c, uniquenessKey(c)); }
+  void appendIfAbsent(const sjis::SjisChar& c, std::uint32_t key) {
+    if (keys_.insert(key)) entries_.push_back(c);
   }
   void clear() {
     entries_.clear();
@@ -37,15 +61,29 @@ class ResultList {
 
  private:
   std::vector<sjis::SjisChar> entries_;
-  std::unordered_set<std::uint32_t> keys_;
+  KeySet keys_;
+};
+
+// A list of every occurrence, duplicates included.
+class OccurrenceList {
+ public:
+  void append(const sjis::SjisChar& c) { entries_.push_back(c); }
+  void clear() { entries_.clear(); }
+
+  const std::vector<sjis::SjisChar>& entries() const { return entries_; }
+  std::size_t size() const { return entries_.size(); }
+  bool empty() const { return entries_.empty(); }
+
+ private:
+  std::vector<sjis::SjisChar> entries_;
 };
 
 struct ResultLists {
   ResultList FoundGrade1, FoundGrade2, FoundGrade3, FoundGrade4, FoundGrade5, FoundGrade6;
   ResultList FoundJuniorHigh;
-  ResultList FoundBeyond;         // two-byte characters that stand in no class string
-  ResultList ProblemOccurrences;  // every red occurrence
-  ResultList ProblemKinds;        // each red kind once
+  ResultList FoundBeyond;             // two-byte characters that stand in no class string
+  OccurrenceList ProblemOccurrences;  // every red occurrence
+  ResultList ProblemKinds;            // each red kind once
 
   // The list a verdict names; `list` must not be FoundList::None.
   ResultList& found(FoundList list);

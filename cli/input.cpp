@@ -30,7 +30,7 @@ std::string readAll(std::FILE* stream, const std::string& name) {
 std::string readInput(const std::optional<std::string>& file) {
   if (!file) return readAll(stdin, "standard input");
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(std::fopen(file->c_str(), "rb"),
-                                                                 &std::fclose);
+                                                               &std::fclose);
   if (!stream) throw InputError("cannot read '" + *file + "': " + std::strerror(errno));
   return readAll(stream.get(), "'" + *file + "'");
 }
@@ -41,7 +41,8 @@ sjis::SjisText toSjisText(std::string bytes, InputEncoding encoding) {
   const std::size_t skipped = std::string_view(bytes).starts_with(kByteOrderMark) ? 3 : 0;
   const sjis::Utf8Decoded decoded = sjis::decodeUtf8(std::string_view(bytes).substr(skipped));
   if (decoded.invalidAt) {
-    throw InputError("invalid UTF-8 at byte offset " + std::to_string(*decoded.invalidAt + skipped));
+    throw InputError("invalid UTF-8 at byte offset " +
+                     std::to_string(*decoded.invalidAt + skipped));
   }
   bytes.clear();
   bytes.shrink_to_fit();

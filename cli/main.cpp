@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "checker/check_pass.h"
+#include "checker/check_pass_template.h"
 #include "checker/recording_view.h"
 #include "cli/input.h"
 #include "cli/options.h"
@@ -26,7 +26,8 @@ int fail(const std::string& message) {
 }
 
 bool writeOut(std::string_view text) {
-  return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+  return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
+         std::fflush(stdout) == 0;
 }
 
 int check(const cli::Options& options) {
@@ -37,7 +38,7 @@ int check(const cli::Options& options) {
   const checker::Classifier classifier(classStrings);
   checker::ResultLists lists;
   checker::RecordingView view(std::move(text), options.level);
-  checker::runCheck(view, classifier, lists);
+  checker::runCheckWith(view, classifier, lists);  // RecordingView is final: no dispatch
 
   const cli::CheckedText checked{options.level, bytes, view.record(), lists};
   if (!writeOut(options.json ? cli::jsonOutput(checked) : cli::plainOutput(checked))) {

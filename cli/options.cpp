@@ -53,7 +53,8 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> args) {
         return UsageError{"option '" + std::string(name) + "' takes no value"};
       }
       if (takesValue && !value) {
-        if (i + 1 == args.size()) return UsageError{"option '" + std::string(name) + "' needs a value"};
+        if (i + 1 == args.size())
+          return UsageError{"option '" + std::string(name) + "' needs a value"};
         value = args[++i];
       }
       if (name == "--help") return ShowHelp{};

@@ -22,13 +22,27 @@ void appendJsonString(std::string& out, std::string_view utf8) {
   for (const char ch : utf8) {
     const auto byte = static_cast<unsigned char>(ch);
     switch (ch) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      case '\b': out += "\\b"; break;
-      case '\f': out += "\\f"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\b':
+        out += "\\b";
+        break;
+      case '\f':
+        out += "\\f";
+        break;
       default:
         if (byte < 0x20) {
           out += "\\u00";
@@ -42,12 +56,12 @@ void appendJsonString(std::string& out, std::string_view utf8) {
   out.push_back('"');
 }
 
-void appendCharArray(std::string& out, const checker::ResultList& list) {
+void appendCharArray(std::string& out, const std::vector<sjis::SjisChar>& entries) {
   const sjis::Cp932& codePage = sjis::Cp932::get();
   out.push_back('[');
   std::string character;
   bool first = true;
-  for (const sjis::SjisChar& c : list.entries()) {
+  for (const sjis::SjisChar& c : entries) {
     if (!first) out += ", ";
     first = false;
     character.clear();
@@ -59,9 +73,12 @@ void appendCharArray(std::string& out, const checker::ResultList& list) {
 
 std::string_view colorName(checker::TextColor color) {
   switch (color) {
-    case checker::TextColor::Red: return "red";
-    case checker::TextColor::Grey: return "grey";
-    case checker::TextColor::Black: break;
+    case checker::TextColor::Red:
+      return "red";
+    case checker::TextColor::Grey:
+      return "grey";
+    case checker::TextColor::Black:
+      break;
   }
   return "black";
 }
@@ -112,17 +129,19 @@ std::string jsonOutput(const CheckedText& checked) {
   };
   out += ",\n  \"found\": {\n    ";
   for (std::size_t i = 0; i < std::size(found); ++i) {
-    if (i == 5) out += ",\n    ";  // two lines of a readable width
-    else if (i > 0) out += ", ";
+    if (i == 5)
+      out += ",\n    ";  // two lines of a readable width
+    else if (i > 0)
+      out += ", ";
     out.push_back('"');
     out += found[i].first;
     out += "\": ";
-    appendCharArray(out, *found[i].second);
+    appendCharArray(out, found[i].second->entries());
   }
   out += "\n  },\n  \"problem_kinds\": ";
-  appendCharArray(out, lists.ProblemKinds);
+  appendCharArray(out, lists.ProblemKinds.entries());
   out += ",\n  \"problem_occurrences\": ";
-  appendCharArray(out, lists.ProblemOccurrences);
+  appendCharArray(out, lists.ProblemOccurrences.entries());
 
   out += ",\n  \"report\": [";
   for (std::size_t i = 0; i < record.reportLines.size(); ++i) {
@@ -133,7 +152,8 @@ std::string jsonOutput(const CheckedText& checked) {
   if (record.summary) {
     const checker::Message& summary = *record.summary;
     out += "\"type\": ";
-    appendJsonString(out, summary.kind == checker::MessageKind::Warning ? "warning" : "information");
+    appendJsonString(out,
+                     summary.kind == checker::MessageKind::Warning ? "warning" : "information");
     out += ", \"title\": ";
     appendJsonString(out, summary.title);
     out += ", \"text\": ";

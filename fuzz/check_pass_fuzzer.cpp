@@ -4,8 +4,8 @@
 // and the report agree with the spans, and converted text survives a round trip.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <utility>
 
@@ -53,7 +53,8 @@ void checkConversion(const std::u32string& source, const sjis::EncodedText& enco
 void checkPass(const sjis::SjisText& text, int level) {
   checker::ResultLists lists;
   checker::RecordingView view(text, level);
-  require(checker::runCheck(view, classifier(), lists) == checker::CheckEnd::Completed, "completed");
+  require(checker::runCheck(view, classifier(), lists) == checker::CheckEnd::Completed,
+          "completed");
   const checker::CheckRecord& record = view.record();
 
   std::set<std::pair<std::size_t, std::size_t>> characters;
@@ -64,7 +65,8 @@ void checkPass(const sjis::SjisText& text, int level) {
     if (!skipped) ++examined;
   });
 
-  require(!record.spans.empty() && record.spans[0] == checker::Span{0, text.size(), checker::TextColor::Black},
+  require(!record.spans.empty() &&
+              record.spans[0] == checker::Span{0, text.size(), checker::TextColor::Black},
           "the reset covers the whole text");
   std::size_t reds = 0;
   std::size_t lastEnd = 0;
@@ -87,7 +89,8 @@ void checkPass(const sjis::SjisText& text, int level) {
   }
   const std::size_t expectedLines =
       sections * 3 - (lists.FoundGrade1.empty() || sections == 0 ? 0 : 1);
-  require(record.reportLines.size() == expectedLines, "three report lines per list, two for the last");
+  require(record.reportLines.size() == expectedLines,
+          "three report lines per list, two for the last");
   require(record.summary.has_value(), "a summary is shown");
   require((record.summary->kind == checker::MessageKind::Warning) == (reds > 0),
           "warning exactly when there are problems");

@@ -25,10 +25,10 @@ class ByteTypeScanner {
  public:
   ByteType next(std::uint8_t byte) {
     const bool leadRange = isLeadRange(byte);
-    const ByteType type = byte == 0      ? ByteType::Single
-                          : oddRun_      ? ByteType::Trail
-                          : leadRange    ? ByteType::Lead
-                                         : ByteType::Single;
+    const ByteType type = byte == 0   ? ByteType::Single
+                          : oddRun_   ? ByteType::Trail
+                          : leadRange ? ByteType::Lead
+                                      : ByteType::Single;
     oddRun_ = leadRange && !oddRun_;
     return type;
   }

@@ -51,7 +51,9 @@ bool isZeroWidthFormat(char32_t c) {
 }
 
 // The tag characters, which iconv's CP932 converts to no bytes at all.
-bool isTag(char32_t c) { return c >= 0xE0000 && c <= 0xE007F; }
+bool isTag(char32_t c) {
+  return c >= 0xE0000 && c <= 0xE007F;
+}
 
 }  // namespace
 

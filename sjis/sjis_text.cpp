@@ -1,7 +1,5 @@
 #include "sjis/sjis_text.h"
 
-#include "sjis/byte_type.h"
-
 namespace torvane::sjis {
 
 void SjisText::append(const SjisChar& c) {
@@ -13,25 +11,18 @@ void SjisText::append(const SjisChar& c) {
 }
 
 void SjisText::append(const SjisText& text) {
-  for (const ForeignChar& f : text.foreign) foreign.push_back({bytes.size() + f.offset, f.character});
+  for (const ForeignChar& f : text.foreign)
+    foreign.push_back({bytes.size() + f.offset, f.character});
   bytes += text.bytes;
 }
 
-SjisChar charAt(const SjisText& text, std::size_t offset, std::size_t& foreignCursor) {
-  const auto& bytes = text.bytes;
-  const auto lead = static_cast<std::uint8_t>(bytes[offset]);
-  if (!isLeadRange(lead) || offset + 1 >= bytes.size() || bytes[offset + 1] == '\0') {
-    return SjisChar::single(lead);
+char32_t foreignAt(const SjisText& text, std::size_t offset, std::size_t& foreignCursor) {
+  const auto& foreign = text.foreign;
+  while (foreignCursor < foreign.size() && foreign[foreignCursor].offset < offset) ++foreignCursor;
+  if (foreignCursor < foreign.size() && foreign[foreignCursor].offset == offset) {
+    return foreign[foreignCursor].character;
   }
-  SjisChar c = SjisChar::pair(lead, static_cast<std::uint8_t>(bytes[offset + 1]));
-  if (c.code == kPlaceholderCode) {
-    const auto& foreign = text.foreign;
-    while (foreignCursor < foreign.size() && foreign[foreignCursor].offset < offset) ++foreignCursor;
-    if (foreignCursor < foreign.size() && foreign[foreignCursor].offset == offset) {
-      c.foreign = foreign[foreignCursor].character;
-    }
-  }
-  return c;
+  return 0;
 }
 
 }  // namespace torvane::sjis

@@ -56,13 +56,27 @@ struct SjisText {
   bool operator==(const SjisText&) const = default;
 };
 
+// The character a placeholder pair at `offset` stands for, or 0 when it stands for none.
+char32_t foreignAt(const SjisText& text, std::size_t offset, std::size_t& foreignCursor);
+
 // A text of code page 932 bytes as they stand, with no characters from outside it.
-inline SjisText rawSjis(std::string_view bytes) { return SjisText{std::string(bytes), {}}; }
+inline SjisText rawSjis(std::string_view bytes) {
+  return SjisText{std::string(bytes), {}};
+}
 
 // Reads the character that starts at a lead or single byte. A lead byte with no trail byte after
 // it (at the end, or before a NUL, which is always a single byte) is an incomplete character of
 // length 1. `foreignCursor` walks text.foreign forward; pass 0 and keep it for ascending offsets.
-SjisChar charAt(const SjisText& text, std::size_t offset, std::size_t& foreignCursor);
+inline SjisChar charAt(const SjisText& text, std::size_t offset, std::size_t& foreignCursor) {
+  const auto& bytes = text.bytes;
+  const auto lead = static_cast<std::uint8_t>(bytes[offset]);
+  if (!isLeadRange(lead) || offset + 1 >= bytes.size() || bytes[offset + 1] == '\0') {
+    return SjisChar::single(lead);
+  }
+  SjisChar c = SjisChar::pair(lead, static_cast<std::uint8_t>(bytes[offset + 1]));
+  if (c.code == kPlaceholderCode) c.foreign = foreignAt(text, offset, foreignCursor);
+  return c;
+}
 
 }  // namespace torvane::sjis
 

@@ -3,7 +3,9 @@
 namespace torvane::tables {
 namespace {
 
-bool isBlank(char byte) { return byte >= '\x01' && byte <= ' '; }
+bool isBlank(char byte) {
+  return byte >= '\x01' && byte <= ' ';
+}
 
 }  // namespace
 

@@ -55,7 +55,8 @@ TEST(ByteType, RowsByTheLiteralRuleAndTheScanner) {
 
 TEST(ByteType, LeadRangesAreExactly0x81To0x9FAnd0xE0To0xFC) {
   for (unsigned b = 0; b < 256; ++b) {
-    EXPECT_EQ(isLeadRange(static_cast<std::uint8_t>(b)), (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC))
+    EXPECT_EQ(isLeadRange(static_cast<std::uint8_t>(b)),
+              (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC))
         << b;
   }
 }
@@ -63,8 +64,8 @@ TEST(ByteType, LeadRangesAreExactly0x81To0x9FAnd0xE0To0xFC) {
 // The scanner must agree with the literal rule on every byte of every text; random texts drawn
 // from the bytes around each boundary reach every run shape.
 TEST(ByteType, ScannerAgreesWithTheLiteralRuleOnRandomTexts) {
-  const std::uint8_t alphabet[] = {0x00, 0x0d, 0x20, 0x40, 0x7e, 0x80, 0x81, 0x9f, 0xa0,
-                                   0xa1, 0xdf, 0xe0, 0xfc, 0xfd, 0xff};
+  const std::uint8_t alphabet[] = {0x00, 0x0d, 0x20, 0x40, 0x7e, 0x80, 0x81, 0x9f,
+                                   0xa0, 0xa1, 0xdf, 0xe0, 0xfc, 0xfd, 0xff};
   std::mt19937 random(932);
   std::uniform_int_distribution<std::size_t> pick(0, std::size(alphabet) - 1);
   for (int round = 0; round < 2000; ++round) {

@@ -50,11 +50,12 @@ std::vector<Span> coloured(const FakeView& view) {
 TEST(CheckPass, StepsInOrderForOneCharacter) {
   auto c = check(sjisOf("漢"), 0);
   const std::vector<std::string> expected = {
-      "text", "select 0", "length 2", "color black", "clear report", "begin text",
-      "show progress", "events", "progress 漢", "level", "select 0", "length 2", "color red",
+      "text",          "select 0",      "length 2",   "color black",  "clear report",
+      "begin text",    "show progress", "events",     "progress 漢",  "level",
+      "select 0",      "length 2",      "color red",
       "events",  // the trail byte
-      "hide progress", "events", "end text",
-      "begin report", "line", "line", "line", "end report", "message"};
+      "hide progress", "events",        "end text",   "begin report", "line",
+      "line",          "line",          "end report", "message"};
   EXPECT_EQ(c->view.calls, expected);
 }
 
@@ -69,24 +70,73 @@ TEST(CheckPass, SpansProgressAndLists) {
     std::size_t occurrences;
   } cases[] = {
       {"empty text", sjisOf(""), 0, {}, {}, {}, 0},
-      {"grade-1 kanji and hiragana at level 0", sjisOf("学校の先生"), 0, {},
-       {"学", "校", "の", "先", "生"}, {}, 0},
-      {"spaces are skipped, line breaks are examined", sjisOf(" 　\r\n"), 0, {}, {"\r", "\n"}, {}, 0},
-      {"three times the same problem", sjisOf("漢漢漢"), 0, {{0, 2, R}, {2, 2, R}, {4, 2, R}},
-       {"漢", "漢", "漢"}, {"漢"}, 3},
-      {"Ａ and ａ are one kind", sjisOf("Ａａ"), 0, {{0, 2, R}, {2, 2, R}}, {"Ａ", "ａ"}, {"Ａ"}, 2},
-      {"offsets count two-byte characters and line breaks twice", sjisOf("あ\r\nA"), 0,
-       {{4, 1, R}}, {"あ", "\r", "\n", "A"}, {"A"}, 1},
+      {"grade-1 kanji and hiragana at level 0",
+       sjisOf("学校の先生"),
+       0,
+       {},
+       {"学", "校", "の", "先", "生"},
+       {},
+       0},
+      {"spaces are skipped, line breaks are examined",
+       sjisOf(" 　\r\n"),
+       0,
+       {},
+       {"\r", "\n"},
+       {},
+       0},
+      {"three times the same problem",
+       sjisOf("漢漢漢"),
+       0,
+       {{0, 2, R}, {2, 2, R}, {4, 2, R}},
+       {"漢", "漢", "漢"},
+       {"漢"},
+       3},
+      {"Ａ and ａ are one kind",
+       sjisOf("Ａａ"),
+       0,
+       {{0, 2, R}, {2, 2, R}},
+       {"Ａ", "ａ"},
+       {"Ａ"},
+       2},
+      {"offsets count two-byte characters and line breaks twice",
+       sjisOf("あ\r\nA"),
+       0,
+       {{4, 1, R}},
+       {"あ", "\r", "\n", "A"},
+       {"A"},
+       1},
       {"grey katakana and symbols", sjisOf("アα"), 0, {{0, 2, G}, {2, 2, G}}, {"ア", "α"}, {}, 0},
-      {"a lone lead byte at the end is an incomplete character", sjis::rawSjis("A\x88"), 3,
-       {{0, 1, G}, {1, 1, R}}, {"A", "\uFFFD"}, {"\uFFFD"}, 1},
+      {"a lone lead byte at the end is an incomplete character",
+       sjis::rawSjis("A\x88"),
+       3,
+       {{0, 1, G}, {1, 1, R}},
+       {"A", "\uFFFD"},
+       {"\uFFFD"},
+       1},
       {"a lead byte before NUL is incomplete; the NUL is visited",
-       sjis::rawSjis(std::string("\x88\0" "A", 3)), 3, {{0, 1, R}, {2, 1, G}},
-       {"\uFFFD", std::string(1, '\0'), "A"}, {"\uFFFD"}, 1},
-      {"a malformed pair is one character", sjis::rawSjis("\x81\x0d" "a"), 3,
-       {{0, 2, R}, {2, 1, G}}, {"\uFFFD", "a"}, {"\uFFFD"}, 1},
-      {"a character outside the code page", sjisOf("a鷗b"), 0,
-       {{0, 1, R}, {1, 2, R}, {3, 1, R}}, {"a", "鷗", "b"}, {"a", "鷗", "b"}, 3},
+       sjis::rawSjis(std::string("\x88\0"
+                                 "A",
+                                 3)),
+       3,
+       {{0, 1, R}, {2, 1, G}},
+       {"\uFFFD", std::string(1, '\0'), "A"},
+       {"\uFFFD"},
+       1},
+      {"a malformed pair is one character",
+       sjis::rawSjis("\x81\x0d"
+                     "a"),
+       3,
+       {{0, 2, R}, {2, 1, G}},
+       {"\uFFFD", "a"},
+       {"\uFFFD"},
+       1},
+      {"a character outside the code page",
+       sjisOf("a鷗b"),
+       0,
+       {{0, 1, R}, {1, 2, R}, {3, 1, R}},
+       {"a", "鷗", "b"},
+       {"a", "鷗", "b"},
+       3},
   };
   for (const Case& tc : cases) {
     auto c = check(tc.text, tc.level);
@@ -126,7 +176,8 @@ TEST(CheckPass, SpansCoverExactlyOneCharacterOnRandomBytes) {
     });
     for (const Span& span : coloured(c->view)) {
       ASSERT_LE(span.offset + span.length, bytes.size());
-      ASSERT_NE(std::find(chars.begin(), chars.end(), std::pair(span.offset, span.length)), chars.end())
+      ASSERT_NE(std::find(chars.begin(), chars.end(), std::pair(span.offset, span.length)),
+                chars.end())
           << "round " << round << " span at " << span.offset;
     }
     const auto reds = std::count_if(c->view.spans.begin() + 1, c->view.spans.end(),

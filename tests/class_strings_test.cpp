@@ -8,9 +8,9 @@
 
 #include "sjis/byte_type.h"
 #include "sjis/sjis_text.h"
+#include "sjis_literals.h"
 #include "tables/membership.h"
 #include "tables/source_tables.h"
-#include "sjis_literals.h"
 
 namespace torvane::tables {
 namespace {
@@ -24,13 +24,13 @@ const ClassStrings& strings() {
 
 std::vector<std::pair<const char*, const std::string*>> allClassStrings() {
   const ClassStrings& s = strings();
-  return {{"GradeChars1", &s.GradeChars1},       {"GradeChars2", &s.GradeChars2},
-          {"GradeChars3", &s.GradeChars3},       {"GradeChars4", &s.GradeChars4},
-          {"GradeChars5", &s.GradeChars5},       {"GradeChars6", &s.GradeChars6},
-          {"HiraganaChars", &s.HiraganaChars},   {"KatakanaChars", &s.KatakanaChars},
-          {"WideLatinChars", &s.WideLatinChars}, {"NarrowLatinChars", &s.NarrowLatinChars},
+  return {{"GradeChars1", &s.GradeChars1},         {"GradeChars2", &s.GradeChars2},
+          {"GradeChars3", &s.GradeChars3},         {"GradeChars4", &s.GradeChars4},
+          {"GradeChars5", &s.GradeChars5},         {"GradeChars6", &s.GradeChars6},
+          {"HiraganaChars", &s.HiraganaChars},     {"KatakanaChars", &s.KatakanaChars},
+          {"WideLatinChars", &s.WideLatinChars},   {"NarrowLatinChars", &s.NarrowLatinChars},
           {"NarrowKanaChars", &s.NarrowKanaChars}, {"JuniorHighChars", &s.JuniorHighChars},
-          {"SymbolChars", &s.SymbolChars},       {"DigitChars", &s.DigitChars}};
+          {"SymbolChars", &s.SymbolChars},         {"DigitChars", &s.DigitChars}};
 }
 
 template <std::size_t N>
@@ -52,9 +52,9 @@ TEST(SourceTables, GradeRowsPerGrade) {
 }
 
 TEST(SourceTables, RepeatedRowsAreTheOnesListed) {
-  const std::map<std::string_view, int> hiragana = {
-      {"「", 2}, {"」", 2}, {"［", 2}, {"］", 2}, {"｛", 2},
-      {"｝", 2}, {"／", 2}, {"（", 2}, {"）", 2}};
+  const std::map<std::string_view, int> hiragana = {{"「", 2}, {"」", 2}, {"［", 2},
+                                                    {"］", 2}, {"｛", 2}, {"｝", 2},
+                                                    {"／", 2}, {"（", 2}, {"）", 2}};
   EXPECT_EQ(repeatedRows(ListBox2), hiragana);
   // 名 is taught in grade 1 and listed again among the grade-2 rows.
   EXPECT_EQ(std::count(std::begin(ListBox1), std::end(ListBox1), "1,名"), 1);
@@ -67,7 +67,8 @@ TEST(SourceTables, RepeatedRowsAreTheOnesListed) {
 TEST(SourceTables, BetweenHiraganaAndSymbolsTheSharedRowsAreTheListedOnes) {
   std::set<std::string_view> shared;
   for (std::string_view row : ListBox2) {
-    if (!row.empty() && std::find(std::begin(ListBox16), std::end(ListBox16), row) != std::end(ListBox16)) {
+    if (!row.empty() &&
+        std::find(std::begin(ListBox16), std::end(ListBox16), row) != std::end(ListBox16)) {
       shared.insert(row);
     }
   }
@@ -122,8 +123,8 @@ TEST(ClassStrings, NameIsInGradeOneAndGradeTwo) {
 TEST(ClassStrings, OneByteCoverage) {
   const ClassStrings& s = strings();
   for (unsigned b = 0x21; b <= 0x7E; ++b) {
-    const int in = containsByteLiteral(s.NarrowLatinChars, b) + containsByteLiteral(s.NarrowKanaChars, b) +
-                   containsByteLiteral(s.DigitChars, b);
+    const int in = containsByteLiteral(s.NarrowLatinChars, b) +
+                   containsByteLiteral(s.NarrowKanaChars, b) + containsByteLiteral(s.DigitChars, b);
     EXPECT_EQ(in, 1) << "printable ASCII 0x" << std::hex << b;
   }
   // One-byte characters are only looked up in the one-byte class strings.
@@ -132,7 +133,8 @@ TEST(ClassStrings, OneByteCoverage) {
       EXPECT_FALSE(containsByteLiteral(*string, b)) << "0x" << std::hex << int(b);
     }
   }
-  for (unsigned b = 0xA6; b <= 0xDF; ++b) EXPECT_TRUE(containsByteLiteral(s.NarrowKanaChars, b)) << b;
+  for (unsigned b = 0xA6; b <= 0xDF; ++b)
+    EXPECT_TRUE(containsByteLiteral(s.NarrowKanaChars, b)) << b;
   for (std::uint8_t b : {0xA2, 0xA3, 0xA5}) EXPECT_TRUE(containsByteLiteral(s.DigitChars, b));
   for (const std::string* string : {&s.DigitChars, &s.NarrowLatinChars, &s.NarrowKanaChars}) {
     EXPECT_TRUE(containsByteLiteral(*string, '\r') && containsByteLiteral(*string, '\n'));
@@ -155,12 +157,14 @@ TEST(ClassMembership, EqualsTheLiteralRulesEverywhere) {
   for (const auto& [name, string] : allClassStrings()) {
     const ClassMembership membership(*string);
     for (unsigned byte = 0; byte < 256; ++byte) {
-      ASSERT_EQ(membership.containsByte(byte), containsByteLiteral(*string, byte)) << name << " " << byte;
+      ASSERT_EQ(membership.containsByte(byte), containsByteLiteral(*string, byte))
+          << name << " " << byte;
     }
     for (unsigned lead = 0; lead < 256; ++lead) {
       if (!sjis::isLeadRange(lead)) continue;
       for (unsigned trail = 0; trail < 256; ++trail) {
-        ASSERT_EQ(membership.containsPair(lead << 8 | trail), containsPairLiteral(*string, lead, trail))
+        ASSERT_EQ(membership.containsPair(lead << 8 | trail),
+                  containsPairLiteral(*string, lead, trail))
             << name << " " << lead << " " << trail;
       }
     }
@@ -169,7 +173,8 @@ TEST(ClassMembership, EqualsTheLiteralRulesEverywhere) {
 
 TEST(ClassMembership, ThePlaceholderPairIsInNoClass) {
   for (const auto& [name, string] : allClassStrings()) {
-    EXPECT_FALSE(containsPairLiteral(*string, sjis::kPlaceholderLead, sjis::kPlaceholderTrail)) << name;
+    EXPECT_FALSE(containsPairLiteral(*string, sjis::kPlaceholderLead, sjis::kPlaceholderTrail))
+        << name;
   }
 }
 

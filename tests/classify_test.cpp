@@ -77,8 +77,7 @@ TEST(Classify, EachClassAtEveryLevel) {
 TEST(Classify, CharactersWithoutAPlaceInTheTables) {
   // A character from outside the code page, a malformed pair, and a lone lead byte.
   const sjis::SjisChar cases[] = {sjis::SjisChar::outsideCodePage(U'鷗'),
-                                  sjis::SjisChar::pair(0x81, 0x0D),
-                                  sjis::SjisChar::single(0x88)};
+                                  sjis::SjisChar::pair(0x81, 0x0D), sjis::SjisChar::single(0x88)};
   for (const sjis::SjisChar& c : cases) {
     for (int level = kNoLevel; level <= kLastLevel; ++level) {
       EXPECT_EQ(classifier().classify(c, level), (Verdict{Outcome::Red, FoundList::Beyond}))

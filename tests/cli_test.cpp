@@ -1,12 +1,12 @@
 // Runs the real torvane-check binary: golden outputs, exit status and error messages.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace {
@@ -34,7 +34,8 @@ struct CheckerRun {
 
 // Runs the checker with `args` (already shell-quoted) and the given standard input.
 CheckerRun runChecker(const std::string& args, const std::string& input) {
-  const fs::path dir = fs::temp_directory_path() / ("torvane-cli-test-" + std::to_string(::getpid()));
+  const fs::path dir =
+      fs::temp_directory_path() / ("torvane-cli-test-" + std::to_string(::getpid()));
   fs::create_directories(dir);
   std::ofstream(dir / "in", std::ios::binary) << input;
   std::string command = "'";
@@ -79,7 +80,8 @@ TEST(CheckerCli, GoldenOutputs) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.expected);
     // The file is given by name here; the errors test reads standard input.
-    const CheckerRun run = runChecker(std::string(c.args) + " '" + (golden / c.input).string() + "'", "");
+    const CheckerRun run =
+        runChecker(std::string(c.args) + " '" + (golden / c.input).string() + "'", "");
     EXPECT_EQ(run.status, c.status);
     EXPECT_EQ(run.err, "");
     expectSameLines(run.out, golden / c.expected);
@@ -108,13 +110,22 @@ TEST(CheckerCli, ErrorsAreOneLineOnStandardErrorAndNothingOnStandardOutput) {
       {"/nonexistent/file.txt", "",
        "torvane-check: cannot read '/nonexistent/file.txt': No such file or directory\n"},
       {"/", "", "torvane-check: cannot read '/': Is a directory\n"},
-      {"--level 7", "", "torvane-check: --level takes a whole number from -1 to 6, not '7' (see torvane-check --help)\n"},
-      {"--level x", "", "torvane-check: --level takes a whole number from -1 to 6, not 'x' (see torvane-check --help)\n"},
-      {"--level ''", "", "torvane-check: --level takes a whole number from -1 to 6, not '' (see torvane-check --help)\n"},
+      {"--level 7", "",
+       "torvane-check: --level takes a whole number from -1 to 6, not '7' (see torvane-check "
+       "--help)\n"},
+      {"--level x", "",
+       "torvane-check: --level takes a whole number from -1 to 6, not 'x' (see torvane-check "
+       "--help)\n"},
+      {"--level ''", "",
+       "torvane-check: --level takes a whole number from -1 to 6, not '' (see torvane-check "
+       "--help)\n"},
       {"--level", "", "torvane-check: option '--level' needs a value (see torvane-check --help)\n"},
-      {"--encoding latin1", "", "torvane-check: --encoding takes utf-8 or cp932, not 'latin1' (see torvane-check --help)\n"},
-      {"--json=yes", "", "torvane-check: option '--json' takes no value (see torvane-check --help)\n"},
-      {"--frobnicate", "", "torvane-check: unknown option '--frobnicate' (see torvane-check --help)\n"},
+      {"--encoding latin1", "",
+       "torvane-check: --encoding takes utf-8 or cp932, not 'latin1' (see torvane-check --help)\n"},
+      {"--json=yes", "",
+       "torvane-check: option '--json' takes no value (see torvane-check --help)\n"},
+      {"--frobnicate", "",
+       "torvane-check: unknown option '--frobnicate' (see torvane-check --help)\n"},
       {"-x", "", "torvane-check: unknown option '-x' (see torvane-check --help)\n"},
       {"a b", "", "torvane-check: only one FILE may be given (see torvane-check --help)\n"},
   };
@@ -129,7 +140,8 @@ TEST(CheckerCli, ErrorsAreOneLineOnStandardErrorAndNothingOnStandardOutput) {
 TEST(CheckerCli, HelpAndVersion) {
   const CheckerRun help = runChecker("--help", "");
   EXPECT_EQ(help.status, 0);
-  EXPECT_TRUE(help.out.starts_with("Usage: torvane-check [--level N] [--encoding utf-8|cp932] [--json] [FILE]\n"));
+  EXPECT_TRUE(help.out.starts_with(
+      "Usage: torvane-check [--level N] [--encoding utf-8|cp932] [--json] [FILE]\n"));
   EXPECT_EQ(help.err, "");
   const CheckerRun version = runChecker("--version", "");
   EXPECT_EQ(version.status, 0);

@@ -63,7 +63,9 @@ TEST(Codec, CharactersOutsideTheCodePageAreNeverLost) {
 TEST(Codec, SourceMapGivesEachByteItsCharacter) {
   // a, 漢 (2 bytes), 鷗 (placeholder), variation selector (no bytes), b
   const EncodedText encoded = encode(U"a漢鷗\uFE00b", LineBreaks::Keep, true);
-  EXPECT_EQ(encoded.text.bytes, "a\x8a\xbf\x81\x7f" "b");
+  EXPECT_EQ(encoded.text.bytes,
+            "a\x8a\xbf\x81\x7f"
+            "b");
   const std::vector<std::uint32_t> expected = {0, 1, 1, 2, 2, 4, 5};
   EXPECT_EQ(encoded.sourceOf, expected);
   // The span of 鷗 (bytes 3..5) reaches to the next character, so it takes the selector along.
@@ -99,7 +101,10 @@ TEST(Codec, DecodesCharacterByCharacter) {
     std::string bytes;
     std::u32string text;
   } cases[] = {
-      {"kanji and ASCII", "\x8a\xbf" "A", U"漢A"},
+      {"kanji and ASCII",
+       "\x8a\xbf"
+       "A",
+       U"漢A"},
       {"lone lead byte at the end", "A\x88", U"A\uFFFD"},
       {"lead byte before NUL", std::string("\x88\0", 2), std::u32string(U"\uFFFD") + U'\0'},
       {"malformed pair", "\x81\x0d", U"\uFFFD"},

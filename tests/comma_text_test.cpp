@@ -19,7 +19,10 @@ TEST(CommaText, SplitsByItsQuotingRules) {
       {"one field", "1", {"1"}},
       {"blanks around fields are skipped", "  1 ,  a  ", {"1", "a"}},
       {"a blank separates like a comma", "1 a", {"1", "a"}},
-      {"control bytes are blanks", "1\x01" "a", {"1", "a"}},
+      {"control bytes are blanks",
+       "1\x01"
+       "a",
+       {"1", "a"}},
       {"empty field between commas", "a,,b", {"a", "", "b"}},
       {"comma at the end adds an empty field", "a,", {"a", ""}},
       {"comma at the start", ",a", {"", "a"}},

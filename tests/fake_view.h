@@ -18,8 +18,8 @@ class FakeView final : public checker::CheckView {
 
   // Calls in order, as short words: "select 0", "length 2", "color red", "events", ...
   std::vector<std::string> calls;
-  std::vector<checker::Span> spans;  // every colour change, the reset first
-  std::vector<std::string> progress;  // UTF-8
+  std::vector<checker::Span> spans;      // every colour change, the reset first
+  std::vector<std::string> progress;     // UTF-8
   std::vector<std::string> reportLines;  // UTF-8
   std::vector<sjis::SjisText> reportLinesSjis;
   std::optional<checker::Message> message;

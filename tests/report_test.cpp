@@ -54,16 +54,30 @@ TEST(Report, SectionsAndSummaries) {
       {"empty text", "", 0, {}, kNoProblems},
       {"only hiragana", "ひらがなだけ", 0, {}, kNoProblems},
       {"only katakana is grey, not a problem", "カタカナ", 0, {}, kNoProblems},
-      {"grade-1 kanji are allowed; the last section has no empty line", "学校", 0,
-       {kGrade1, "学,校"}, kNoProblems},
-      {"漢字漢", "漢字漢", 0, {kGrade3, "漢", "", kGrade1, "字"},
+      {"grade-1 kanji are allowed; the last section has no empty line",
+       "学校",
+       0,
+       {kGrade1, "学,校"},
+       kNoProblems},
+      {"漢字漢",
+       "漢字漢",
+       0,
+       {kGrade3, "漢", "", kGrade1, "字"},
        {MessageKind::Warning, "警告", "1 種 2 箇所の問題が見つかりました。"}},
-      {"one-byte characters are never collected", "ABC", 0, {},
+      {"one-byte characters are never collected",
+       "ABC",
+       0,
+       {},
        {MessageKind::Warning, "警告", "3 種 3 箇所の問題が見つかりました。"}},
-      {"a report that ends before grade 1 ends with an empty line", "亜鬱", 6,
+      {"a report that ends before grade 1 ends with an empty line",
+       "亜鬱",
+       6,
        {kBeyond, "鬱", "", kJuniorHigh, "亜", ""},
        {MessageKind::Warning, "警告", "1 種 1 箇所の問題が見つかりました。"}},
-      {"the hardest stage first", "学亜鷗", 0, {kBeyond, "鷗", "", kJuniorHigh, "亜", "", kGrade1, "学"},
+      {"the hardest stage first",
+       "学亜鷗",
+       0,
+       {kBeyond, "鷗", "", kJuniorHigh, "亜", "", kGrade1, "学"},
        {MessageKind::Warning, "警告", "2 種 2 箇所の問題が見つかりました。"}},
   };
   for (const Case& c : cases) {
@@ -87,7 +101,8 @@ TEST(Report, CommaTextQuotesOnlyWhatNeedsIt) {
   };
   for (const Case& c : cases) EXPECT_EQ(commaText(c.entries).bytes, c.line) << c.name;
 
-  const sjis::SjisText withForeign = commaText({charOf("学"), sjis::SjisChar::outsideCodePage(U'𠮷')});
+  const sjis::SjisText withForeign =
+      commaText({charOf("学"), sjis::SjisChar::outsideCodePage(U'𠮷')});
   EXPECT_EQ(sjis::toUtf8(withForeign), "学,𠮷");
 }
 
@@ -108,10 +123,10 @@ TEST(FailureText, AppendsAPeriodAfterCharactersThatSortAfterIt) {
       {"RichEdit での行の挿入エラー", "RichEdit での行の挿入エラー."},
       {"Out of memory", "Out of memory."},
       {"Done.", "Done."},
-      {"Really!", "Really!"},        // '!' sorts before '.'
-      {"list (x)", "list (x)"},      // so does ')'
-      {"a-", "a-"},                  // and '-'
-      {"path/", "path/."},           // '/' sorts after '.'
+      {"Really!", "Really!"},    // '!' sorts before '.'
+      {"list (x)", "list (x)"},  // so does ')'
+      {"a-", "a-"},              // and '-'
+      {"path/", "path/."},       // '/' sorts after '.'
       {"1", "1."},
   };
   for (const Case& c : cases) EXPECT_EQ(failureText(c.message), c.text) << c.message;

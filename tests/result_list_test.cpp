@@ -33,7 +33,7 @@ TEST(ResultList, KindsCompareByCaseFoldedUnicode) {
       {"a lone lead byte is not the pair it begins", sjis::SjisChar::single(0x88),
        sjis::SjisChar::pair(0x88, 0x0D), false},
       {"two codes of one character", sjis::SjisChar::pair(0x81, 0xCA),  // ￢ (JIS)
-       sjis::SjisChar::pair(0xEE, 0xF9), true},                          // ￢ (NEC-selected IBM)
+       sjis::SjisChar::pair(0xEE, 0xF9), true},                         // ￢ (NEC-selected IBM)
   };
   for (const Case& c : cases) {
     ResultList list;
@@ -44,14 +44,25 @@ TEST(ResultList, KindsCompareByCaseFoldedUnicode) {
   }
 }
 
-TEST(ResultList, AppendKeepsEveryOccurrence) {
+TEST(ResultList, ClearForgetsTheKinds) {
   ResultList list;
-  for (int i = 0; i < 3; ++i) list.append(charOf("漢"));
-  EXPECT_EQ(list.size(), 3u);
+  list.appendIfAbsent(charOf("漢"));
   EXPECT_TRUE(list.contains(charOf("漢")));
   list.clear();
   EXPECT_TRUE(list.empty());
   EXPECT_FALSE(list.contains(charOf("漢")));
+  list.appendIfAbsent(charOf("漢"));
+  EXPECT_EQ(list.size(), 1u);
+}
+
+// The set grows many times over; every key must stay findable and be stored once.
+TEST(KeySet, HoldsEveryKeyOnceAcrossGrowth) {
+  KeySet set;
+  for (std::uint32_t key = 0; key < 200000; key += 3) ASSERT_TRUE(set.insert(key * 7919));
+  for (std::uint32_t key = 0; key < 200000; key += 3) ASSERT_FALSE(set.insert(key * 7919));
+  for (std::uint32_t key = 1; key < 200000; key += 3) ASSERT_FALSE(set.contains(key * 7919));
+  EXPECT_EQ(set.size(), 66667u);
+  EXPECT_TRUE(set.insert(0x8002FFFF)) << "the largest key of a character without Unicode form";
 }
 
 }  // namespace

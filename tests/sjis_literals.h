@@ -14,7 +14,9 @@ inline sjis::SjisText sjisOf(std::string_view utf8) {
   return sjis::encode(sjis::decodeUtf8(utf8).text).text;
 }
 
-inline std::string bytesOf(std::string_view utf8) { return sjisOf(utf8).bytes; }
+inline std::string bytesOf(std::string_view utf8) {
+  return sjisOf(utf8).bytes;
+}
 
 inline sjis::SjisChar charOf(std::string_view utf8) {
   const sjis::SjisText text = sjisOf(utf8);

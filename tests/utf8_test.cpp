@@ -19,7 +19,10 @@ TEST(Utf8, NamesTheOffsetOfTheFirstBadByte) {
   } cases[] = {
       {"stray continuation byte", "ab\x80", 2},
       {"cut off at the end", "\xE6\xBC", 0},
-      {"cut off before ASCII", "x\xE6\xBC" "a", 1},
+      {"cut off before ASCII",
+       "x\xE6\xBC"
+       "a",
+       1},
       {"overlong slash", "\xC0\xAF", 0},
       {"overlong three-byte form", "\xE0\x80\xAF", 0},
       {"surrogate", "ok\xED\xA0\x80", 2},

@@ -1,0 +1,117 @@
+// The check pass as a template over the view and the classifier. runCheck instantiates it for
+// the CheckView interface; a caller with a final view class can instantiate it directly so the
+// calls on the view need no dispatch.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "checker/check_pass.h"
+#include "checker/report.h"
+#include "sjis/byte_type.h"
+
+namespace torvane::checker {
+namespace detail {
+
+constexpr std::uint16_t kFullWidthSpace = 0x8140;
+
+template <class View>
+void colourSpan(View& view, std::size_t offset, std::size_t length, TextColor color) {
+  view.setSelectionStart(offset);
+  view.setSelectionLength(length);
+  view.setSelectionColor(color);
+}
+
+// The walk over the text, with what it needs at hand.
+template <class View, class AnyClassifier>
+class Pass {
+ public:
+  Pass(View& view, const AnyClassifier& classifier, ResultLists& lists)
+      : view_(view), classifier_(classifier), lists_(lists) {
+    found_ = {nullptr,
+              &lists.FoundGrade1,
+              &lists.FoundGrade2,
+              &lists.FoundGrade3,
+              &lists.FoundGrade4,
+              &lists.FoundGrade5,
+              &lists.FoundGrade6,
+              &lists.FoundJuniorHigh,
+              &lists.FoundBeyond};
+  }
+
+  // Visits every byte. A lead byte and its trail byte are read together, with the event loop
+  // run before each of the two as before any other byte. After a pair the byte-type rule starts
+  // afresh, so a lead-range byte here is always a lead byte. Returns false when asked to stop.
+  bool walk(const sjis::SjisText& text) {
+    const std::string& bytes = text.bytes;
+    const std::size_t n = bytes.size();
+    std::size_t foreignCursor = 0;
+    for (std::size_t i = 0; i < n;) {
+      if (!view_.processPendingEvents()) return false;
+      const auto byte = static_cast<std::uint8_t>(bytes[i]);
+      if (sjis::isLeadRange(byte) && i + 1 < n && bytes[i + 1] != '\0') {
+        sjis::SjisChar c = sjis::SjisChar::pair(byte, static_cast<std::uint8_t>(bytes[i + 1]));
+        if (c.code == sjis::kPlaceholderCode) c.foreign = sjis::foreignAt(text, i, foreignCursor);
+        if (c.code != kFullWidthSpace) examine(i, c);
+        if (!view_.processPendingEvents()) return false;  // before the trail byte
+        i += 2;
+      } else {
+        // A single byte, or a lead byte with no trail byte after it: an incomplete character.
+        if (byte != ' ') examine(i, sjis::SjisChar::single(byte));
+        i += 1;
+      }
+    }
+    return true;
+  }
+
+ private:
+  void examine(std::size_t offset, const sjis::SjisChar& c) {
+    view_.showProgress(c);
+    const Verdict verdict = classifier_.classify(c, view_.levelIndex());
+    const bool red = verdict.outcome == Outcome::Red;
+    if (verdict.outcome != Outcome::None) {
+      colourSpan(view_, offset, c.length, red ? TextColor::Red : TextColor::Grey);
+    }
+    if (!red && verdict.list == FoundList::None) return;
+    const std::uint32_t key = keys_(c);
+    if (red) {
+      lists_.ProblemKinds.appendIfAbsent(c, key);
+      lists_.ProblemOccurrences.append(c);
+    }
+    if (verdict.list != FoundList::None) {
+      found_[static_cast<std::size_t>(verdict.list)]->appendIfAbsent(c, key);
+    }
+  }
+
+  View& view_;
+  const AnyClassifier& classifier_;
+  ResultLists& lists_;
+  const UniquenessKeys& keys_ = UniquenessKeys::get();
+  std::array<ResultList*, 9> found_;  // by FoundList
+};
+
+}  // namespace detail
+
+// The pass of runCheck for any view type with CheckView's operations.
+template <class View, class AnyClassifier>
+CheckEnd runCheckWith(View& view, const AnyClassifier& classifier, ResultLists& lists) {
+  // Nothing runs between the reset and the walk that could change the text, so it is read once.
+  const sjis::SjisText text = view.text();
+  detail::colourSpan(view, 0, text.size(), TextColor::Black);
+  lists.clear();
+  view.clearReport();
+
+  view.beginTextUpdate();
+  view.setProgressVisible(true);
+  const bool walked = detail::Pass<View, AnyClassifier>(view, classifier, lists).walk(text);
+  view.setProgressVisible(false);
+  const bool goOn = walked && view.processPendingEvents();
+  view.endTextUpdate();
+  if (!goOn) return CheckEnd::Stopped;
+
+  writeReport(view, lists);
+  view.showMessage(summaryMessage(lists));
+  return CheckEnd::Completed;
+}
+
+}  // namespace torvane::checker
