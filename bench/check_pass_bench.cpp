@@ -18,7 +18,7 @@ class CountingView final : public checker::CheckView {
   explicit CountingView(const sjis::SjisText& text) : text_(text) {}
   std::size_t total() const { return events_ + progress_ + levels_ + spans_ + spanBytes_ + lines_; }
 
-  sjis::SjisText text() override { return text_; }
+  const sjis::SjisText& text() override { return text_; }
   void setSelectionStart(std::size_t) override {}
   void setSelectionLength(std::size_t length) override { spanBytes_ += length; }
   void setSelectionColor(checker::TextColor) override { ++spans_; }

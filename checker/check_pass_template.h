@@ -51,8 +51,12 @@ class Pass {
       const auto byte = static_cast<std::uint8_t>(bytes[i]);
       if (sjis::isLeadRange(byte) && i + 1 < n && bytes[i + 1] != '\0') {
         sjis::SjisChar c = sjis::SjisChar::pair(byte, static_cast<std::uint8_t>(bytes[i + 1]));
-        if (c.code == sjis::kPlaceholderCode) c.foreign = sjis::foreignAt(text, i, foreignCursor);
-        if (c.code != kFullWidthSpace) examine(i, c);
+        if (c.code() == sjis::kPlaceholderCode) {
+          if (const char32_t foreign = sjis::foreignAt(text, i, foreignCursor)) {
+            c = sjis::SjisChar::outsideCodePage(foreign);
+          }
+        }
+        if (c.code() != kFullWidthSpace) examine(i, c);
         if (!view_.processPendingEvents()) return false;  // before the trail byte
         i += 2;
       } else {
@@ -70,7 +74,7 @@ class Pass {
     const Verdict verdict = classifier_.classify(c, view_.levelIndex());
     const bool red = verdict.outcome == Outcome::Red;
     if (verdict.outcome != Outcome::None) {
-      colourSpan(view_, offset, c.length, red ? TextColor::Red : TextColor::Grey);
+      colourSpan(view_, offset, c.length(), red ? TextColor::Red : TextColor::Grey);
     }
     if (!red && verdict.list == FoundList::None) return;
     const std::uint32_t key = keys_(c);
@@ -96,9 +100,10 @@ class Pass {
 template <class View, class AnyClassifier>
 CheckEnd runCheckWith(View& view, const AnyClassifier& classifier, ResultLists& lists) {
   // Nothing runs between the reset and the walk that could change the text, so it is read once.
-  const sjis::SjisText text = view.text();
+  const sjis::SjisText& text = view.text();
   detail::colourSpan(view, 0, text.size(), TextColor::Black);
   lists.clear();
+  lists.ProblemOccurrences.reserve(text.size());  // at most one per byte
   view.clearReport();
 
   view.beginTextUpdate();

@@ -26,7 +26,8 @@ class CheckView {
   virtual ~CheckView() = default;
 
   // Upper text box. Offsets and lengths count bytes of text().
-  virtual sjis::SjisText text() = 0;  // line breaks as CR LF
+  // Line breaks as CR LF. The text stays valid and unchanged while a check runs.
+  virtual const sjis::SjisText& text() = 0;
   virtual void setSelectionStart(std::size_t offset) = 0;
   virtual void setSelectionLength(std::size_t length) = 0;  // also scrolls the caret into view
   virtual void setSelectionColor(TextColor color) = 0;

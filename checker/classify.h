@@ -123,8 +123,9 @@ class Classifier {
  public:
   explicit Classifier(const tables::ClassStrings& strings);
   CharClass classOf(const sjis::SjisChar& c) const {
-    if (c.length != 2) return byteClass_[c.code & 0xFF];
-    return pairClass_[leadRow_[c.code >> 8] << 8 | (c.code & 0xFF)];
+    const std::uint16_t code = c.code();
+    if (c.length() != 2) return byteClass_[code & 0xFF];
+    return pairClass_[leadRow_[code >> 8] << 8 | (code & 0xFF)];
   }
   Verdict classify(const sjis::SjisChar& c, int level) const {
     return verdictAt(classOf(c), level);

@@ -1,12 +1,11 @@
 // A view with no window behind it: it holds a text and a level and records what a check did.
-// The command-line checker and the fuzz targets run the pass through it.
+// The command-line checker and the fuzz target run the pass through it.
 #pragma once
 
 #include <cstddef>
 #include <optional>
 #include <vector>
 
-#include "checker/check_pass.h"
 #include "checker/check_view.h"
 #include "checker/result_list.h"
 
@@ -20,27 +19,42 @@ struct Span {
 };
 
 struct CheckRecord {
-  std::vector<Span> spans;  // every colour change, the reset to black first
+  std::size_t spanCount = 0;  // colour changes, the reset to black included
   std::size_t progressCount = 0;
   std::vector<sjis::SjisText> reportLines;
   std::optional<Message> summary;
 };
 
-class RecordingView final : public CheckView {
+// Keeps every colour change, the reset to black first.
+struct SpanList {
+  std::vector<Span> spans;
+  void operator()(const Span& span) { spans.push_back(span); }
+};
+
+// Counts the colour changes and keeps none.
+struct NoSpans {
+  void operator()(const Span&) {}
+};
+
+// SpanSink receives every colour change; the command line streams them straight into its output.
+template <class SpanSink = SpanList>
+class BasicRecordingView final : public CheckView {
  public:
-  RecordingView(sjis::SjisText text, int level) : text_(std::move(text)), level_(level) {}
+  BasicRecordingView(sjis::SjisText text, int level, SpanSink sink = {})
+      : text_(std::move(text)), level_(level), sink_(std::move(sink)) {}
 
   const CheckRecord& record() const { return record_; }
-  CheckRecord takeRecord() { return std::move(record_); }
+  SpanSink& spans() { return sink_; }
 
-  sjis::SjisText text() override { return text_; }
+  const sjis::SjisText& text() override { return text_; }
   void setSelectionStart(std::size_t offset) override {
     selectionStart_ = offset;
     selectionLength_ = 0;
   }
   void setSelectionLength(std::size_t length) override { selectionLength_ = length; }
   void setSelectionColor(TextColor color) override {
-    record_.spans.push_back({selectionStart_, selectionLength_, color});
+    ++record_.spanCount;
+    sink_(Span{selectionStart_, selectionLength_, color});
   }
   void beginTextUpdate() override {}
   void endTextUpdate() override {}
@@ -60,9 +74,12 @@ class RecordingView final : public CheckView {
  private:
   sjis::SjisText text_;
   int level_;
+  SpanSink sink_;
   std::size_t selectionStart_ = 0;
   std::size_t selectionLength_ = 0;
   CheckRecord record_;
 };
+
+using RecordingView = BasicRecordingView<SpanList>;
 
 }  // namespace torvane::checker

@@ -20,7 +20,7 @@ std::uint32_t foldedKey(char32_t unicode) {
 std::uint32_t keyOf(const sjis::Cp932& codePage, const sjis::SjisChar& c) {
   const char32_t unicode = codePage.decode(c);
   if (unicode == sjis::kReplacementChar) {
-    return kByteKeyBase | static_cast<std::uint32_t>(c.length) << 16 | c.code;
+    return kByteKeyBase | static_cast<std::uint32_t>(c.length()) << 16 | c.code();
   }
   return foldedKey(unicode);
 }

@@ -19,10 +19,11 @@ class UniquenessKeys {
   static const UniquenessKeys& get();
 
   std::uint32_t operator()(const sjis::SjisChar& c) const {
-    if (c.foreign != 0) return foreignKey(c.foreign);
-    if (c.length != 2) return singles_[c.code & 0xFF];
-    const std::uint8_t row = leadRow_[c.code >> 8];
-    return row == kNoRow ? byteKey(c) : pairs_[row << 8 | (c.code & 0xFF)];
+    if (c.foreign() != 0) return foreignKey(c.foreign());
+    const std::uint16_t code = c.code();
+    if (c.length() != 2) return singles_[code & 0xFF];
+    const std::uint8_t row = leadRow_[code >> 8];
+    return row == kNoRow ? byteKey(c) : pairs_[row << 8 | (code & 0xFF)];
   }
 
  private:
@@ -69,6 +70,8 @@ class OccurrenceList {
  public:
   void append(const sjis::SjisChar& c) { entries_.push_back(c); }
   void clear() { entries_.clear(); }
+  // Room for `count` entries up front: untouched room costs no memory, growth costs copies.
+  void reserve(std::size_t count) { entries_.reserve(count); }
 
   const std::vector<sjis::SjisChar>& entries() const { return entries_; }
   std::size_t size() const { return entries_.size(); }

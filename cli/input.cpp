@@ -5,6 +5,8 @@
 #include <cstring>
 #include <memory>
 
+#include <sys/stat.h>
+
 #include "sjis/codec.h"
 #include "sjis/utf8.h"
 
@@ -13,6 +15,11 @@ namespace {
 
 std::string readAll(std::FILE* stream, const std::string& name) {
   std::string bytes;
+  // A file's size is known up front: one buffer, no copies as it grows.
+  struct stat status {};
+  if (fstat(fileno(stream), &status) == 0 && S_ISREG(status.st_mode)) {
+    bytes.reserve(static_cast<std::size_t>(status.st_size) + 1);
+  }
   char buffer[1 << 16];
   for (;;) {
     const std::size_t got = std::fread(buffer, 1, sizeof buffer, stream);
@@ -39,14 +46,16 @@ sjis::SjisText toSjisText(std::string bytes, InputEncoding encoding) {
   if (encoding == InputEncoding::Cp932) return sjis::SjisText{std::move(bytes), {}};
   constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
   const std::size_t skipped = std::string_view(bytes).starts_with(kByteOrderMark) ? 3 : 0;
-  const sjis::Utf8Decoded decoded = sjis::decodeUtf8(std::string_view(bytes).substr(skipped));
-  if (decoded.invalidAt) {
-    throw InputError("invalid UTF-8 at byte offset " +
-                     std::to_string(*decoded.invalidAt + skipped));
+  // Decoded and converted in one go, without a whole decoded copy in between.
+  sjis::SjisEncoder encoder(sjis::LineBreaks::ToCrLf);
+  encoder.reserve(bytes.size());
+  const auto invalidAt = sjis::forEachUtf8(
+      std::string_view(bytes).substr(skipped), [&encoder](char32_t c, std::size_t) __attribute__((
+                                                   always_inline)) { encoder.append(c, 0); });
+  if (invalidAt) {
+    throw InputError("invalid UTF-8 at byte offset " + std::to_string(*invalidAt + skipped));
   }
-  bytes.clear();
-  bytes.shrink_to_fit();
-  return sjis::encode(decoded.text, sjis::LineBreaks::ToCrLf).text;
+  return std::move(encoder).finish(0).text;
 }
 
 }  // namespace torvane::cli

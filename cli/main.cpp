@@ -10,6 +10,7 @@
 #include "cli/input.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "sjis/codec.h"
 #include "tables/class_strings.h"
 
 namespace {
@@ -30,20 +31,31 @@ bool writeOut(std::string_view text) {
          std::fflush(stdout) == 0;
 }
 
+template <class SpanSink>
+checker::CheckRecord runPass(sjis::SjisText text, int level, checker::ResultLists& lists,
+                             SpanSink sink) {
+  static const tables::ClassStrings classStrings = tables::loadClassStrings();
+  static const checker::Classifier classifier(classStrings);
+  checker::BasicRecordingView<SpanSink> view(std::move(text), level, std::move(sink));
+  checker::runCheckWith(view, classifier, lists);  // the view is final: no dispatch per call
+  return view.record();
+}
+
 int check(const cli::Options& options) {
+  // Every input error surfaces here, before anything is written to standard output.
   sjis::SjisText text = cli::toSjisText(cli::readInput(options.file), options.encoding);
-  const std::size_t bytes = text.size();
 
-  const tables::ClassStrings classStrings = tables::loadClassStrings();
-  const checker::Classifier classifier(classStrings);
+  cli::OutputStream out(stdout);
   checker::ResultLists lists;
-  checker::RecordingView view(std::move(text), options.level);
-  checker::runCheckWith(view, classifier, lists);  // RecordingView is final: no dispatch
-
-  const cli::CheckedText checked{options.level, bytes, view.record(), lists};
-  if (!writeOut(options.json ? cli::jsonOutput(checked) : cli::plainOutput(checked))) {
-    return fail("cannot write the output");
+  if (options.json) {
+    cli::writeJsonHead(out, options.level, text.size());
+    const auto record = runPass(std::move(text), options.level, lists, cli::JsonSpanWriter(out));
+    cli::writeJsonTail(out, record, lists);
+  } else {
+    const auto record = runPass(std::move(text), options.level, lists, checker::NoSpans{});
+    cli::writePlain(out, record);
   }
+  if (!out.finish()) return fail("cannot write the output");
   return lists.ProblemOccurrences.empty() ? kNoProblem : kProblemsFound;
 }
 

@@ -1,7 +1,6 @@
 #include "cli/output.h"
 
 #include <charconv>
-#include <string_view>
 #include <utility>
 
 #include "sjis/codec.h"
@@ -56,17 +55,17 @@ void appendJsonString(std::string& out, std::string_view utf8) {
   out.push_back('"');
 }
 
-void appendCharArray(std::string& out, const std::vector<sjis::SjisChar>& entries) {
+void appendCharArray(OutputStream& stream, const std::vector<sjis::SjisChar>& entries) {
   const sjis::Cp932& codePage = sjis::Cp932::get();
+  std::string& out = stream.buffer();
   out.push_back('[');
   std::string character;
-  bool first = true;
-  for (const sjis::SjisChar& c : entries) {
-    if (!first) out += ", ";
-    first = false;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (i > 0) out += ", ";
     character.clear();
-    sjis::appendUtf8(character, codePage.decode(c));
+    sjis::appendUtf8(character, codePage.decode(entries[i]));
     appendJsonString(out, character);
+    stream.flushIfFull();
   }
   out.push_back(']');
 }
@@ -85,41 +84,55 @@ std::string_view colorName(checker::TextColor color) {
 
 }  // namespace
 
-std::string plainOutput(const CheckedText& checked) {
-  std::string out;
-  for (const sjis::SjisText& line : checked.record.reportLines) {
-    out += sjis::toUtf8(line);
-    out.push_back('\n');
+void OutputStream::flush() {
+  if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+    failed_ = true;
   }
-  if (checked.record.summary) out += checked.record.summary->text + "\n";
-  return out;
+  buffer_.clear();
 }
 
-std::string jsonOutput(const CheckedText& checked) {
-  const auto& record = checked.record;
-  const auto& lists = checked.lists;
-  std::string out;
-  out.reserve(64 + record.spans.size() * 20);
-  out += "{\n  \"level\": ";
-  out += std::to_string(checked.level);
-  out += ",\n  \"bytes\": ";
-  appendNumber(out, checked.bytes);
+bool OutputStream::finish() {
+  flush();
+  return std::fflush(file_) == 0 && !failed_;
+}
 
-  out += ",\n  \"spans\": [";
-  // The first colour change is the reset of the whole text to black.
-  for (std::size_t i = 1; i < record.spans.size(); ++i) {
-    const checker::Span& span = record.spans[i];
-    if (i > 1) out += ", ";
-    out.push_back('[');
-    appendNumber(out, span.offset);
-    out += ", ";
-    appendNumber(out, span.length);
-    out += ", \"";
-    out += colorName(span.color);
-    out += "\"]";
+void writePlain(OutputStream& out, const checker::CheckRecord& record) {
+  for (const sjis::SjisText& line : record.reportLines) {
+    out.buffer() += sjis::toUtf8(line);
+    out.buffer().push_back('\n');
+    out.flushIfFull();
   }
-  out += "],\n  \"progress\": ";
-  appendNumber(out, record.progressCount);
+  if (record.summary) out.buffer() += record.summary->text + "\n";
+}
+
+void writeJsonHead(OutputStream& out, int level, std::size_t bytes) {
+  std::string& b = out.buffer();
+  b += "{\n  \"level\": ";
+  b += std::to_string(level);
+  b += ",\n  \"bytes\": ";
+  appendNumber(b, bytes);
+  b += ",\n  \"spans\": [";
+}
+
+void JsonSpanWriter::operator()(const checker::Span& span) {
+  if (seen_++ == 0) return;  // the reset of the whole text to black
+  std::string& b = out_->buffer();
+  if (seen_ > 2) b += ", ";
+  b.push_back('[');
+  appendNumber(b, span.offset);
+  b += ", ";
+  appendNumber(b, span.length);
+  b += ", \"";
+  b += colorName(span.color);
+  b += "\"]";
+  out_->flushIfFull();
+}
+
+void writeJsonTail(OutputStream& out, const checker::CheckRecord& record,
+                   const checker::ResultLists& lists) {
+  std::string& b = out.buffer();
+  b += "],\n  \"progress\": ";
+  appendNumber(b, record.progressCount);
 
   const std::pair<std::string_view, const checker::ResultList*> found[] = {
       {"beyond", &lists.FoundBeyond}, {"junior_high", &lists.FoundJuniorHigh},
@@ -127,40 +140,39 @@ std::string jsonOutput(const CheckedText& checked) {
       {"grade4", &lists.FoundGrade4}, {"grade3", &lists.FoundGrade3},
       {"grade2", &lists.FoundGrade2}, {"grade1", &lists.FoundGrade1},
   };
-  out += ",\n  \"found\": {\n    ";
+  b += ",\n  \"found\": {\n    ";
   for (std::size_t i = 0; i < std::size(found); ++i) {
-    if (i == 5)
-      out += ",\n    ";  // two lines of a readable width
-    else if (i > 0)
-      out += ", ";
-    out.push_back('"');
-    out += found[i].first;
-    out += "\": ";
+    if (i == 5) {
+      b += ",\n    ";  // two lines of a readable width
+    } else if (i > 0) {
+      b += ", ";
+    }
+    b.push_back('"');
+    b += found[i].first;
+    b += "\": ";
     appendCharArray(out, found[i].second->entries());
   }
-  out += "\n  },\n  \"problem_kinds\": ";
+  b += "\n  },\n  \"problem_kinds\": ";
   appendCharArray(out, lists.ProblemKinds.entries());
-  out += ",\n  \"problem_occurrences\": ";
+  b += ",\n  \"problem_occurrences\": ";
   appendCharArray(out, lists.ProblemOccurrences.entries());
 
-  out += ",\n  \"report\": [";
+  b += ",\n  \"report\": [";
   for (std::size_t i = 0; i < record.reportLines.size(); ++i) {
-    if (i > 0) out += ", ";
-    appendJsonString(out, sjis::toUtf8(record.reportLines[i]));
+    if (i > 0) b += ", ";
+    appendJsonString(b, sjis::toUtf8(record.reportLines[i]));
   }
-  out += "],\n  \"summary\": {";
+  b += "],\n  \"summary\": {";
   if (record.summary) {
     const checker::Message& summary = *record.summary;
-    out += "\"type\": ";
-    appendJsonString(out,
-                     summary.kind == checker::MessageKind::Warning ? "warning" : "information");
-    out += ", \"title\": ";
-    appendJsonString(out, summary.title);
-    out += ", \"text\": ";
-    appendJsonString(out, summary.text);
+    b += "\"type\": ";
+    appendJsonString(b, summary.kind == checker::MessageKind::Warning ? "warning" : "information");
+    b += ", \"title\": ";
+    appendJsonString(b, summary.title);
+    b += ", \"text\": ";
+    appendJsonString(b, summary.text);
   }
-  out += "}\n}\n";
-  return out;
+  b += "}\n}\n";
 }
 
 }  // namespace torvane::cli

@@ -1,24 +1,51 @@
 // What torvane-check writes: the plain report and summary, or one JSON object.
 #pragma once
 
+#include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "checker/recording_view.h"
 #include "checker/result_list.h"
 
 namespace torvane::cli {
 
-struct CheckedText {
-  int level = 0;
-  std::size_t bytes = 0;
-  const checker::CheckRecord& record;
-  const checker::ResultLists& lists;
+// A buffer in front of a file that is written out whenever it holds 1 MiB, so a large output
+// never sits in memory whole.
+class OutputStream {
+ public:
+  explicit OutputStream(std::FILE* file) : file_(file) { buffer_.reserve(kChunk + 4096); }
+  std::string& buffer() { return buffer_; }
+  void flushIfFull() {
+    if (buffer_.size() >= kChunk) flush();
+  }
+  // Writes what is left; false when any write failed.
+  bool finish();
+
+ private:
+  static constexpr std::size_t kChunk = 1 << 20;
+  void flush();
+
+  std::FILE* file_;
+  std::string buffer_;
+  bool failed_ = false;
 };
 
 // The report lines as the lower box holds them, then the summary; UTF-8 with LF line ends.
-std::string plainOutput(const CheckedText& checked);
+void writePlain(OutputStream& out, const checker::CheckRecord& record);
 
-// Every span after the reset to black, the progress count, the lists, the report and summary.
-std::string jsonOutput(const CheckedText& checked);
+// The JSON object is written in three steps, so the spans go out as the pass makes them.
+void writeJsonHead(OutputStream& out, int level, std::size_t bytes);  // up to the spans
+class JsonSpanWriter {
+ public:
+  explicit JsonSpanWriter(OutputStream& out) : out_(&out) {}
+  void operator()(const checker::Span& span);  // skips the first change, the reset to black
+
+ private:
+  OutputStream* out_;
+  std::size_t seen_ = 0;
+};
+void writeJsonTail(OutputStream& out, const checker::CheckRecord& record,
+                   const checker::ResultLists& lists);  // from the end of the spans on
 
 }  // namespace torvane::cli

@@ -60,8 +60,8 @@ void checkPass(const sjis::SjisText& text, int level) {
   std::set<std::pair<std::size_t, std::size_t>> characters;
   std::size_t examined = 0;
   sjis::forEachChar(text, [&](std::size_t offset, const sjis::SjisChar& c) {
-    characters.emplace(offset, c.length);
-    const bool skipped = c.length == 2 ? c.code == 0x8140 : c.code == ' ';
+    characters.emplace(offset, c.length());
+    const bool skipped = c.length() == 2 ? c.code() == 0x8140 : c.code() == ' ';
     if (!skipped) ++examined;
   });
 
@@ -70,8 +70,8 @@ void checkPass(const sjis::SjisText& text, int level) {
           "the reset covers the whole text");
   std::size_t reds = 0;
   std::size_t lastEnd = 0;
-  for (std::size_t i = 1; i < record.spans.size(); ++i) {
-    const checker::Span& span = record.spans[i];
+  for (std::size_t i = 1; i < spans.size(); ++i) {
+    const checker::Span& span = spans[i];
     require(span.offset + span.length <= text.size(), "span inside the text");
     require(characters.contains({span.offset, span.length}), "span covers exactly one character");
     require(span.offset >= lastEnd, "spans in text order, never overlapping");

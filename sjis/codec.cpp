@@ -24,6 +24,11 @@ class Iconv {
   Iconv(const Iconv&) = delete;
   Iconv& operator=(const Iconv&) = delete;
 
+  // One call of iconv; 0, or the errno it failed with.
+  int step(char** in, std::size_t* inLeft, char** out, std::size_t* outLeft) {
+    return iconv(handle_, in, inLeft, out, outLeft) == static_cast<std::size_t>(-1) ? errno : 0;
+  }
+
   // Converts all of `in` as one unit; the output length, or nothing when iconv refuses it.
   std::optional<std::size_t> convert(const void* in, std::size_t inLength, void* out,
                                      std::size_t outCapacity) {
@@ -57,19 +62,49 @@ bool isTag(char32_t c) {
 
 }  // namespace
 
-Cp932::Cp932() : encodeCode_(0x10000), encodeLength_(0x10000), decodePair_(0x10000) {
-  Iconv toSjis("CP932", kUtf32);
+// Asks iconv about every character of the Basic Multilingual Plane in one conversion, which
+// costs a fraction of one call per character. Each character is followed by a line feed, which
+// always converts, and //IGNORE passes over the characters without a code, so what stands
+// between two line feeds is the code of one character, or nothing.
+void Cp932::fillEncodeTable() {
+  std::vector<char32_t> in;
+  in.reserve(0x20000);
   for (char32_t c = 0; c < 0x10000; ++c) {
-    unsigned char out[8];
-    const auto length = toSjis.convert(&c, sizeof c, out, sizeof out);
-    if (length == 1) {
-      encodeCode_[c] = out[0];
-      encodeLength_[c] = 1;
-    } else if (length == 2) {
-      encodeCode_[c] = static_cast<std::uint16_t>(out[0] << 8 | out[1]);
-      encodeLength_[c] = 2;
-    }
+    in.push_back(c);
+    in.push_back(U'\n');
   }
+  std::vector<unsigned char> out(0x40000);
+  Iconv toSjis("CP932//IGNORE", kUtf32);
+  auto* inPtr = reinterpret_cast<char*>(in.data());
+  std::size_t inLeft = in.size() * sizeof(char32_t);
+  auto* outPtr = reinterpret_cast<char*>(out.data());
+  std::size_t outLeft = out.size();
+  // glibc reports the passed-over characters as EILSEQ after each stretch and goes on when asked.
+  for (std::size_t before = 0; inLeft > 0 && inLeft != before;) {
+    before = inLeft;
+    if (toSjis.step(&inPtr, &inLeft, &outPtr, &outLeft) != EILSEQ) break;
+  }
+  if (inLeft > 0) throw std::runtime_error("iconv stopped converting to CP932");
+  out.resize(out.size() - outLeft);
+
+  encodeCode_.assign(0x10000, kNoCode);
+  std::size_t k = 0;
+  for (char32_t c = 0; c < 0x10000; ++c) {
+    if (c == U'\n') {
+      encodeCode_[c] = '\n';
+      ++k;
+    } else if (k < out.size() && out[k] != '\n') {
+      const bool pair = isLeadRange(out[k]) && k + 1 < out.size();
+      encodeCode_[c] = pair ? static_cast<std::uint16_t>(out[k] << 8 | out[k + 1]) : out[k];
+      k += pair ? 2 : 1;
+    }
+    if (k >= out.size() || out[k] != '\n') throw std::runtime_error("iconv's CP932 out of step");
+    ++k;
+  }
+}
+
+Cp932::Cp932() : decodePair_(0x10000) {
+  fillEncodeTable();
 
   Iconv toUnicode(kUtf32, "CP932");
   auto decodeOne = [&toUnicode](const unsigned char* bytes, std::size_t length) {
@@ -96,20 +131,6 @@ const Cp932& Cp932::get() {
   return instance;
 }
 
-std::optional<SjisChar> Cp932::encode(char32_t character) const {
-  // Beyond the Basic Multilingual Plane iconv has no code, and drops the tag characters (a test
-  // asks it about every one).
-  if (character >= 0x10000 || encodeLength_[character] == 0) return std::nullopt;
-  const std::uint16_t code = encodeCode_[character];
-  return encodeLength_[character] == 1 ? SjisChar::single(static_cast<std::uint8_t>(code))
-                                       : SjisChar::pair(code >> 8, code & 0xFF);
-}
-
-char32_t Cp932::decode(const SjisChar& c) const {
-  if (c.foreign != 0) return c.foreign;
-  return c.length == 2 ? decodePair_[c.code] : decodeSingle_[c.code & 0xFF];
-}
-
 bool joinsNeighbour(char32_t character) {
   return isVariationSelector(character) || isZeroWidthFormat(character) || isTag(character);
 }
@@ -122,12 +143,7 @@ void SjisEncoder::reserve(std::size_t characters) {
   if (keepSourceMap_) out_.sourceOf.reserve(characters * 2 + 1);
 }
 
-void SjisEncoder::emit(std::uint8_t byte, std::uint32_t sourcePosition) {
-  out_.text.bytes.push_back(static_cast<char>(byte));
-  if (keepSourceMap_) out_.sourceOf.push_back(sourcePosition);
-}
-
-void SjisEncoder::append(char32_t character, std::uint32_t sourcePosition) {
+void SjisEncoder::appendSlowly(char32_t character, std::uint32_t sourcePosition) {
   if (lineBreaks_ == LineBreaks::ToCrLf) {
     const bool afterCr = afterCr_;
     afterCr_ = character == U'\r';
@@ -142,10 +158,8 @@ void SjisEncoder::append(char32_t character, std::uint32_t sourcePosition) {
       return;
     }
   }
-  if (const auto c = codePage_.encode(character)) {
-    if (c->length == 2) emit(static_cast<std::uint8_t>(c->code >> 8), sourcePosition);
-    emit(static_cast<std::uint8_t>(c->code & 0xFF), sourcePosition);
-  } else if (u_charType(static_cast<UChar32>(character)) == U_SPACE_SEPARATOR) {
+  afterCr_ = false;
+  if (u_charType(static_cast<UChar32>(character)) == U_SPACE_SEPARATOR) {
     emit(' ', sourcePosition);
   } else if (!joinsNeighbour(character)) {
     out_.text.foreign.push_back({out_.text.bytes.size(), character});

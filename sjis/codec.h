@@ -20,16 +20,28 @@ class Cp932 {
  public:
   static const Cp932& get();
 
-  // The code page form of a Unicode character, or nothing when the code page has none.
-  std::optional<SjisChar> encode(char32_t character) const;
+  // The code page form of a Unicode character, or nothing when the code page has none. Beyond
+  // the Basic Multilingual Plane iconv has no code (a test asks it about every character).
+  std::optional<SjisChar> encode(char32_t character) const {
+    if (character >= 0x10000 || encodeCode_[character] == kNoCode) return std::nullopt;
+    const std::uint16_t code = encodeCode_[character];
+    return code < 0x100 ? SjisChar::single(static_cast<std::uint8_t>(code))
+                        : SjisChar::pair(code >> 8, code & 0xFF);
+  }
   // The Unicode form of a character: a placeholder gives the character it stands for, and a
   // character with no Unicode form (malformed pair, lone lead byte, unassigned code) U+FFFD.
-  char32_t decode(const SjisChar& c) const;
+  char32_t decode(const SjisChar& c) const {
+    if (c.foreign() != 0) return c.foreign();
+    return c.length() == 2 ? decodePair_[c.code()] : decodeSingle_[c.code() & 0xFF];
+  }
 
  private:
   Cp932();
-  std::vector<std::uint16_t> encodeCode_;   // by BMP code point
-  std::vector<std::uint8_t> encodeLength_;  // 0 where there is no code
+  void fillEncodeTable();
+
+  // By BMP code point: a byte below 0x100, a pair from 0x8140 on, or kNoCode (0xFF is no lead).
+  static constexpr std::uint16_t kNoCode = 0xFFFF;
+  std::vector<std::uint16_t> encodeCode_;
   std::array<char32_t, 256> decodeSingle_{};
   std::vector<char32_t> decodePair_;  // by lead << 8 | trail
 };
@@ -55,11 +67,28 @@ class SjisEncoder {
   explicit SjisEncoder(LineBreaks lineBreaks, bool keepSourceMap = false);
   void reserve(std::size_t characters);
   // `sourcePosition` is where the character stands in the caller's text (any ascending unit).
-  void append(char32_t character, std::uint32_t sourcePosition);
+  [[gnu::always_inline]] void append(char32_t character, std::uint32_t sourcePosition) {
+    // Most characters have a code and are no line break: one lookup, no call.
+    const bool mayBreakLine =
+        character == U'\r' || character == U'\n' || character == 0x2028 || character == 0x2029;
+    if (!(mayBreakLine && lineBreaks_ == LineBreaks::ToCrLf)) {
+      if (const auto c = codePage_.encode(character)) {
+        afterCr_ = false;
+        if (c->length() == 2) emit(static_cast<std::uint8_t>(c->code() >> 8), sourcePosition);
+        emit(static_cast<std::uint8_t>(c->code() & 0xFF), sourcePosition);
+        return;
+      }
+    }
+    appendSlowly(character, sourcePosition);
+  }
   EncodedText finish(std::uint32_t sourceEnd) &&;
 
  private:
-  void emit(std::uint8_t byte, std::uint32_t sourcePosition);
+  void appendSlowly(char32_t character, std::uint32_t sourcePosition);
+  void emit(std::uint8_t byte, std::uint32_t sourcePosition) {
+    out_.text.bytes.push_back(static_cast<char>(byte));
+    if (keepSourceMap_) out_.sourceOf.push_back(sourcePosition);
+  }
 
   const Cp932& codePage_;
   LineBreaks lineBreaks_;

@@ -3,11 +3,11 @@
 namespace torvane::sjis {
 
 void SjisText::append(const SjisChar& c) {
-  if (c.length == 2) {
-    if (c.foreign != 0) foreign.push_back({bytes.size(), c.foreign});
-    bytes.push_back(static_cast<char>(c.code >> 8));
+  if (c.length() == 2) {
+    if (c.foreign() != 0) foreign.push_back({bytes.size(), c.foreign()});
+    bytes.push_back(static_cast<char>(c.code() >> 8));
   }
-  bytes.push_back(static_cast<char>(c.code & 0xFF));
+  bytes.push_back(static_cast<char>(c.code() & 0xFF));
 }
 
 void SjisText::append(const SjisText& text) {

@@ -18,24 +18,40 @@ inline constexpr std::uint8_t kPlaceholderLead = 0x81;
 inline constexpr std::uint8_t kPlaceholderTrail = 0x7F;
 inline constexpr std::uint16_t kPlaceholderCode = kPlaceholderLead << 8 | kPlaceholderTrail;
 
-// One character of a Shift_JIS text: one byte, or a lead byte and a trail byte.
-struct SjisChar {
-  std::uint16_t code = 0;   // the byte, or lead << 8 | trail
-  std::uint8_t length = 0;  // 1 or 2
-  char32_t foreign = 0;     // for a placeholder pair: the character it stands for; else 0
-
-  static constexpr SjisChar single(std::uint8_t byte) { return {byte, 1, 0}; }
+// One character of a Shift_JIS text: one byte, or a lead byte and a trail byte, or a character
+// from outside the code page standing as a placeholder pair. Four bytes, so that the result lists
+// of a long text stay small.
+class SjisChar {
+ public:
+  constexpr SjisChar() = default;
+  static constexpr SjisChar single(std::uint8_t byte) { return SjisChar(byte); }
   static constexpr SjisChar pair(std::uint8_t lead, std::uint8_t trail) {
-    return {static_cast<std::uint16_t>(lead << 8 | trail), 2, 0};
+    return SjisChar(kPair | static_cast<std::uint32_t>(lead) << 8 | trail);
   }
   static constexpr SjisChar outsideCodePage(char32_t character) {
-    return {kPlaceholderCode, 2, character};
+    return SjisChar(kForeign | (character & kCodePointMask));
   }
 
+  // The byte, or lead << 8 | trail.
+  constexpr std::uint16_t code() const {
+    return (bits_ & kForeign) != 0 ? kPlaceholderCode : static_cast<std::uint16_t>(bits_);
+  }
+  constexpr std::uint8_t length() const { return (bits_ & (kPair | kForeign)) != 0 ? 2 : 1; }
+  // For a placeholder pair: the character it stands for; otherwise 0.
+  constexpr char32_t foreign() const {
+    return (bits_ & kForeign) != 0 ? static_cast<char32_t>(bits_ & kCodePointMask) : 0;
+  }
   constexpr std::uint8_t firstByte() const {
-    return static_cast<std::uint8_t>(length == 2 ? code >> 8 : code);
+    return static_cast<std::uint8_t>(length() == 2 ? code() >> 8 : code());
   }
   constexpr bool operator==(const SjisChar&) const = default;
+
+ private:
+  static constexpr std::uint32_t kForeign = 1u << 31;
+  static constexpr std::uint32_t kPair = 1u << 30;
+  static constexpr std::uint32_t kCodePointMask = 0x1FFFFF;
+  constexpr explicit SjisChar(std::uint32_t bits) : bits_(bits) {}
+  std::uint32_t bits_ = 0;
 };
 
 // A character outside the code page, at the offset of its placeholder pair.
@@ -73,9 +89,10 @@ inline SjisChar charAt(const SjisText& text, std::size_t offset, std::size_t& fo
   if (!isLeadRange(lead) || offset + 1 >= bytes.size() || bytes[offset + 1] == '\0') {
     return SjisChar::single(lead);
   }
-  SjisChar c = SjisChar::pair(lead, static_cast<std::uint8_t>(bytes[offset + 1]));
-  if (c.code == kPlaceholderCode) c.foreign = foreignAt(text, offset, foreignCursor);
-  return c;
+  const SjisChar c = SjisChar::pair(lead, static_cast<std::uint8_t>(bytes[offset + 1]));
+  if (c.code() != kPlaceholderCode) return c;
+  const char32_t foreign = foreignAt(text, offset, foreignCursor);
+  return foreign != 0 ? SjisChar::outsideCodePage(foreign) : c;
 }
 
 }  // namespace torvane::sjis

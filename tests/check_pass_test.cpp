@@ -172,7 +172,7 @@ TEST(CheckPass, SpansCoverExactlyOneCharacterOnRandomBytes) {
     auto c = check(sjis::rawSjis(bytes), static_cast<int>(random() % 8) - 1);
     std::vector<std::pair<std::size_t, std::size_t>> chars;
     sjis::forEachChar(sjis::rawSjis(bytes), [&](std::size_t at, const sjis::SjisChar& ch) {
-      chars.emplace_back(at, ch.length);
+      chars.emplace_back(at, ch.length());
     });
     for (const Span& span : coloured(c->view)) {
       ASSERT_LE(span.offset + span.length, bytes.size());
@@ -254,7 +254,8 @@ TEST(CheckPass, RecordingViewKeepsWhatTheCommandLineNeeds) {
   RecordingView view(sjisOf("漢字漢"), 0);
   ResultLists lists;
   runCheck(view, classifier(), lists);
-  EXPECT_EQ(view.record().spans, (std::vector<Span>{{0, 6, K}, {0, 2, R}, {4, 2, R}}));
+  EXPECT_EQ(view.spans().spans, (std::vector<Span>{{0, 6, K}, {0, 2, R}, {4, 2, R}}));
+  EXPECT_EQ(view.record().spanCount, 3u);
   EXPECT_EQ(view.record().progressCount, 3u);
   EXPECT_EQ(view.record().reportLines.size(), 5u);
   ASSERT_TRUE(view.record().summary);

@@ -81,7 +81,7 @@ TEST(Classify, CharactersWithoutAPlaceInTheTables) {
   for (const sjis::SjisChar& c : cases) {
     for (int level = kNoLevel; level <= kLastLevel; ++level) {
       EXPECT_EQ(classifier().classify(c, level), (Verdict{Outcome::Red, FoundList::Beyond}))
-          << std::hex << c.code << " at " << level;
+          << std::hex << c.code() << " at " << level;
     }
   }
 }

@@ -131,6 +131,28 @@ TEST(Codec, EveryEncodableCharacterComesBackUnchanged) {
   EXPECT_GT(encodable, 9000);
 }
 
+// The encode table comes from one bulk conversion; it must say what iconv says of each character
+// on its own.
+TEST(Codec, EncodeTableMatchesIconvCharacterByCharacter) {
+  iconv_t toSjis = iconv_open("CP932", "UTF-32LE");
+  ASSERT_NE(toSjis, reinterpret_cast<iconv_t>(-1));
+  for (char32_t c = 0; c < 0x10000; ++c) {
+    char32_t in = c;
+    unsigned char out[8];
+    char* inPtr = reinterpret_cast<char*>(&in);
+    char* outPtr = reinterpret_cast<char*>(out);
+    std::size_t inLeft = sizeof in, outLeft = sizeof out;
+    iconv(toSjis, nullptr, nullptr, nullptr, nullptr);
+    std::optional<SjisChar> expected;
+    if (iconv(toSjis, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1)) {
+      expected =
+          sizeof out - outLeft == 1 ? SjisChar::single(out[0]) : SjisChar::pair(out[0], out[1]);
+    }
+    ASSERT_EQ(Cp932::get().encode(c), expected) << std::hex << static_cast<unsigned>(c);
+  }
+  iconv_close(toSjis);
+}
+
 // The encoder looks supplementary characters up nowhere; this holds it to iconv, which has no
 // code for them and drops the tag characters.
 TEST(Codec, CodePageHasNoCodeBeyondTheBasicPlane) {

@@ -32,7 +32,7 @@ class FakeView final : public checker::CheckView {
   // The report box refuses this line (0-based).
   std::optional<std::size_t> refuseLine;
 
-  sjis::SjisText text() override {
+  const sjis::SjisText& text() override {
     calls.push_back("text");
     return text_;
   }
