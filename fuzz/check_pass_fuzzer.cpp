@@ -65,8 +65,9 @@ void checkPass(const sjis::SjisText& text, int level) {
     if (!skipped) ++examined;
   });
 
-  require(!record.spans.empty() &&
-              record.spans[0] == checker::Span{0, text.size(), checker::TextColor::Black},
+  const std::vector<checker::Span>& spans = view.spans().spans;
+  require(spans.size() == record.spanCount, "every colour change recorded");
+  require(!spans.empty() && spans[0] == checker::Span{0, text.size(), checker::TextColor::Black},
           "the reset covers the whole text");
   std::size_t reds = 0;
   std::size_t lastEnd = 0;
