@@ -28,15 +28,9 @@ class Pass {
  public:
   Pass(View& view, const AnyClassifier& classifier, ResultLists& lists)
       : view_(view), classifier_(classifier), lists_(lists) {
-    found_ = {nullptr,
-              &lists.FoundGrade1,
-              &lists.FoundGrade2,
-              &lists.FoundGrade3,
-              &lists.FoundGrade4,
-              &lists.FoundGrade5,
-              &lists.FoundGrade6,
-              &lists.FoundJuniorHigh,
-              &lists.FoundBeyond};
+    for (std::size_t list = 1; list < found_.size(); ++list) {
+      found_[list] = &lists.found(static_cast<FoundList>(list));
+    }
   }
 
   // Visits every byte. A lead byte and its trail byte are read together, with the event loop
@@ -91,7 +85,7 @@ class Pass {
   const AnyClassifier& classifier_;
   ResultLists& lists_;
   const UniquenessKeys& keys_ = UniquenessKeys::get();
-  std::array<ResultList*, 9> found_;  // by FoundList
+  std::array<ResultList*, 9> found_{};  // by FoundList, looked up once
 };
 
 }  // namespace detail

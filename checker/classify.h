@@ -63,40 +63,23 @@ constexpr Verdict verdictFor(CharClass cls, int level) {
   auto redIf = [](bool red) { return red ? Outcome::Red : Outcome::None; };
   auto greyUnless = [](bool red) { return red ? Outcome::Red : Outcome::Grey; };
   switch (cls) {
-    case CharClass::Hiragana:
-      return {};
-    case CharClass::Katakana:
-      return {greyUnless(level < 0)};
-    case CharClass::WideLatin:
-      return {greyUnless(level <= 2)};
-    case CharClass::JuniorHigh:
-      return {redIf(level < 6), FoundList::JuniorHigh};
-    case CharClass::Grade1:
-      return {redIf(level < 0), FoundList::Grade1};
-    case CharClass::Grade2:
-      return {redIf(level < 1), FoundList::Grade2};
-    case CharClass::Grade3:
-      return {redIf(level < 2), FoundList::Grade3};
-    case CharClass::Grade4:
-      return {redIf(level < 3), FoundList::Grade4};
-    case CharClass::Grade5:
-      return {redIf(level < 4), FoundList::Grade5};
-    case CharClass::Grade6:
-      return {redIf(level < 5), FoundList::Grade6};
-    case CharClass::Symbol:
-      return {Outcome::Grey};
-    case CharClass::Unlisted:
-      return {Outcome::Red, FoundList::Beyond};
-    case CharClass::Digit:
-      return {};
-    case CharClass::NarrowLatin:
-      return {greyUnless(level <= 2)};
-    case CharClass::NarrowKana:
-      return {greyUnless(level < 0)};
-    case CharClass::OtherByte:
-      return {};
-    case CharClass::Incomplete:
-      return {Outcome::Red, FoundList::Beyond};
+    case CharClass::Hiragana: return {};
+    case CharClass::Katakana: return {greyUnless(level < 0)};
+    case CharClass::WideLatin: return {greyUnless(level <= 2)};
+    case CharClass::JuniorHigh: return {redIf(level < 6), FoundList::JuniorHigh};
+    case CharClass::Grade1: return {redIf(level < 0), FoundList::Grade1};
+    case CharClass::Grade2: return {redIf(level < 1), FoundList::Grade2};
+    case CharClass::Grade3: return {redIf(level < 2), FoundList::Grade3};
+    case CharClass::Grade4: return {redIf(level < 3), FoundList::Grade4};
+    case CharClass::Grade5: return {redIf(level < 4), FoundList::Grade5};
+    case CharClass::Grade6: return {redIf(level < 5), FoundList::Grade6};
+    case CharClass::Symbol: return {Outcome::Grey};
+    case CharClass::Unlisted: return {Outcome::Red, FoundList::Beyond};
+    case CharClass::Digit: return {};
+    case CharClass::NarrowLatin: return {greyUnless(level <= 2)};
+    case CharClass::NarrowKana: return {greyUnless(level < 0)};
+    case CharClass::OtherByte: return {};
+    case CharClass::Incomplete: return {Outcome::Red, FoundList::Beyond};
   }
   return {};
 }

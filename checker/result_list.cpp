@@ -60,24 +60,15 @@ std::uint32_t UniquenessKeys::byteKey(const sjis::SjisChar& c) {
 
 ResultList& ResultLists::found(FoundList list) {
   switch (list) {
-    case FoundList::Grade1:
-      return FoundGrade1;
-    case FoundList::Grade2:
-      return FoundGrade2;
-    case FoundList::Grade3:
-      return FoundGrade3;
-    case FoundList::Grade4:
-      return FoundGrade4;
-    case FoundList::Grade5:
-      return FoundGrade5;
-    case FoundList::Grade6:
-      return FoundGrade6;
-    case FoundList::JuniorHigh:
-      return FoundJuniorHigh;
-    case FoundList::Beyond:
-      return FoundBeyond;
-    case FoundList::None:
-      break;
+    case FoundList::Grade1: return FoundGrade1;
+    case FoundList::Grade2: return FoundGrade2;
+    case FoundList::Grade3: return FoundGrade3;
+    case FoundList::Grade4: return FoundGrade4;
+    case FoundList::Grade5: return FoundGrade5;
+    case FoundList::Grade6: return FoundGrade6;
+    case FoundList::JuniorHigh: return FoundJuniorHigh;
+    case FoundList::Beyond: return FoundBeyond;
+    case FoundList::None: break;
   }
   throw std::logic_error("no result list for FoundList::None");
 }

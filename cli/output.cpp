@@ -21,27 +21,13 @@ void appendJsonString(std::string& out, std::string_view utf8) {
   for (const char ch : utf8) {
     const auto byte = static_cast<unsigned char>(ch);
     switch (ch) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      case '\b':
-        out += "\\b";
-        break;
-      case '\f':
-        out += "\\f";
-        break;
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      case '\b': out += "\\b"; break;
+      case '\f': out += "\\f"; break;
       default:
         if (byte < 0x20) {
           out += "\\u00";
@@ -72,12 +58,9 @@ void appendCharArray(OutputStream& stream, const std::vector<sjis::SjisChar>& en
 
 std::string_view colorName(checker::TextColor color) {
   switch (color) {
-    case checker::TextColor::Red:
-      return "red";
-    case checker::TextColor::Grey:
-      return "grey";
-    case checker::TextColor::Black:
-      break;
+    case checker::TextColor::Red: return "red";
+    case checker::TextColor::Grey: return "grey";
+    case checker::TextColor::Black: break;
   }
   return "black";
 }
