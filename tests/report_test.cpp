@@ -87,6 +87,28 @@ TEST(Report, SectionsAndSummaries) {
   }
 }
 
+TEST(Report, LinesReachTheBoxAsShiftJisBytes) {
+  static const tables::ClassStrings strings = tables::loadClassStrings();
+  static const Classifier classifier(strings);
+  FakeView view(sjisOf("鬱漢"), 0);
+  ResultLists lists;
+  runCheck(view, classifier, lists);
+  const std::vector<std::string> expected = {
+      // "  ----- 中学までに習わない(漢)字 -----"
+      "  ----- \x92\x86\x8a\x77\x82\xdc\x82\xc5\x82\xc9\x8f\x4b\x82\xed\x82\xc8\x82\xa2(\x8a\xbf)"
+      "\x8e\x9a -----",
+      "\x9f\x54",  // 鬱
+      "",
+      // "  ------   小学三年で習う漢字   ------"
+      "  ------   \x8f\xac\x8a\x77\x8e\x4f\x94\x4e\x82\xc5\x8f\x4b\x82\xa4\x8a\xbf\x8e\x9a   ------",
+      "\x8a\xbf",  // 漢
+      "",
+  };
+  std::vector<std::string> lines;
+  for (const sjis::SjisText& line : view.reportLinesSjis) lines.push_back(line.bytes);
+  EXPECT_EQ(lines, expected);
+}
+
 TEST(Report, CommaTextQuotesOnlyWhatNeedsIt) {
   struct Case {
     const char* name;
