@@ -1,0 +1,162 @@
+#include "ui/Unit1.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPalette>
+#include <QScreen>
+#include <QScrollBar>
+
+#include "ui/app_icon.h"
+#include "ui/fonts.h"
+#include "ui/glyphs.h"
+#include "ui/logo.h"
+#include "ui/tooltips.h"
+
+TForm1* Form1 = nullptr;
+
+namespace torvane::ui {
+namespace {
+
+constexpr QSize kClientSize(792, 566);
+const QColor kMoneyGreen(192, 220, 192);
+const QColor kAqua(0, 255, 255);
+const QColor kYellow(255, 255, 0);
+
+template <class Control>
+Control* place(QWidget* parent, const char* name, int left, int top, int width, int height) {
+  auto* control = new Control(parent);
+  control->setObjectName(QString::fromLatin1(name));
+  control->setGeometry(left, top, width, height);
+  return control;
+}
+
+void fill(QWidget* control, QPalette::ColorRole role, const QColor& colour) {
+  QPalette palette = control->palette();
+  palette.setColor(role, colour);
+  control->setPalette(palette);
+}
+
+QPushButton* commandButton(QWidget* parent, const char* name, const QRect& at,
+                           const QString& caption, const QString& hint) {
+  auto* button = place<QPushButton>(parent, name, at.x(), at.y(), at.width(), at.height());
+  button->setText(caption);
+  button->setFont(japaneseFont(kProportionalGothic, 16));
+  setHint(button, hint);
+  return button;
+}
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("(^-^)) Torvane"));
+  setWindowIcon(applicationIcon());
+  setFixedSize(kClientSize);
+  setFont(japaneseFont(kGothic, 11));
+  fill(this, QPalette::Window, kMoneyGreen);
+  setAutoFillBackground(true);
+
+  createBanner();
+  createCommandRow();
+  createTextBoxes();
+  arrangeTabOrder();
+  Button4->setFocus();
+}
+
+void TForm1::createBanner() {
+  Shape1 = place<QWidget>(this, "Shape1", 8, 8, 159, 29);
+  fill(Shape1, QPalette::Window, Qt::black);
+  Shape1->setAutoFillBackground(true);
+
+  const QImage logo = decodeJpeg(logoJpeg());
+  Image1 = place<QLabel>(this, "Image1", 8, 8, logo.width(), logo.height());  // the picture's size
+  Image1->setPixmap(QPixmap::fromImage(logo));
+
+  const auto caption = [this](const char* name, int left, int top, int width, const QString& text) {
+    auto* label = place<QLabel>(this, name, left, top, width, 12);
+    label->setText(text);
+    label->setFont(japaneseFont(kProportionalGothic, 12, true));
+    fill(label, QPalette::WindowText, kAqua);
+    label->setAutoFillBackground(false);  // transparent over the black shape
+    return label;
+  };
+  Label1 = caption("Label1", 40, 12, 122, QStringLiteral("Torvane 漢字チェック"));
+  Label2 = caption("Label2", 40, 23, 125, QStringLiteral("習った漢字で書こう"));
+}
+
+void TForm1::createCommandRow() {
+  Button4 = commandButton(this, "Button4", {175, 9, 107, 27}, QStringLiteral("貼り付ける"),
+                          QStringLiteral("クリップボードから文章を貼り付けます"));
+  Button4->setIcon(twoStateGlyph(pasteGlyphBitmap()));
+  Button4->setDefault(true);
+
+  ComboBox1 = place<LevelComboBox>(this, "ComboBox1", 287, 10, 201, 24);
+  ComboBox1->setFont(japaneseFont(kGothic, 16));
+  ComboBox1->setCurrentIndex(0);  // the initial text, "一年生で習う漢字で"
+  setHint(ComboBox1, QStringLiteral("チェックするレベルを選択します"));
+
+  Button1 = commandButton(this, "Button1", {488, 9, 91, 27}, QStringLiteral("チェックする"),
+                          QStringLiteral("チェックを実行します"));
+  Button3 = commandButton(this, "Button3", {583, 9, 105, 27}, QStringLiteral("コピーする"),
+                          QStringLiteral("文章をクリップボードにコピーします"));
+  Button3->setIcon(twoStateGlyph(copyGlyphBitmap()));
+  Button2 = commandButton(this, "Button2", {703, 9, 81, 27}, QStringLiteral("終了する"),
+                          QStringLiteral("Torvaneを終了します"));
+}
+
+void TForm1::createTextBoxes() {
+  RichEdit1 = place<QTextEdit>(this, "RichEdit1", 7, 40, 777, 387);
+  RichEdit1->setFont(japaneseFont(kProportionalGothic, 16));
+  RichEdit1->setAcceptRichText(true);
+  RichEdit1->setTabChangesFocus(true);
+  RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setHint(RichEdit1, QStringLiteral("チェックする文章をここに表示します"));
+  inputMethod_.watch(RichEdit1);
+
+  RichEdit2 = place<QTextEdit>(this, "RichEdit2", 7, 431, 777, 126);
+  RichEdit2->setFont(japaneseFont(kProportionalGothic, 16));
+  RichEdit2->setReadOnly(true);
+  RichEdit2->setAcceptRichText(false);
+  RichEdit2->setTabChangesFocus(true);
+  RichEdit2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setHint(RichEdit2, QStringLiteral("チェックした漢字を分類して表示します"));
+
+  StaticText1 = place<QLabel>(this, "StaticText1", 376, 275, 36, 30);
+  StaticText1->setText(QStringLiteral("XX"));
+  StaticText1->setAlignment(Qt::AlignCenter);
+  StaticText1->setFont(japaneseFont(kGothic, 32));
+  fill(StaticText1, QPalette::Window, kYellow);
+  StaticText1->setAutoFillBackground(true);
+  StaticText1->setFocusPolicy(Qt::NoFocus);
+  StaticText1->hide();
+}
+
+void TForm1::arrangeTabOrder() {
+  QWidget* const order[] = {Button4, RichEdit1, Button1, Button2, ComboBox1, Button3, RichEdit2};
+  for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (centred_) return;
+  centred_ = true;
+  if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
+}
+
+// Esc would close a dialog; the main window closes only by its quit button or its frame.
+void TForm1::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+}  // namespace torvane::ui

@@ -1,0 +1,23 @@
+// The level drop-down: the seven levels, and typed text completed to the first level it begins.
+#pragma once
+
+#include <QComboBox>
+
+namespace torvane::ui {
+
+class LevelComboBox : public QComboBox {
+  Q_OBJECT
+
+ public:
+  explicit LevelComboBox(QWidget* parent = nullptr);
+
+  // 0 to 6 for the level the text names, -1 for text that is none of the entries.
+  int levelIndex() const;
+
+ private:
+  void completeTypedText(const QString& text);
+
+  QString lastTyped_;
+};
+
+}  // namespace torvane::ui

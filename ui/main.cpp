@@ -1,0 +1,17 @@
+// torvane: the main window.
+#include <QApplication>
+
+#include "ui/Unit1.h"
+#include "ui/application.h"
+
+int main(int argc, char** argv) {
+  torvane::ui::prepareApplication();
+  QApplication application(argc, argv);
+  torvane::ui::configureApplication(application);
+  Form1 = new TForm1;
+  Form1->show();
+  const int status = application.exec();
+  delete Form1;
+  Form1 = nullptr;
+  return status;
+}
