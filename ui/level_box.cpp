@@ -1,6 +1,7 @@
 #include "ui/level_box.h"
 
 #include <QAbstractItemView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 
@@ -30,6 +31,15 @@ LevelComboBox::LevelComboBox(QWidget* parent) : QComboBox(parent) {
   }
   setItemDelegate(new FixedHeightDelegate(this));
   connect(lineEdit(), &QLineEdit::textEdited, this, &LevelComboBox::completeTypedText);
+  lineEdit()->installEventFilter(this);
+}
+
+bool LevelComboBox::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    deleting_ = key == Qt::Key_Backspace || key == Qt::Key_Delete;
+  }
+  return QComboBox::eventFilter(watched, event);
 }
 
 int LevelComboBox::levelIndex() const {
@@ -39,8 +49,8 @@ int LevelComboBox::levelIndex() const {
 // Typing a prefix selects the first entry that begins with it and completes the text, the
 // completed part selected so that typing on replaces it. Deleting never completes again.
 void LevelComboBox::completeTypedText(const QString& text) {
-  const bool deleted = text.size() < lastTyped_.size() && lastTyped_.startsWith(text);
-  lastTyped_ = text;
+  const bool deleted = deleting_;
+  deleting_ = false;
   int match = -1;
   for (int i = 0; !text.isEmpty() && i < count(); ++i) {
     if (itemText(i).startsWith(text)) {

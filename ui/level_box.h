@@ -14,10 +14,13 @@ class LevelComboBox : public QComboBox {
   // 0 to 6 for the level the text names, -1 for text that is none of the entries.
   int levelIndex() const;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void completeTypedText(const QString& text);
 
-  QString lastTyped_;
+  bool deleting_ = false;  // the key being handled deletes text
 };
 
 }  // namespace torvane::ui
