@@ -1,16 +1,22 @@
 #include "ui/Unit1.h"
 
+#include <QClipboard>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPalette>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTextCursor>
 
+#include "checker/check_pass.h"
 #include "ui/app_icon.h"
 #include "ui/fonts.h"
 #include "ui/glyphs.h"
 #include "ui/logo.h"
+#include "ui/message_boxes.h"
 #include "ui/tooltips.h"
+#include "ui/window_view.h"
 
 TForm1* Form1 = nullptr;
 
@@ -64,6 +70,85 @@ TForm1::TForm1(QWidget* parent)
   createTextBoxes();
   arrangeTabOrder();
   Button4->setFocus();
+
+  connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+  connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+  connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+  connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+  FormCreate();
+}
+
+void TForm1::FormCreate() {
+  ClassStrings = tables::loadClassStrings();
+  Classifier = std::make_unique<checker::Classifier>(ClassStrings);
+  Results = std::make_unique<checker::ResultLists>();
+  ComboBox1->setCurrentIndex(0);
+  setHint(RichEdit1, RichEdit1->toolTip() + QStringLiteral("\r\nまたは、文字を直接入力します"));
+}
+
+void TForm1::FormClose() {
+  Results.reset();
+}
+
+void TForm1::runCommand(const std::function<void()>& command) {
+  try {
+    command();
+  } catch (const std::exception& failure) {
+    showFailure(QString::fromUtf8(failure.what()));
+  }
+}
+
+void TForm1::Button1Click() {
+  if (checking_ || !Results) return;  // one check at a time
+  checking_ = true;
+  RichEdit1->setReadOnly(true);  // the text stays as the pass reads it
+  WindowCheckView view(*this);
+  activeView_ = &view;
+  runCommand([&] { checker::runCheck(view, *Classifier, *Results); });
+  activeView_ = nullptr;
+  lastLongestGapMs_ = view.longestEventGapMs();
+  RichEdit1->setReadOnly(false);
+  checking_ = false;
+  if (closeAfterCheck_) close();
+}
+
+void TForm1::Button2Click() {
+  close();
+}
+
+void TForm1::Button3Click() {
+  runCommand([this] {
+    QTextCursor all = RichEdit1->textCursor();
+    all.select(QTextCursor::Document);
+    RichEdit1->setTextCursor(all);
+    RichEdit1->copy();  // rich text (HTML, OpenDocument) and plain text, colours included
+  });
+}
+
+void TForm1::Button4Click() {
+  if (checking_) return;  // the text is being checked
+  runCommand([this] {
+    QTextCursor all(RichEdit1->document());
+    all.select(QTextCursor::Document);
+    QTextCharFormat black;
+    black.setForeground(QColor(0, 0, 0));
+    all.mergeCharFormat(black);
+    RichEdit1->clear();
+    RichEdit1->paste();
+    RichEdit2->clear();
+  });
+}
+
+// Closing during a check stops the pass at its next byte; the window closes once it has.
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (checking_) {
+    closeAfterCheck_ = true;
+    if (activeView_ != nullptr) activeView_->requestStop();
+    event->ignore();
+    return;
+  }
+  FormClose();
+  QDialog::closeEvent(event);
 }
 
 void TForm1::createBanner() {
@@ -108,7 +193,7 @@ void TForm1::createCommandRow() {
 }
 
 void TForm1::createTextBoxes() {
-  RichEdit1 = place<QTextEdit>(this, "RichEdit1", 7, 40, 777, 387);
+  RichEdit1 = place<PasteBox>(this, "RichEdit1", 7, 40, 777, 387);
   RichEdit1->setFont(japaneseFont(kProportionalGothic, 16));
   RichEdit1->setAcceptRichText(true);
   RichEdit1->setTabChangesFocus(true);

@@ -7,8 +7,15 @@
 #include <QPushButton>
 #include <QTextEdit>
 
+#include <functional>
+#include <memory>
+
+#include "checker/classify.h"
+#include "checker/result_list.h"
+#include "tables/class_strings.h"
 #include "ui/input_method.h"
 #include "ui/level_box.h"
+#include "ui/paste_box.h"
 
 namespace torvane::ui {
 
@@ -20,6 +27,18 @@ class TForm1 : public QDialog {
 
   // The level the drop-down names: 0 to 6, or -1 for typed text that is none of the entries.
   int levelIndex() const { return ComboBox1->levelIndex(); }
+
+  // The commands behind the buttons.
+  void Button1Click();  // check
+  void Button2Click();  // quit
+  void Button3Click();  // copy
+  void Button4Click();  // paste
+
+  bool isChecking() const { return checking_; }
+  // The longest gap between two runs of the event loop during the last check, in ms.
+  qint64 lastCheckLongestEventGapMs() const { return lastLongestGapMs_; }
+  // The result lists; null once the window has closed.
+  const checker::ResultLists* results() const { return Results.get(); }
 
   // The banner.
   QWidget* Shape1;
@@ -33,22 +52,37 @@ class TForm1 : public QDialog {
   QPushButton* Button3;  // copy
   QPushButton* Button2;  // quit
   // The text to check, the report, and the character being examined.
-  QTextEdit* RichEdit1;
+  PasteBox* RichEdit1;
   QTextEdit* RichEdit2;
   QLabel* StaticText1;
 
  protected:
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void createBanner();
   void createCommandRow();
   void createTextBoxes();
   void arrangeTabOrder();
+  void FormCreate();
+  void FormClose();
+  // Runs a command; an unexpected failure abandons it and is shown in the failure box.
+  void runCommand(const std::function<void()>& command);
+
+  // The class strings are filled once at creation; the result lists live from creation to
+  // closing. A check in progress holds on to both, so neither changes under it.
+  tables::ClassStrings ClassStrings;
+  std::unique_ptr<checker::Classifier> Classifier;
+  std::unique_ptr<checker::ResultLists> Results;
 
   JapaneseInputMethod inputMethod_;
   bool centred_ = false;
+  bool checking_ = false;
+  bool closeAfterCheck_ = false;
+  class WindowCheckView* activeView_ = nullptr;
+  qint64 lastLongestGapMs_ = 0;
 };
 
 }  // namespace torvane::ui

@@ -42,8 +42,14 @@ bool LevelComboBox::eventFilter(QObject* watched, QEvent* event) {
   return QComboBox::eventFilter(watched, event);
 }
 
+// The pass asks for every character: the answer is kept until the text changes.
 int LevelComboBox::levelIndex() const {
-  return checker::levelIndexOf(currentText().toStdString());
+  const QString text = currentText();
+  if (text != levelText_) {
+    levelText_ = text;
+    levelIndex_ = checker::levelIndexOf(text.toStdString());
+  }
+  return levelIndex_;
 }
 
 // Typing a prefix selects the first entry that begins with it and completes the text, the

@@ -20,7 +20,9 @@ class LevelComboBox : public QComboBox {
  private:
   void completeTypedText(const QString& text);
 
-  bool deleting_ = false;  // the key being handled deletes text
+  bool deleting_ = false;
+  mutable QString levelText_;
+  mutable int levelIndex_ = -1;  // the key being handled deletes text
 };
 
 }  // namespace torvane::ui

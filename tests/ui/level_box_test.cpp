@@ -40,12 +40,14 @@ TEST_F(LevelBoxTest, TypingAPrefixSelectsAndCompletesTheFirstEntryWithIt) {
     EXPECT_EQ(box()->currentText(), c.text) << c.typed.toStdString();
     EXPECT_EQ(box()->currentIndex(), c.index) << c.typed.toStdString();
     EXPECT_EQ(box()->levelIndex(), c.index) << c.typed.toStdString();
-    EXPECT_EQ(box()->lineEdit()->selectedText(), c.text.mid(c.typed.size())) << "the completed part";
+    EXPECT_EQ(box()->lineEdit()->selectedText(), c.text.mid(c.typed.size()))
+        << "the completed part";
   }
 }
 
 TEST_F(LevelBoxTest, TextThatIsNoEntryGivesMinusOneAndIsNeverAdded) {
-  for (const QString& typed : {QStringLiteral("x"), QStringLiteral("二年生まで?"), QStringLiteral("高校")}) {
+  for (const QString& typed :
+       {QStringLiteral("x"), QStringLiteral("二年生まで?"), QStringLiteral("高校")}) {
     type(typed);
     EXPECT_EQ(box()->currentText(), typed);
     EXPECT_EQ(box()->levelIndex(), -1) << typed.toStdString();

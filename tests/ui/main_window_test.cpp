@@ -40,20 +40,55 @@ TEST_F(MainWindowTest, EveryControlAtItsPlaceWithItsTextHintAndFont) {
       {"Image1", {8, 8, 31, 29}, {}, {}, {}, 0, false},
       {"Label1", {40, 12, 122, 12}, QStringLiteral("Torvane 漢字チェック"), {}, pGothic, 12, true},
       {"Label2", {40, 23, 125, 12}, QStringLiteral("習った漢字で書こう"), {}, pGothic, 12, true},
-      {"Button4", {175, 9, 107, 27}, QStringLiteral("貼り付ける"),
-       QStringLiteral("クリップボードから文章を貼り付けます"), pGothic, 16, false},
-      {"ComboBox1", {287, 10, 201, 24}, QStringLiteral("一年生で習う漢字で"),
-       QStringLiteral("チェックするレベルを選択します"), gothic, 16, false},
-      {"Button1", {488, 9, 91, 27}, QStringLiteral("チェックする"), QStringLiteral("チェックを実行します"),
-       pGothic, 16, false},
-      {"Button3", {583, 9, 105, 27}, QStringLiteral("コピーする"),
-       QStringLiteral("文章をクリップボードにコピーします"), pGothic, 16, false},
-      {"Button2", {703, 9, 81, 27}, QStringLiteral("終了する"), QStringLiteral("Torvaneを終了します"),
-       pGothic, 16, false},
-      {"RichEdit1", {7, 40, 777, 387}, {}, QStringLiteral("チェックする文章をここに表示します"), pGothic,
-       16, false},
-      {"RichEdit2", {7, 431, 777, 126}, {}, QStringLiteral("チェックした漢字を分類して表示します"),
-       pGothic, 16, false},
+      {"Button4",
+       {175, 9, 107, 27},
+       QStringLiteral("貼り付ける"),
+       QStringLiteral("クリップボードから文章を貼り付けます"),
+       pGothic,
+       16,
+       false},
+      {"ComboBox1",
+       {287, 10, 201, 24},
+       QStringLiteral("一年生で習う漢字で"),
+       QStringLiteral("チェックするレベルを選択します"),
+       gothic,
+       16,
+       false},
+      {"Button1",
+       {488, 9, 91, 27},
+       QStringLiteral("チェックする"),
+       QStringLiteral("チェックを実行します"),
+       pGothic,
+       16,
+       false},
+      {"Button3",
+       {583, 9, 105, 27},
+       QStringLiteral("コピーする"),
+       QStringLiteral("文章をクリップボードにコピーします"),
+       pGothic,
+       16,
+       false},
+      {"Button2",
+       {703, 9, 81, 27},
+       QStringLiteral("終了する"),
+       QStringLiteral("Torvaneを終了します"),
+       pGothic,
+       16,
+       false},
+      {"RichEdit1",
+       {7, 40, 777, 387},
+       {},
+       QStringLiteral("チェックする文章をここに表示します\nまたは、文字を直接入力します"),
+       pGothic,
+       16,
+       false},
+      {"RichEdit2",
+       {7, 431, 777, 126},
+       {},
+       QStringLiteral("チェックした漢字を分類して表示します"),
+       pGothic,
+       16,
+       false},
       {"StaticText1", {376, 275, 36, 30}, QStringLiteral("XX"), {}, gothic, 32, false},
   };
   for (const Expected& e : controls) {
@@ -86,7 +121,8 @@ TEST_F(MainWindowTest, FixedDialogFrameWithCaptionAndMoneyGreen) {
   EXPECT_EQ(window().font().family(), ui::kGothic);
   EXPECT_EQ(window().font().pixelSize(), 11);
   const QRect screen = window().screen()->availableGeometry();
-  EXPECT_LE((window().frameGeometry().center() - screen.center()).manhattanLength(), 2) << "centred";
+  EXPECT_LE((window().frameGeometry().center() - screen.center()).manhattanLength(), 2)
+      << "centred";
 }
 
 TEST_F(MainWindowTest, BannerLooks) {
@@ -110,24 +146,30 @@ TEST_F(MainWindowTest, JapaneseFacesResolveToFacesThatCoverJapanese) {
     const QFont font = ui::japaneseFont(face, 16);
     const QFontMetrics metrics(font);
     for (char32_t c : {U'漢', U'あ', U'ア', U'１'}) {
-      EXPECT_TRUE(metrics.inFontUcs4(c)) << face.toStdString() << " lacks " << static_cast<unsigned>(c);
+      EXPECT_TRUE(metrics.inFontUcs4(c))
+          << face.toStdString() << " lacks " << static_cast<unsigned>(c);
     }
-    EXPECT_TRUE(QFontInfo(font).family().startsWith(QStringLiteral("IPA"))) << QFontInfo(font).family().toStdString();
+    EXPECT_TRUE(QFontInfo(font).family().startsWith(QStringLiteral("IPA")))
+        << QFontInfo(font).family().toStdString();
   }
   EXPECT_EQ(QFontInfo(ui::japaneseFont(ui::kGothic, 16)).family(), QStringLiteral("IPAGothic"));
-  EXPECT_EQ(QFontInfo(ui::japaneseFont(ui::kProportionalGothic, 16)).family(), QStringLiteral("IPAPGothic"));
+  EXPECT_EQ(QFontInfo(ui::japaneseFont(ui::kProportionalGothic, 16)).family(),
+            QStringLiteral("IPAPGothic"));
 }
 
 TEST_F(MainWindowTest, FocusStartsOnPasteAndTabFollowsTheOrder) {
   EXPECT_EQ(QApplication::focusWidget(), control("Button4"));
-  const char* order[] = {"RichEdit1", "Button1", "Button2", "ComboBox1", "Button3", "RichEdit2", "Button4"};
+  const char* order[] = {"RichEdit1", "Button1",   "Button2", "ComboBox1",
+                         "Button3",   "RichEdit2", "Button4"};
   for (const char* name : order) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QWidget* focused = QApplication::focusWidget();
     // The drop-down's focus lies in its line edit.
-    if (focused != nullptr && focused->parentWidget() == control("ComboBox1")) focused = focused->parentWidget();
-    EXPECT_EQ(focused, control(name)) << "expected " << name << ", got "
-                                      << (focused ? focused->objectName().toStdString() : "nothing");
+    if (focused != nullptr && focused->parentWidget() == control("ComboBox1"))
+      focused = focused->parentWidget();
+    EXPECT_EQ(focused, control(name))
+        << "expected " << name << ", got "
+        << (focused ? focused->objectName().toStdString() : "nothing");
   }
 }
 

@@ -61,7 +61,8 @@ TEST(Glyphs, OliveBecomesTransparentInBothStates) {
     for (int y = 0; y < 16; ++y) {
       for (int x = 0; x < 16; ++x) {
         const bool olive = bitmap.pixel(left + x, y) == kOlive;
-        ASSERT_EQ(qAlpha(glyph.pixel(x, y)) == 0, olive) << "mode " << mode << " at " << x << "," << y;
+        ASSERT_EQ(qAlpha(glyph.pixel(x, y)) == 0, olive)
+            << "mode " << mode << " at " << x << "," << y;
       }
     }
   }
@@ -85,8 +86,12 @@ TEST(ApplicationIcon, FourTilesOnWhiteWithGreyLinesAndBlueQuestionMarks) {
 
 TEST(ApplicationTitle, FollowsTheExecutablesName) {
   const std::pair<const char*, const char*> cases[] = {
-      {"/usr/bin/torvane", "Torvane"}, {"torvane", "Torvane"},     {"TORVANE.EXE", "Torvane"},
-      {"/opt/a.b/kanji.check.bin", "Kanji"}, {"./Torvane-Dev", "Torvane-dev"}, {"", ""},
+      {"/usr/bin/torvane", "Torvane"},
+      {"torvane", "Torvane"},
+      {"TORVANE.EXE", "Torvane"},
+      {"/opt/a.b/kanji.check.bin", "Kanji"},
+      {"./Torvane-Dev", "Torvane-dev"},
+      {"", ""},
       {".hidden", ""},
   };
   for (const auto& [path, title] : cases) {

@@ -15,7 +15,8 @@ namespace torvane::testing {
 // Types text as a keyboard with an input method does, a key event per character (QTest's own
 // keyClicks knows ASCII only).
 inline void typeText(QWidget* widget, const QString& text) {
-  for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+  for (const QChar c : text)
+    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
 class MainWindowTest : public ::testing::Test {

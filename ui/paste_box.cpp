@@ -1,0 +1,70 @@
+#include "ui/paste_box.h"
+
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace torvane::ui {
+namespace {
+
+// Parses HTML without ever fetching an image or a style sheet it names.
+class InertDocument : public QTextDocument {
+ protected:
+  QVariant loadResource(int, const QUrl&) override { return {}; }
+};
+
+// The character format without what would make a link or an embedded object of it.
+QTextCharFormat plainCharFormat(QTextCharFormat format) {
+  for (int property : {QTextFormat::AnchorHref, QTextFormat::AnchorName, QTextFormat::IsAnchor,
+                       QTextFormat::ObjectType, QTextFormat::ImageName, QTextFormat::TextToolTip}) {
+    format.clearProperty(property);
+  }
+  format.clearBackground();  // a background may be a picture
+  return format;
+}
+
+// Copies the text of every paragraph of the parsed HTML with its character formats, table
+// cells as plain paragraphs, pictures and other objects left out.
+void insertFormattedText(QTextCursor& cursor, const QTextDocument& parsed) {
+  bool first = true;
+  for (QTextBlock block = parsed.begin(); block.isValid(); block = block.next()) {
+    if (!first) cursor.insertBlock(QTextBlockFormat(), plainCharFormat(block.charFormat()));
+    first = false;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fragment = it.fragment();
+      if (!fragment.isValid() || fragment.charFormat().isImageFormat()) continue;
+      QString text = fragment.text();
+      text.remove(QChar::ObjectReplacementCharacter);
+      if (!text.isEmpty()) cursor.insertText(text, plainCharFormat(fragment.charFormat()));
+    }
+  }
+}
+
+}  // namespace
+
+bool PasteBox::canInsertFromMimeData(const QMimeData* source) const {
+  return source->hasHtml() || source->hasText();
+}
+
+void PasteBox::insertFromMimeData(const QMimeData* source) {
+  QTextCursor cursor = textCursor();
+  cursor.beginEditBlock();
+  if (source->hasHtml()) {
+    InertDocument parsed;
+    parsed.setHtml(source->html());
+    insertFormattedText(cursor, parsed);
+  } else if (source->hasText()) {
+    cursor.insertText(source->text(), currentCharFormat());  // the box's current format
+  }
+  cursor.endEditBlock();
+  setTextCursor(cursor);
+  ensureCursorVisible();
+}
+
+// Nothing the text names is ever loaded into the box either.
+QVariant PasteBox::loadResource(int, const QUrl&) {
+  return {};
+}
+
+}  // namespace torvane::ui

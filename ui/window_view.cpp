@@ -1,0 +1,199 @@
+#include "ui/window_view.h"
+
+#include <QCoreApplication>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "ui/Unit1.h"
+#include "ui/message_boxes.h"
+
+namespace torvane::ui {
+namespace {
+
+// The event loop runs when this much time has passed since its last run, so the window
+// repaints and answers input well within 50 ms.
+constexpr qint64 kEventIntervalMs = 15;
+
+QColor colourOf(checker::TextColor color) {
+  switch (color) {
+    case checker::TextColor::Red: return {255, 0, 0};
+    case checker::TextColor::Grey: return {128, 128, 128};
+    case checker::TextColor::Black: break;
+  }
+  return {0, 0, 0};
+}
+
+QString toQString(const sjis::SjisText& text) {
+  return QString::fromStdString(sjis::toUtf8(text));
+}
+
+}  // namespace
+
+// The document's raw text has one position per UTF-16 unit, paragraph and line separators
+// included, as the cursor counts; those positions are what the bytes map back to.
+const sjis::SjisText& WindowCheckView::text() {
+  const QTextDocument* document = form_.RichEdit1->document();
+  QString raw = document->toRawText();
+  raw.truncate(document->characterCount() - 1);  // not the document's closing separator
+  sjis::SjisEncoder encoder(sjis::LineBreaks::ToCrLf, true);
+  encoder.reserve(static_cast<std::size_t>(raw.size()));
+  for (qsizetype i = 0; i < raw.size();) {
+    char32_t c = raw[i].unicode();
+    qsizetype units = 1;
+    if (raw[i].isHighSurrogate() && i + 1 < raw.size() && raw[i + 1].isLowSurrogate()) {
+      c = QChar::surrogateToUcs4(raw[i], raw[i + 1]);
+      units = 2;
+    }
+    encoder.append(c, static_cast<std::uint32_t>(i));
+    i += units;
+  }
+  encoded_ = std::move(encoder).finish(static_cast<std::uint32_t>(raw.size()));
+  sinceEvents_.start();
+  return encoded_.text;
+}
+
+std::pair<int, int> WindowCheckView::documentRange() const {
+  const auto& map = encoded_.sourceOf;
+  const std::size_t last = map.size() - 1;
+  const std::size_t from = std::min(selectionStart_, last);
+  const std::size_t to = std::min(selectionStart_ + selectionLength_, last);
+  return {static_cast<int>(map[from]), static_cast<int>(map[to])};
+}
+
+void WindowCheckView::setSelectionStart(std::size_t offset) {
+  selectionStart_ = offset;
+  selectionLength_ = 0;
+}
+
+void WindowCheckView::setSelectionLength(std::size_t length) {
+  selectionLength_ = length;
+}
+
+void WindowCheckView::setSelectionColor(checker::TextColor color) {
+  const auto [from, to] = documentRange();
+  Colouring colouring{from, to, color};
+  if (!batching_) {
+    apply({colouring});
+    selectLast(from, to);
+    return;
+  }
+  // Neighbouring spans of one colour become one change.
+  if (!pending_.empty() && pending_.back().to == from && pending_.back().color == color) {
+    pending_.back().to = to;
+  } else {
+    pending_.push_back(colouring);
+  }
+  lastFrom_ = from;
+  lastTo_ = to;
+  anyPending_ = true;
+}
+
+void WindowCheckView::apply(const std::vector<Colouring>& colourings) {
+  if (colourings.empty()) return;
+  QTextCursor cursor(form_.RichEdit1->document());
+  cursor.beginEditBlock();
+  for (const Colouring& c : colourings) {
+    cursor.setPosition(c.from);
+    cursor.setPosition(c.to, QTextCursor::KeepAnchor);
+    QTextCharFormat format;
+    format.setForeground(colourOf(c.color));
+    cursor.mergeCharFormat(format);
+  }
+  cursor.endEditBlock();
+}
+
+// The selection stands on the last coloured span, scrolled into view.
+void WindowCheckView::selectLast(int from, int to) {
+  QTextCursor cursor(form_.RichEdit1->document());
+  cursor.setPosition(from);
+  cursor.setPosition(to, QTextCursor::KeepAnchor);
+  form_.RichEdit1->setTextCursor(cursor);
+  form_.RichEdit1->ensureCursorVisible();
+}
+
+void WindowCheckView::flushColourings() {
+  apply(pending_);
+  pending_.clear();
+}
+
+void WindowCheckView::beginTextUpdate() {
+  batching_ = true;
+  form_.RichEdit1->setUpdatesEnabled(false);
+}
+
+void WindowCheckView::endTextUpdate() {
+  flushColourings();
+  batching_ = false;
+  if (anyPending_) selectLast(lastFrom_, lastTo_);
+  anyPending_ = false;
+  form_.RichEdit1->setUpdatesEnabled(true);  // one repaint
+}
+
+void WindowCheckView::beginReportUpdate() {
+  form_.RichEdit2->setUpdatesEnabled(false);
+}
+void WindowCheckView::endReportUpdate() {
+  form_.RichEdit2->setUpdatesEnabled(true);
+}
+
+void WindowCheckView::clearReport() {
+  form_.RichEdit2->clear();
+  reportLines_ = 0;
+}
+
+// A line is in when the caret stands right after it; anything else is a refused line.
+bool WindowCheckView::addReportLine(const sjis::SjisText& line) {
+  QTextCursor cursor(form_.RichEdit2->document());
+  cursor.movePosition(QTextCursor::End);
+  if (reportLines_++ > 0) cursor.insertBlock();
+  const int start = cursor.position();
+  const QString text = toQString(line);
+  cursor.insertText(text);
+  return cursor.position() == start + text.size();
+}
+
+int WindowCheckView::levelIndex() {
+  return form_.levelIndex();
+}
+
+// The box shows what it holds whenever the window repaints, so the character is handed over
+// when the event loop runs rather than once per character.
+void WindowCheckView::showProgress(const sjis::SjisChar& c) {
+  progress_ = c;
+  progressChanged_ = true;
+}
+
+void WindowCheckView::setProgressVisible(bool visible) {
+  if (visible) showPendingProgress();
+  form_.StaticText1->setVisible(visible);
+  if (!visible) runEventsNow_ = true;  // the walk is over: the next run is not to be skipped
+}
+
+void WindowCheckView::showPendingProgress() {
+  if (!progressChanged_) return;
+  progressChanged_ = false;
+  std::string utf8 = sjis::toUtf8(progress_);
+  form_.StaticText1->setText(QString::fromStdString(utf8));
+}
+
+bool WindowCheckView::processPendingEvents() {
+  const qint64 elapsed = sinceEvents_.elapsed();
+  if (elapsed >= kEventIntervalMs || !batching_ || runEventsNow_) {
+    runEventsNow_ = false;
+    longestGapMs_ = std::max(longestGapMs_, elapsed);
+    sinceEvents_.restart();
+    flushColourings();
+    showPendingProgress();
+    QCoreApplication::processEvents();
+  }
+  return !stopRequested_;
+}
+
+void WindowCheckView::showMessage(const checker::Message& message) {
+  showMessageBox(message.kind == checker::MessageKind::Warning ? QMessageBox::Warning
+                                                               : QMessageBox::Information,
+                 QString::fromStdString(message.title), QString::fromStdString(message.text));
+}
+
+}  // namespace torvane::ui
