@@ -73,9 +73,13 @@ void WindowCheckView::setSelectionLength(std::size_t length) {
 void WindowCheckView::setSelectionColor(checker::TextColor color) {
   const auto [from, to] = documentRange();
   Colouring colouring{from, to, color};
+  // The selection goes onto the last coloured span once, at the end of the batch: placing it
+  // scrolls, and scrolling lays the document out up to it.
+  lastFrom_ = from;
+  lastTo_ = to;
+  selectionPending_ = true;
   if (!batching_) {
     apply({colouring});
-    selectLast(from, to);
     return;
   }
   // Neighbouring spans of one colour become one change.
@@ -84,9 +88,6 @@ void WindowCheckView::setSelectionColor(checker::TextColor color) {
   } else {
     pending_.push_back(colouring);
   }
-  lastFrom_ = from;
-  lastTo_ = to;
-  anyPending_ = true;
 }
 
 void WindowCheckView::apply(const std::vector<Colouring>& colourings) {
@@ -125,8 +126,8 @@ void WindowCheckView::beginTextUpdate() {
 void WindowCheckView::endTextUpdate() {
   flushColourings();
   batching_ = false;
-  if (anyPending_) selectLast(lastFrom_, lastTo_);
-  anyPending_ = false;
+  if (selectionPending_) selectLast(lastFrom_, lastTo_);
+  selectionPending_ = false;
   form_.RichEdit1->setUpdatesEnabled(true);  // one repaint
 }
 

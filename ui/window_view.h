@@ -60,7 +60,7 @@ class WindowCheckView final : public checker::CheckView {
   // event loop runs, and at the end of the batch; redrawing stays off meanwhile.
   bool batching_ = false;
   std::vector<Colouring> pending_;
-  bool anyPending_ = false;
+  bool selectionPending_ = false;
   int lastFrom_ = 0, lastTo_ = 0;
   int reportLines_ = 0;
   sjis::SjisChar progress_;

@@ -1,0 +1,297 @@
+#include <QClipboard>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextTable>
+#include <QTimer>
+
+#include "ui/create_params.h"
+#include "ui/message_boxes.h"
+#include "window_fixture.h"
+
+namespace torvane::testing {
+namespace {
+
+const QColor kRed(255, 0, 0), kGrey(128, 128, 128), kBlack(0, 0, 0);
+
+// Answers every message box that comes up, noting what it showed.
+class MessageBoxAnswerer {
+ public:
+  struct Seen {
+    QString title, text, button;
+    QMessageBox::Icon icon;
+    bool okIsDefaultAndEscape;
+  };
+  MessageBoxAnswerer() {
+    QObject::connect(&poll_, &QTimer::timeout, [this] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) return;
+      const auto buttons = box->buttons();
+      seen.push_back(
+          {box->windowTitle(), box->text(), buttons.size() == 1 ? buttons[0]->text() : QString(),
+           box->icon(),
+           box->defaultButton() == buttons.value(0) && box->escapeButton() == buttons.value(0)});
+      QTest::keyClick(box, Qt::Key_Escape);  // Esc closes it, as Enter would
+    });
+    poll_.start(5);
+  }
+  std::vector<Seen> seen;
+
+ private:
+  QTimer poll_;
+};
+
+class CommandsTest : public MainWindowTest {
+ protected:
+  QTextEdit* text() { return control<QTextEdit>("RichEdit1"); }
+  QTextEdit* report() { return control<QTextEdit>("RichEdit2"); }
+  void setText(const QString& plain) { text()->setPlainText(plain); }
+  void check(int level) {
+    window().ComboBox1->setCurrentIndex(level);
+    window().Button1Click();
+  }
+  // The explicit colour of the character at a document position (black when none is set; a
+  // paragraph end is black, as nothing colours it).
+  QColor colourAt(int position) {
+    const QTextBlock block = text()->document()->findBlock(position);
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fragment = it.fragment();
+      if (position >= fragment.position() && position < fragment.position() + fragment.length()) {
+        const QTextCharFormat format = fragment.charFormat();
+        return format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color()
+                                                                : kBlack;
+      }
+    }
+    return kBlack;
+  }
+  std::vector<QColor> colours() {
+    std::vector<QColor> out;
+    for (int i = 0; i + 1 < text()->document()->characterCount(); ++i) out.push_back(colourAt(i));
+    return out;
+  }
+};
+
+TEST_F(CommandsTest, ColoursLandOnExactlyTheCheckedCharacters) {
+  // あ 漢 CR/LF 鷗 (outside Shift_JIS) 😀 (two UTF-16 units) Ａ ｱ and a grey symbol α.
+  setText(QStringLiteral("あ漢\n鷗😀Ａｱα学"));
+  struct Case {
+    int level;
+    std::vector<QColor> colours;  // per document position
+  } cases[] = {
+      {0, {kBlack, kRed, kBlack, kRed, kRed, kRed, kRed, kGrey, kGrey, kBlack}},
+      {3, {kBlack, kBlack, kBlack, kRed, kRed, kRed, kGrey, kGrey, kGrey, kBlack}},
+      {-1, {kBlack, kRed, kBlack, kRed, kRed, kRed, kRed, kRed, kGrey, kRed}},
+  };
+  for (const Case& c : cases) {
+    MessageBoxAnswerer answerer;
+    if (c.level < 0) {
+      window().ComboBox1->setEditText(QStringLiteral("高校で"));
+      window().Button1Click();
+    } else {
+      check(c.level);
+    }
+    EXPECT_EQ(colours(), c.colours) << "level " << c.level;
+    EXPECT_FALSE(control("StaticText1")->isVisible());
+  }
+}
+
+TEST_F(CommandsTest, ReportAndSummary) {
+  setText(QStringLiteral("漢字漢"));
+  MessageBoxAnswerer answerer;
+  check(0);
+  EXPECT_EQ(report()->toPlainText(),
+            QStringLiteral("  ------   小学三年で習う漢字   ------\n漢\n\n  ------   "
+                           "小学一年で習う漢字   ------\n字"));
+  ASSERT_EQ(answerer.seen.size(), 1u);
+  const auto& box = answerer.seen[0];
+  EXPECT_EQ(box.title, QStringLiteral("警告"));
+  EXPECT_EQ(box.text, QStringLiteral("1 種 2 箇所の問題が見つかりました。"));
+  EXPECT_EQ(box.icon, QMessageBox::Warning);
+  EXPECT_EQ(box.button, QStringLiteral("OK"));
+  EXPECT_TRUE(box.okIsDefaultAndEscape);
+  // The selection ends on the last coloured span.
+  EXPECT_EQ(text()->textCursor().selectionStart(), 2);
+  EXPECT_EQ(text()->textCursor().selectionEnd(), 3);
+
+  setText(QStringLiteral("ひらがな"));
+  check(0);
+  ASSERT_EQ(answerer.seen.size(), 2u);
+  EXPECT_EQ(answerer.seen[1].title, QStringLiteral("情報"));
+  EXPECT_EQ(answerer.seen[1].text, QStringLiteral("問題は見つかりませんでした。"));
+  EXPECT_EQ(answerer.seen[1].icon, QMessageBox::Information);
+  EXPECT_EQ(report()->toPlainText(), QString());
+}
+
+TEST_F(CommandsTest, CheckingTwiceGivesTheSameResult) {
+  setText(QStringLiteral("学校で漢字をＡＢＣと習う。\nカタカナ、鬱"));
+  MessageBoxAnswerer answerer;
+  check(1);
+  const auto first = colours();
+  const QString firstReport = report()->toPlainText();
+  check(1);
+  EXPECT_EQ(colours(), first);
+  EXPECT_EQ(report()->toPlainText(), firstReport);
+  ASSERT_EQ(answerer.seen.size(), 2u);
+  EXPECT_EQ(answerer.seen[0].text, answerer.seen[1].text);
+}
+
+TEST_F(CommandsTest, PastePlainTextTakesTheBoxFormatAndClearsTheReport) {
+  report()->setPlainText(QStringLiteral("old report"));
+  QGuiApplication::clipboard()->setText(QStringLiteral("漢字\nかな"));
+  window().Button4Click();
+  EXPECT_EQ(text()->toPlainText(), QStringLiteral("漢字\nかな"));
+  EXPECT_EQ(report()->toPlainText(), QString());
+  EXPECT_EQ(colourAt(0), kBlack);
+}
+
+TEST_F(CommandsTest, PasteHtmlKeepsFormattingButNoPicturesTablesOrLinks) {
+  auto* mime = new QMimeData;
+  mime->setHtml(QStringLiteral(
+      "<p><b>太字</b><span style='color:#0000ff'>青</span><img src='file:///etc/hostname'>"
+      "<a href='https://example.invalid/'>リンク</a></p>"
+      "<table><tr><td>表</td></tr></table><p><i>斜体</i></p>"));
+  QGuiApplication::clipboard()->setMimeData(mime);
+  window().Button4Click();
+  const QString plain = text()->toPlainText();
+  EXPECT_FALSE(plain.contains(QChar::ObjectReplacementCharacter)) << "no picture";
+  EXPECT_TRUE(plain.contains(QStringLiteral("太字青リンク")));
+  EXPECT_TRUE(plain.contains(QStringLiteral("斜体")));
+  QTextCursor cursor(text()->document());
+  cursor.setPosition(1);
+  EXPECT_TRUE(cursor.charFormat().font().bold()) << "bold kept";
+  cursor.setPosition(3);
+  EXPECT_EQ(cursor.charFormat().foreground().color(), QColor(0, 0, 255)) << "colour kept";
+  cursor.setPosition(plain.indexOf(QStringLiteral("リンク")) + 1);
+  EXPECT_FALSE(cursor.charFormat().isAnchor()) << "no link";
+  for (QTextBlock block = text()->document()->begin(); block.isValid(); block = block.next()) {
+    QTextCursor at(block);
+    EXPECT_EQ(at.currentTable(), nullptr) << "no table";
+  }
+}
+
+TEST_F(CommandsTest, PasteOfAnEmptyClipboardLeavesBothBoxesEmpty) {
+  setText(QStringLiteral("前の文章"));
+  report()->setPlainText(QStringLiteral("前の報告"));
+  QGuiApplication::clipboard()->clear();
+  MessageBoxAnswerer answerer;
+  window().Button4Click();
+  QTest::qWait(20);
+  EXPECT_EQ(text()->toPlainText(), QString());
+  EXPECT_EQ(report()->toPlainText(), QString());
+  EXPECT_TRUE(answerer.seen.empty()) << "no message";
+}
+
+TEST_F(CommandsTest, PasteAfterACheckStartsBlack) {
+  setText(QStringLiteral("漢"));
+  MessageBoxAnswerer answerer;
+  check(0);
+  ASSERT_EQ(colourAt(0), kRed);
+  QGuiApplication::clipboard()->setText(QStringLiteral("漢"));
+  window().Button4Click();
+  EXPECT_EQ(colourAt(0), kBlack);
+  EXPECT_EQ(report()->toPlainText(), QString());
+  EXPECT_NE(window().results(), nullptr);
+  EXPECT_EQ(window().results()->ProblemOccurrences.size(), 1u)
+      << "the lists wait for the next check";
+}
+
+TEST_F(CommandsTest, CopyPutsTheColouredTextOnTheClipboard) {
+  setText(QStringLiteral("漢字ア"));
+  MessageBoxAnswerer answerer;
+  check(0);
+  window().Button3Click();
+  const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(copied, nullptr);
+  EXPECT_EQ(copied->text(), QStringLiteral("漢字ア"));
+  EXPECT_TRUE(copied->hasHtml());
+  EXPECT_TRUE(copied->html().contains(QStringLiteral("#ff0000"))) << "red";
+  EXPECT_TRUE(copied->html().contains(QStringLiteral("#808080"))) << "grey";
+  EXPECT_TRUE(copied->hasFormat(QStringLiteral("application/vnd.oasis.opendocument.text")));
+  EXPECT_EQ(text()->textCursor().selectionStart(), 0);
+  EXPECT_EQ(text()->textCursor().selectionEnd(), 3) << "the selection stays on the whole text";
+}
+
+// A text long enough that the pass runs the event loop many times.
+QString longText() {
+  return QStringLiteral("漢字のテスト、ABC。\n").repeated(20000);
+}
+
+TEST_F(CommandsTest, DuringAPassSecondCheckPasteAndEditsAreIgnoredAndTheLevelIsLive) {
+  setText(longText());
+  const QString before = text()->toPlainText();
+  QGuiApplication::clipboard()->setText(QStringLiteral("別の文章"));
+  MessageBoxAnswerer answerer;
+  bool triedDuringPass = false;
+  // Once the pass has coloured its first characters (they reach the box whenever the event
+  // loop runs), try everything it must ignore and change the level.
+  QTimer during;
+  QObject::connect(&during, &QTimer::timeout, [&] {
+    if (triedDuringPass || !window().isChecking() || colourAt(0) != kRed) return;
+    triedDuringPass = true;
+    window().Button1Click();
+    window().Button4Click();
+    typeText(text(), QStringLiteral("あ"));
+    window().ComboBox1->setCurrentIndex(6);  // from here on, every kanji is allowed
+  });
+  during.start(1);
+  check(0);
+  ASSERT_TRUE(triedDuringPass);
+  EXPECT_EQ(text()->toPlainText(), before);
+  EXPECT_EQ(answerer.seen.size(), 1u) << "one check, one summary";
+  EXPECT_EQ(colourAt(0), kRed) << "漢 at level 0";
+  const int last = before.lastIndexOf(QStringLiteral("漢"));
+  EXPECT_EQ(colourAt(last), kBlack) << "漢 after the level was changed";
+  EXPECT_FALSE(text()->isReadOnly()) << "editable again";
+}
+
+TEST_F(CommandsTest, QuittingDuringAPassStopsItAndCloses) {
+  for (bool closeBox : {false, true}) {
+    SCOPED_TRACE(closeBox ? "frame close box" : "quit button");
+    if (!window().isVisible()) {
+      TearDown();
+      SetUp();
+    }
+    setText(longText());
+    MessageBoxAnswerer answerer;
+    QTimer::singleShot(30, [&] { closeBox ? (void)window().close() : window().Button2Click(); });
+    check(0);
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_TRUE(answerer.seen.empty()) << "no summary";
+    EXPECT_EQ(report()->toPlainText(), QString()) << "no report";
+    EXPECT_EQ(window().results(), nullptr) << "the lists are released once the pass stopped";
+  }
+}
+
+TEST_F(CommandsTest, TheEventLoopRunsOftenDuringALongPass) {
+  setText(longText());
+  MessageBoxAnswerer answerer;
+  check(0);
+  EXPECT_LE(window().lastCheckLongestEventGapMs(), 50);
+}
+
+TEST_F(CommandsTest, UnexpectedFailuresShowTheStopIconAndTheApplicationTitle) {
+  MessageBoxAnswerer answerer;
+  ui::showFailure(QStringLiteral("RichEdit での行の挿入エラー"));
+  ASSERT_EQ(answerer.seen.size(), 1u);
+  EXPECT_EQ(answerer.seen[0].icon, QMessageBox::Critical);
+  EXPECT_EQ(answerer.seen[0].text, QStringLiteral("RichEdit での行の挿入エラー."));
+  EXPECT_EQ(answerer.seen[0].title, QStringLiteral("Commands_test"));
+}
+
+TEST(CreateParams, DropShadowByVersion) {
+  struct Case {
+    bool nt;
+    int major, minor;
+    bool shadow;
+  } cases[] = {{true, 5, 0, false},  {true, 5, 1, true},  {true, 5, 2, true},
+               {true, 6, 0, false},  {true, 6, 1, true},  {true, 6, 3, true},
+               {true, 10, 0, false}, {true, 4, 1, false}, {false, 5, 1, false}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(ui::wantsDropShadow(c.nt, c.major, c.minor), c.shadow) << c.major << "." << c.minor;
+    EXPECT_EQ(ui::windowClassStyle(0x8, c.nt, c.major, c.minor), c.shadow ? 0x20008u : 0x8u);
+  }
+}
+
+}  // namespace
+}  // namespace torvane::testing
