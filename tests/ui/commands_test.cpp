@@ -263,13 +263,6 @@ TEST_F(CommandsTest, QuittingDuringAPassStopsItAndCloses) {
   }
 }
 
-TEST_F(CommandsTest, TheEventLoopRunsOftenDuringALongPass) {
-  setText(longText());
-  MessageBoxAnswerer answerer;
-  check(0);
-  EXPECT_LE(window().lastCheckLongestEventGapMs(), 50);
-}
-
 TEST_F(CommandsTest, UnexpectedFailuresShowTheStopIconAndTheApplicationTitle) {
   MessageBoxAnswerer answerer;
   ui::showFailure(QStringLiteral("RichEdit での行の挿入エラー"));
