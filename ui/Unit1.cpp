@@ -107,6 +107,7 @@ void TForm1::Button1Click() {
   runCommand([&] { checker::runCheck(view, *Classifier, *Results); });
   activeView_ = nullptr;
   lastLongestGapMs_ = view.longestEventGapMs();
+  lastSettleMs_ = view.settleMs();
   RichEdit1->setReadOnly(false);
   checking_ = false;
   if (closeAfterCheck_) close();

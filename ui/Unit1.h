@@ -37,6 +37,8 @@ class TForm1 : public QDialog {
   bool isChecking() const { return checking_; }
   // The longest gap between two runs of the event loop during the last check, in ms.
   qint64 lastCheckLongestEventGapMs() const { return lastLongestGapMs_; }
+  // The time the last check took to put the coloured text back and scroll to its last span.
+  qint64 lastCheckSettleMs() const { return lastSettleMs_; }
   // The result lists; null once the window has closed.
   const checker::ResultLists* results() const { return Results.get(); }
 
@@ -83,6 +85,7 @@ class TForm1 : public QDialog {
   bool closeAfterCheck_ = false;
   class WindowCheckView* activeView_ = nullptr;
   qint64 lastLongestGapMs_ = 0;
+  qint64 lastSettleMs_ = 0;
 };
 
 }  // namespace torvane::ui

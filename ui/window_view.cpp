@@ -1,5 +1,6 @@
 #include "ui/window_view.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -14,6 +15,8 @@ namespace {
 // The event loop runs when this much time has passed since its last run, so the window
 // repaints and answers input well within 50 ms.
 constexpr qint64 kEventIntervalMs = 15;
+constexpr qint64 kSliceMs = 10;
+constexpr int kPieceChars = 8192;
 
 QColor colourOf(checker::TextColor color) {
   switch (color) {
@@ -23,6 +26,21 @@ QColor colourOf(checker::TextColor color) {
   }
   return {0, 0, 0};
 }
+
+// A layout that lays out nothing, for a document that is not shown.
+class NoLayout : public QAbstractTextDocumentLayout {
+ public:
+  using QAbstractTextDocumentLayout::QAbstractTextDocumentLayout;
+  void draw(QPainter*, const PaintContext&) override {}
+  int hitTest(const QPointF&, Qt::HitTestAccuracy) const override { return -1; }
+  int pageCount() const override { return 1; }
+  QSizeF documentSize() const override { return {}; }
+  QRectF frameBoundingRect(QTextFrame*) const override { return {}; }
+  QRectF blockBoundingRect(const QTextBlock&) const override { return {}; }
+
+ protected:
+  void documentChanged(int, int, int) override {}
+};
 
 QString toQString(const sjis::SjisText& text) {
   return QString::fromStdString(sjis::toUtf8(text));
@@ -72,36 +90,50 @@ void WindowCheckView::setSelectionLength(std::size_t length) {
 
 void WindowCheckView::setSelectionColor(checker::TextColor color) {
   const auto [from, to] = documentRange();
-  Colouring colouring{from, to, color};
-  // The selection goes onto the last coloured span once, at the end of the batch: placing it
-  // scrolls, and scrolling lays the document out up to it.
+  // The selection goes onto the last coloured span once, when the colours are all in: placing
+  // it scrolls, and scrolling lays the document out up to it.
   lastFrom_ = from;
   lastTo_ = to;
   selectionPending_ = true;
-  if (!batching_) {
-    apply({colouring});
-    return;
-  }
   // Neighbouring spans of one colour become one change.
   if (!pending_.empty() && pending_.back().to == from && pending_.back().color == color) {
     pending_.back().to = to;
   } else {
-    pending_.push_back(colouring);
+    pending_.push_back({from, to, color});
   }
 }
 
-void WindowCheckView::apply(const std::vector<Colouring>& colourings) {
-  if (colourings.empty()) return;
-  QTextCursor cursor(form_.RichEdit1->document());
+// Writes the waiting colour changes from the front, in one edit block, for about kSliceMs. A
+// long span (the reset of the whole text) is written a piece at a time.
+bool WindowCheckView::applySlice() {
+  if (next_ >= pending_.size()) return false;
+  QElapsedTimer timer;
+  timer.start();
+  QTextCursor cursor(document_ != nullptr ? document_ : form_.RichEdit1->document());
   cursor.beginEditBlock();
-  for (const Colouring& c : colourings) {
+  for (int written = 0; next_ < pending_.size(); ++written) {
+    if (written % 32 == 31 && timer.elapsed() >= kSliceMs) break;
+    Colouring& c = pending_[next_];
+    const int to = std::min(c.to, c.from + kPieceChars);
     cursor.setPosition(c.from);
-    cursor.setPosition(c.to, QTextCursor::KeepAnchor);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
     QTextCharFormat format;
     format.setForeground(colourOf(c.color));
     cursor.mergeCharFormat(format);
+    c.from = to;
+    if (c.from >= c.to) ++next_;
   }
   cursor.endEditBlock();
+  if (next_ >= pending_.size()) {
+    pending_.clear();
+    next_ = 0;
+  }
+  return true;
+}
+
+// Writes everything that waits, running the event loop between slices.
+void WindowCheckView::drainColourings() {
+  while (applySlice()) runEvents();
 }
 
 // The selection stands on the last coloured span, scrolled into view.
@@ -113,22 +145,52 @@ void WindowCheckView::selectLast(int from, int to) {
   form_.RichEdit1->ensureCursorVisible();
 }
 
-void WindowCheckView::flushColourings() {
-  apply(pending_);
-  pending_.clear();
-}
-
+// While redrawing is off, the box holds an empty stand-in (nothing is painted, so the window
+// keeps showing the text as it was), and its document is coloured without a layout: a laid-out
+// document re-lays the text of every edit block, which costs more than the colouring. The
+// document goes back into the box, laid out anew, at the end.
 void WindowCheckView::beginTextUpdate() {
   batching_ = true;
-  form_.RichEdit1->setUpdatesEnabled(false);
+  QTextEdit& box = *form_.RichEdit1;
+  box.setUpdatesEnabled(false);
+  document_ = box.document();
+  documentParent_ = document_->parent();
+  document_->setParent(nullptr);  // kept alive while the box holds the stand-in
+  box.setDocument(new QTextDocument(&box));
+  undoWasEnabled_ = document_->isUndoRedoEnabled();
+  document_->setUndoRedoEnabled(false);  // colours are no edit to undo
+  document_->setDocumentLayout(new NoLayout(document_));
 }
 
 void WindowCheckView::endTextUpdate() {
-  flushColourings();
+  drainColourings();
   batching_ = false;
+  // Scrolling to the last span lays the document out up to it, all at once: the box has no way
+  // to do that a piece at a time. The time is kept for the benchmark.
+  QElapsedTimer settling;
+  settling.start();
+  reattachDocument();
   if (selectionPending_) selectLast(lastFrom_, lastTo_);
   selectionPending_ = false;
+  settleMs_ = settling.elapsed();
   form_.RichEdit1->setUpdatesEnabled(true);  // one repaint
+}
+
+void WindowCheckView::reattachDocument() {
+  if (document_ == nullptr) return;
+  QTextEdit& box = *form_.RichEdit1;
+  document_->setDocumentLayout(nullptr);  // a fresh layout is made when the box asks for one
+  document_->setUndoRedoEnabled(undoWasEnabled_);
+  document_->setParent(documentParent_);
+  QTextDocument* standIn = box.document();
+  box.setDocument(document_);
+  if (standIn != document_ && standIn->parent() == &box) delete standIn;
+  document_ = nullptr;
+}
+
+WindowCheckView::~WindowCheckView() {
+  if (!pending_.empty()) drainColourings();
+  reattachDocument();
 }
 
 void WindowCheckView::beginReportUpdate() {
@@ -179,19 +241,23 @@ void WindowCheckView::showPendingProgress() {
 }
 
 bool WindowCheckView::processPendingEvents() {
-  const qint64 elapsed = sinceEvents_.elapsed();
-  if (elapsed >= kEventIntervalMs || !batching_ || runEventsNow_) {
+  if (sinceEvents_.elapsed() >= kEventIntervalMs || !batching_ || runEventsNow_) {
     runEventsNow_ = false;
-    longestGapMs_ = std::max(longestGapMs_, elapsed);
-    sinceEvents_.restart();
-    flushColourings();
-    showPendingProgress();
-    QCoreApplication::processEvents();
+    applySlice();
+    runEvents();
   }
   return !stopRequested_;
 }
 
+void WindowCheckView::runEvents() {
+  longestGapMs_ = std::max(longestGapMs_, sinceEvents_.elapsed());
+  showPendingProgress();
+  QCoreApplication::processEvents();
+  sinceEvents_.restart();
+}
+
 void WindowCheckView::showMessage(const checker::Message& message) {
+  if (stopRequested_) return;  // the window closes: a summary would only hold it up
   showMessageBox(message.kind == checker::MessageKind::Warning ? QMessageBox::Warning
                                                                : QMessageBox::Information,
                  QString::fromStdString(message.title), QString::fromStdString(message.text));

@@ -218,16 +218,16 @@ QString longText() {
 }
 
 TEST_F(CommandsTest, DuringAPassSecondCheckPasteAndEditsAreIgnoredAndTheLevelIsLive) {
-  setText(longText());
+  setText(longText().repeated(4));  // a walk long enough for several runs of the event loop
   const QString before = text()->toPlainText();
   QGuiApplication::clipboard()->setText(QStringLiteral("別の文章"));
   MessageBoxAnswerer answerer;
   bool triedDuringPass = false;
-  // Once the pass has coloured its first characters (they reach the box whenever the event
-  // loop runs), try everything it must ignore and change the level.
+  // At the first run of the event loop during the walk (at least 15 ms into it, so its first
+  // characters are done), try everything it must ignore and change the level.
   QTimer during;
   QObject::connect(&during, &QTimer::timeout, [&] {
-    if (triedDuringPass || !window().isChecking() || colourAt(0) != kRed) return;
+    if (triedDuringPass || !control("StaticText1")->isVisible()) return;  // the walk is on
     triedDuringPass = true;
     window().Button1Click();
     window().Button4Click();
@@ -252,9 +252,15 @@ TEST_F(CommandsTest, QuittingDuringAPassStopsItAndCloses) {
       TearDown();
       SetUp();
     }
-    setText(longText());
+    setText(longText().repeated(4));
     MessageBoxAnswerer answerer;
-    QTimer::singleShot(30, [&] { closeBox ? (void)window().close() : window().Button2Click(); });
+    QTimer during;
+    QObject::connect(&during, &QTimer::timeout, [&] {
+      if (!control("StaticText1")->isVisible()) return;  // wait for the walk
+      during.stop();
+      closeBox ? (void)window().close() : window().Button2Click();
+    });
+    during.start(1);
     check(0);
     EXPECT_FALSE(window().isVisible());
     EXPECT_TRUE(answerer.seen.empty()) << "no summary";
