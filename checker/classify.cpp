@@ -48,22 +48,26 @@ Classifier::Classifier(const tables::ClassStrings& strings) {
     leadRow_[byte] = sjis::isLeadRange(static_cast<std::uint8_t>(byte)) ? row++ : kLeadRows;
   }
   pairClass_.fill(CharClass::Unlisted);
+  byteClass_.fill(CharClass::OtherByte);
+  // Filled from the last class to the first, so the first class that holds a character wins.
   const auto twoByte = twoByteOrder(strings);
-  // Filled from the last class to the first, so the first class that holds a pair wins. A pair
-  // is held where the class string has a lead byte, as ClassMembership finds it.
   for (auto it = twoByte.rbegin(); it != twoByte.rend(); ++it) {
-    const std::string& classString = *it->second;
-    sjis::ByteTypeScanner scanner;
-    for (std::size_t i = 0; i + 1 < classString.size(); ++i) {
-      const auto lead = static_cast<std::uint8_t>(classString[i]);
-      if (scanner.next(lead) != sjis::ByteType::Lead) continue;
-      pairClass_[leadRow_[lead] << 8 | static_cast<std::uint8_t>(classString[i + 1])] = it->first;
+    const tables::ClassMembership membership(*it->second);
+    for (std::size_t lead = 0; lead < leadRow_.size(); ++lead) {
+      if (leadRow_[lead] == kLeadRows) continue;
+      for (std::size_t trail = 0; trail < 0x100; ++trail) {
+        if (membership.containsPair(static_cast<std::uint16_t>(lead << 8 | trail))) {
+          pairClass_[leadRow_[lead] << 8 | trail] = it->first;
+        }
+      }
     }
   }
-  byteClass_.fill(CharClass::OtherByte);
   const auto oneByte = oneByteOrder(strings);
   for (auto it = oneByte.rbegin(); it != oneByte.rend(); ++it) {
-    for (const char byte : *it->second) byteClass_[static_cast<std::uint8_t>(byte)] = it->first;
+    const tables::ClassMembership membership(*it->second);
+    for (std::size_t byte = 0; byte < byteClass_.size(); ++byte) {
+      if (membership.containsByte(static_cast<std::uint8_t>(byte))) byteClass_[byte] = it->first;
+    }
   }
   for (std::size_t byte = 0; byte < byteClass_.size(); ++byte) {
     if (isIncomplete(static_cast<std::uint8_t>(byte))) byteClass_[byte] = CharClass::Incomplete;
