@@ -70,11 +70,10 @@ bool JapaneseInputMethod::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void JapaneseInputMethod::switchOn() {
-  const QDBusConnection session = QDBusConnection::sessionBus();
-  if (session.isConnected() && session.interface()->isServiceRegistered(kFcitxService)) {
-    session.asyncCall(QDBusMessage::createMethodCall(kFcitxService, QStringLiteral("/controller"),
-                                                     QStringLiteral("org.fcitx.Fcitx.Controller1"),
-                                                     QStringLiteral("Activate")));
+  if (session_.isConnected() && session_.interface()->isServiceRegistered(kFcitxService)) {
+    session_.asyncCall(QDBusMessage::createMethodCall(kFcitxService, QStringLiteral("/controller"),
+                                                      QStringLiteral("org.fcitx.Fcitx.Controller1"),
+                                                      QStringLiteral("Activate")));
     return;
   }
   QDBusConnection ibus = QDBusConnection(kIbusConnection);

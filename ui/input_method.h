@@ -3,6 +3,7 @@
 // nothing and says nothing.
 #pragma once
 
+#include <QDBusConnection>
 #include <QObject>
 
 namespace torvane::ui {
@@ -11,7 +12,10 @@ class JapaneseInputMethod : public QObject {
   Q_OBJECT
 
  public:
-  explicit JapaneseInputMethod(QObject* parent = nullptr) : QObject(parent) {}
+  // `session` is the session bus where fcitx5 registers; IBus is found through its own address.
+  explicit JapaneseInputMethod(QObject* parent = nullptr,
+                               QDBusConnection session = QDBusConnection::sessionBus())
+      : QObject(parent), session_(std::move(session)) {}
 
   // Watches `control` and switches the input method on whenever it gets the focus.
   void watch(QWidget* control);
@@ -21,6 +25,9 @@ class JapaneseInputMethod : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QDBusConnection session_;
 };
 
 }  // namespace torvane::ui

@@ -2,8 +2,8 @@
 
 #include <QSocketNotifier>
 
-#include <csignal>
 #include <unistd.h>
+#include <csignal>
 
 namespace torvane::ui {
 namespace {
