@@ -22,6 +22,8 @@ class MessageBoxAnswerer {
     QString title, text, button;
     QMessageBox::Icon icon;
     bool okIsDefaultAndEscape;
+    bool modal;
+    int offCentre;  // pixels between the box's centre and the screen's
   };
   MessageBoxAnswerer() {
     QObject::connect(&poll_, &QTimer::timeout, [this] {
@@ -31,7 +33,9 @@ class MessageBoxAnswerer {
       seen.push_back(
           {box->windowTitle(), box->text(), buttons.size() == 1 ? buttons[0]->text() : QString(),
            box->icon(),
-           box->defaultButton() == buttons.value(0) && box->escapeButton() == buttons.value(0)});
+           box->defaultButton() == buttons.value(0) && box->escapeButton() == buttons.value(0),
+           box->windowModality() == Qt::ApplicationModal,
+           (box->frameGeometry().center() - box->screen()->geometry().center()).manhattanLength()});
       QTest::keyClick(box, Qt::Key_Escape);  // Esc closes it, as Enter would
     });
     poll_.start(5);
@@ -110,6 +114,8 @@ TEST_F(CommandsTest, ReportAndSummary) {
   EXPECT_EQ(box.icon, QMessageBox::Warning);
   EXPECT_EQ(box.button, QStringLiteral("OK"));
   EXPECT_TRUE(box.okIsDefaultAndEscape);
+  EXPECT_TRUE(box.modal);
+  EXPECT_LE(box.offCentre, 2) << "centred on the screen";
   // The selection ends on the last coloured span.
   EXPECT_EQ(text()->textCursor().selectionStart(), 2);
   EXPECT_EQ(text()->textCursor().selectionEnd(), 3);
