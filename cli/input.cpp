@@ -8,8 +8,6 @@
 #include <sys/stat.h>
 
 #include "sjis/codec.h"
-#include "sjis/utf8.h"
-
 namespace torvane::cli {
 namespace {
 
@@ -49,10 +47,7 @@ sjis::SjisText toSjisText(std::string bytes, InputEncoding encoding) {
   // Decoded and converted in one go, without a whole decoded copy in between.
   sjis::SjisEncoder encoder(sjis::LineBreaks::ToCrLf);
   encoder.reserve(bytes.size());
-  const auto invalidAt = sjis::forEachUtf8(
-      std::string_view(bytes).substr(skipped), [&encoder](char32_t c, std::size_t) __attribute__((
-                                                   always_inline)) { encoder.append(c, 0); });
-  if (invalidAt) {
+  if (const auto invalidAt = encoder.appendUtf8(std::string_view(bytes).substr(skipped))) {
     throw InputError("invalid UTF-8 at byte offset " + std::to_string(*invalidAt + skipped));
   }
   return std::move(encoder).finish(0).text;

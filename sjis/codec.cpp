@@ -105,6 +105,8 @@ void Cp932::fillEncodeTable() {
 
 Cp932::Cp932() : decodePair_(0x10000) {
   fillEncodeTable();
+  asciiIsItself_ = true;
+  for (char32_t c = 0; c < 0x80; ++c) asciiIsItself_ = asciiIsItself_ && encodeCode_[c] == c;
 
   Iconv toUnicode(kUtf32, "CP932");
   auto decodeOne = [&toUnicode](const unsigned char* bytes, std::size_t length) {
@@ -166,6 +168,34 @@ void SjisEncoder::appendSlowly(char32_t character, std::uint32_t sourcePosition)
     emit(kPlaceholderLead, sourcePosition);
     emit(kPlaceholderTrail, sourcePosition);
   }
+}
+
+std::optional<std::size_t> SjisEncoder::appendUtf8(std::string_view utf8,
+                                                   std::uint32_t sourceBase) {
+  const bool copyAscii = codePage_.asciiIsItself() && !keepSourceMap_;
+  const auto* s = reinterpret_cast<const std::uint8_t*>(utf8.data());
+  const auto n = static_cast<std::int64_t>(utf8.size());
+  const auto plainAscii = [s](std::int64_t at) {
+    return s[at] < 0x80 && s[at] != '\r' && s[at] != '\n';
+  };
+  std::int64_t i = 0;
+  while (i < n) {
+    if (copyAscii && plainAscii(i)) {
+      // A run of ASCII without line breaks is its own Shift_JIS text.
+      std::int64_t end = i + 1;
+      while (end < n && plainAscii(end)) ++end;
+      out_.text.bytes.append(utf8.data() + i, static_cast<std::size_t>(end - i));
+      afterCr_ = false;
+      i = end;
+      continue;
+    }
+    const std::int64_t start = i;
+    UChar32 c;
+    U8_NEXT(s, i, n, c);
+    if (c < 0) return static_cast<std::size_t>(start);
+    append(static_cast<char32_t>(c), sourceBase + static_cast<std::uint32_t>(start));
+  }
+  return std::nullopt;
 }
 
 EncodedText SjisEncoder::finish(std::uint32_t sourceEnd) && {

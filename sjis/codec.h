@@ -28,6 +28,10 @@ class Cp932 {
     return code < 0x100 ? SjisChar::single(static_cast<std::uint8_t>(code))
                         : SjisChar::pair(code >> 8, code & 0xFF);
   }
+  // Whether every ASCII character is its own code (true for CP932), so runs of ASCII can be
+  // copied as they stand.
+  bool asciiIsItself() const { return asciiIsItself_; }
+
   // The Unicode form of a character: a placeholder gives the character it stands for, and a
   // character with no Unicode form (malformed pair, lone lead byte, unassigned code) U+FFFD.
   char32_t decode(const SjisChar& c) const {
@@ -41,6 +45,7 @@ class Cp932 {
 
   // By BMP code point: a byte below 0x100, a pair from 0x8140 on, or kNoCode (0xFF is no lead).
   static constexpr std::uint16_t kNoCode = 0xFFFF;
+  bool asciiIsItself_ = false;
   std::vector<std::uint16_t> encodeCode_;
   std::array<char32_t, 256> decodeSingle_{};
   std::vector<char32_t> decodePair_;  // by lead << 8 | trail
@@ -81,11 +86,14 @@ class SjisEncoder {
     }
     appendSlowly(character, sourcePosition);
   }
+  // Decodes UTF-8 and converts it in one go; the byte offset of the first ill-formed sequence,
+  // or nothing. Source positions are byte offsets into `utf8` plus `sourceBase`.
+  std::optional<std::size_t> appendUtf8(std::string_view utf8, std::uint32_t sourceBase = 0);
   EncodedText finish(std::uint32_t sourceEnd) &&;
 
  private:
   void appendSlowly(char32_t character, std::uint32_t sourcePosition);
-  void emit(std::uint8_t byte, std::uint32_t sourcePosition) {
+  [[gnu::always_inline]] void emit(std::uint8_t byte, std::uint32_t sourcePosition) {
     out_.text.bytes.push_back(static_cast<char>(byte));
     if (keepSourceMap_) out_.sourceOf.push_back(sourcePosition);
   }

@@ -5,6 +5,9 @@
 #include <iconv.h>
 
 #include <string>
+#include <utility>
+
+#include "sjis/utf8.h"
 
 namespace torvane::sjis {
 namespace {
@@ -93,6 +96,30 @@ TEST(Codec, LineBreaksBecomeCrLf) {
     EXPECT_EQ(encoded.sourceOf, c.sourceOf) << c.name;
   }
   EXPECT_EQ(bytesOf(U"a\nb"), "a\nb") << "kept as they are unless asked";
+}
+
+// The command line converts UTF-8 in one go, copying ASCII runs; it must give what decoding and
+// converting character by character gives, and name the same bad byte.
+TEST(Codec, Utf8InOneGoEqualsCharacterByCharacter) {
+  const std::string texts[] = {"",
+                               "plain ASCII",
+                               "a\r\nb\rc\nd",
+                               "漢字 and かな\n",
+                               "鷗\xF0\x9F\x98\x80~\\",
+                               "\xE2\x80\xA8x\xC2\xA0y"};
+  for (const std::string& utf8 : texts) {
+    SjisEncoder encoder(LineBreaks::ToCrLf);
+    EXPECT_FALSE(encoder.appendUtf8(utf8)) << utf8;
+    const EncodedText oneGo = std::move(encoder).finish(0);
+    const EncodedText each = encode(decodeUtf8(utf8).text, LineBreaks::ToCrLf);
+    EXPECT_EQ(oneGo.text, each.text) << utf8;
+  }
+  for (const auto& [utf8, offset] : {std::pair<std::string, std::size_t>{"abc\xFF", 3},
+                                     {"\xE6\xBC\xA2\x80", 3},
+                                     {"ab\xE6\xBC", 2}}) {
+    SjisEncoder encoder(LineBreaks::ToCrLf);
+    EXPECT_EQ(encoder.appendUtf8(utf8), std::optional<std::size_t>(offset)) << utf8;
+  }
 }
 
 TEST(Codec, DecodesCharacterByCharacter) {

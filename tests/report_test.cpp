@@ -100,7 +100,8 @@ TEST(Report, LinesReachTheBoxAsShiftJisBytes) {
       "\x9f\x54",  // 鬱
       "",
       // "  ------   小学三年で習う漢字   ------"
-      "  ------   \x8f\xac\x8a\x77\x8e\x4f\x94\x4e\x82\xc5\x8f\x4b\x82\xa4\x8a\xbf\x8e\x9a   ------",
+      "  ------   \x8f\xac\x8a\x77\x8e\x4f\x94\x4e\x82\xc5\x8f\x4b\x82\xa4\x8a\xbf\x8e\x9a   "
+      "------",
       "\x8a\xbf",  // 漢
       "",
   };
