@@ -109,6 +109,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   const sjis::Utf8Decoded decoded = sjis::decodeUtf8(bytes);
+  // The command line's one-go conversion agrees with decoding and converting.
+  sjis::SjisEncoder oneGo(sjis::LineBreaks::ToCrLf);
+  require(oneGo.appendUtf8(bytes) == decoded.invalidAt, "one-go conversion names the same bad byte");
+  if (!decoded.invalidAt) {
+    require(std::move(oneGo).finish(0).text == sjis::encode(decoded.text, sjis::LineBreaks::ToCrLf).text,
+            "one-go conversion gives the same text");
+  }
   if (decoded.invalidAt) {
     require(*decoded.invalidAt < bytes.size(), "the bad byte lies inside the input");
     return 0;
