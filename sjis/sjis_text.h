@@ -41,9 +41,6 @@ class SjisChar {
   constexpr char32_t foreign() const {
     return (bits_ & kForeign) != 0 ? static_cast<char32_t>(bits_ & kCodePointMask) : 0;
   }
-  constexpr std::uint8_t firstByte() const {
-    return static_cast<std::uint8_t>(length() == 2 ? code() >> 8 : code());
-  }
   constexpr bool operator==(const SjisChar&) const = default;
 
  private:

@@ -8,17 +8,15 @@
 namespace torvane::ui {
 namespace {
 
+// The colours both bitmaps use; olive, the first, is the transparent one.
+#define GLYPH_PALETTE                                                                       \
+  ". c #808000", "k c #000000", "m c #800000", "r c #FF0000", "s c #C0C0C0", "g c #808080", \
+      "w c #FFFFFF",
+
 // A clipboard, and a red arrow pointing down from it to a written sheet.
 const char* const kPasteXpm[] = {
     "32 16 7 1",
-    ". c #808000", /* olive: transparent */
-    "k c #000000",
-    "m c #800000",
-    "r c #FF0000",
-    "s c #C0C0C0",
-    "g c #808080",
-    "w c #FFFFFF",
-    "....sss.............ggg.........",
+    GLYPH_PALETTE "....sss.............ggg.........",
     ".mmmskkmm..rr....gggggggg..gg...",
     ".mwwwwwwm..rr....gwwwwwwgw.ggw..",
     ".mwkkkkwm..rr....gwgggg.gw.ggw..",
@@ -39,14 +37,7 @@ const char* const kPasteXpm[] = {
 // A written sheet, and a red arrow pointing down from it into a clipboard.
 const char* const kCopyXpm[] = {
     "32 16 7 1",
-    ". c #808000", /* olive: transparent */
-    "k c #000000",
-    "m c #800000",
-    "r c #FF0000",
-    "s c #C0C0C0",
-    "g c #808080",
-    "w c #FFFFFF",
-    "kkkkkkkk........gggggggg........",
+    GLYPH_PALETTE "kkkkkkkk........gggggggg........",
     "kwwwwwwk...rr...gwwwwwwgw..gg...",
     "kwkkkkwk...rr...gwgggg.gw..ggw..",
     "kwwwwwwk...rr...gw.wwwwgw..ggw..",
@@ -63,6 +54,8 @@ const char* const kCopyXpm[] = {
     "......mwwwwwm.........gw....gw..",
     "......mmmmmmm.........gggggggw..",
 };
+
+#undef GLYPH_PALETTE
 
 // An XPM picture as a 16-colour indexed image, as the bitmap is stored.
 QImage bitmapOf(const char* const* xpm) {
