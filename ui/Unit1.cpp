@@ -15,6 +15,7 @@
 #include "ui/glyphs.h"
 #include "ui/logo.h"
 #include "ui/message_boxes.h"
+#include "ui/placement.h"
 #include "ui/tooltips.h"
 #include "ui/window_view.h"
 
@@ -93,6 +94,8 @@ void TForm1::FormClose() {
 void TForm1::runCommand(const std::function<void()>& command) {
   try {
     command();
+  } catch (const std::bad_alloc&) {
+    showFailure(QStringLiteral("メモリが足りません"));
   } catch (const std::exception& failure) {
     showFailure(QString::fromUtf8(failure.what()));
   }
@@ -107,7 +110,6 @@ void TForm1::Button1Click() {
   runCommand([&] { checker::runCheck(view, *Classifier, *Results); });
   activeView_ = nullptr;
   lastLongestGapMs_ = view.longestEventGapMs();
-  lastSettleMs_ = view.settleMs();
   RichEdit1->setReadOnly(false);
   checking_ = false;
   if (closeAfterCheck_) close();
@@ -119,23 +121,18 @@ void TForm1::Button2Click() {
 
 void TForm1::Button3Click() {
   runCommand([this] {
+    // During a check the box holds the text as it stands, colours so far included.
     QTextCursor all = RichEdit1->textCursor();
     all.select(QTextCursor::Document);
     RichEdit1->setTextCursor(all);
-    RichEdit1->copy();  // rich text (HTML, OpenDocument) and plain text, colours included
+    RichEdit1->copy();  // rich text (HTML) and plain text, colours included
   });
 }
 
 void TForm1::Button4Click() {
   if (checking_) return;  // the text is being checked
   runCommand([this] {
-    QTextCursor all(RichEdit1->document());
-    all.select(QTextCursor::Document);
-    QTextCharFormat black;
-    black.setForeground(QColor(0, 0, 0));
-    all.mergeCharFormat(black);
-    RichEdit1->clear();
-    RichEdit1->paste();
+    RichEdit1->replaceAllWithClipboard();  // one undo step brings the old text back
     RichEdit2->clear();
   });
 }
@@ -196,13 +193,12 @@ void TForm1::createCommandRow() {
 void TForm1::createTextBoxes() {
   RichEdit1 = place<PasteBox>(this, "RichEdit1", 7, 40, 777, 387);
   RichEdit1->setFont(japaneseFont(kProportionalGothic, 16));
-  RichEdit1->setAcceptRichText(true);
   RichEdit1->setTabChangesFocus(true);
   RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHint(RichEdit1, QStringLiteral("チェックする文章をここに表示します"));
   inputMethod_.watch(RichEdit1);
 
-  RichEdit2 = place<QTextEdit>(this, "RichEdit2", 7, 431, 777, 126);
+  RichEdit2 = place<ReportBox>(this, "RichEdit2", 7, 431, 777, 126);
   RichEdit2->setFont(japaneseFont(kProportionalGothic, 16));
   RichEdit2->setReadOnly(true);
   RichEdit2->setAcceptRichText(false);
@@ -227,13 +223,26 @@ void TForm1::arrangeTabOrder() {
 
 void TForm1::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (centred_) return;
-  centred_ = true;
-  if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
+  if (placed_) return;
+  placed_ = true;
+  placeOnScreen();
+}
+
+// The window manager tells the frame's size only once the window is mapped; the window is
+// placed again then, so the frame, title bar included, is where it was meant to be.
+bool TForm1::event(QEvent* event) {
+  const bool handled = QDialog::event(event);
+  if (event->type() == QEvent::WindowActivate && !framePlaced_) {
+    framePlaced_ = true;
+    if (frameGeometry().size() != size()) placeOnScreen();
   }
+  return handled;
+}
+
+void TForm1::placeOnScreen() {
+  const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  move(placedFrame(frameGeometry(), screen->availableGeometry()).topLeft());
 }
 
 // Esc would close a dialog; the main window closes only by its quit button or its frame.

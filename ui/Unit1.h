@@ -16,6 +16,7 @@
 #include "ui/input_method.h"
 #include "ui/level_box.h"
 #include "ui/paste_box.h"
+#include "ui/report_box.h"
 
 namespace torvane::ui {
 
@@ -34,11 +35,8 @@ class TForm1 : public QDialog {
   void Button3Click();  // copy
   void Button4Click();  // paste
 
-  bool isChecking() const { return checking_; }
   // The longest gap between two runs of the event loop during the last check, in ms.
   qint64 lastCheckLongestEventGapMs() const { return lastLongestGapMs_; }
-  // The time the last check took to put the coloured text back and scroll to its last span.
-  qint64 lastCheckSettleMs() const { return lastSettleMs_; }
   // The result lists; null once the window has closed.
   const checker::ResultLists* results() const { return Results.get(); }
 
@@ -55,13 +53,14 @@ class TForm1 : public QDialog {
   QPushButton* Button2;  // quit
   // The text to check, the report, and the character being examined.
   PasteBox* RichEdit1;
-  QTextEdit* RichEdit2;
+  ReportBox* RichEdit2;
   QLabel* StaticText1;
 
  protected:
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void createBanner();
@@ -70,6 +69,8 @@ class TForm1 : public QDialog {
   void arrangeTabOrder();
   void FormCreate();
   void FormClose();
+  // Keeps the frame inside the screen's available area, centred when it fits.
+  void placeOnScreen();
   // Runs a command; an unexpected failure abandons it and is shown in the failure box.
   void runCommand(const std::function<void()>& command);
 
@@ -80,12 +81,12 @@ class TForm1 : public QDialog {
   std::unique_ptr<checker::ResultLists> Results;
 
   JapaneseInputMethod inputMethod_;
-  bool centred_ = false;
+  bool placed_ = false;
+  bool framePlaced_ = false;
   bool checking_ = false;
   bool closeAfterCheck_ = false;
   class WindowCheckView* activeView_ = nullptr;
   qint64 lastLongestGapMs_ = 0;
-  qint64 lastSettleMs_ = 0;
 };
 
 }  // namespace torvane::ui

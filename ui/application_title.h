@@ -6,8 +6,8 @@
 namespace torvane::ui {
 
 // The executable's file name without its directory and without everything from the first "."
-// on, its first letter in upper case and every letter after it in lower case: "Torvane" for
-// /usr/bin/torvane.
+// on, its first letter as it stands and every letter after it in lower case: "torvane" for
+// /usr/bin/torvane, "Torvane" for Torvane.exe.
 QString applicationTitle(const QString& executablePath);
 
 }  // namespace torvane::ui

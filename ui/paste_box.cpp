@@ -1,5 +1,7 @@
 #include "ui/paste_box.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -41,7 +43,37 @@ void insertFormattedText(QTextCursor& cursor, const QTextDocument& parsed) {
   }
 }
 
+// Inserts what the clipboard or a drop holds at the cursor.
+void insertMimeData(QTextCursor& cursor, const QMimeData& source, const QTextCharFormat& format) {
+  if (source.hasHtml()) {
+    InertDocument parsed;
+    parsed.setHtml(source.html());
+    insertFormattedText(cursor, parsed);
+  } else if (source.hasText()) {
+    cursor.insertText(source.text(), format);
+  }
+}
+
 }  // namespace
+
+void PasteBox::replaceAllWithClipboard() {
+  QTextCursor cursor(document());
+  cursor.beginEditBlock();
+  cursor.select(QTextCursor::Document);
+  QTextCharFormat black = currentCharFormat();
+  black.setForeground(QColor(0, 0, 0));
+  cursor.mergeCharFormat(black);
+  cursor.removeSelectedText();
+  // The old text's colours do not carry over to what is pasted.
+  cursor.setBlockCharFormat(black);
+  cursor.setCharFormat(black);
+  if (const QMimeData* source = QGuiApplication::clipboard()->mimeData()) {
+    insertMimeData(cursor, *source, black);
+  }
+  cursor.endEditBlock();
+  setTextCursor(cursor);
+  ensureCursorVisible();
+}
 
 bool PasteBox::canInsertFromMimeData(const QMimeData* source) const {
   return source->hasHtml() || source->hasText();
@@ -50,13 +82,7 @@ bool PasteBox::canInsertFromMimeData(const QMimeData* source) const {
 void PasteBox::insertFromMimeData(const QMimeData* source) {
   QTextCursor cursor = textCursor();
   cursor.beginEditBlock();
-  if (source->hasHtml()) {
-    InertDocument parsed;
-    parsed.setHtml(source->html());
-    insertFormattedText(cursor, parsed);
-  } else if (source->hasText()) {
-    cursor.insertText(source->text(), currentCharFormat());  // the box's current format
-  }
+  insertMimeData(cursor, *source, currentCharFormat());  // plain text takes the box's format
   cursor.endEditBlock();
   setTextCursor(cursor);
   ensureCursorVisible();

@@ -1,8 +1,6 @@
 #include "ui/window_view.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -27,21 +25,6 @@ QColor colourOf(checker::TextColor color) {
   return {0, 0, 0};
 }
 
-// A layout that lays out nothing, for a document that is not shown.
-class NoLayout : public QAbstractTextDocumentLayout {
- public:
-  using QAbstractTextDocumentLayout::QAbstractTextDocumentLayout;
-  void draw(QPainter*, const PaintContext&) override {}
-  int hitTest(const QPointF&, Qt::HitTestAccuracy) const override { return -1; }
-  int pageCount() const override { return 1; }
-  QSizeF documentSize() const override { return {}; }
-  QRectF frameBoundingRect(QTextFrame*) const override { return {}; }
-  QRectF blockBoundingRect(const QTextBlock&) const override { return {}; }
-
- protected:
-  void documentChanged(int, int, int) override {}
-};
-
 QString toQString(const sjis::SjisText& text) {
   return QString::fromStdString(sjis::toUtf8(text));
 }
@@ -49,11 +32,12 @@ QString toQString(const sjis::SjisText& text) {
 }  // namespace
 
 // The document's raw text has one position per UTF-16 unit, paragraph and line separators
-// included, as the cursor counts; those positions are what the bytes map back to.
+// included, as the cursor counts; those positions are what the bytes map back to. The pass
+// walks this converted copy, which nothing else holds, so it cannot change under the pass.
 const sjis::SjisText& WindowCheckView::text() {
-  const QTextDocument* document = form_.RichEdit1->document();
-  QString raw = document->toRawText();
-  raw.truncate(document->characterCount() - 1);  // not the document's closing separator
+  document_ = form_.RichEdit1->document();
+  QString raw = document_->toRawText();
+  raw.truncate(document_->characterCount() - 1);  // not the document's closing separator
   sjis::SjisEncoder encoder(sjis::LineBreaks::ToCrLf, true);
   encoder.reserve(static_cast<std::size_t>(raw.size()));
   for (qsizetype i = 0; i < raw.size();) {
@@ -91,7 +75,7 @@ void WindowCheckView::setSelectionLength(std::size_t length) {
 void WindowCheckView::setSelectionColor(checker::TextColor color) {
   const auto [from, to] = documentRange();
   // The selection goes onto the last coloured span once, when the colours are all in: placing
-  // it scrolls, and scrolling lays the document out up to it.
+  // it scrolls, and scrolling once is enough.
   lastFrom_ = from;
   lastTo_ = to;
   selectionPending_ = true;
@@ -103,14 +87,26 @@ void WindowCheckView::setSelectionColor(checker::TextColor color) {
   }
 }
 
-// Writes the waiting colour changes from the front, in one edit block, for about kSliceMs. A
-// long span (the reset of the whole text) is written a piece at a time.
+// Writes the waiting colour changes from the front for about kSliceMs. A long span (the reset
+// of the whole text) is written a piece at a time.
 bool WindowCheckView::applySlice() {
-  if (next_ >= pending_.size()) return false;
+  if (next_ >= pending_.size() || document_ == nullptr) return false;
+  if (undoJoin_ == UndoJoin::Unknown) {
+    // With no history to join, colours are kept out of the undo stack altogether; switching
+    // undo off would otherwise drop the history.
+    const bool history =
+        document_->availableUndoSteps() > 0 || document_->availableRedoSteps() > 0;
+    undoJoin_ = history ? UndoJoin::JoinLast : UndoJoin::NoHistory;
+    if (!history) document_->setUndoRedoEnabled(false);
+  }
   QElapsedTimer timer;
   timer.start();
-  QTextCursor cursor(document_ != nullptr ? document_ : form_.RichEdit1->document());
-  cursor.beginEditBlock();
+  QTextCursor cursor(document_);
+  if (undoJoin_ == UndoJoin::JoinLast) {
+    cursor.joinPreviousEditBlock();
+  } else {
+    cursor.beginEditBlock();
+  }
   for (int written = 0; next_ < pending_.size(); ++written) {
     if (written % 32 == 31 && timer.elapsed() >= kSliceMs) break;
     Colouring& c = pending_[next_];
@@ -131,66 +127,46 @@ bool WindowCheckView::applySlice() {
   return true;
 }
 
-// Writes everything that waits, running the event loop between slices.
+// Writes everything that waits, running the event loop between slices; a stop drops the rest.
 void WindowCheckView::drainColourings() {
-  while (applySlice()) runEvents();
+  while (!stopRequested_ && applySlice()) runEvents();
+  if (stopRequested_) {
+    pending_.clear();
+    next_ = 0;
+  }
 }
 
 // The selection stands on the last coloured span, scrolled into view.
-void WindowCheckView::selectLast(int from, int to) {
-  QTextCursor cursor(form_.RichEdit1->document());
-  cursor.setPosition(from);
-  cursor.setPosition(to, QTextCursor::KeepAnchor);
+void WindowCheckView::selectLast() {
+  QTextCursor cursor(document_);
+  cursor.setPosition(lastFrom_);
+  cursor.setPosition(lastTo_, QTextCursor::KeepAnchor);
   form_.RichEdit1->setTextCursor(cursor);
   form_.RichEdit1->ensureCursorVisible();
 }
 
-// While redrawing is off, the box holds an empty stand-in (nothing is painted, so the window
-// keeps showing the text as it was), and its document is coloured without a layout: a laid-out
-// document re-lays the text of every edit block, which costs more than the colouring. The
-// document goes back into the box, laid out anew, at the end.
 void WindowCheckView::beginTextUpdate() {
   batching_ = true;
-  QTextEdit& box = *form_.RichEdit1;
-  box.setUpdatesEnabled(false);
-  document_ = box.document();
-  documentParent_ = document_->parent();
-  document_->setParent(nullptr);  // kept alive while the box holds the stand-in
-  box.setDocument(new QTextDocument(&box));
-  undoWasEnabled_ = document_->isUndoRedoEnabled();
-  document_->setUndoRedoEnabled(false);  // colours are no edit to undo
-  document_->setDocumentLayout(new NoLayout(document_));
+  form_.RichEdit1->setUpdatesEnabled(false);
 }
 
 void WindowCheckView::endTextUpdate() {
   drainColourings();
   batching_ = false;
-  // Scrolling to the last span lays the document out up to it, all at once: the box has no way
-  // to do that a piece at a time. The time is kept for the benchmark.
-  QElapsedTimer settling;
-  settling.start();
-  reattachDocument();
-  if (selectionPending_) selectLast(lastFrom_, lastTo_);
+  if (selectionPending_ && !stopRequested_) selectLast();
   selectionPending_ = false;
-  settleMs_ = settling.elapsed();
+  if (undoJoin_ == UndoJoin::NoHistory) document_->setUndoRedoEnabled(true);
+  undoJoin_ = UndoJoin::Unknown;
   form_.RichEdit1->setUpdatesEnabled(true);  // one repaint
 }
 
-void WindowCheckView::reattachDocument() {
-  if (document_ == nullptr) return;
-  QTextEdit& box = *form_.RichEdit1;
-  document_->setDocumentLayout(nullptr);  // a fresh layout is made when the box asks for one
-  document_->setUndoRedoEnabled(undoWasEnabled_);
-  document_->setParent(documentParent_);
-  QTextDocument* standIn = box.document();
-  box.setDocument(document_);
-  if (standIn != document_ && standIn->parent() == &box) delete standIn;
-  document_ = nullptr;
-}
-
 WindowCheckView::~WindowCheckView() {
-  if (!pending_.empty()) drainColourings();
-  reattachDocument();
+  if (batching_) {
+    pending_.clear();  // a failure or a stop: what was not coloured stays as it was
+    endTextUpdate();
+  }
+  form_.StaticText1->hide();
+  form_.RichEdit2->setUpdatesEnabled(true);
 }
 
 void WindowCheckView::beginReportUpdate() {
@@ -236,8 +212,7 @@ void WindowCheckView::setProgressVisible(bool visible) {
 void WindowCheckView::showPendingProgress() {
   if (!progressChanged_) return;
   progressChanged_ = false;
-  std::string utf8 = sjis::toUtf8(progress_);
-  form_.StaticText1->setText(QString::fromStdString(utf8));
+  form_.StaticText1->setText(QString::fromStdString(sjis::toUtf8(progress_)));
 }
 
 bool WindowCheckView::processPendingEvents() {
@@ -257,7 +232,10 @@ void WindowCheckView::runEvents() {
 }
 
 void WindowCheckView::showMessage(const checker::Message& message) {
-  if (stopRequested_) return;  // the window closes: a summary would only hold it up
+  // A close request that came in while the report was written is honoured before the summary,
+  // which would otherwise hold the window up.
+  runEvents();
+  if (stopRequested_) return;
   showMessageBox(message.kind == checker::MessageKind::Warning ? QMessageBox::Warning
                                                                : QMessageBox::Information,
                  QString::fromStdString(message.title), QString::fromStdString(message.text));

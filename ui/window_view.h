@@ -4,14 +4,14 @@
 #pragma once
 
 #include <QElapsedTimer>
-#include <QObject>
 #include <QString>
-#include <QTextDocument>
 
 #include <vector>
 
 #include "checker/check_view.h"
 #include "sjis/codec.h"
+
+class QTextDocument;
 
 namespace torvane::ui {
 
@@ -20,16 +20,18 @@ class TForm1;
 class WindowCheckView final : public checker::CheckView {
  public:
   explicit WindowCheckView(TForm1& form) : form_(form) {}
+  // Whatever way the pass ends, a normal end, a stop or a failure, the box is left editable
+  // and redrawn and the progress box hidden.
   ~WindowCheckView() override;
   WindowCheckView(const WindowCheckView&) = delete;
   WindowCheckView& operator=(const WindowCheckView&) = delete;
 
-  // Asks the running pass to stop at its next byte (the window is closing).
+  // Asks the running pass to stop at its next byte (the window is closing): colours still
+  // waiting are dropped, and no report or summary follows.
   void requestStop() { stopRequested_ = true; }
+  bool stopRequested() const { return stopRequested_; }
   // The longest stretch between two runs of the event loop in the last pass, in milliseconds.
   qint64 longestEventGapMs() const { return longestGapMs_; }
-  // How long putting the coloured document back and scrolling to the last span took.
-  qint64 settleMs() const { return settleMs_; }
 
   const sjis::SjisText& text() override;
   void setSelectionStart(std::size_t offset) override;
@@ -57,24 +59,23 @@ class WindowCheckView final : public checker::CheckView {
   bool applySlice();
   void drainColourings();
   void runEvents();
-  void reattachDocument();
-  void selectLast(int from, int to);
+  void selectLast();
   void showPendingProgress();
 
   TForm1& form_;
+  QTextDocument* document_ = nullptr;  // the upper box's document, as the pass found it
   sjis::EncodedText encoded_;
   std::size_t selectionStart_ = 0;
   std::size_t selectionLength_ = 0;
-  // Colour changes wait here in order and go into the document a slice at a time, one edit
-  // block per slice, whenever the event loop runs; the end of the batch writes the rest.
-  // Redrawing stays off meanwhile.
+  // Colour changes wait here in order and go into the document a slice at a time whenever the
+  // event loop runs; the end of the batch writes the rest. Redrawing stays off meanwhile.
   bool batching_ = false;
   std::vector<Colouring> pending_;
   std::size_t next_ = 0;  // the first change not yet written
+  // Colours join the document's last undo step rather than making one of their own, so undo
+  // goes back over the user's edits, not over a check.
+  enum class UndoJoin { Unknown, JoinLast, NoHistory } undoJoin_ = UndoJoin::Unknown;
   bool selectionPending_ = false;
-  QTextDocument* document_ = nullptr;  // the box's own document while it shows a copy
-  QObject* documentParent_ = nullptr;
-  bool undoWasEnabled_ = true;
   int lastFrom_ = 0, lastTo_ = 0;
   int reportLines_ = 0;
   sjis::SjisChar progress_;
@@ -83,7 +84,6 @@ class WindowCheckView final : public checker::CheckView {
   bool runEventsNow_ = false;
   QElapsedTimer sinceEvents_;
   qint64 longestGapMs_ = 0;
-  qint64 settleMs_ = 0;
 };
 
 }  // namespace torvane::ui

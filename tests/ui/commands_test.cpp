@@ -1,6 +1,7 @@
 #include <QClipboard>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextTable>
@@ -48,7 +49,7 @@ class MessageBoxAnswerer {
 
 class CommandsTest : public MainWindowTest {
  protected:
-  QTextEdit* text() { return control<QTextEdit>("RichEdit1"); }
+  QPlainTextEdit* text() { return control<QPlainTextEdit>("RichEdit1"); }
   QTextEdit* report() { return control<QTextEdit>("RichEdit2"); }
   void setText(const QString& plain) { text()->setPlainText(plain); }
   void check(int level) {
@@ -281,7 +282,7 @@ TEST_F(CommandsTest, UnexpectedFailuresShowTheStopIconAndTheApplicationTitle) {
   ASSERT_EQ(answerer.seen.size(), 1u);
   EXPECT_EQ(answerer.seen[0].icon, QMessageBox::Critical);
   EXPECT_EQ(answerer.seen[0].text, QStringLiteral("RichEdit での行の挿入エラー."));
-  EXPECT_EQ(answerer.seen[0].title, QStringLiteral("Commands_test"));
+  EXPECT_EQ(answerer.seen[0].title, QStringLiteral("commands_test"));
 }
 
 TEST(CreateParams, DropShadowByVersion) {

