@@ -1,6 +1,10 @@
 #include "ui/paste_box.h"
 
+#include <QAction>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QTextBlock>
@@ -73,6 +77,54 @@ void PasteBox::replaceAllWithClipboard() {
   cursor.endEditBlock();
   setTextCursor(cursor);
   ensureCursorVisible();
+}
+
+PasteBox::UndoState PasteBox::undoState() const {
+  return {document()->availableUndoSteps(), document()->revision()};
+}
+
+void PasteBox::noteColourStep(UndoState before, UndoState after) {
+  beforeColours_ = before;
+  afterColours_ = after;
+}
+
+void PasteBox::undoEdit() {
+  if (isReadOnly()) return;
+  if (undoState() == afterColours_) undo();
+  undo();
+}
+
+void PasteBox::redoEdit() {
+  if (isReadOnly()) return;
+  redo();
+  if (undoState() == beforeColours_) redo();
+}
+
+void PasteBox::keyPressEvent(QKeyEvent* event) {
+  if (event == QKeySequence::Undo) {
+    undoEdit();
+    event->accept();
+  } else if (event == QKeySequence::Redo) {
+    redoEdit();
+    event->accept();
+  } else {
+    QPlainTextEdit::keyPressEvent(event);
+  }
+}
+
+void PasteBox::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu* menu = createStandardContextMenu(event->pos());
+  for (QAction* action : menu->actions()) {
+    if (action->objectName() == QLatin1String("edit-undo")) {
+      action->disconnect();
+      connect(action, &QAction::triggered, this, &PasteBox::undoEdit);
+    } else if (action->objectName() == QLatin1String("edit-redo")) {
+      action->disconnect();
+      connect(action, &QAction::triggered, this, &PasteBox::redoEdit);
+    }
+  }
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->popup(event->globalPos());
 }
 
 bool PasteBox::canInsertFromMimeData(const QMimeData* source) const {

@@ -17,10 +17,33 @@ class PasteBox : public QPlainTextEdit {
   // Replaces the whole text with the clipboard's, in black, as one step that undo takes back.
   void replaceAllWithClipboard();
 
+  // Where the document's undo history stands: the commands before it and the revision.
+  struct UndoState {
+    int steps = -1;
+    int revision = -1;
+    bool operator==(const UndoState&) const = default;
+  };
+  UndoState undoState() const;
+  // The colours of a check went into the history as one step between these two states. Undo
+  // and redo pass over that step together with the user's edit next to it, so the check is
+  // never an edit of its own to undo, and the user's edits before it stay undoable.
+  void noteColourStep(UndoState before, UndoState after);
+  // Whether the last step of the history is the colours of a check; the state before them.
+  bool colourStepOnTop() const { return undoState() == afterColours_; }
+  UndoState beforeColours() const { return beforeColours_; }
+  // Undo and redo as the keyboard and the context menu reach them.
+  void undoEdit();
+  void redoEdit();
+
  protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
   bool canInsertFromMimeData(const QMimeData* source) const override;
   void insertFromMimeData(const QMimeData* source) override;
   QVariant loadResource(int type, const QUrl& name) override;
+
+ private:
+  UndoState beforeColours_, afterColours_;
 };
 
 }  // namespace torvane::ui

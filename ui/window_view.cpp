@@ -91,22 +91,22 @@ void WindowCheckView::setSelectionColor(checker::TextColor color) {
 // of the whole text) is written a piece at a time.
 bool WindowCheckView::applySlice() {
   if (next_ >= pending_.size() || document_ == nullptr) return false;
-  if (undoJoin_ == UndoJoin::Unknown) {
-    // With no history to join, colours are kept out of the undo stack altogether; switching
-    // undo off would otherwise drop the history.
+  QTextCursor cursor(document_);
+  if (colourUndo_ == ColourUndo::NotStarted) {
+    // Switching undo off drops the history, so it is switched off only when there is none.
     const bool history =
         document_->availableUndoSteps() > 0 || document_->availableRedoSteps() > 0;
-    undoJoin_ = history ? UndoJoin::JoinLast : UndoJoin::NoHistory;
+    colourUndo_ = history ? ColourUndo::OneStep : ColourUndo::Off;
     if (!history) document_->setUndoRedoEnabled(false);
+    // The colours of checks in a row make one step, not a step each.
+    const bool onTop = form_.RichEdit1->colourStepOnTop();
+    beforeColours_ = onTop ? form_.RichEdit1->beforeColours() : form_.RichEdit1->undoState();
+    onTop ? cursor.joinPreviousEditBlock() : cursor.beginEditBlock();
+  } else {
+    cursor.joinPreviousEditBlock();  // every slice goes into the one step
   }
   QElapsedTimer timer;
   timer.start();
-  QTextCursor cursor(document_);
-  if (undoJoin_ == UndoJoin::JoinLast) {
-    cursor.joinPreviousEditBlock();
-  } else {
-    cursor.beginEditBlock();
-  }
   for (int written = 0; next_ < pending_.size(); ++written) {
     if (written % 32 == 31 && timer.elapsed() >= kSliceMs) break;
     Colouring& c = pending_[next_];
@@ -155,8 +155,11 @@ void WindowCheckView::endTextUpdate() {
   batching_ = false;
   if (selectionPending_ && !stopRequested_) selectLast();
   selectionPending_ = false;
-  if (undoJoin_ == UndoJoin::NoHistory) document_->setUndoRedoEnabled(true);
-  undoJoin_ = UndoJoin::Unknown;
+  if (colourUndo_ == ColourUndo::Off) document_->setUndoRedoEnabled(true);
+  if (colourUndo_ == ColourUndo::OneStep) {
+    form_.RichEdit1->noteColourStep(beforeColours_, form_.RichEdit1->undoState());
+  }
+  colourUndo_ = ColourUndo::NotStarted;
   form_.RichEdit1->setUpdatesEnabled(true);  // one repaint
 }
 

@@ -10,6 +10,7 @@
 
 #include "checker/check_view.h"
 #include "sjis/codec.h"
+#include "ui/paste_box.h"
 
 class QTextDocument;
 
@@ -72,9 +73,10 @@ class WindowCheckView final : public checker::CheckView {
   bool batching_ = false;
   std::vector<Colouring> pending_;
   std::size_t next_ = 0;  // the first change not yet written
-  // Colours join the document's last undo step rather than making one of their own, so undo
-  // goes back over the user's edits, not over a check.
-  enum class UndoJoin { Unknown, JoinLast, NoHistory } undoJoin_ = UndoJoin::Unknown;
+  // Colours are no edit: with no history they stay out of it; otherwise they make one step,
+  // which the box's undo passes over.
+  enum class ColourUndo { NotStarted, OneStep, Off } colourUndo_ = ColourUndo::NotStarted;
+  PasteBox::UndoState beforeColours_;
   bool selectionPending_ = false;
   int lastFrom_ = 0, lastTo_ = 0;
   int reportLines_ = 0;
