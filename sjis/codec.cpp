@@ -57,9 +57,10 @@ bool isZeroWidthFormat(char32_t c) {
   return (c >= 0x200B && c <= 0x200D) || c == 0x2060 || c == 0xFEFF;
 }
 
-// The tag characters, which iconv's CP932 converts to no bytes at all.
+// The language tag and the tag characters. iconv's CP932 converts the whole block U+E0000 to
+// U+E007F to no bytes, its unassigned codes too; those count as any other unknown character.
 bool isTag(char32_t c) {
-  return c >= 0xE0000 && c <= 0xE007F;
+  return c == 0xE0001 || (c >= 0xE0020 && c <= 0xE007F);
 }
 
 }  // namespace
