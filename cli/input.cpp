@@ -46,8 +46,8 @@ sjis::SjisText toSjisText(std::string bytes, InputEncoding encoding) {
   const std::size_t skipped = std::string_view(bytes).starts_with(kByteOrderMark) ? 3 : 0;
   const std::string_view utf8 = std::string_view(bytes).substr(skipped);
   // Decoded and converted in one go, without a whole decoded copy in between. No character takes
-  // more bytes in Shift_JIS than in UTF-8 but a lone LF or CR, which becomes CR LF, so the input's size
-  // is room enough for most texts.
+  // more bytes in Shift_JIS than in UTF-8 but a lone LF or CR, which becomes CR LF, so the input's
+  // size is room enough for most texts.
   sjis::SjisEncoder encoder(sjis::LineBreaks::ToCrLf);
   encoder.reserve(utf8.size());
   if (const auto invalidAt = encoder.appendUtf8(utf8)) {

@@ -179,8 +179,8 @@ void SjisEncoder::appendSlowly(char32_t character, std::uint32_t sourcePosition)
 std::optional<std::size_t> SjisEncoder::appendUtf8(std::string_view utf8,
                                                    std::uint32_t sourceBase) {
   const auto appendFrom = [this, sourceBase](std::size_t stretchStart) {
-    return [this, at = sourceBase + static_cast<std::uint32_t>(stretchStart)](
-               char32_t character, std::size_t offset) {
+    return [this, at = sourceBase + static_cast<std::uint32_t>(stretchStart)](char32_t character,
+                                                                              std::size_t offset) {
       append(character, at + static_cast<std::uint32_t>(offset));
     };
   };

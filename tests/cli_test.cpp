@@ -202,11 +202,13 @@ TEST(CheckerCli, HelpAndVersion) {
 // They used to exit 2 without a word.
 TEST(CheckerCli, HelpAndVersionOnAClosedStandardOutputSayTheyCannotWrite) {
   for (const char* option : {"--help", "--version"}) {
-    const CheckerRun run = spawnChecker({option}, "/dev/null", {.closeStandardOutput = true, .addressSpace = {}});
+    const CheckerRun run =
+        spawnChecker({option}, "/dev/null", {.closeStandardOutput = true, .addressSpace = {}});
     EXPECT_EQ(run.status, 2) << option;
     EXPECT_EQ(run.err, "torvane-check: cannot write the output\n") << option;
   }
-  const CheckerRun check = spawnChecker({}, "/dev/null", {.closeStandardOutput = true, .addressSpace = {}});
+  const CheckerRun check =
+      spawnChecker({}, "/dev/null", {.closeStandardOutput = true, .addressSpace = {}});
   EXPECT_EQ(check.status, 2);
   EXPECT_EQ(check.err, "torvane-check: cannot write the output\n");
 }
@@ -240,7 +242,8 @@ TEST(CheckerCli, MemoryGrowsWithTheTextNotAheadOfIt) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "AddressSanitizer maps its shadow memory beyond any address-space limit";
 #endif
-  const fs::path dir = fs::temp_directory_path() / ("torvane-cli-memory-" + std::to_string(::getpid()));
+  const fs::path dir =
+      fs::temp_directory_path() / ("torvane-cli-memory-" + std::to_string(::getpid()));
   fs::create_directories(dir);
   const fs::path shortText = dir / "short", bigText = dir / "big";
   writeCleanJapanese(shortText, 1000);
