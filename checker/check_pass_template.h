@@ -93,11 +93,11 @@ class Pass {
 // The pass of runCheck for any view type with CheckView's operations.
 template <class View, class AnyClassifier>
 CheckEnd runCheckWith(View& view, const AnyClassifier& classifier, ResultLists& lists) {
-  // Nothing runs between the reset and the walk that could change the text, so it is read once.
+  // Read once and walked by reference while the event loop runs: a view keeps the text it hands
+  // over unchanged until the pass returns (see CheckView::text).
   const sjis::SjisText& text = view.text();
   detail::colourSpan(view, 0, text.size(), TextColor::Black);
-  lists.clear();
-  lists.ProblemOccurrences.reserve(text.size());  // at most one per byte
+  lists.clear();  // the lists grow with what is found, never ahead of it
   view.clearReport();
 
   view.beginTextUpdate();

@@ -26,7 +26,11 @@ class CheckView {
   virtual ~CheckView() = default;
 
   // Upper text box. Offsets and lengths count bytes of text().
-  // Line breaks as CR LF. The text stays valid and unchanged while a check runs.
+  // Line breaks as CR LF. The pass reads the text once and walks it by reference while it runs
+  // the event loop, so the view must keep the text it returns valid and unchanged until the pass
+  // returns: it hands over a converted copy it owns, not the box's own storage, and changes
+  // that copy only when text() is called again. (The window also keeps the box read-only and
+  // refuses a second check while one runs, so the colours it maps back land on the same text.)
   virtual const sjis::SjisText& text() = 0;
   virtual void setSelectionStart(std::size_t offset) = 0;
   virtual void setSelectionLength(std::size_t length) = 0;  // also scrolls the caret into view

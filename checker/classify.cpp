@@ -43,21 +43,17 @@ bool isIncomplete(std::uint8_t byte) {
 }  // namespace
 
 Classifier::Classifier(const tables::ClassStrings& strings) {
-  std::uint8_t row = 0;
-  for (std::size_t byte = 0; byte < leadRow_.size(); ++byte) {
-    leadRow_[byte] = sjis::isLeadRange(static_cast<std::uint8_t>(byte)) ? row++ : kLeadRows;
-  }
   pairClass_.fill(CharClass::Unlisted);
   byteClass_.fill(CharClass::OtherByte);
   // Filled from the last class to the first, so the first class that holds a character wins.
   const auto twoByte = twoByteOrder(strings);
   for (auto it = twoByte.rbegin(); it != twoByte.rend(); ++it) {
     const tables::ClassMembership membership(*it->second);
-    for (std::size_t lead = 0; lead < leadRow_.size(); ++lead) {
-      if (leadRow_[lead] == kLeadRows) continue;
+    for (std::size_t lead = 0; lead < sjis::kLeadRows.size(); ++lead) {
+      if (sjis::kLeadRows[lead] == sjis::kLeadRowCount) continue;
       for (std::size_t trail = 0; trail < 0x100; ++trail) {
         if (membership.containsPair(static_cast<std::uint16_t>(lead << 8 | trail))) {
-          pairClass_[leadRow_[lead] << 8 | trail] = it->first;
+          pairClass_[sjis::kLeadRows[lead] << 8 | trail] = it->first;
         }
       }
     }

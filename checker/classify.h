@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "checker/found_list.h"
+#include "sjis/byte_type.h"
 #include "sjis/sjis_text.h"
 #include "tables/class_strings.h"
 
@@ -13,18 +15,6 @@ enum class Outcome : std::uint8_t {
   None,  // colour untouched, nothing recorded
   Grey,  // a tolerated non-kanji
   Red,   // a problem
-};
-
-enum class FoundList : std::uint8_t {
-  None,
-  Grade1,
-  Grade2,
-  Grade3,
-  Grade4,
-  Grade5,
-  Grade6,
-  JuniorHigh,
-  Beyond,
 };
 
 struct Verdict {
@@ -108,7 +98,7 @@ class Classifier {
   CharClass classOf(const sjis::SjisChar& c) const {
     const std::uint16_t code = c.code();
     if (c.length() != 2) return byteClass_[code & 0xFF];
-    return pairClass_[leadRow_[code >> 8] << 8 | (code & 0xFF)];
+    return pairClass_[sjis::kLeadRows[code >> 8] << 8 | (code & 0xFF)];
   }
   Verdict classify(const sjis::SjisChar& c, int level) const {
     return verdictAt(classOf(c), level);
@@ -117,9 +107,7 @@ class Classifier {
  private:
   // Pairs are only asked about with a lead-range first byte, so the table has a row of 256 trail
   // bytes for each of the 60 lead bytes, 15 KB that stay in the first-level cache.
-  static constexpr std::size_t kLeadRows = 60;
-  std::array<std::uint8_t, 0x100> leadRow_;  // row of a lead byte; kLeadRows for any other byte
-  std::array<CharClass, (kLeadRows + 1) * 0x100> pairClass_;  // last row: Unlisted
+  std::array<CharClass, (sjis::kLeadRowCount + 1) * 0x100> pairClass_;  // last row: Unlisted
   std::array<CharClass, 0x100> byteClass_;
 };
 

@@ -34,15 +34,12 @@ const UniquenessKeys& UniquenessKeys::get() {
 
 UniquenessKeys::UniquenessKeys() {
   const sjis::Cp932& codePage = sjis::Cp932::get();
-  std::uint8_t row = 0;
+  pairs_.resize(sjis::kLeadRowCount << 8);
   for (std::uint32_t lead = 0; lead < 0x100; ++lead) {
-    leadRow_[lead] = sjis::isLeadRange(static_cast<std::uint8_t>(lead)) ? row++ : kNoRow;
-  }
-  pairs_.resize(std::size_t{row} << 8);
-  for (std::uint32_t lead = 0; lead < 0x100; ++lead) {
-    if (leadRow_[lead] == kNoRow) continue;
+    const std::size_t row = sjis::kLeadRows[lead];
+    if (row == sjis::kLeadRowCount) continue;
     for (std::uint32_t trail = 0; trail < 0x100; ++trail) {
-      pairs_[leadRow_[lead] << 8 | trail] = keyOf(codePage, sjis::SjisChar::pair(lead, trail));
+      pairs_[row << 8 | trail] = keyOf(codePage, sjis::SjisChar::pair(lead, trail));
     }
   }
   for (std::uint32_t byte = 0; byte < 0x100; ++byte) {

@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "checker/classify.h"
+#include "checker/found_list.h"
 #include "checker/key_set.h"
+#include "sjis/byte_type.h"
 #include "sjis/sjis_text.h"
 
 namespace torvane::checker {
@@ -22,8 +23,8 @@ class UniquenessKeys {
     if (c.foreign() != 0) return foreignKey(c.foreign());
     const std::uint16_t code = c.code();
     if (c.length() != 2) return singles_[code & 0xFF];
-    const std::uint8_t row = leadRow_[code >> 8];
-    return row == kNoRow ? byteKey(c) : pairs_[row << 8 | (code & 0xFF)];
+    const std::size_t row = sjis::kLeadRows[code >> 8];
+    return row == sjis::kLeadRowCount ? byteKey(c) : pairs_[row << 8 | (code & 0xFF)];
   }
 
  private:
@@ -31,9 +32,7 @@ class UniquenessKeys {
   static std::uint32_t foreignKey(char32_t character);
   static std::uint32_t byteKey(const sjis::SjisChar& c);
 
-  static constexpr std::uint8_t kNoRow = 0xFF;
-  std::array<std::uint8_t, 0x100> leadRow_;  // rows for the 60 lead bytes only
-  std::vector<std::uint32_t> pairs_;
+  std::vector<std::uint32_t> pairs_;  // a row for each lead byte
   std::array<std::uint32_t, 0x100> singles_;
 };
 
@@ -70,8 +69,6 @@ class OccurrenceList {
  public:
   void append(const sjis::SjisChar& c) { entries_.push_back(c); }
   void clear() { entries_.clear(); }
-  // Room for `count` entries up front: untouched room costs no memory, growth costs copies.
-  void reserve(std::size_t count) { entries_.reserve(count); }
 
   const std::vector<sjis::SjisChar>& entries() const { return entries_; }
   std::size_t size() const { return entries_.size(); }

@@ -44,10 +44,13 @@ sjis::SjisText toSjisText(std::string bytes, InputEncoding encoding) {
   if (encoding == InputEncoding::Cp932) return sjis::SjisText{std::move(bytes), {}};
   constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
   const std::size_t skipped = std::string_view(bytes).starts_with(kByteOrderMark) ? 3 : 0;
-  // Decoded and converted in one go, without a whole decoded copy in between.
+  const std::string_view utf8 = std::string_view(bytes).substr(skipped);
+  // Decoded and converted in one go, without a whole decoded copy in between. No character takes
+  // more bytes in Shift_JIS than in UTF-8 but a lone LF or CR, which becomes CR LF, so the input's
+  // size is room enough for most texts.
   sjis::SjisEncoder encoder(sjis::LineBreaks::ToCrLf);
-  encoder.reserve(bytes.size());
-  if (const auto invalidAt = encoder.appendUtf8(std::string_view(bytes).substr(skipped))) {
+  encoder.reserve(utf8.size());
+  if (const auto invalidAt = encoder.appendUtf8(utf8)) {
     throw InputError("invalid UTF-8 at byte offset " + std::to_string(*invalidAt + skipped));
   }
   return std::move(encoder).finish(0).text;

@@ -1,6 +1,7 @@
 // torvane-check: the check on a file or on standard input, for scripts, editors and tests.
 #include <cstdio>
 #include <exception>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,10 +22,13 @@ constexpr int kNoProblem = 0;
 constexpr int kProblemsFound = 1;
 constexpr int kUsageOrInputError = 2;
 
-int fail(const std::string& message) {
-  std::fprintf(stderr, "torvane-check: %s\n", message.c_str());
+// Allocates nothing, so it also serves when memory has run out.
+int fail(std::string_view message) {
+  std::fprintf(stderr, "torvane-check: %.*s\n", static_cast<int>(message.size()), message.data());
   return kUsageOrInputError;
 }
+
+constexpr std::string_view kCannotWrite = "cannot write the output";
 
 bool writeOut(std::string_view text) {
   return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
@@ -55,26 +59,32 @@ int check(const cli::Options& options) {
     const auto record = runPass(std::move(text), options.level, lists, checker::NoSpans{});
     cli::writePlain(out, record);
   }
-  if (!out.finish()) return fail("cannot write the output");
+  if (!out.finish()) return fail(kCannotWrite);
   return lists.ProblemOccurrences.empty() ? kNoProblem : kProblemsFound;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const std::vector<std::string_view> args(argv + 1, argv + argc);
+int run(const std::vector<std::string_view>& args) {
   const cli::ParsedCommandLine parsed = cli::parseCommandLine(args);
   if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {
     return fail(error->message + " (see torvane-check --help)");
   }
   if (std::holds_alternative<cli::ShowHelp>(parsed)) {
-    return writeOut(cli::kUsage) ? kNoProblem : kUsageOrInputError;
+    return writeOut(cli::kUsage) ? kNoProblem : fail(kCannotWrite);
   }
   if (std::holds_alternative<cli::ShowVersion>(parsed)) {
-    return writeOut("torvane-check " TORVANE_VERSION "\n") ? kNoProblem : kUsageOrInputError;
+    return writeOut("torvane-check " TORVANE_VERSION "\n") ? kNoProblem : fail(kCannotWrite);
   }
+  return check(std::get<cli::Options>(parsed));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
   try {
-    return check(std::get<cli::Options>(parsed));
+    return run(std::vector<std::string_view>(argv + 1, argv + argc));
+  } catch (const std::bad_alloc&) {
+    // Input and output grow with the text; a text too large for the memory at hand ends here.
+    return fail("out of memory");
   } catch (const std::exception& e) {
     return fail(e.what());
   }

@@ -1,13 +1,17 @@
-// Fuzzes the check pass on arbitrary Shift_JIS bytes and on UTF-8 text through the codec.
-// The first byte picks the path and the level; the rest is the text. Invariants: every span lies
-// inside the text and covers exactly one character as the byte-type rule divides it, the lists
-// and the report agree with the spans, and converted text survives a round trip.
+// Fuzzes the check pass on arbitrary Shift_JIS bytes, on UTF-8 text and on UTF-16 units (as the
+// window's text box gives them, lone surrogates included) through the codec. The first byte
+// picks the path and the level; the rest is the text. Invariants: every span lies inside the text
+// and covers exactly one character as the byte-type rule divides it, the lists and the report
+// agree with the spans, converted text survives a round trip, and the UTF-8 and UTF-16 paths give
+// what converting their characters one by one gives.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "checker/check_pass.h"
 #include "checker/recording_view.h"
@@ -97,23 +101,72 @@ void checkPass(const sjis::SjisText& text, int level) {
           "warning exactly when there are problems");
 }
 
+// The box's units as the window reads them: a surrogate pair is one character, a lone surrogate
+// U+FFFD; `unitsBefore` gives, for each unit and the end, the index of its character.
+std::u32string charactersOf(const std::u16string& units, std::vector<std::uint32_t>& unitsBefore) {
+  std::u32string characters;
+  const auto surrogate = [](char16_t u, char16_t first) {
+    return u >= first && u <= first + 0x3FF;
+  };
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    unitsBefore.push_back(static_cast<std::uint32_t>(characters.size()));
+    if (surrogate(units[i], 0xD800) && i + 1 < units.size() && surrogate(units[i + 1], 0xDC00)) {
+      characters.push_back(0x10000 + ((units[i] - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+      unitsBefore.push_back(unitsBefore.back());
+      ++i;
+    } else {
+      const bool lone = surrogate(units[i], 0xD800) || surrogate(units[i], 0xDC00);
+      characters.push_back(lone ? sjis::kReplacementChar : units[i]);
+    }
+  }
+  unitsBefore.push_back(static_cast<std::uint32_t>(characters.size()));
+  return characters;
+}
+
+void checkUtf16(const std::string& bytes, int level) {
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    units[i] = static_cast<char16_t>(static_cast<std::uint8_t>(bytes[2 * i]) |
+                                     static_cast<std::uint8_t>(bytes[2 * i + 1]) << 8);
+  }
+  std::vector<std::uint32_t> unitsBefore;
+  const std::u32string characters = charactersOf(units, unitsBefore);
+  const sjis::EncodedText fromUnits = sjis::encodeUtf16(units, sjis::LineBreaks::ToCrLf, true);
+  const sjis::EncodedText fromCharacters = sjis::encode(characters, sjis::LineBreaks::ToCrLf, true);
+  require(fromUnits.text == fromCharacters.text, "UTF-16 converts as its characters do");
+  require(fromUnits.sourceOf.size() == fromCharacters.sourceOf.size(), "maps of one length");
+  for (std::size_t i = 0; i < fromUnits.sourceOf.size(); ++i) {
+    require(unitsBefore[fromUnits.sourceOf[i]] == fromCharacters.sourceOf[i],
+            "the map in units points at the character's first unit");
+  }
+  checkConversion(characters, fromCharacters);
+  checkPass(fromUnits.text, level);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const int level = static_cast<int>(data[0] % 8) - 1;
   const bool utf8 = (data[0] & 0x80) != 0;
+  const bool utf16 = (data[0] & 0xC0) == 0xC0;
   const std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
   if (!utf8) {
     checkPass(sjis::rawSjis(bytes), level);
     return 0;
   }
+  if (utf16) {
+    checkUtf16(bytes, level);
+    return 0;
+  }
   const sjis::Utf8Decoded decoded = sjis::decodeUtf8(bytes);
   // The command line's one-go conversion agrees with decoding and converting.
   sjis::SjisEncoder oneGo(sjis::LineBreaks::ToCrLf);
-  require(oneGo.appendUtf8(bytes) == decoded.invalidAt, "one-go conversion names the same bad byte");
+  require(oneGo.appendUtf8(bytes) == decoded.invalidAt,
+          "one-go conversion names the same bad byte");
   if (!decoded.invalidAt) {
-    require(std::move(oneGo).finish(0).text == sjis::encode(decoded.text, sjis::LineBreaks::ToCrLf).text,
+    require(std::move(oneGo).finish(0).text ==
+                sjis::encode(decoded.text, sjis::LineBreaks::ToCrLf).text,
             "one-go conversion gives the same text");
   }
   if (decoded.invalidAt) {

@@ -2,11 +2,13 @@
 
 #include <iconv.h>
 #include <unicode/uchar.h>
-#include <unicode/utf8.h>
+#include <unicode/utf16.h>
 
 #include <bit>
 #include <cerrno>
 #include <stdexcept>
+
+#include "sjis/utf8.h"
 
 namespace torvane::sjis {
 namespace {
@@ -55,9 +57,10 @@ bool isZeroWidthFormat(char32_t c) {
   return (c >= 0x200B && c <= 0x200D) || c == 0x2060 || c == 0xFEFF;
 }
 
-// The tag characters, which iconv's CP932 converts to no bytes at all.
+// The language tag and the tag characters. iconv's CP932 converts the whole block U+E0000 to
+// U+E007F to no bytes, its unassigned codes too; those count as any other unknown character.
 bool isTag(char32_t c) {
-  return c >= 0xE0000 && c <= 0xE007F;
+  return c == 0xE0001 || (c >= 0xE0020 && c <= 0xE007F);
 }
 
 }  // namespace
@@ -140,9 +143,9 @@ bool joinsNeighbour(char32_t character) {
 SjisEncoder::SjisEncoder(LineBreaks lineBreaks, bool keepSourceMap)
     : codePage_(Cp932::get()), lineBreaks_(lineBreaks), keepSourceMap_(keepSourceMap) {}
 
-void SjisEncoder::reserve(std::size_t characters) {
-  out_.text.bytes.reserve(characters * 2);
-  if (keepSourceMap_) out_.sourceOf.reserve(characters * 2 + 1);
+void SjisEncoder::reserve(std::size_t bytes) {
+  out_.text.bytes.reserve(bytes);
+  if (keepSourceMap_) out_.sourceOf.reserve(bytes + 1);
 }
 
 void SjisEncoder::appendSlowly(char32_t character, std::uint32_t sourcePosition) {
@@ -161,6 +164,9 @@ void SjisEncoder::appendSlowly(char32_t character, std::uint32_t sourcePosition)
     }
   }
   afterCr_ = false;
+  if (character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF)) {
+    character = kReplacementChar;
+  }
   if (u_charType(static_cast<UChar32>(character)) == U_SPACE_SEPARATOR) {
     emit(' ', sourcePosition);
   } else if (!joinsNeighbour(character)) {
@@ -172,30 +178,44 @@ void SjisEncoder::appendSlowly(char32_t character, std::uint32_t sourcePosition)
 
 std::optional<std::size_t> SjisEncoder::appendUtf8(std::string_view utf8,
                                                    std::uint32_t sourceBase) {
-  const bool copyAscii = codePage_.asciiIsItself() && !keepSourceMap_;
-  const auto* s = reinterpret_cast<const std::uint8_t*>(utf8.data());
-  const auto n = static_cast<std::int64_t>(utf8.size());
-  const auto plainAscii = [s](std::int64_t at) {
-    return s[at] < 0x80 && s[at] != '\r' && s[at] != '\n';
+  const auto appendFrom = [this, sourceBase](std::size_t stretchStart) {
+    return [this, at = sourceBase + static_cast<std::uint32_t>(stretchStart)](char32_t character,
+                                                                              std::size_t offset) {
+      append(character, at + static_cast<std::uint32_t>(offset));
+    };
   };
-  std::int64_t i = 0;
-  while (i < n) {
-    if (copyAscii && plainAscii(i)) {
-      // A run of ASCII without line breaks is its own Shift_JIS text.
-      std::int64_t end = i + 1;
-      while (end < n && plainAscii(end)) ++end;
-      out_.text.bytes.append(utf8.data() + i, static_cast<std::size_t>(end - i));
+  if (!codePage_.asciiIsItself() || keepSourceMap_) return forEachUtf8(utf8, appendFrom(0));
+  // A run of ASCII without line breaks is its own Shift_JIS text, so it is copied as it stands;
+  // the stretches between such runs are decoded. No multi-byte sequence holds an ASCII byte, so
+  // the decoder sees each stretch as it would see it inside the whole text.
+  const auto plainAscii = [](char byte) {
+    return static_cast<std::uint8_t>(byte) < 0x80 && byte != '\r' && byte != '\n';
+  };
+  const std::size_t n = utf8.size();
+  for (std::size_t i = 0; i < n;) {
+    std::size_t end = i;
+    while (end < n && plainAscii(utf8[end])) ++end;
+    if (end > i) {
+      out_.text.bytes.append(utf8.data() + i, end - i);
       afterCr_ = false;
       i = end;
-      continue;
     }
-    const std::int64_t start = i;
-    UChar32 c;
-    U8_NEXT(s, i, n, c);
-    if (c < 0) return static_cast<std::size_t>(start);
-    append(static_cast<char32_t>(c), sourceBase + static_cast<std::uint32_t>(start));
+    while (end < n && !plainAscii(utf8[end])) ++end;
+    if (const auto bad = forEachUtf8(utf8.substr(i, end - i), appendFrom(i))) return i + *bad;
+    i = end;
   }
   return std::nullopt;
+}
+
+void SjisEncoder::appendUtf16(std::u16string_view utf16, std::uint32_t sourceBase) {
+  const char16_t* s = utf16.data();
+  const auto n = static_cast<std::int64_t>(utf16.size());
+  for (std::int64_t i = 0; i < n;) {
+    const std::int64_t start = i;
+    UChar32 c;
+    U16_NEXT(s, i, n, c);  // a lone surrogate comes as itself; append makes it U+FFFD
+    append(static_cast<char32_t>(c), sourceBase + static_cast<std::uint32_t>(start));
+  }
 }
 
 EncodedText SjisEncoder::finish(std::uint32_t sourceEnd) && {
@@ -203,12 +223,21 @@ EncodedText SjisEncoder::finish(std::uint32_t sourceEnd) && {
   return std::move(out_);
 }
 
+// Both reserve two bytes a character or UTF-16 unit: the text never outgrows that, and it is no
+// more than the source takes itself.
 EncodedText encode(std::u32string_view text, LineBreaks lineBreaks, bool keepSourceMap) {
   SjisEncoder encoder(lineBreaks, keepSourceMap);
-  encoder.reserve(text.size());
+  encoder.reserve(text.size() * 2);
   for (std::size_t i = 0; i < text.size(); ++i) {
     encoder.append(text[i], static_cast<std::uint32_t>(i));
   }
+  return std::move(encoder).finish(static_cast<std::uint32_t>(text.size()));
+}
+
+EncodedText encodeUtf16(std::u16string_view text, LineBreaks lineBreaks, bool keepSourceMap) {
+  SjisEncoder encoder(lineBreaks, keepSourceMap);
+  encoder.reserve(text.size() * 2);
+  encoder.appendUtf16(text);
   return std::move(encoder).finish(static_cast<std::uint32_t>(text.size()));
 }
 

@@ -66,11 +66,14 @@ struct EncodedText {
 // Converts Unicode text character by character. A character the code page lacks is never lost:
 // a space separator becomes the ASCII space, a variation selector, zero-width format character or
 // tag character adds no bytes (it goes with its neighbour), and anything else becomes a
-// placeholder pair.
+// placeholder pair. What is no Unicode character (a surrogate, a value past U+10FFFF) stands as
+// U+FFFD, so every placeholder holds a character that has a UTF-8 form.
 class SjisEncoder {
  public:
   explicit SjisEncoder(LineBreaks lineBreaks, bool keepSourceMap = false);
-  void reserve(std::size_t characters);
+  // Room for this many bytes of Shift_JIS text (and their source positions), so a caller that
+  // knows the size ahead does not pay for growth; without it the text grows as it is written.
+  void reserve(std::size_t bytes);
   // `sourcePosition` is where the character stands in the caller's text (any ascending unit).
   [[gnu::always_inline]] void append(char32_t character, std::uint32_t sourcePosition) {
     // Most characters have a code and are no line break: one lookup, no call.
@@ -89,6 +92,9 @@ class SjisEncoder {
   // Decodes UTF-8 and converts it in one go; the byte offset of the first ill-formed sequence,
   // or nothing. Source positions are byte offsets into `utf8` plus `sourceBase`.
   std::optional<std::size_t> appendUtf8(std::string_view utf8, std::uint32_t sourceBase = 0);
+  // Converts UTF-16 as the window's text box holds it. Source positions are UTF-16 units plus
+  // `sourceBase`, so a surrogate pair takes two. A lone surrogate is one character, U+FFFD.
+  void appendUtf16(std::u16string_view utf16, std::uint32_t sourceBase = 0);
   EncodedText finish(std::uint32_t sourceEnd) &&;
 
  private:
@@ -108,6 +114,13 @@ class SjisEncoder {
 // Source positions are indexes into `text`.
 EncodedText encode(std::u32string_view text, LineBreaks lineBreaks = LineBreaks::Keep,
                    bool keepSourceMap = false);
+
+// The text of a text box as UTF-16 units (what QString::utf16() gives), with source positions
+// in UTF-16 units, the units a text cursor counts. The window converts its upper box with
+// LineBreaks::ToCrLf and the source map, which turns the document's paragraph separators
+// (U+2029) and line separators (U+2028) into CR LF.
+EncodedText encodeUtf16(std::u16string_view text, LineBreaks lineBreaks = LineBreaks::Keep,
+                        bool keepSourceMap = false);
 
 // A character the code page lacks that adds no bytes of its own.
 bool joinsNeighbour(char32_t character);

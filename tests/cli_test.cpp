@@ -1,10 +1,15 @@
 // Runs the real torvane-check binary: golden outputs, exit status and error messages.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -46,6 +51,52 @@ CheckerRun runChecker(const std::string& args, const std::string& input) {
   command += "' 2> '" + (dir / "err").string() + "'";
   const int raw = std::system(command.c_str());
   CheckerRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(dir / "out"), slurp(dir / "err")};
+  fs::remove_all(dir);
+  return run;
+}
+
+// A run in a child process set up by hand: standard output closed, or memory limited.
+struct SpawnOptions {
+  bool closeStandardOutput = false;
+  std::optional<rlim_t> addressSpace;  // RLIMIT_AS in bytes
+};
+
+CheckerRun spawnChecker(const std::vector<std::string>& args, const fs::path& input,
+                        const SpawnOptions& options) {
+  const fs::path dir =
+      fs::temp_directory_path() / ("torvane-cli-spawn-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const std::string outPath = (dir / "out").string(), errPath = (dir / "err").string();
+  std::vector<std::string> argvStrings = {TORVANE_CHECK};
+  argvStrings.insert(argvStrings.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& arg : argvStrings) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  std::ofstream(outPath).flush();  // exists and stays empty when standard output is closed
+
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const int in = ::open(input.c_str(), O_RDONLY);
+    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (in < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(err, 2) < 0) ::_exit(127);
+    if (options.closeStandardOutput) {
+      ::close(1);
+    } else {
+      const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (out < 0 || ::dup2(out, 1) < 0) ::_exit(127);
+    }
+    ::close(in);
+    ::close(err);
+    if (options.addressSpace) {
+      const rlimit limit{*options.addressSpace, *options.addressSpace};
+      if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(127);
+    }
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  int raw = 0;
+  ::waitpid(child, &raw, 0);
+  CheckerRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(outPath), slurp(errPath)};
   fs::remove_all(dir);
   return run;
 }
@@ -146,6 +197,73 @@ TEST(CheckerCli, HelpAndVersion) {
   const CheckerRun version = runChecker("--version", "");
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "torvane-check 1.0.0.6\n");
+}
+
+// They used to exit 2 without a word.
+TEST(CheckerCli, HelpAndVersionOnAClosedStandardOutputSayTheyCannotWrite) {
+  for (const char* option : {"--help", "--version"}) {
+    const CheckerRun run =
+        spawnChecker({option}, "/dev/null", {.closeStandardOutput = true, .addressSpace = {}});
+    EXPECT_EQ(run.status, 2) << option;
+    EXPECT_EQ(run.err, "torvane-check: cannot write the output\n") << option;
+  }
+  const CheckerRun check =
+      spawnChecker({}, "/dev/null", {.closeStandardOutput = true, .addressSpace = {}});
+  EXPECT_EQ(check.status, 2);
+  EXPECT_EQ(check.err, "torvane-check: cannot write the output\n");
+}
+
+// The smallest address-space limit, to 4 MiB, under which the checker checks a short text: what
+// the program, its libraries and its tables take before any text.
+rlim_t startUpAddressSpace(const fs::path& shortText) {
+  rlim_t low = 0, high = rlim_t{1} << 30;
+  while (high - low > (4u << 20)) {
+    const rlim_t middle = (low + high) / 2;
+    const CheckerRun run = spawnChecker({"--level", "6"}, shortText, {.addressSpace = middle});
+    (run.status == 0 ? high : low) = middle;
+  }
+  return high;
+}
+
+// A text of `size` bytes of Japanese with no problem at level 6.
+void writeCleanJapanese(const fs::path& path, std::size_t size) {
+  const std::string line =
+      "小学校の先生は、毎日たくさんの本を読みます。学校で習う漢字を正しく使いましょう。"
+      "カタカナもひらがなも大切です。\n";
+  std::ofstream out(path, std::ios::binary);
+  for (std::size_t written = 0; written < size; written += line.size()) out << line;
+}
+
+// A 200 MB text without problems used to fail under 1 GB: four bytes a byte were reserved for
+// problems and twice the input for the conversion before anything was found. Now the checker
+// needs its input and the Shift_JIS text (about two thirds of it) and little more, which a text
+// of 24 MiB proves under a limit that the old reservations (five times the input) overran.
+TEST(CheckerCli, MemoryGrowsWithTheTextNotAheadOfIt) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer maps its shadow memory beyond any address-space limit";
+#endif
+  const fs::path dir =
+      fs::temp_directory_path() / ("torvane-cli-memory-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const fs::path shortText = dir / "short", bigText = dir / "big";
+  writeCleanJapanese(shortText, 1000);
+  constexpr std::size_t kBig = 24u << 20;
+  writeCleanJapanese(bigText, kBig);
+  const rlim_t startUp = startUpAddressSpace(shortText);
+
+  const CheckerRun fits = spawnChecker({"--level", "6", bigText.string()}, "/dev/null",
+                                       {.addressSpace = startUp + 3 * kBig});
+  EXPECT_EQ(fits.status, 0) << fits.err;
+  ASSERT_FALSE(fits.out.empty());
+  EXPECT_EQ(lines(fits.out).back(), "問題は見つかりませんでした。");
+
+  // Too little to read the text: the failure is said in words, with nothing on standard output.
+  const CheckerRun tooBig = spawnChecker({"--level", "6", bigText.string()}, "/dev/null",
+                                         {.addressSpace = startUp + kBig / 2});
+  EXPECT_EQ(tooBig.status, 2);
+  EXPECT_EQ(tooBig.out, "");
+  EXPECT_EQ(tooBig.err, "torvane-check: out of memory\n");
+  fs::remove_all(dir);
 }
 
 TEST(CheckerCli, Cp932InputIsCheckedAsItStands) {

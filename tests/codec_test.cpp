@@ -181,7 +181,7 @@ TEST(Codec, EncodeTableMatchesIconvCharacterByCharacter) {
 }
 
 // The encoder looks supplementary characters up nowhere; this holds it to iconv, which has no
-// code for them and drops the tag characters.
+// code for them and drops the block of the tag characters, unassigned codes included.
 TEST(Codec, CodePageHasNoCodeBeyondTheBasicPlane) {
   iconv_t toSjis = iconv_open("CP932", "UTF-32LE");
   ASSERT_NE(toSjis, reinterpret_cast<iconv_t>(-1));
@@ -195,12 +195,47 @@ TEST(Codec, CodePageHasNoCodeBeyondTheBasicPlane) {
     iconv(toSjis, nullptr, nullptr, nullptr, nullptr);
     if (iconv(toSjis, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1)) {
       ASSERT_EQ(outLeft, sizeof out) << std::hex << static_cast<unsigned>(c) << " has a code";
-      ASSERT_TRUE(joinsNeighbour(c)) << std::hex << static_cast<unsigned>(c);
+      ASSERT_TRUE(c >= 0xE0000 && c <= 0xE007F) << std::hex << static_cast<unsigned>(c);
       ++converted;
     }
   }
   iconv_close(toSjis);
   EXPECT_EQ(converted, 0x80);
+}
+
+// Which characters outside the code page add no bytes, on each side of every range.
+TEST(Codec, OnlyFormatCharactersJoinTheirNeighbour) {
+  struct Case {
+    char32_t character;
+    bool joins;
+  } cases[] = {
+      {0xFDFF, false},  {0xFE00, true},  {0xFE0F, true},   {0xFE10, false},  // selectors
+      {0xE00FF, false}, {0xE0100, true}, {0xE01EF, true},  {0xE01F0, false},
+      {0xE0000, false}, {0xE0001, true}, {0xE0002, false}, {0xE001F, false},  // tags
+      {0xE0020, true},  {0xE0041, true}, {0xE007F, true},  {0xE0080, false},
+      {0x200A, false},  {0x200B, true},  {0x200D, true},   {0x200E, false},  // zero width
+      {0x205F, false},  {0x2060, true},  {0x2061, false},  {0xFEFF, true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(joinsNeighbour(c.character), c.joins)
+        << std::hex << static_cast<unsigned>(c.character);
+  }
+  // A flag's tag sequence goes with its base; the unassigned codes of the block are characters.
+  EXPECT_EQ(bytesOf(U"☆\U000E0001\U000E0020\U000E007F"), "\x81\x99");
+  const EncodedText unassigned = encode(U"☆\U000E0000\U000E001F");
+  EXPECT_EQ(unassigned.text.bytes, "\x81\x99\x81\x7f\x81\x7f");
+  const std::vector<ForeignChar> foreign = {{2, 0xE0000}, {4, 0xE001F}};
+  EXPECT_EQ(unassigned.text.foreign, foreign);
+}
+
+// Whatever is no Unicode character stands as U+FFFD, so the result lists never hold one.
+TEST(Codec, WhatIsNoCharacterBecomesTheReplacementCharacter) {
+  for (const char32_t bad : {char32_t{0xD800}, char32_t{0xDFFF}, char32_t{0x110000}}) {
+    const EncodedText encoded = encode(std::u32string{U'a', bad});
+    EXPECT_EQ(encoded.text.bytes, "a\x81\x7f") << std::hex << static_cast<unsigned>(bad);
+    const std::vector<ForeignChar> foreign = {{1, kReplacementChar}};
+    EXPECT_EQ(encoded.text.foreign, foreign) << std::hex << static_cast<unsigned>(bad);
+  }
 }
 
 TEST(Codec, Utf8OfLoneSurrogateIsTheReplacementCharacter) {
