@@ -20,6 +20,7 @@ class PasteBox : public QPlainTextEdit {
  protected:
   bool canInsertFromMimeData(const QMimeData* source) const override;
   void insertFromMimeData(const QMimeData* source) override;
+  QMimeData* createMimeDataFromSelection() const override;
   QVariant loadResource(int type, const QUrl& name) override;
 };
 
