@@ -295,7 +295,7 @@ QMimeData* mimeDataForCopy(const QTextCursor& selection, const QFont& boxFont) {
   const QTextDocumentFragment fragment(selection);
   auto* data = new QMimeData;
   data->setHtml(htmlForCopy(selection, boxFont));
-  // The OpenDocument text names the box's font as its default.
+  // The OpenDocument text as the box's own copy wrote it.
   QTextDocument copy;
   copy.setDefaultFont(boxFont);
   QTextCursor(&copy).insertFragment(fragment);
