@@ -19,6 +19,13 @@ constexpr const char kAliases[] = R"(<?xml version="1.0"?>
 
 }  // namespace
 
+QStringList faceNames(const QString& face) {
+  if (face == kGothic) return {face, QStringLiteral("MS Gothic"), QStringLiteral("IPAGothic")};
+  if (face == kProportionalGothic)
+    return {face, QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic")};
+  return {face};
+}
+
 void installFontSubstitutes() {
   static const bool installed = [] {
     FcConfig* config = FcConfigGetCurrent();

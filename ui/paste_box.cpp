@@ -7,52 +7,27 @@
 #include <QMenu>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QTextBlock>
 #include <QTextCursor>
-#include <QTextDocument>
+
+#include "ui/clipboard_html.h"
 
 namespace torvane::ui {
 namespace {
 
-// Parses HTML without ever fetching an image or a style sheet it names.
-class InertDocument : public QTextDocument {
- protected:
-  QVariant loadResource(int, const QUrl&) override { return {}; }
-};
-
-// The character format without what would make a link or an embedded object of it.
-QTextCharFormat plainCharFormat(QTextCharFormat format) {
-  for (int property : {QTextFormat::AnchorHref, QTextFormat::AnchorName, QTextFormat::IsAnchor,
-                       QTextFormat::ObjectType, QTextFormat::ImageName, QTextFormat::TextToolTip}) {
-    format.clearProperty(property);
-  }
-  format.clearBackground();  // a background may be a picture
-  return format;
-}
-
-// Copies the text of every paragraph of the parsed HTML with its character formats, table
-// cells as plain paragraphs, pictures and other objects left out.
-void insertFormattedText(QTextCursor& cursor, const QTextDocument& parsed) {
+// Inserts the pasted paragraphs with their character formats.
+void insertParagraphs(QTextCursor& cursor, const QList<PastedParagraph>& paragraphs) {
   bool first = true;
-  for (QTextBlock block = parsed.begin(); block.isValid(); block = block.next()) {
-    if (!first) cursor.insertBlock(QTextBlockFormat(), plainCharFormat(block.charFormat()));
+  for (const PastedParagraph& paragraph : paragraphs) {
+    if (!first) cursor.insertBlock(QTextBlockFormat(), paragraph.blockCharFormat);
     first = false;
-    for (auto it = block.begin(); !it.atEnd(); ++it) {
-      const QTextFragment fragment = it.fragment();
-      if (!fragment.isValid() || fragment.charFormat().isImageFormat()) continue;
-      QString text = fragment.text();
-      text.remove(QChar::ObjectReplacementCharacter);
-      if (!text.isEmpty()) cursor.insertText(text, plainCharFormat(fragment.charFormat()));
-    }
+    for (const PastedRun& run : paragraph.runs) cursor.insertText(run.text, run.format);
   }
 }
 
 // Inserts what the clipboard or a drop holds at the cursor.
 void insertMimeData(QTextCursor& cursor, const QMimeData& source, const QTextCharFormat& format) {
   if (source.hasHtml()) {
-    InertDocument parsed;
-    parsed.setHtml(source.html());
-    insertFormattedText(cursor, parsed);
+    insertParagraphs(cursor, paragraphsFromHtml(source.html()));
   } else if (source.hasText()) {
     cursor.insertText(source.text(), format);
   }
@@ -138,6 +113,11 @@ void PasteBox::insertFromMimeData(const QMimeData* source) {
   cursor.endEditBlock();
   setTextCursor(cursor);
   ensureCursorVisible();
+}
+
+// Colours, tabs and runs of spaces in a form word processors keep, and the box's font named.
+QMimeData* PasteBox::createMimeDataFromSelection() const {
+  return mimeDataForCopy(textCursor(), font());
 }
 
 // Nothing the text names is ever loaded into the box either.

@@ -40,6 +40,7 @@ class PasteBox : public QPlainTextEdit {
   void contextMenuEvent(QContextMenuEvent* event) override;
   bool canInsertFromMimeData(const QMimeData* source) const override;
   void insertFromMimeData(const QMimeData* source) override;
+  QMimeData* createMimeDataFromSelection() const override;
   QVariant loadResource(int type, const QUrl& name) override;
 
  private:

@@ -38,19 +38,9 @@ const sjis::SjisText& WindowCheckView::text() {
   document_ = form_.RichEdit1->document();
   QString raw = document_->toRawText();
   raw.truncate(document_->characterCount() - 1);  // not the document's closing separator
-  sjis::SjisEncoder encoder(sjis::LineBreaks::ToCrLf, true);
-  encoder.reserve(static_cast<std::size_t>(raw.size()));
-  for (qsizetype i = 0; i < raw.size();) {
-    char32_t c = raw[i].unicode();
-    qsizetype units = 1;
-    if (raw[i].isHighSurrogate() && i + 1 < raw.size() && raw[i + 1].isLowSurrogate()) {
-      c = QChar::surrogateToUcs4(raw[i], raw[i + 1]);
-      units = 2;
-    }
-    encoder.append(c, static_cast<std::uint32_t>(i));
-    i += units;
-  }
-  encoded_ = std::move(encoder).finish(static_cast<std::uint32_t>(raw.size()));
+  encoded_ = sjis::encodeUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(raw.utf16()),
+                                                   static_cast<std::size_t>(raw.size())),
+                               sjis::LineBreaks::ToCrLf, true);
   sinceEvents_.start();
   return encoded_.text;
 }
