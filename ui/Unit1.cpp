@@ -102,7 +102,8 @@ void TForm1::runCommand(const std::function<void()>& command) {
 }
 
 void TForm1::Button1Click() {
-  if (checking_ || !Results) return;  // one check at a time
+  // One check at a time, and none while a paste is still going in.
+  if (checking_ || !Results || RichEdit1->isPasting()) return;
   checking_ = true;
   RichEdit1->setReadOnly(true);  // the text stays as the pass reads it
   WindowCheckView view(*this);
@@ -120,6 +121,7 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::Button3Click() {
+  if (RichEdit1->isPasting()) return;  // half a text is no copy
   runCommand([this] {
     // During a check the box holds the text as it stands, colours so far included.
     QTextCursor all = RichEdit1->textCursor();

@@ -10,32 +10,39 @@
 #include <QTextCursor>
 
 #include "ui/clipboard_html.h"
+#include "ui/paste_job.h"
 
 namespace torvane::ui {
 namespace {
 
-// Inserts the pasted paragraphs with their character formats.
-void insertParagraphs(QTextCursor& cursor, const QList<PastedParagraph>& paragraphs) {
-  bool first = true;
-  for (const PastedParagraph& paragraph : paragraphs) {
-    if (!first) cursor.insertBlock(QTextBlockFormat(), paragraph.blockCharFormat);
-    first = false;
-    for (const PastedRun& run : paragraph.runs) cursor.insertText(run.text, run.format);
-  }
-}
-
-// Inserts what the clipboard or a drop holds at the cursor.
-void insertMimeData(QTextCursor& cursor, const QMimeData& source, const QTextCharFormat& format) {
-  if (source.hasHtml()) {
-    insertParagraphs(cursor, paragraphsFromHtml(source.html()));
-  } else if (source.hasText()) {
-    cursor.insertText(source.text(), format);
-  }
-}
-
 }  // namespace
 
+PasteBox::PasteBox(QWidget* parent) : QPlainTextEdit(parent) {}
+PasteBox::~PasteBox() = default;
+
+bool PasteBox::isPasting() const {
+  return paste_ != nullptr && !paste_->finished();
+}
+
+void PasteBox::startPaste(QTextCursor cursor, const QMimeData& source,
+                          const QTextCharFormat& plainFormat) {
+  setReadOnly(true);  // nothing else edits the text until the paste is in
+  paste_ = std::make_unique<PasteJob>(std::move(cursor), source, plainFormat);
+  auto finish = [this](const QTextCursor& end) {
+    setReadOnly(false);
+    setTextCursor(end);
+    ensureCursorVisible();
+    Q_EMIT pasteFinished();
+  };
+  if (paste_->finished()) {
+    finish(paste_->cursorAtEnd());
+  } else {
+    connect(paste_.get(), &PasteJob::done, this, finish);
+  }
+}
+
 void PasteBox::replaceAllWithClipboard() {
+  if (isPasting()) return;
   QTextCursor cursor(document());
   cursor.beginEditBlock();
   cursor.select(QTextCursor::Document);
@@ -47,11 +54,11 @@ void PasteBox::replaceAllWithClipboard() {
   cursor.setBlockCharFormat(black);
   cursor.setCharFormat(black);
   if (const QMimeData* source = QGuiApplication::clipboard()->mimeData()) {
-    insertMimeData(cursor, *source, black);
+    startPaste(std::move(cursor), *source, black);
+  } else {
+    cursor.endEditBlock();
+    setTextCursor(cursor);
   }
-  cursor.endEditBlock();
-  setTextCursor(cursor);
-  ensureCursorVisible();
 }
 
 PasteBox::UndoState PasteBox::undoState() const {
@@ -107,12 +114,10 @@ bool PasteBox::canInsertFromMimeData(const QMimeData* source) const {
 }
 
 void PasteBox::insertFromMimeData(const QMimeData* source) {
+  if (isPasting()) return;
   QTextCursor cursor = textCursor();
   cursor.beginEditBlock();
-  insertMimeData(cursor, *source, currentCharFormat());  // plain text takes the box's format
-  cursor.endEditBlock();
-  setTextCursor(cursor);
-  ensureCursorVisible();
+  startPaste(std::move(cursor), *source, currentCharFormat());  // plain text: the box's format
 }
 
 // Colours, tabs and runs of spaces in a form word processors keep, and the box's font named.

@@ -6,16 +6,24 @@
 
 #include <QPlainTextEdit>
 
+#include <memory>
+
 namespace torvane::ui {
+
+class PasteJob;
 
 class PasteBox : public QPlainTextEdit {
   Q_OBJECT
 
  public:
-  using QPlainTextEdit::QPlainTextEdit;
+  explicit PasteBox(QWidget* parent = nullptr);
+  ~PasteBox() override;
 
   // Replaces the whole text with the clipboard's, in black, as one step that undo takes back.
+  // A long text goes in a slice at a time while the window stays live (see isPasting).
   void replaceAllWithClipboard();
+  // Whether a paste is still going in; the box is read-only meanwhile.
+  bool isPasting() const;
 
   // Where the document's undo history stands: the commands before it and the revision.
   struct UndoState {
@@ -43,8 +51,14 @@ class PasteBox : public QPlainTextEdit {
   QMimeData* createMimeDataFromSelection() const override;
   QVariant loadResource(int type, const QUrl& name) override;
 
+ Q_SIGNALS:
+  void pasteFinished();
+
  private:
+  void startPaste(QTextCursor cursor, const QMimeData& source, const QTextCharFormat& plainFormat);
+
   UndoState beforeColours_, afterColours_;
+  std::unique_ptr<PasteJob> paste_;
 };
 
 }  // namespace torvane::ui

@@ -1,6 +1,9 @@
 #include "ui/window_view.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -15,6 +18,7 @@ namespace {
 constexpr qint64 kEventIntervalMs = 15;
 constexpr qint64 kSliceMs = 10;
 constexpr int kPieceChars = 8192;
+constexpr qsizetype kConvertAtOnce = 256 * 1024;
 
 QColor colourOf(checker::TextColor color) {
   switch (color) {
@@ -38,9 +42,23 @@ const sjis::SjisText& WindowCheckView::text() {
   document_ = form_.RichEdit1->document();
   QString raw = document_->toRawText();
   raw.truncate(document_->characterCount() - 1);  // not the document's closing separator
-  encoded_ = sjis::encodeUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(raw.utf16()),
-                                                   static_cast<std::size_t>(raw.size())),
-                               sjis::LineBreaks::ToCrLf, true);
+  auto convert = [&raw] {
+    return sjis::encodeUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(raw.utf16()),
+                                                 static_cast<std::size_t>(raw.size())),
+                             sjis::LineBreaks::ToCrLf, true);
+  };
+  if (raw.size() < kConvertAtOnce) {
+    encoded_ = convert();
+  } else {
+    // Megabytes take longer to convert than the event loop may wait: a worker converts while
+    // the window stays live (the box is read-only by now, so the text stays as it was read).
+    QFutureWatcher<sjis::EncodedText> converting;
+    QEventLoop waiting;
+    QObject::connect(&converting, &QFutureWatcherBase::finished, &waiting, &QEventLoop::quit);
+    converting.setFuture(QtConcurrent::run(convert));
+    if (!converting.isFinished()) waiting.exec();
+    encoded_ = converting.result();
+  }
   sinceEvents_.start();
   return encoded_.text;
 }
@@ -97,8 +115,8 @@ bool WindowCheckView::applySlice() {
   }
   QElapsedTimer timer;
   timer.start();
-  for (int written = 0; next_ < pending_.size(); ++written) {
-    if (written % 32 == 31 && timer.elapsed() >= kSliceMs) break;
+  for (bool first = true; next_ < pending_.size(); first = false) {
+    if (!first && timer.elapsed() >= kSliceMs) break;
     Colouring& c = pending_[next_];
     const int to = std::min(c.to, c.from + kPieceChars);
     cursor.setPosition(c.from);
