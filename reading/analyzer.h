@@ -55,8 +55,9 @@ class Analyzer {
   // then works with the system dictionary alone.
   const std::optional<std::string>& userDictionaryProblem() const { return userProblem_; }
 
-  // Parses one piece of text (no line breaks). The views in the result point into the
-  // dictionary and stay valid as long as the analyser.
+  // The morphemes of a whole text, in order, offsets into `utf8`. Line breaks (CR, LF, U+2028,
+  // U+2029) end a sentence and belong to no morpheme. The views in the result point into the
+  // dictionary and stay valid as long as the analyser. Thread-safe.
   std::vector<Morpheme> parse(std::string_view utf8) const;
 
   // The readings the dictionaries hold for exactly `surface`, most likely first, in hiragana.

@@ -23,7 +23,8 @@ enum class Format {
 
 // Ruby split off the kana that a word and its reading share at either end:
 // 書け/かけ gives base 書, ruby か, after け; お姉さん/おねえさん gives before お, base 姉,
-// ruby ねえ, after さん. Katakana in the word matches the same hiragana in the reading.
+// ruby ねえ, after さん. Only the same character matches: katakana keeps its hiragana ruby.
+// Base and ruby are never left empty.
 struct RubyParts {
   std::string before;
   std::string base;

@@ -1,0 +1,137 @@
+#include "reading/joining.h"
+
+#include "reading/kana.h"
+
+namespace torvane::reading {
+namespace {
+
+enum class Kind {
+  Prefix,        // 接頭詞 before a noun or a number
+  VerbPrefix,    // お before a verb: お読み
+  AdjPrefix,     // お before an adjective
+  Noun,          // a noun that forms compounds
+  Number,        // 名詞,数
+  Counter,       // 名詞,接尾,助数詞
+  Suffix,        // any other 名詞,接尾
+  LoneNoun,      // pronoun or adverbial noun: takes suffixes, forms no compounds
+  Verb,          // 動詞,自立
+  HelperVerb,    // 動詞,非自立: いる, しまう, 始める
+  Adjective,     // 形容詞,自立
+  Other,         // particles, auxiliaries, symbols, adverbs ...
+};
+
+Kind kindOf(const Morpheme& m) {
+  const std::string_view pos = m.partOfSpeech;
+  if (pos == "接頭詞,名詞接続" || pos == "接頭詞,数接続") return Kind::Prefix;
+  if (pos == "接頭詞,動詞接続") return Kind::VerbPrefix;
+  if (pos == "接頭詞,形容詞接続") return Kind::AdjPrefix;
+  if (pos == "名詞,数") return Kind::Number;
+  if (pos == "名詞,接尾") return m.subclass2 == "助数詞" ? Kind::Counter : Kind::Suffix;
+  if (pos == "名詞,代名詞" || pos == "名詞,副詞可能") return Kind::LoneNoun;
+  if (pos == "名詞,非自立" || pos == "名詞,特殊" || pos == "名詞,接続詞的") return Kind::Other;
+  if (pos.starts_with("名詞")) return Kind::Noun;
+  if (pos == "動詞,自立") return Kind::Verb;
+  if (pos == "動詞,非自立") return Kind::HelperVerb;
+  if (pos == "形容詞,自立") return Kind::Adjective;
+  return Kind::Other;
+}
+
+bool startsWithKanji(std::string_view text) {
+  return !text.empty() && isKanji(utf8CharAt(text, 0).value);
+}
+
+// Whether `next` continues the word whose last morpheme is `last` (of kind `lastKind`).
+bool continues(Kind lastKind, const Morpheme& last, Kind nextKind, std::string_view nextSurface) {
+  switch (nextKind) {
+    case Kind::Suffix:
+    case Kind::Counter:
+      // 私たち, 東京都, 読み方, 高さ, 三本
+      return lastKind != Kind::Other && lastKind != Kind::VerbPrefix &&
+             lastKind != Kind::AdjPrefix;
+    case Kind::Noun:
+      return lastKind == Kind::Prefix || lastKind == Kind::Noun;
+    case Kind::Number:
+      return lastKind == Kind::Prefix || lastKind == Kind::Number;
+    case Kind::LoneNoun:
+      return lastKind == Kind::Prefix;
+    case Kind::Verb:
+    case Kind::HelperVerb:
+      // お読み; 読み始める, 飛び出す: a compound verb starts its second verb with a kanji.
+      return (lastKind == Kind::VerbPrefix && nextKind == Kind::Verb) ||
+             (lastKind == Kind::Verb && last.conjugation == "連用形" &&
+              startsWithKanji(nextSurface));
+    case Kind::Adjective:
+      return lastKind == Kind::AdjPrefix;
+    default:
+      return false;
+  }
+}
+
+// 中 after a counter or a place reads じゅう (一日中, 世界中), after an action ちゅう (勉強中).
+bool readsJuu(Kind lastKind, const Morpheme& last, const Morpheme& m, std::string_view surface) {
+  if (surface != "中" || m.partOfSpeech != "名詞,接尾") return false;
+  return lastKind == Kind::Counter || last.partOfSpeech == "名詞,一般" ||
+         last.partOfSpeech == "名詞,固有名詞";
+}
+
+// The reading of one morpheme within a word: the dictionary's, a kana surface as it is, or
+// nothing.
+bool appendReading(std::string& reading, const Morpheme& m, std::string_view surface) {
+  if (!m.reading.empty()) {
+    reading += m.reading;
+    return true;
+  }
+  if (isAllKana(surface)) {
+    reading += toHiragana(surface);
+    return true;
+  }
+  return false;
+}
+
+// 一日 after a month is the first day, ついたち; elsewhere the dictionary's いちにち stands.
+void readDates(std::string_view utf8, std::vector<Word>& words) {
+  for (std::size_t i = 1; i < words.size(); ++i) {
+    const Word& before = words[i - 1];
+    const std::string_view previous = utf8.substr(before.offset, before.length);
+    if (utf8.substr(words[i].offset, words[i].length) == "一日" && previous.ends_with("月") &&
+        before.offset + before.length == words[i].offset) {
+      words[i].reading = "ついたち";
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> morphemes) {
+  std::vector<Word> words;
+  words.reserve(morphemes.size());
+  Kind lastKind = Kind::Other;
+  bool readingKnown = true;
+  for (std::size_t i = 0; i < morphemes.size(); ++i) {
+    const Morpheme& m = morphemes[i];
+    const std::string_view surface = utf8.substr(m.offset, m.length);
+    const Kind kind = kindOf(m);
+    const bool adjacent = !words.empty() && words.back().offset + words.back().length == m.offset;
+    if (adjacent && continues(lastKind, morphemes[i - 1], kind, surface)) {
+      Word& word = words.back();
+      word.length += m.length;
+      ++word.morphemeCount;
+      if (readsJuu(lastKind, morphemes[i - 1], m, surface)) {
+        word.reading += "じゅう";
+      } else if (readingKnown) {
+        readingKnown = appendReading(word.reading, m, surface);
+      }
+    } else {
+      if (!words.empty() && !readingKnown) words.back().reading.clear();
+      Word word{m.offset, m.length, {}, i, 1};
+      readingKnown = appendReading(word.reading, m, surface);
+      words.push_back(std::move(word));
+    }
+    lastKind = kind;
+  }
+  if (!words.empty() && !readingKnown) words.back().reading.clear();
+  readDates(utf8, words);
+  return words;
+}
+
+}  // namespace torvane::reading
