@@ -17,6 +17,7 @@ enum class Kind {
   Verb,          // 動詞,自立
   HelperVerb,    // 動詞,非自立: いる, しまう, 始める
   Adjective,     // 形容詞,自立
+  Ending,        // た, だ, て, で after a verb or adjective: 書いた, 読んで, 寒くて
   Other,         // particles, auxiliaries, symbols, adverbs ...
 };
 
@@ -26,13 +27,23 @@ Kind kindOf(const Morpheme& m) {
   if (pos == "接頭詞,動詞接続") return Kind::VerbPrefix;
   if (pos == "接頭詞,形容詞接続") return Kind::AdjPrefix;
   if (pos == "名詞,数") return Kind::Number;
-  if (pos == "名詞,接尾") return m.subclass2 == "助数詞" ? Kind::Counter : Kind::Suffix;
+  if (pos == "名詞,接尾") {
+    if (m.subclass2 == "助数詞") return Kind::Counter;
+    // さん after a name, and たち, stay outside the word: 田中さん, 子どもたち.
+    if (m.subclass2 == "人名" || (m.subclass2 == "一般" && isAllKana(m.baseForm))) {
+      return Kind::Other;
+    }
+    return Kind::Suffix;
+  }
   if (pos == "名詞,代名詞" || pos == "名詞,副詞可能") return Kind::LoneNoun;
   if (pos == "名詞,非自立" || pos == "名詞,特殊" || pos == "名詞,接続詞的") return Kind::Other;
   if (pos.starts_with("名詞")) return Kind::Noun;
   if (pos == "動詞,自立") return Kind::Verb;
   if (pos == "動詞,非自立") return Kind::HelperVerb;
   if (pos == "形容詞,自立") return Kind::Adjective;
+  const bool endingWord = m.baseForm == "た" || m.baseForm == "だ" || m.baseForm == "て" ||
+                          m.baseForm == "で";
+  if (endingWord && (pos.starts_with("助動詞") || pos == "助詞,接続助詞")) return Kind::Ending;
   return Kind::Other;
 }
 
@@ -41,7 +52,8 @@ bool startsWithKanji(std::string_view text) {
 }
 
 // Whether `next` continues the word whose last morpheme is `last` (of kind `lastKind`).
-bool continues(Kind lastKind, const Morpheme& last, Kind nextKind, std::string_view nextSurface) {
+bool continues(Kind lastKind, const Morpheme& last, Kind nextKind, const Morpheme& next,
+               std::string_view nextSurface) {
   switch (nextKind) {
     case Kind::Suffix:
     case Kind::Counter:
@@ -57,11 +69,18 @@ bool continues(Kind lastKind, const Morpheme& last, Kind nextKind, std::string_v
     case Kind::Verb:
     case Kind::HelperVerb:
       // お読み; 読み始める, 飛び出す: a compound verb starts its second verb with a kanji.
+      // 面して: a one-kanji noun with する is one verb.
+      if (nextKind == Kind::Verb && next.baseForm == "する" && last.length <= 3 &&
+          last.partOfSpeech == "名詞,サ変接続" && lastKind == Kind::Noun) {
+        return true;
+      }
       return (lastKind == Kind::VerbPrefix && nextKind == Kind::Verb) ||
              (lastKind == Kind::Verb && last.conjugation == "連用形" &&
               startsWithKanji(nextSurface));
     case Kind::Adjective:
       return lastKind == Kind::AdjPrefix;
+    case Kind::Ending:
+      return lastKind == Kind::Verb || lastKind == Kind::Adjective;
     default:
       return false;
   }
@@ -74,11 +93,19 @@ bool readsJuu(Kind lastKind, const Morpheme& last, const Morpheme& m, std::strin
          last.partOfSpeech == "名詞,固有名詞";
 }
 
+// Where the dictionary's first choice is not the one children's texts mean.
+std::string_view preferredReading(const Morpheme& m, std::string_view surface) {
+  if (surface == "行っ" && m.baseForm == "行う") return "いっ";  // 行って, 行った: went
+  if (surface == "日本" && m.reading == "にっぽん") return "にほん";
+  if (surface == "後" && m.partOfSpeech.starts_with("名詞")) return "あと";
+  return m.reading;
+}
+
 // The reading of one morpheme within a word: the dictionary's, a kana surface as it is, or
 // nothing.
 bool appendReading(std::string& reading, const Morpheme& m, std::string_view surface) {
   if (!m.reading.empty()) {
-    reading += m.reading;
+    reading += preferredReading(m, surface);
     return true;
   }
   if (isAllKana(surface)) {
@@ -112,7 +139,7 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
     const std::string_view surface = utf8.substr(m.offset, m.length);
     const Kind kind = kindOf(m);
     const bool adjacent = !words.empty() && words.back().offset + words.back().length == m.offset;
-    if (adjacent && continues(lastKind, morphemes[i - 1], kind, surface)) {
+    if (adjacent && continues(lastKind, morphemes[i - 1], kind, m, surface)) {
       Word& word = words.back();
       word.length += m.length;
       ++word.morphemeCount;
