@@ -1,6 +1,7 @@
 #include "reading/joining.h"
 
 #include "reading/kana.h"
+#include "reading/numbers.h"
 
 namespace torvane::reading {
 namespace {
@@ -26,7 +27,7 @@ Kind kindOf(const Morpheme& m) {
   if (pos == "接頭詞,名詞接続" || pos == "接頭詞,数接続") return Kind::Prefix;
   if (pos == "接頭詞,動詞接続") return Kind::VerbPrefix;
   if (pos == "接頭詞,形容詞接続") return Kind::AdjPrefix;
-  if (pos == "名詞,数") return Kind::Number;
+  if (pos == "名詞,数" || m.baseForm == "何") return Kind::Number;
   if (pos == "名詞,接尾") {
     if (m.subclass2 == "助数詞") return Kind::Counter;
     // さん after a name, and たち, stay outside the word: 田中さん, 子どもたち.
@@ -41,9 +42,9 @@ Kind kindOf(const Morpheme& m) {
   if (pos == "動詞,自立") return Kind::Verb;
   if (pos == "動詞,非自立") return Kind::HelperVerb;
   if (pos == "形容詞,自立") return Kind::Adjective;
-  const bool endingWord = m.baseForm == "た" || m.baseForm == "だ" || m.baseForm == "て" ||
-                          m.baseForm == "で";
-  if (endingWord && (pos.starts_with("助動詞") || pos == "助詞,接続助詞")) return Kind::Ending;
+  const std::string_view base = m.baseForm;
+  const bool endingWord = base == "た" || base == "だ" || base == "て" || base == "で";
+  if (endingWord && m.length == base.size() && (pos.starts_with("助動詞") || pos == "助詞,接続助詞")) return Kind::Ending;
   return Kind::Other;
 }
 
@@ -52,8 +53,8 @@ bool startsWithKanji(std::string_view text) {
 }
 
 // Whether `next` continues the word whose last morpheme is `last` (of kind `lastKind`).
-bool continues(Kind lastKind, const Morpheme& last, Kind nextKind, const Morpheme& next,
-               std::string_view nextSurface) {
+bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface, Kind nextKind,
+               const Morpheme& next, std::string_view nextSurface) {
   switch (nextKind) {
     case Kind::Suffix:
     case Kind::Counter:
@@ -62,10 +63,13 @@ bool continues(Kind lastKind, const Morpheme& last, Kind nextKind, const Morphem
              lastKind != Kind::AdjPrefix;
     case Kind::Noun:
       return lastKind == Kind::Prefix || lastKind == Kind::Noun;
+    case Kind::LoneNoun:
+      // 休み時間: an adverbial noun ends a compound, but starts none (明日 / 雨).
+      return lastKind == Kind::Prefix ||
+             (lastKind == Kind::Noun && !isAllKana(lastSurface) &&
+              startsWithKanji(nextSurface));
     case Kind::Number:
       return lastKind == Kind::Prefix || lastKind == Kind::Number;
-    case Kind::LoneNoun:
-      return lastKind == Kind::Prefix;
     case Kind::Verb:
     case Kind::HelperVerb:
       // お読み; 読み始める, 飛び出す: a compound verb starts its second verb with a kanji.
@@ -96,7 +100,12 @@ bool readsJuu(Kind lastKind, const Morpheme& last, const Morpheme& m, std::strin
 // Where the dictionary's first choice is not the one children's texts mean.
 std::string_view preferredReading(const Morpheme& m, std::string_view surface) {
   if (surface == "行っ" && m.baseForm == "行う") return "いっ";  // 行って, 行った: went
-  if (surface == "日本" && m.reading == "にっぽん") return "にほん";
+  if (surface.starts_with("日本") && m.reading.starts_with("にっぽん")) {
+    thread_local std::string nihon;  // 日本人, 日本国憲法: にほん is what schools teach
+    nihon = "にほん" + m.reading.substr(std::string_view("にっぽん").size());
+    return nihon;
+  }
+  if (surface == "来る") return "くる";  // not the adnominal きたる
   if (surface == "後" && m.partOfSpeech.starts_with("名詞")) return "あと";
   return m.reading;
 }
@@ -134,13 +143,43 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
   words.reserve(morphemes.size());
   Kind lastKind = Kind::Other;
   bool readingKnown = true;
+  // The run of number morphemes the word ends with: where it starts in the text and in the
+  // reading, and whether the reading was known before it.
+  std::size_t numberAt = 0, numberReadingAt = 0;
+  bool knownBeforeNumber = true;
   for (std::size_t i = 0; i < morphemes.size(); ++i) {
     const Morpheme& m = morphemes[i];
     const std::string_view surface = utf8.substr(m.offset, m.length);
-    const Kind kind = kindOf(m);
+    Kind kind = kindOf(m);
     const bool adjacent = !words.empty() && words.back().offset + words.back().length == m.offset;
-    if (adjacent && continues(lastKind, morphemes[i - 1], kind, m, surface)) {
+
+    // A number with its counter is read as one: 三本 さんぼん, 6月 ろくがつ.
+    if (adjacent && lastKind == Kind::Number) {
+      const Word& before = words.size() > 1 ? words[words.size() - 2] : words.back();
+      const bool afterMonth = words.size() > 1 && before.offset + before.length == words.back().offset &&
+                              utf8.substr(before.offset, before.length).ends_with("月") &&
+                              words.back().offset == numberAt;
+      if (const auto counted = countedReading(utf8.substr(numberAt, m.offset - numberAt), surface,
+                                              afterMonth)) {
+        Word& word = words.back();
+        word.length += m.length;
+        ++word.morphemeCount;
+        readingKnown = knownBeforeNumber;
+        if (readingKnown) word.reading = word.reading.substr(0, numberReadingAt) + *counted;
+        lastKind = Kind::Counter;
+        continue;
+      }
+    }
+
+    if (adjacent && continues(lastKind, morphemes[i - 1],
+                              utf8.substr(morphemes[i - 1].offset, morphemes[i - 1].length), kind,
+                              m, surface)) {
       Word& word = words.back();
+      if (kind == Kind::Number && lastKind != Kind::Number) {
+        numberAt = m.offset;
+        numberReadingAt = word.reading.size();
+        knownBeforeNumber = readingKnown;
+      }
       word.length += m.length;
       ++word.morphemeCount;
       if (readsJuu(lastKind, morphemes[i - 1], m, surface)) {
@@ -148,10 +187,17 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
       } else if (readingKnown) {
         readingKnown = appendReading(word.reading, m, surface);
       }
+      // A helper verb that joined a verb ends a verb: 泣き出した.
+      if (kind == Kind::HelperVerb) kind = Kind::Verb;
     } else {
       if (!words.empty() && !readingKnown) words.back().reading.clear();
       Word word{m.offset, m.length, {}, i, 1};
       readingKnown = appendReading(word.reading, m, surface);
+      if (kind == Kind::Number) {
+        numberAt = m.offset;
+        numberReadingAt = 0;
+        knownBeforeNumber = true;
+      }
       words.push_back(std::move(word));
     }
     lastKind = kind;

@@ -97,8 +97,9 @@ Score score(const Eval& eval) {
   return s;
 }
 
-// Held at or above what the evaluation reached when the proposals were last improved.
-constexpr double kMinimumAccuracy = 0.0;
+// What the evaluation reached when the proposals were last improved (97.8% and 98.9% of the
+// two files), less a margin for sentences added since.
+constexpr double kMinimumAccuracy = 0.96;
 
 TEST(ReadingEvaluation, AccuracyHolds) {
   for (const char* file : {"reading_eval.txt", "reading_eval_extra.txt"}) {
