@@ -33,10 +33,9 @@ std::string_view documentHead() {
          ".grey { color: #808080; }\n"
          "</style>\n"
          "</head>\n"
-         "<body>\n"
-         "<p>";
+         "<body>\n";
 }
 
-std::string_view documentTail() { return "</p>\n</body>\n</html>\n"; }
+std::string_view documentTail() { return "</body>\n</html>\n"; }
 
 }  // namespace torvane::reading::html

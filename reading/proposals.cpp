@@ -5,6 +5,7 @@
 #include "checker/levels.h"
 #include "reading/colours.h"
 #include "reading/joining.h"
+#include "reading/kana.h"
 
 namespace torvane::reading {
 namespace {
@@ -21,14 +22,53 @@ struct Gathered {
   std::vector<sjis::SjisChar> problems;
 };
 
+// The text the analyser reads: the source without the characters that add no bytes of their own
+// (variation selectors, zero-width characters), which would otherwise split 葛󠄀飾 in two.
+struct AnalysisText {
+  std::string text;
+  std::vector<std::uint32_t> toSource;  // per byte of `text`, plus one for the end; empty: same
+};
+
+AnalysisText forAnalysis(std::string_view utf8) {
+  AnalysisText a;
+  bool any = false;
+  for (std::size_t i = 0; i < utf8.size() && !any; ++i) {
+    // Every such character is encoded from E2 80 8B on, EF B8/BB or F3 A0: a cheap pre-check.
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    any = b == 0xE2 || b == 0xEF || b == 0xF3;
+  }
+  if (!any) return a;
+  a.text.reserve(utf8.size());
+  a.toSource.reserve(utf8.size() + 1);
+  for (std::size_t i = 0; i < utf8.size();) {
+    const Utf8Char c = utf8CharAt(utf8, i);
+    if (!sjis::joinsNeighbour(c.value)) {
+      a.text.append(utf8.substr(i, c.length));
+      for (std::size_t k = 0; k < c.length; ++k) a.toSource.push_back(static_cast<std::uint32_t>(i + k));
+    }
+    i += c.length;
+  }
+  a.toSource.push_back(static_cast<std::uint32_t>(utf8.size()));
+  return a;
+}
+
 }  // namespace
 
 std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
                               const checker::Classifier& classifier) {
   const sjis::SjisText& sjisText = text.converted.text;
   const std::vector<std::uint32_t>& sourceOf = text.converted.sourceOf;
-  const std::vector<Morpheme> morphemes = analyzer.parse(text.utf8);
-  const std::vector<Word> words = joinWords(text.utf8, morphemes);
+  const AnalysisText analysis = forAnalysis(text.utf8);
+  const std::string_view analysed = analysis.toSource.empty() ? text.utf8 : analysis.text;
+  const std::vector<Morpheme> morphemes = analyzer.parse(analysed);
+  std::vector<Word> words = joinWords(analysed, morphemes);
+  if (!analysis.toSource.empty()) {
+    for (Word& word : words) {
+      const std::uint32_t begin = analysis.toSource[word.offset];
+      word.length = analysis.toSource[word.offset + word.length] - begin;
+      word.offset = begin;
+    }
+  }
   const std::vector<checker::TextColor> colours = coloursByByte(text.spans, sjisText.size());
 
   // Each character belongs to the word its source position falls in; both run in text order.

@@ -48,6 +48,8 @@ class Writer {
     if (format_ == Format::Text) {
       out_ += "｜" + parts.base + "《" + parts.ruby + "》";
     } else {
+      openParagraph();
+      setColour(TextColor::Black);
       out_ += "<ruby>";
       html::appendEscaped(out_, parts.base);
       out_ += "<rt>";
@@ -59,7 +61,7 @@ class Writer {
 
   std::string finish() && {
     if (format_ == Format::Html) {
-      setColour(TextColor::Black);
+      if (paragraphOpen_) closeParagraph();
       out_ += html::documentTail();
     }
     return std::move(out_);
@@ -73,6 +75,7 @@ class Writer {
       out_ += text;
       return;
     }
+    openParagraph();
     setColour(colour);
     html::appendEscaped(out_, text);
   }
@@ -82,8 +85,21 @@ class Writer {
       out_ += '\n';
       return;
     }
+    // A line break closes the line's paragraph, empty or not; the last line's break opens none.
+    openParagraph();
+    closeParagraph();
+  }
+
+  void openParagraph() {
+    if (paragraphOpen_) return;
+    out_ += "<p>";
+    paragraphOpen_ = true;
+  }
+
+  void closeParagraph() {
     setColour(TextColor::Black);
-    out_ += "</p>\n<p>";
+    out_ += "</p>\n";
+    paragraphOpen_ = false;
   }
 
   void setColour(TextColor colour) {
@@ -98,6 +114,7 @@ class Writer {
   std::string out_;
   TextColor colour_ = TextColor::Black;
   bool afterCr_ = false;
+  bool paragraphOpen_ = false;
 };
 
 }  // namespace
