@@ -22,8 +22,21 @@ enum class Kind {
   Other,         // particles, auxiliaries, symbols, adverbs ...
 };
 
-Kind kindOf(const Morpheme& m) {
+bool hasKanji(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const Utf8Char c = utf8CharAt(text, i);
+    if (isKanji(c.value)) return true;
+    i += c.length;
+  }
+  return false;
+}
+
+Kind kindOf(const Morpheme& m, std::string_view surface) {
   const std::string_view pos = m.partOfSpeech;
+  // The dictionary calls every unknown run a noun; only one with a kanji compounds like one,
+  // not symbols or Latin letters (<, >&").
+  if (pos == "名詞,数" || m.baseForm == "何") return Kind::Number;
+  if (!m.known && !hasKanji(surface)) return Kind::Other;
   if (pos == "接頭詞,名詞接続" || pos == "接頭詞,数接続") return Kind::Prefix;
   if (pos == "接頭詞,動詞接続") return Kind::VerbPrefix;
   if (pos == "接頭詞,形容詞接続") return Kind::AdjPrefix;
@@ -150,7 +163,7 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
   for (std::size_t i = 0; i < morphemes.size(); ++i) {
     const Morpheme& m = morphemes[i];
     const std::string_view surface = utf8.substr(m.offset, m.length);
-    Kind kind = kindOf(m);
+    Kind kind = kindOf(m, surface);
     const bool adjacent = !words.empty() && words.back().offset + words.back().length == m.offset;
 
     // A number with its counter is read as one: 三本 さんぼん, 6月 ろくがつ.

@@ -174,6 +174,7 @@ std::optional<long> numberValue(std::string_view utf8) {
       if (total > 99999999) return std::nullopt;
       continue;
     }
+    if (digitsOnly && any) return std::nullopt;  // digits, then kanji: 1二
     constexpr std::u32string_view kKanjiDigits = U"〇一二三四五六七八九";
     const auto k = kKanjiDigits.find(c.value);
     if (k != std::u32string_view::npos) {
