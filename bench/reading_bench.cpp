@@ -99,8 +99,7 @@ void BM_Propose(benchmark::State& state) {
   analyzer();
   std::size_t count = 0;
   for (auto _ : state) {
-    const auto proposals =
-        reading::propose(analyzer(), {p.utf8, p.converted, p.spans}, classifier);
+    const auto proposals = reading::propose(analyzer(), {p.utf8, p.converted, p.spans}, classifier);
     count = proposals.size();
     benchmark::DoNotOptimize(proposals.data());
   }

@@ -103,9 +103,8 @@ int checkWithReadings(const cli::Options& options) {
     const reading::Mode mode =
         options.rewrite == cli::RewriteMode::Kana ? reading::Mode::Kana : reading::Mode::Ruby;
     const std::vector<reading::Mode> modes(proposals.size(), mode);
-    const reading::Format format = options.rewrite == cli::RewriteMode::Html
-                                       ? reading::Format::Html
-                                       : reading::Format::Text;
+    const reading::Format format =
+        options.rewrite == cli::RewriteMode::Html ? reading::Format::Html : reading::Format::Text;
     out.buffer() += reading::rewrite(checked, proposals, modes, format);
   }
   if (!out.finish()) return fail("cannot write the output");

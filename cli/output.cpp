@@ -158,6 +158,8 @@ void writeJsonTail(OutputStream& out, const checker::CheckRecord& record,
   b += "}";
 }
 
-void writeJsonEnd(OutputStream& out) { out.buffer() += "\n}\n"; }
+void writeJsonEnd(OutputStream& out) {
+  out.buffer() += "\n}\n";
+}
 
 }  // namespace torvane::cli

@@ -36,7 +36,8 @@ fs::path executableDir() {
   return error ? fs::path() : self.parent_path();
 }
 
-// The fields of an IPA dictionary feature string: 品詞, 細分類1-3, 活用型, 活用形, 原形, 読み, 発音.
+// The fields of an IPA dictionary feature string: 品詞, 細分類1-3, 活用型, 活用形, 原形, 読み,
+// 発音.
 struct Fields {
   std::string_view all[9];
   std::size_t count = 0;
@@ -60,8 +61,8 @@ Morpheme toMorpheme(const mecab_node_t& node, std::size_t offset) {
   Morpheme m;
   m.offset = offset;
   m.length = node.length;
-  const std::size_t posEnd = f.count > 1 ? f.all[1].data() + f.all[1].size() - feature.data()
-                                         : f.all[0].size();
+  const std::size_t posEnd =
+      f.count > 1 ? f.all[1].data() + f.all[1].size() - feature.data() : f.all[0].size();
   m.partOfSpeech = feature.substr(0, posEnd);
   if (f.count > 2) m.subclass2 = f.all[2];
   if (f.count > 5) m.conjugation = f.all[5];
@@ -100,10 +101,9 @@ DictionaryPaths defaultDictionaryPaths() {
     return paths;
   }
   const fs::path here = executableDir();
-  const fs::path candidates[] = {here / "torvane-user.dic",
-                                 here / "../share/torvane/torvane-user.dic",
-                                 TORVANE_INSTALL_DATADIR "/torvane-user.dic",
-                                 TORVANE_BUILD_USER_DIC};
+  const fs::path candidates[] = {
+      here / "torvane-user.dic", here / "../share/torvane/torvane-user.dic",
+      TORVANE_INSTALL_DATADIR "/torvane-user.dic", TORVANE_BUILD_USER_DIC};
   for (const fs::path& candidate : candidates) {
     if (isFile(candidate)) {
       paths.userDictionary = candidate.lexically_normal().string();
@@ -118,7 +118,8 @@ std::variant<Analyzer, AnalyzerError> Analyzer::open(const DictionaryPaths& path
   const fs::path dicdir(paths.systemDir);
   if (!isFile(dicdir / "sys.dic") || !isFile(dicdir / "dicrc")) {
     return AnalyzerError{"the MeCab dictionary is not installed (no " + paths.systemDir +
-                         "/sys.dic): install the Debian package " + std::string(kDictionaryPackage)};
+                         "/sys.dic): install the Debian package " +
+                         std::string(kDictionaryPackage)};
   }
   // The dictionary's own dicrc serves as the resource file, so no /etc/mecabrc is needed.
   const std::string rcfile = (dicdir / "dicrc").string();
@@ -147,9 +148,9 @@ std::variant<Analyzer, AnalyzerError> Analyzer::open(const DictionaryPaths& path
   }
   if (!model || !model->model) model = tryOpen(nullptr);
   if (!model->model) {
-    return AnalyzerError{"the MeCab dictionary in " + paths.systemDir +
-                         " cannot be opened (" + mecab_strerror(nullptr) +
-                         "): reinstall the Debian package " + std::string(kDictionaryPackage)};
+    return AnalyzerError{"the MeCab dictionary in " + paths.systemDir + " cannot be opened (" +
+                         mecab_strerror(nullptr) + "): reinstall the Debian package " +
+                         std::string(kDictionaryPackage)};
   }
   return Analyzer(std::move(model), std::move(userProblem));
 }

@@ -16,7 +16,7 @@ inline constexpr std::string_view kDictionaryPackage = "mecab-ipadic-utf8";
 
 // Where the dictionaries are. The user dictionary is optional.
 struct DictionaryPaths {
-  std::string systemDir;     // a compiled IPA dictionary in UTF-8 (holds sys.dic and dicrc)
+  std::string systemDir;       // a compiled IPA dictionary in UTF-8 (holds sys.dic and dicrc)
   std::string userDictionary;  // a compiled user dictionary file; empty for none
 };
 

@@ -36,6 +36,8 @@ std::string_view documentHead() {
          "<body>\n";
 }
 
-std::string_view documentTail() { return "</body>\n</html>\n"; }
+std::string_view documentTail() {
+  return "</body>\n</html>\n";
+}
 
 }  // namespace torvane::reading::html

@@ -7,19 +7,19 @@ namespace torvane::reading {
 namespace {
 
 enum class Kind {
-  Prefix,        // 接頭詞 before a noun or a number
-  VerbPrefix,    // お before a verb: お読み
-  AdjPrefix,     // お before an adjective
-  Noun,          // a noun that forms compounds
-  Number,        // 名詞,数
-  Counter,       // 名詞,接尾,助数詞
-  Suffix,        // any other 名詞,接尾
-  LoneNoun,      // pronoun or adverbial noun: takes suffixes, forms no compounds
-  Verb,          // 動詞,自立
-  HelperVerb,    // 動詞,非自立: いる, しまう, 始める
-  Adjective,     // 形容詞,自立
-  Ending,        // た, だ, て, で after a verb or adjective: 書いた, 読んで, 寒くて
-  Other,         // particles, auxiliaries, symbols, adverbs ...
+  Prefix,      // 接頭詞 before a noun or a number
+  VerbPrefix,  // お before a verb: お読み
+  AdjPrefix,   // お before an adjective
+  Noun,        // a noun that forms compounds
+  Number,      // 名詞,数
+  Counter,     // 名詞,接尾,助数詞
+  Suffix,      // any other 名詞,接尾
+  LoneNoun,    // pronoun or adverbial noun: takes suffixes, forms no compounds
+  Verb,        // 動詞,自立
+  HelperVerb,  // 動詞,非自立: いる, しまう, 始める
+  Adjective,   // 形容詞,自立
+  Ending,      // た, だ, て, で after a verb or adjective: 書いた, 読んで, 寒くて
+  Other,       // particles, auxiliaries, symbols, adverbs ...
 };
 
 bool hasKanji(std::string_view text) {
@@ -57,7 +57,9 @@ Kind kindOf(const Morpheme& m, std::string_view surface) {
   if (pos == "形容詞,自立") return Kind::Adjective;
   const std::string_view base = m.baseForm;
   const bool endingWord = base == "た" || base == "だ" || base == "て" || base == "で";
-  if (endingWord && m.length == base.size() && (pos.starts_with("助動詞") || pos == "助詞,接続助詞")) return Kind::Ending;
+  if (endingWord && m.length == base.size() &&
+      (pos.starts_with("助動詞") || pos == "助詞,接続助詞"))
+    return Kind::Ending;
   return Kind::Other;
 }
 
@@ -72,17 +74,13 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
     case Kind::Suffix:
     case Kind::Counter:
       // 私たち, 東京都, 読み方, 高さ, 三本
-      return lastKind != Kind::Other && lastKind != Kind::VerbPrefix &&
-             lastKind != Kind::AdjPrefix;
-    case Kind::Noun:
-      return lastKind == Kind::Prefix || lastKind == Kind::Noun;
+      return lastKind != Kind::Other && lastKind != Kind::VerbPrefix && lastKind != Kind::AdjPrefix;
+    case Kind::Noun: return lastKind == Kind::Prefix || lastKind == Kind::Noun;
     case Kind::LoneNoun:
       // 休み時間: an adverbial noun ends a compound, but starts none (明日 / 雨).
       return lastKind == Kind::Prefix ||
-             (lastKind == Kind::Noun && !isAllKana(lastSurface) &&
-              startsWithKanji(nextSurface));
-    case Kind::Number:
-      return lastKind == Kind::Prefix || lastKind == Kind::Number;
+             (lastKind == Kind::Noun && !isAllKana(lastSurface) && startsWithKanji(nextSurface));
+    case Kind::Number: return lastKind == Kind::Prefix || lastKind == Kind::Number;
     case Kind::Verb:
     case Kind::HelperVerb:
       // お読み; 読み始める, 飛び出す: a compound verb starts its second verb with a kanji.
@@ -94,12 +92,9 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
       return (lastKind == Kind::VerbPrefix && nextKind == Kind::Verb) ||
              (lastKind == Kind::Verb && last.conjugation == "連用形" &&
               startsWithKanji(nextSurface));
-    case Kind::Adjective:
-      return lastKind == Kind::AdjPrefix;
-    case Kind::Ending:
-      return lastKind == Kind::Verb || lastKind == Kind::Adjective;
-    default:
-      return false;
+    case Kind::Adjective: return lastKind == Kind::AdjPrefix;
+    case Kind::Ending: return lastKind == Kind::Verb || lastKind == Kind::Adjective;
+    default: return false;
   }
 }
 
@@ -169,11 +164,12 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
     // A number with its counter is read as one: 三本 さんぼん, 6月 ろくがつ.
     if (adjacent && lastKind == Kind::Number) {
       const Word& before = words.size() > 1 ? words[words.size() - 2] : words.back();
-      const bool afterMonth = words.size() > 1 && before.offset + before.length == words.back().offset &&
+      const bool afterMonth = words.size() > 1 &&
+                              before.offset + before.length == words.back().offset &&
                               utf8.substr(before.offset, before.length).ends_with("月") &&
                               words.back().offset == numberAt;
-      if (const auto counted = countedReading(utf8.substr(numberAt, m.offset - numberAt), surface,
-                                              afterMonth)) {
+      if (const auto counted =
+              countedReading(utf8.substr(numberAt, m.offset - numberAt), surface, afterMonth)) {
         Word& word = words.back();
         word.length += m.length;
         ++word.morphemeCount;

@@ -7,14 +7,14 @@
 namespace torvane::reading {
 namespace {
 
-constexpr std::array<std::string_view, 10> kDigits = {"ぜろ", "いち", "に",  "さん", "よん",
+constexpr std::array<std::string_view, 10> kDigits = {"ぜろ", "いち", "に",   "さん", "よん",
                                                       "ご",   "ろく", "なな", "はち", "きゅう"};
 
 // How a counter changes after the last spoken part of a number.
 enum class Row {
-  H,      // 本 ほん: いっぽん, さんぼん, ろっぽん, はっぽん, じゅっぽん, ひゃっぽん
-  K,      // 回 かい: いっかい, ろっかい, はっかい, じゅっかい, ひゃっかい
-  S,      // 冊 さつ: いっさつ, はっさつ, じゅっさつ (ろくさつ)
+  H,  // 本 ほん: いっぽん, さんぼん, ろっぽん, はっぽん, じゅっぽん, ひゃっぽん
+  K,  // 回 かい: いっかい, ろっかい, はっかい, じゅっかい, ひゃっかい
+  S,  // 冊 さつ: いっさつ, はっさつ, じゅっさつ (ろくさつ)
   Plain,  // 枚 まい: no sound change
 };
 
@@ -68,10 +68,12 @@ constexpr Counter kCounters[] = {
     {"日間", "にちかん", Row::Plain},
 };
 
-constexpr std::array<std::string_view, 11> kDays = {
-    "", "ついたち", "ふつか", "みっか", "よっか", "いつか", "むいか", "なのか", "ようか", "ここのか", "とおか"};
-constexpr std::array<std::string_view, 11> kNativeCount = {
-    "", "ひとつ", "ふたつ", "みっつ", "よっつ", "いつつ", "むっつ", "ななつ", "やっつ", "ここのつ", "とお"};
+constexpr std::array<std::string_view, 11> kDays = {"",       "ついたち", "ふつか", "みっか",
+                                                    "よっか", "いつか",   "むいか", "なのか",
+                                                    "ようか", "ここのか", "とおか"};
+constexpr std::array<std::string_view, 11> kNativeCount = {"",       "ひとつ",   "ふたつ", "みっつ",
+                                                           "よっつ", "いつつ",   "むっつ", "ななつ",
+                                                           "やっつ", "ここのつ", "とお"};
 
 std::string hundreds(long h) {  // 1-9 hundreds
   if (h == 3) return "さんびゃく";
@@ -149,8 +151,11 @@ std::string hRowGeminated(const Counter& c) {
   const std::string_view r = c.reading;
   std::string out(r);
   const std::string_view first = r.substr(0, 3);
-  const std::string_view p = first == "ほ" ? "ぽ" : first == "ひ" ? "ぴ" : first == "は" ? "ぱ"
-                           : first == "ふ" ? "ぷ" : first;
+  const std::string_view p = first == "ほ"   ? "ぽ"
+                             : first == "ひ" ? "ぴ"
+                             : first == "は" ? "ぱ"
+                             : first == "ふ" ? "ぷ"
+                                             : first;
   out.replace(0, 3, p);
   return out;
 }
@@ -180,7 +185,7 @@ std::optional<long> numberValue(std::string_view utf8) {
     if (k != std::u32string_view::npos) {
       // 二〇二四 is read digit by digit, 二十四 by its units.
       digit = digit >= 0 && section == 0 && total == 0 ? digit * 10 + static_cast<long>(k)
-                                                        : static_cast<long>(k);
+                                                       : static_cast<long>(k);
       digitsOnly = false;
       any = true;
       continue;

@@ -44,7 +44,8 @@ AnalysisText forAnalysis(std::string_view utf8) {
     const Utf8Char c = utf8CharAt(utf8, i);
     if (!sjis::joinsNeighbour(c.value)) {
       a.text.append(utf8.substr(i, c.length));
-      for (std::size_t k = 0; k < c.length; ++k) a.toSource.push_back(static_cast<std::uint32_t>(i + k));
+      for (std::size_t k = 0; k < c.length; ++k)
+        a.toSource.push_back(static_cast<std::uint32_t>(i + k));
     }
     i += c.length;
   }

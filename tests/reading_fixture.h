@@ -23,7 +23,8 @@ inline const checker::Classifier& testClassifier() {
 inline const reading::Analyzer& testAnalyzer() {
   static const reading::Analyzer analyzer = [] {
     auto opened = reading::Analyzer::open();
-    if (auto* error = std::get_if<reading::AnalyzerError>(&opened)) throw std::runtime_error(error->message);
+    if (auto* error = std::get_if<reading::AnalyzerError>(&opened))
+      throw std::runtime_error(error->message);
     return std::move(std::get<reading::Analyzer>(opened));
   }();
   return analyzer;

@@ -53,7 +53,9 @@ TEST(ReadingProposals, OnlyWordsWithARedCharacterNeverOverlapping) {
       end = p.offset + p.length;
     }
     EXPECT_LE(end, checked.converted.text.size());
-    if (level == 6) EXPECT_TRUE(proposals.empty());
+    if (level == 6) {
+      EXPECT_TRUE(proposals.empty());  // every kanji of the text is taught by then
+    }
   }
 }
 
@@ -82,7 +84,7 @@ TEST(ReadingRewrite, EachWordInItsOwnModeWithTheReadingItIsGiven) {
   const testing::Checked checked("お姉さんが書けば\r\n鷗が来た", -1);
   std::vector<Proposal> proposals = checked.propose();
   ASSERT_EQ(proposals.size(), 4u);  // お姉さん 書け 鷗 来た
-  proposals[1].reading = "かけ";   // as the teacher left it
+  proposals[1].reading = "かけ";    // as the teacher left it
   proposals[3].reading = "きた";
   const std::vector<Mode> modes = {Mode::Ruby, Mode::Kana, Mode::Ruby, Mode::Keep};
   EXPECT_EQ(reading::rewrite(checked.view(), proposals, modes, reading::Format::Text),
