@@ -1,5 +1,6 @@
 #include "reading/proposals.h"
 
+#include <stdexcept>
 #include <unordered_map>
 
 #include "checker/levels.h"
@@ -55,10 +56,17 @@ AnalysisText forAnalysis(std::string_view utf8) {
 
 }  // namespace
 
+void requireSourceMap(const CheckedText& text) {
+  if (text.converted.sourceOf.size() != text.converted.text.size() + 1) {
+    throw std::invalid_argument("the converted text has no source map");
+  }
+}
+
 std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
                               const checker::Classifier& classifier) {
   const sjis::SjisText& sjisText = text.converted.text;
   const std::vector<std::uint32_t>& sourceOf = text.converted.sourceOf;
+  requireSourceMap(text);
   const AnalysisText analysis = forAnalysis(text.utf8);
   const std::string_view analysed = analysis.toSource.empty() ? text.utf8 : analysis.text;
   const std::vector<Morpheme> morphemes = analyzer.parse(analysed);

@@ -40,6 +40,9 @@ struct CheckedText {
   std::span<const checker::Span> spans;
 };
 
+// Throws std::invalid_argument when `converted` has no source map (one entry per byte plus one).
+void requireSourceMap(const CheckedText& text);
+
 // The proposals in text order, never overlapping. `classifier` gives each its hardest stage.
 std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
                               const checker::Classifier& classifier);

@@ -126,6 +126,7 @@ std::string rewrite(const CheckedText& text, std::span<const Proposal> proposals
   const std::vector<TextColor> colours = format == Format::Html
                                              ? coloursByByte(text.spans, sjisText.size())
                                              : std::vector<TextColor>(sjisText.size());
+  requireSourceMap(text);
   Writer writer(format);
   std::size_t written = 0;  // source bytes written so far
   auto copyTo = [&](std::size_t end, TextColor colour) {

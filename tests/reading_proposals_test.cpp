@@ -80,6 +80,14 @@ TEST(ReadingProposals, ShiftJisWithoutSourceIsDecodedWithItsMap) {
   EXPECT_EQ(decoded.converted.sourceOf[9], decoded.utf8.size());
 }
 
+TEST(ReadingProposals, TextWithoutSourceMapIsRefused) {
+  const sjis::EncodedText noMap = sjis::encode(U"漢字");
+  const reading::CheckedText text{"漢字", noMap, {}};
+  EXPECT_THROW(reading::propose(testing::testAnalyzer(), text, testing::testClassifier()),
+               std::invalid_argument);
+  EXPECT_THROW(reading::rewrite(text, {}, {}, reading::Format::Text), std::invalid_argument);
+}
+
 TEST(ReadingRewrite, EachWordInItsOwnModeWithTheReadingItIsGiven) {
   const testing::Checked checked("お姉さんが書けば\r\n鷗が来た", -1);
   std::vector<Proposal> proposals = checked.propose();
