@@ -1,11 +1,12 @@
 #include "reading/analyzer.h"
 
 #include <mecab.h>
-#include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 #include <utility>
 
@@ -86,6 +87,22 @@ bool isLineBreakAt(std::string_view text, std::size_t i, std::size_t& length) {
   return false;
 }
 
+// Whether a file starts like a compiled user dictionary: MeCab's magic number (the file size
+// mixed with a constant), version 102 and the user-dictionary type. MeCab's own check leaks
+// memory when it fails, so a file that is no dictionary at all is turned away here.
+std::optional<std::string> notAUserDictionary(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::uint32_t header[3] = {};
+  if (!in.read(reinterpret_cast<char*>(header), sizeof header)) return "it is too short";
+  std::error_code error;
+  const auto size = fs::file_size(path, error);
+  constexpr std::uint32_t kMagic = 0xef718f77u, kVersion = 102, kUserDictionary = 1;
+  if (error || (header[0] ^ kMagic) != size) return "it is no MeCab dictionary";
+  if (header[1] != kVersion) return "it is a MeCab dictionary of another version";
+  if (header[2] != kUserDictionary) return "it is no user dictionary";
+  return std::nullopt;
+}
+
 // A very long line is cut after a full stop, so one lattice never holds a whole book.
 constexpr std::size_t kLongPiece = 8192;
 constexpr std::string_view kFullStop = "\xE3\x80\x82";  // 。
@@ -138,6 +155,8 @@ std::variant<Analyzer, AnalyzerError> Analyzer::open(const DictionaryPaths& path
   if (!paths.userDictionary.empty()) {
     if (!isFile(paths.userDictionary)) {
       userProblem = "the user dictionary " + paths.userDictionary + " is missing";
+    } else if (const auto why = notAUserDictionary(paths.userDictionary)) {
+      userProblem = "the user dictionary " + paths.userDictionary + " cannot be used: " + *why;
     } else {
       model = tryOpen(&paths.userDictionary);
       if (!model->model) {
