@@ -56,4 +56,21 @@ sjis::SjisText toSjisText(std::string bytes, InputEncoding encoding) {
   return std::move(encoder).finish(0).text;
 }
 
+reading::DecodedText toMappedText(std::string bytes, InputEncoding encoding) {
+  if (encoding == InputEncoding::Cp932) {
+    return reading::decodeWithSourceMap(sjis::SjisText{std::move(bytes), {}});
+  }
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  const std::size_t skipped = std::string_view(bytes).starts_with(kByteOrderMark) ? 3 : 0;
+  reading::DecodedText mapped;
+  mapped.utf8 = bytes.substr(skipped);
+  sjis::SjisEncoder encoder(sjis::LineBreaks::ToCrLf, /*keepSourceMap=*/true);
+  encoder.reserve(mapped.utf8.size());
+  if (const auto invalidAt = encoder.appendUtf8(mapped.utf8)) {
+    throw InputError("invalid UTF-8 at byte offset " + std::to_string(*invalidAt + skipped));
+  }
+  mapped.converted = std::move(encoder).finish(static_cast<std::uint32_t>(mapped.utf8.size()));
+  return mapped;
+}
+
 }  // namespace torvane::cli

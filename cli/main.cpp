@@ -11,6 +11,8 @@
 #include "cli/input.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/suggestions.h"
+#include "reading/rewrite.h"
 #include "sjis/codec.h"
 #include "tables/class_strings.h"
 
@@ -35,17 +37,84 @@ bool writeOut(std::string_view text) {
          std::fflush(stdout) == 0;
 }
 
+const checker::Classifier& classifier() {
+  static const tables::ClassStrings classStrings = tables::loadClassStrings();
+  static const checker::Classifier instance(classStrings);
+  return instance;
+}
+
 template <class SpanSink>
 checker::CheckRecord runPass(sjis::SjisText text, int level, checker::ResultLists& lists,
                              SpanSink sink) {
-  static const tables::ClassStrings classStrings = tables::loadClassStrings();
-  static const checker::Classifier classifier(classStrings);
   checker::BasicRecordingView<SpanSink> view(std::move(text), level, std::move(sink));
-  checker::runCheckWith(view, classifier, lists);  // the view is final: no dispatch per call
+  checker::runCheckWith(view, classifier(), lists);  // the view is final: no dispatch per call
   return view.record();
 }
 
+// Keeps the colour changes for the proposals while passing them on.
+template <class Next>
+struct KeepSpans {
+  Next next;
+  std::vector<checker::Span>* kept;
+  void operator()(const checker::Span& span) {
+    next(span);
+    kept->push_back(span);
+  }
+};
+
+// The check with reading proposals: the dictionary is opened before anything is written, so a
+// missing dictionary leaves standard output empty.
+int checkWithReadings(const cli::Options& options) {
+  const reading::DecodedText mapped =
+      cli::toMappedText(cli::readInput(options.file), options.encoding);
+  auto opened = reading::Analyzer::open();
+  if (const auto* error = std::get_if<reading::AnalyzerError>(&opened)) {
+    return fail(error->message);
+  }
+  const reading::Analyzer& analyzer = std::get<reading::Analyzer>(opened);
+  if (const auto& problem = analyzer.userDictionaryProblem()) {
+    std::fprintf(stderr, "torvane-check: warning: %s\n", problem->c_str());
+  }
+
+  cli::OutputStream out(stdout);
+  checker::ResultLists lists;
+  std::vector<checker::Span> spans;
+  const sjis::SjisText& text = mapped.converted.text;
+  checker::CheckRecord record;
+  if (options.json) {
+    cli::writeJsonHead(out, options.level, text.size());
+    record = runPass(text, options.level, lists,
+                     KeepSpans<cli::JsonSpanWriter>{cli::JsonSpanWriter(out), &spans});
+    cli::writeJsonTail(out, record, lists);
+  } else {
+    record = runPass(text, options.level, lists, KeepSpans<checker::NoSpans>{{}, &spans});
+  }
+  const reading::CheckedText checked{mapped.utf8, mapped.converted, spans};
+  const std::vector<reading::Proposal> proposals =
+      reading::propose(analyzer, checked, classifier());
+
+  if (options.json) {
+    cli::writeJsonSuggestions(out, proposals, text);
+    cli::writeJsonEnd(out);
+  } else if (options.rewrite == cli::RewriteMode::None) {
+    cli::writePlain(out, record);
+    cli::writePlainSuggestions(out, proposals, text);
+  } else {
+    const reading::Mode mode =
+        options.rewrite == cli::RewriteMode::Kana ? reading::Mode::Kana : reading::Mode::Ruby;
+    const std::vector<reading::Mode> modes(proposals.size(), mode);
+    const reading::Format format =
+        options.rewrite == cli::RewriteMode::Html ? reading::Format::Html : reading::Format::Text;
+    out.buffer() += reading::rewrite(checked, proposals, modes, format);
+  }
+  if (!out.finish()) return fail("cannot write the output");
+  return lists.ProblemOccurrences.empty() ? kNoProblem : kProblemsFound;
+}
+
 int check(const cli::Options& options) {
+  if (options.suggest || options.rewrite != cli::RewriteMode::None) {
+    return checkWithReadings(options);
+  }
   // Every input error surfaces here, before anything is written to standard output.
   sjis::SjisText text = cli::toSjisText(cli::readInput(options.file), options.encoding);
 
@@ -55,6 +124,7 @@ int check(const cli::Options& options) {
     cli::writeJsonHead(out, options.level, text.size());
     const auto record = runPass(std::move(text), options.level, lists, cli::JsonSpanWriter(out));
     cli::writeJsonTail(out, record, lists);
+    cli::writeJsonEnd(out);
   } else {
     const auto record = runPass(std::move(text), options.level, lists, checker::NoSpans{});
     cli::writePlain(out, record);

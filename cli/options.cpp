@@ -7,7 +7,8 @@
 namespace torvane::cli {
 
 const std::string_view kUsage =
-    "Usage: torvane-check [--level N] [--encoding utf-8|cp932] [--json] [FILE]\n"
+    "Usage: torvane-check [--level N] [--encoding utf-8|cp932] [--json] [--suggest]\n"
+    "                     [--rewrite kana|aozora|html] [FILE]\n"
     "Checks a Japanese text against the kanji that pupils have learnt by a school year.\n"
     "\n"
     "  --level N         the level, a whole number from -1 to 6 (default 0):\n"
@@ -17,11 +18,18 @@ const std::string_view kUsage =
     "                      3 四年生までに習う漢字で -1 no level: stricter than 0\n"
     "  --encoding E      how the input is encoded: utf-8 (default) or cp932\n"
     "  --json            write one JSON object with every span, list and report line\n"
+    "  --suggest         propose readings for the words that hold a red character: the JSON\n"
+    "                      key \"suggestions\", or lines OFFSET, LENGTH, WORD, READING (tab\n"
+    "                      between) after the summary\n"
+    "  --rewrite MODE    write the text with those words rewritten instead of the report:\n"
+    "                      kana (the reading), aozora (｜word《reading》) or html (ruby);\n"
+    "                      not with --json\n"
     "  --help            show this help\n"
     "  --version         show the version\n"
     "\n"
     "FILE is the text to check; standard input when it is absent or \"-\".\n"
     "Without --json the report lines are written, then the summary.\n"
+    "--suggest and --rewrite need the MeCab dictionary (Debian package mecab-ipadic-utf8).\n"
     "Exit status: 0 no problem found, 1 problems found, 2 usage or input error.\n";
 
 namespace {
@@ -48,7 +56,7 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> args) {
         name = arg.substr(0, eq);
         value = arg.substr(eq + 1);
       }
-      const bool takesValue = name == "--level" || name == "--encoding";
+      const bool takesValue = name == "--level" || name == "--encoding" || name == "--rewrite";
       if (!takesValue && value) {
         return UsageError{"option '" + std::string(name) + "' takes no value"};
       }
@@ -61,6 +69,19 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> args) {
       if (name == "--version") return ShowVersion{};
       if (name == "--json") {
         options.json = true;
+      } else if (name == "--suggest") {
+        options.suggest = true;
+      } else if (name == "--rewrite") {
+        if (*value == "kana") {
+          options.rewrite = RewriteMode::Kana;
+        } else if (*value == "aozora") {
+          options.rewrite = RewriteMode::Aozora;
+        } else if (*value == "html") {
+          options.rewrite = RewriteMode::Html;
+        } else {
+          return UsageError{"--rewrite takes kana, aozora or html, not '" + std::string(*value) +
+                            "'"};
+        }
       } else if (name == "--level") {
         const auto level = parseLevel(*value);
         if (!level) {
@@ -90,6 +111,9 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> args) {
     }
     if (options.file) return UsageError{"only one FILE may be given"};
     options.file = std::string(arg);
+  }
+  if (options.json && options.rewrite != RewriteMode::None) {
+    return UsageError{"--rewrite cannot be combined with --json"};
   }
   if (options.file == "-") options.file.reset();
   return options;

@@ -11,10 +11,15 @@ namespace torvane::cli {
 
 enum class InputEncoding { Utf8, Cp932 };
 
+// What --rewrite writes instead of the report.
+enum class RewriteMode { None, Kana, Aozora, Html };
+
 struct Options {
   int level = 0;
   InputEncoding encoding = InputEncoding::Utf8;
   bool json = false;
+  bool suggest = false;  // the reading proposals: JSON key, or lines after the summary
+  RewriteMode rewrite = RewriteMode::None;
   std::optional<std::string> file;  // standard input when absent
 };
 

@@ -14,6 +14,17 @@ void appendNumber(std::string& out, std::size_t value) {
   out.append(digits, end);
 }
 
+std::string_view colorName(checker::TextColor color) {
+  switch (color) {
+    case checker::TextColor::Red: return "red";
+    case checker::TextColor::Grey: return "grey";
+    case checker::TextColor::Black: break;
+  }
+  return "black";
+}
+
+}  // namespace
+
 // Escapes what JSON requires; everything else passes as UTF-8.
 void appendJsonString(std::string& out, std::string_view utf8) {
   static constexpr char kHex[] = "0123456789abcdef";
@@ -55,17 +66,6 @@ void appendCharArray(OutputStream& stream, const std::vector<sjis::SjisChar>& en
   }
   out.push_back(']');
 }
-
-std::string_view colorName(checker::TextColor color) {
-  switch (color) {
-    case checker::TextColor::Red: return "red";
-    case checker::TextColor::Grey: return "grey";
-    case checker::TextColor::Black: break;
-  }
-  return "black";
-}
-
-}  // namespace
 
 void OutputStream::flush() {
   if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
@@ -155,7 +155,11 @@ void writeJsonTail(OutputStream& out, const checker::CheckRecord& record,
     b += ", \"text\": ";
     appendJsonString(b, summary.text);
   }
-  b += "}\n}\n";
+  b += "}";
+}
+
+void writeJsonEnd(OutputStream& out) {
+  out.buffer() += "\n}\n";
 }
 
 }  // namespace torvane::cli

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "checker/recording_view.h"
 #include "checker/result_list.h"
@@ -45,7 +46,14 @@ class JsonSpanWriter {
   OutputStream* out_;
   std::size_t seen_ = 0;
 };
+// From the end of the spans to the summary; keys that follow it come next, then the end.
 void writeJsonTail(OutputStream& out, const checker::CheckRecord& record,
-                   const checker::ResultLists& lists);  // from the end of the spans on
+                   const checker::ResultLists& lists);
+void writeJsonEnd(OutputStream& out);
+
+// A JSON string: escapes what JSON requires, everything else passes as UTF-8.
+void appendJsonString(std::string& out, std::string_view utf8);
+// A JSON array of characters, each decoded from Shift_JIS.
+void appendCharArray(OutputStream& stream, const std::vector<sjis::SjisChar>& entries);
 
 }  // namespace torvane::cli

@@ -37,13 +37,15 @@ struct CheckerRun {
   std::string out, err;
 };
 
-// Runs the checker with `args` (already shell-quoted) and the given standard input.
-CheckerRun runChecker(const std::string& args, const std::string& input) {
+// Runs the checker with `args` (already shell-quoted) and the given standard input; `environment`
+// is put before the command, as in "NAME=value ".
+CheckerRun runChecker(const std::string& args, const std::string& input,
+                      const std::string& environment = "") {
   const fs::path dir =
       fs::temp_directory_path() / ("torvane-cli-test-" + std::to_string(::getpid()));
   fs::create_directories(dir);
   std::ofstream(dir / "in", std::ios::binary) << input;
-  std::string command = "'";
+  std::string command = environment + "'";
   command += TORVANE_CHECK;
   command += "' " + args;
   command += " < '" + (dir / "in").string();
@@ -126,6 +128,13 @@ TEST(CheckerCli, GoldenOutputs) {
       {"foreign.json.expected", "foreign.in", "--json --level 3", 1},
       {"malformed.json.expected", "malformed.in", "--encoding cp932 --json --level 3", 1},
       {"clean.expected", "clean.in", "", 0},
+      {"readings.suggest.json.expected", "readings.in", "--json --suggest --level 2", 1},
+      {"readings.suggest.expected", "readings.in", "--suggest --level 2", 1},
+      {"readings.kana.expected", "readings.in", "--rewrite kana --level 2", 1},
+      {"readings.aozora.expected", "readings.in", "--rewrite=aozora --level 2", 1},
+      {"readings.nolevel.aozora.expected", "readings.in", "--rewrite aozora --level -1", 1},
+      {"readings.html.expected", "readings.in", "--level 2 --rewrite html", 1},
+      {"readings.cp932.suggest.expected", "readings.cp932.in", "--suggest --encoding cp932", 1},
   };
   const fs::path golden = TORVANE_GOLDEN;
   for (const Case& c : cases) {
@@ -179,6 +188,17 @@ TEST(CheckerCli, ErrorsAreOneLineOnStandardErrorAndNothingOnStandardOutput) {
        "torvane-check: unknown option '--frobnicate' (see torvane-check --help)\n"},
       {"-x", "", "torvane-check: unknown option '-x' (see torvane-check --help)\n"},
       {"a b", "", "torvane-check: only one FILE may be given (see torvane-check --help)\n"},
+      {"--json --rewrite kana", "",
+       "torvane-check: --rewrite cannot be combined with --json (see torvane-check --help)\n"},
+      {"--rewrite ruby", "",
+       "torvane-check: --rewrite takes kana, aozora or html, not 'ruby' (see torvane-check "
+       "--help)\n"},
+      {"--rewrite", "",
+       "torvane-check: option '--rewrite' needs a value (see torvane-check --help)\n"},
+      {"--suggest=yes", "",
+       "torvane-check: option '--suggest' takes no value (see torvane-check --help)\n"},
+      // Input errors come before the dictionary is even looked at.
+      {"--suggest", "ok\xff", "torvane-check: invalid UTF-8 at byte offset 2\n"},
   };
   for (const Case& c : cases) {
     const CheckerRun run = runChecker(c.args, c.input);
@@ -192,7 +212,8 @@ TEST(CheckerCli, HelpAndVersion) {
   const CheckerRun help = runChecker("--help", "");
   EXPECT_EQ(help.status, 0);
   EXPECT_TRUE(help.out.starts_with(
-      "Usage: torvane-check [--level N] [--encoding utf-8|cp932] [--json] [FILE]\n"));
+      "Usage: torvane-check [--level N] [--encoding utf-8|cp932] [--json] [--suggest]\n"
+      "                     [--rewrite kana|aozora|html] [FILE]\n"));
   EXPECT_EQ(help.err, "");
   const CheckerRun version = runChecker("--version", "");
   EXPECT_EQ(version.status, 0);
@@ -271,6 +292,46 @@ TEST(CheckerCli, Cp932InputIsCheckedAsItStands) {
   const CheckerRun run = runChecker("--encoding cp932 --json", "\x8a\xbf\n");
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.out.find("\"bytes\": 3,"), std::string::npos) << run.out;
+}
+
+TEST(CheckerCli, MissingDictionaryFailsReadingsOnlyWithOneLineNamingThePackage) {
+  const std::string missing = "TORVANE_MECAB_DICDIR=/nonexistent/ipadic ";
+  for (const char* args : {"--suggest", "--json --suggest", "--rewrite kana", "--rewrite html"}) {
+    const CheckerRun run = runChecker(args, "漢字", missing);
+    EXPECT_EQ(run.status, 2) << args;
+    EXPECT_EQ(run.out, "") << args;
+    EXPECT_EQ(run.err,
+              "torvane-check: the MeCab dictionary is not installed (no /nonexistent/ipadic/sys.dic):"
+              " install the Debian package mecab-ipadic-utf8\n")
+        << args;
+  }
+  // The check itself needs no dictionary.
+  const CheckerRun plain = runChecker("--json", "漢字", missing);
+  EXPECT_EQ(plain.status, 1);
+  EXPECT_EQ(plain.err, "");
+}
+
+TEST(CheckerCli, MissingUserDictionaryIsAWarningAndTheSystemDictionaryReads) {
+  const CheckerRun run =
+      runChecker("--suggest --level -1", "白髪", "TORVANE_USER_DIC=/nonexistent/user.dic ");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "torvane-check: warning: the user dictionary /nonexistent/user.dic is missing\n");
+  // IPAdic alone reads 白髪 はくはつ: the user dictionary is what gives the appendix's しらが.
+  EXPECT_EQ(lines(run.out).back(), "0\t4\t白髪\tはくはつ");
+  const CheckerRun withUser = runChecker("--suggest --level -1", "白髪");
+  EXPECT_EQ(lines(withUser.out).back(), "0\t4\t白髪\tしらが");
+  EXPECT_EQ(withUser.err, "");
+}
+
+TEST(CheckerCli, RewriteKeepsLineBreaksAsLfAndWordsWithoutReadingAsTheyAre) {
+  // CR LF, lone CR and U+2028 each become one LF; 鷗 has no reading and stays.
+  const CheckerRun run = runChecker("--rewrite kana --level -1", "鷗と犬\r\n猫\r鳥\xe2\x80\xa8");
+  EXPECT_EQ(run.out, "鷗といぬ\nねこ\nとり\n");
+  EXPECT_EQ(run.status, 1);
+  const CheckerRun clean = runChecker("--rewrite aozora --level 6", "ひらがな\n");
+  EXPECT_EQ(clean.out, "ひらがな\n");
+  EXPECT_EQ(clean.status, 0);
 }
 
 }  // namespace

@@ -1,0 +1,129 @@
+// Reading proposals: opening the analyser (start-up), and proposals and rewrite over a text of
+// 1 MiB of Shift_JIS built from the evaluation sentences, checked at level -1 (every kanji red,
+// the most proposals) and at level 2.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "checker/check_pass.h"
+#include "checker/recording_view.h"
+#include "reading/rewrite.h"
+#include "sjis/codec.h"
+#include "tables/class_strings.h"
+
+namespace {
+
+using namespace torvane;
+
+std::size_t textBytes() {
+  return std::getenv("TORVANE_BENCH_SMALL") != nullptr ? 64 * 1024 : 1024 * 1024;
+}
+
+// The evaluation sentences without their marks, repeated until the Shift_JIS form is `bytes`.
+std::string sentences(std::size_t bytes) {
+  std::ifstream in(TORVANE_READING_EVAL "/reading_eval.txt");
+  std::string plain, line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line.starts_with("#")) continue;
+    for (std::size_t i = 0; i < line.size();) {
+      if (line.compare(i, 3, "｜") == 0) {
+        i += 3;
+      } else if (line.compare(i, 3, "《") == 0) {
+        i = line.find("》", i) + 3;
+      } else {
+        plain += line[i++];
+      }
+    }
+    plain += '\n';
+  }
+  if (plain.empty()) std::abort();
+  std::string text;
+  // Shift_JIS takes about two bytes for every three of UTF-8 in Japanese prose.
+  while (text.size() * 2 / 3 < bytes) text += plain;
+  return text;
+}
+
+const reading::Analyzer& analyzer() {
+  static const reading::Analyzer a = std::get<reading::Analyzer>(reading::Analyzer::open());
+  return a;
+}
+
+struct Prepared {
+  std::string utf8;
+  sjis::EncodedText converted;
+  std::vector<checker::Span> spans;
+};
+
+Prepared prepare(int level) {
+  static const tables::ClassStrings strings = tables::loadClassStrings();
+  static const checker::Classifier classifier(strings);
+  Prepared p;
+  p.utf8 = sentences(textBytes());
+  sjis::SjisEncoder encoder(sjis::LineBreaks::ToCrLf, true);
+  encoder.appendUtf8(p.utf8);
+  p.converted = std::move(encoder).finish(static_cast<std::uint32_t>(p.utf8.size()));
+  checker::RecordingView view(p.converted.text, level);
+  checker::ResultLists lists;
+  checker::runCheck(view, classifier, lists);
+  p.spans = view.spans().spans;
+  return p;
+}
+
+void BM_OpenAnalyzer(benchmark::State& state) {
+  for (auto _ : state) {
+    auto opened = reading::Analyzer::open();
+    benchmark::DoNotOptimize(opened);
+  }
+}
+BENCHMARK(BM_OpenAnalyzer)->Unit(benchmark::kMillisecond);
+
+// MeCab's share: the morphemes of the text, nothing joined or mapped.
+void BM_Parse(benchmark::State& state) {
+  const Prepared p = prepare(2);
+  for (auto _ : state) {
+    const auto morphemes = analyzer().parse(p.utf8);
+    benchmark::DoNotOptimize(morphemes.data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * p.converted.text.size()));
+}
+BENCHMARK(BM_Parse)->Unit(benchmark::kMillisecond);
+
+void BM_Propose(benchmark::State& state) {
+  static const tables::ClassStrings strings = tables::loadClassStrings();
+  static const checker::Classifier classifier(strings);
+  const Prepared p = prepare(static_cast<int>(state.range(0)));
+  analyzer();
+  std::size_t count = 0;
+  for (auto _ : state) {
+    const auto proposals = reading::propose(analyzer(), {p.utf8, p.converted, p.spans}, classifier);
+    count = proposals.size();
+    benchmark::DoNotOptimize(proposals.data());
+  }
+  state.counters["proposals"] = static_cast<double>(count);
+  state.counters["sjis_bytes"] = static_cast<double>(p.converted.text.size());
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * p.converted.text.size()));
+}
+BENCHMARK(BM_Propose)->Arg(-1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+void BM_RewriteHtml(benchmark::State& state) {
+  static const tables::ClassStrings strings = tables::loadClassStrings();
+  static const checker::Classifier classifier(strings);
+  const Prepared p = prepare(-1);
+  const reading::CheckedText checked{p.utf8, p.converted, p.spans};
+  const auto proposals = reading::propose(analyzer(), checked, classifier);
+  const std::vector<reading::Mode> modes(proposals.size(), reading::Mode::Ruby);
+  for (auto _ : state) {
+    const std::string html = reading::rewrite(checked, proposals, modes, reading::Format::Html);
+    benchmark::DoNotOptimize(html.data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * p.converted.text.size()));
+}
+BENCHMARK(BM_RewriteHtml)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,246 @@
+#include "reading/analyzer.h"
+
+#include <mecab.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+#include <utility>
+
+#include "reading/kana.h"
+
+namespace torvane::reading {
+
+struct Analyzer::Model {
+  std::unique_ptr<mecab_model_t, decltype(&mecab_model_destroy)> model{nullptr,
+                                                                       &mecab_model_destroy};
+};
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using Tagger = std::unique_ptr<mecab_t, decltype(&mecab_destroy)>;
+using Lattice = std::unique_ptr<mecab_lattice_t, decltype(&mecab_lattice_destroy)>;
+
+bool isFile(const fs::path& path) {
+  std::error_code error;
+  return fs::is_regular_file(path, error);
+}
+
+fs::path executableDir() {
+  std::error_code error;
+  const fs::path self = fs::read_symlink("/proc/self/exe", error);
+  return error ? fs::path() : self.parent_path();
+}
+
+// The fields of an IPA dictionary feature string: 品詞, 細分類1-3, 活用型, 活用形, 原形, 読み,
+// 発音.
+struct Fields {
+  std::string_view all[9];
+  std::size_t count = 0;
+};
+
+Fields splitFeature(std::string_view feature) {
+  Fields fields;
+  std::size_t start = 0;
+  while (fields.count < 9) {
+    const std::size_t comma = feature.find(',', start);
+    fields.all[fields.count++] = feature.substr(start, comma - start);
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  return fields;
+}
+
+Morpheme toMorpheme(const mecab_node_t& node, std::size_t offset) {
+  const std::string_view feature(node.feature);
+  const Fields f = splitFeature(feature);
+  Morpheme m;
+  m.offset = offset;
+  m.length = node.length;
+  const std::size_t posEnd =
+      f.count > 1 ? f.all[1].data() + f.all[1].size() - feature.data() : f.all[0].size();
+  m.partOfSpeech = feature.substr(0, posEnd);
+  if (f.count > 2) m.subclass2 = f.all[2];
+  if (f.count > 5) m.conjugation = f.all[5];
+  if (f.count > 6) m.baseForm = f.all[6];
+  m.known = node.stat != MECAB_UNK_NODE && f.count > 7 && f.all[7] != "*";
+  if (m.known) m.reading = toHiragana(f.all[7]);
+  return m;
+}
+
+bool isLineBreakAt(std::string_view text, std::size_t i, std::size_t& length) {
+  if (text[i] == '\r' || text[i] == '\n') {
+    length = 1;
+    return true;
+  }
+  // U+2028 and U+2029: E2 80 A8 / A9.
+  if (text.substr(i, 2) == "\xE2\x80" && i + 2 < text.size() &&
+      (text[i + 2] == '\xA8' || text[i + 2] == '\xA9')) {
+    length = 3;
+    return true;
+  }
+  return false;
+}
+
+// Whether a file starts like a compiled user dictionary: MeCab's magic number (the file size
+// mixed with a constant), version 102 and the user-dictionary type. MeCab's own check leaks
+// memory when it fails, so a file that is no dictionary at all is turned away here.
+std::optional<std::string> notAUserDictionary(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::uint32_t header[3] = {};
+  if (!in.read(reinterpret_cast<char*>(header), sizeof header)) return "it is too short";
+  std::error_code error;
+  const auto size = fs::file_size(path, error);
+  constexpr std::uint32_t kMagic = 0xef718f77u, kVersion = 102, kUserDictionary = 1;
+  if (error || (header[0] ^ kMagic) != size) return "it is no MeCab dictionary";
+  if (header[1] != kVersion) return "it is a MeCab dictionary of another version";
+  if (header[2] != kUserDictionary) return "it is no user dictionary";
+  return std::nullopt;
+}
+
+// A very long line is cut after a full stop, so one lattice never holds a whole book.
+constexpr std::size_t kLongPiece = 8192;
+constexpr std::string_view kFullStop = "\xE3\x80\x82";  // 。
+
+}  // namespace
+
+DictionaryPaths defaultDictionaryPaths() {
+  DictionaryPaths paths;
+  const char* dicdir = std::getenv("TORVANE_MECAB_DICDIR");
+  paths.systemDir = dicdir != nullptr ? dicdir : TORVANE_MECAB_DICDIR;
+  if (const char* user = std::getenv("TORVANE_USER_DIC")) {
+    paths.userDictionary = user;
+    return paths;
+  }
+  const fs::path here = executableDir();
+  const fs::path candidates[] = {
+      here / "torvane-user.dic", here / "../share/torvane/torvane-user.dic",
+      TORVANE_INSTALL_DATADIR "/torvane-user.dic", TORVANE_BUILD_USER_DIC};
+  for (const fs::path& candidate : candidates) {
+    if (isFile(candidate)) {
+      paths.userDictionary = candidate.lexically_normal().string();
+      return paths;
+    }
+  }
+  paths.userDictionary = TORVANE_BUILD_USER_DIC;  // reported as missing when opened
+  return paths;
+}
+
+std::variant<Analyzer, AnalyzerError> Analyzer::open(const DictionaryPaths& paths) {
+  const fs::path dicdir(paths.systemDir);
+  if (!isFile(dicdir / "sys.dic") || !isFile(dicdir / "dicrc")) {
+    return AnalyzerError{"the MeCab dictionary is not installed (no " + paths.systemDir +
+                         "/sys.dic): install the Debian package " +
+                         std::string(kDictionaryPackage)};
+  }
+  // The dictionary's own dicrc serves as the resource file, so no /etc/mecabrc is needed.
+  const std::string rcfile = (dicdir / "dicrc").string();
+  auto tryOpen = [&](const std::string* user) {
+    std::vector<std::string> args = {"torvane", "-r", rcfile, "-d", paths.systemDir};
+    if (user != nullptr) args.insert(args.end(), {"-u", *user});
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    auto model = std::make_unique<Model>();
+    model->model.reset(mecab_model_new(static_cast<int>(argv.size()), argv.data()));
+    return model;
+  };
+
+  std::optional<std::string> userProblem;
+  std::unique_ptr<Model> model;
+  if (!paths.userDictionary.empty()) {
+    if (!isFile(paths.userDictionary)) {
+      userProblem = "the user dictionary " + paths.userDictionary + " is missing";
+    } else if (const auto why = notAUserDictionary(paths.userDictionary)) {
+      userProblem = "the user dictionary " + paths.userDictionary + " cannot be used: " + *why;
+    } else {
+      model = tryOpen(&paths.userDictionary);
+      if (!model->model) {
+        userProblem = "the user dictionary " + paths.userDictionary +
+                      " cannot be used: " + mecab_strerror(nullptr);
+      }
+    }
+  }
+  if (!model || !model->model) model = tryOpen(nullptr);
+  if (!model->model) {
+    return AnalyzerError{"the MeCab dictionary in " + paths.systemDir + " cannot be opened (" +
+                         mecab_strerror(nullptr) + "): reinstall the Debian package " +
+                         std::string(kDictionaryPackage)};
+  }
+  return Analyzer(std::move(model), std::move(userProblem));
+}
+
+Analyzer::Analyzer(std::unique_ptr<Model> model, std::optional<std::string> userProblem)
+    : model_(std::move(model)), userProblem_(std::move(userProblem)) {}
+Analyzer::Analyzer(Analyzer&&) noexcept = default;
+Analyzer& Analyzer::operator=(Analyzer&&) noexcept = default;
+Analyzer::~Analyzer() = default;
+
+std::vector<Morpheme> Analyzer::parse(std::string_view utf8) const {
+  const Tagger tagger(mecab_model_new_tagger(model_->model.get()), &mecab_destroy);
+  const Lattice lattice(mecab_model_new_lattice(model_->model.get()), &mecab_lattice_destroy);
+  std::vector<Morpheme> morphemes;
+  if (!tagger || !lattice) return morphemes;
+  morphemes.reserve(utf8.size() / 4);
+
+  auto parsePiece = [&](std::size_t begin, std::size_t end) {
+    if (begin == end) return;
+    mecab_lattice_set_sentence2(lattice.get(), utf8.data() + begin, end - begin);
+    if (mecab_parse_lattice(tagger.get(), lattice.get()) == 0) return;
+    for (const mecab_node_t* node = mecab_lattice_get_bos_node(lattice.get()); node != nullptr;
+         node = node->next) {
+      if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE) continue;
+      const auto offset = static_cast<std::size_t>(node->surface - utf8.data());
+      morphemes.push_back(toMorpheme(*node, offset));
+    }
+  };
+
+  std::size_t pieceStart = 0;
+  for (std::size_t i = 0; i < utf8.size();) {
+    std::size_t breakLength = 0;
+    if (isLineBreakAt(utf8, i, breakLength)) {
+      parsePiece(pieceStart, i);
+      i += breakLength;
+      pieceStart = i;
+      continue;
+    }
+    if (i - pieceStart >= kLongPiece && utf8.substr(i, kFullStop.size()) == kFullStop) {
+      i += kFullStop.size();
+      parsePiece(pieceStart, i);
+      pieceStart = i;
+      continue;
+    }
+    ++i;
+  }
+  parsePiece(pieceStart, utf8.size());
+  return morphemes;
+}
+
+std::vector<std::string> Analyzer::readingsOf(std::string_view surface) const {
+  const Lattice lattice(mecab_model_new_lattice(model_->model.get()), &mecab_lattice_destroy);
+  std::vector<std::pair<long, std::string>> found;
+  if (!lattice || surface.empty()) return {};
+  const mecab_node_t* node = mecab_model_lookup(model_->model.get(), surface.data(),
+                                                surface.data() + surface.size(), lattice.get());
+  for (; node != nullptr; node = node->bnext) {
+    if (node->length != surface.size() || node->stat == MECAB_UNK_NODE) continue;
+    const Fields f = splitFeature(node->feature);
+    if (f.count < 8 || f.all[7] == "*") continue;
+    found.emplace_back(node->wcost, toHiragana(f.all[7]));
+  }
+  std::stable_sort(found.begin(), found.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::string> readings;
+  for (auto& [cost, reading] : found) {
+    if (std::find(readings.begin(), readings.end(), reading) == readings.end()) {
+      readings.push_back(std::move(reading));
+    }
+  }
+  return readings;
+}
+
+}  // namespace torvane::reading

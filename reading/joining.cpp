@@ -1,0 +1,219 @@
+#include "reading/joining.h"
+
+#include "reading/kana.h"
+#include "reading/numbers.h"
+
+namespace torvane::reading {
+namespace {
+
+enum class Kind {
+  Prefix,      // 接頭詞 before a noun or a number
+  VerbPrefix,  // お before a verb: お読み
+  AdjPrefix,   // お before an adjective
+  Noun,        // a noun that forms compounds
+  Number,      // 名詞,数
+  Counter,     // 名詞,接尾,助数詞
+  Suffix,      // any other 名詞,接尾
+  LoneNoun,    // pronoun or adverbial noun: takes suffixes, forms no compounds
+  Verb,        // 動詞,自立
+  HelperVerb,  // 動詞,非自立: いる, しまう, 始める
+  Adjective,   // 形容詞,自立
+  Ending,      // た, だ, て, で after a verb or adjective: 書いた, 読んで, 寒くて
+  Other,       // particles, auxiliaries, symbols, adverbs ...
+};
+
+bool hasKanji(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const Utf8Char c = utf8CharAt(text, i);
+    if (isKanji(c.value)) return true;
+    i += c.length;
+  }
+  return false;
+}
+
+Kind kindOf(const Morpheme& m, std::string_view surface) {
+  const std::string_view pos = m.partOfSpeech;
+  // The dictionary calls every unknown run a noun; only one with a kanji compounds like one,
+  // not symbols or Latin letters (<, >&").
+  if (pos == "名詞,数" || m.baseForm == "何") return Kind::Number;
+  if (!m.known && !hasKanji(surface)) return Kind::Other;
+  if (pos == "接頭詞,名詞接続" || pos == "接頭詞,数接続") return Kind::Prefix;
+  if (pos == "接頭詞,動詞接続") return Kind::VerbPrefix;
+  if (pos == "接頭詞,形容詞接続") return Kind::AdjPrefix;
+  if (pos == "名詞,数" || m.baseForm == "何") return Kind::Number;
+  if (pos == "名詞,接尾") {
+    if (m.subclass2 == "助数詞") return Kind::Counter;
+    // さん after a name, and たち, stay outside the word: 田中さん, 子どもたち.
+    if (m.subclass2 == "人名" || (m.subclass2 == "一般" && isAllKana(m.baseForm))) {
+      return Kind::Other;
+    }
+    return Kind::Suffix;
+  }
+  if (pos == "名詞,代名詞" || pos == "名詞,副詞可能") return Kind::LoneNoun;
+  if (pos == "名詞,非自立" || pos == "名詞,特殊" || pos == "名詞,接続詞的") return Kind::Other;
+  if (pos.starts_with("名詞")) return Kind::Noun;
+  if (pos == "動詞,自立") return Kind::Verb;
+  if (pos == "動詞,非自立") return Kind::HelperVerb;
+  if (pos == "形容詞,自立") return Kind::Adjective;
+  const std::string_view base = m.baseForm;
+  const bool endingWord = base == "た" || base == "だ" || base == "て" || base == "で";
+  if (endingWord && m.length == base.size() &&
+      (pos.starts_with("助動詞") || pos == "助詞,接続助詞"))
+    return Kind::Ending;
+  return Kind::Other;
+}
+
+bool startsWithKanji(std::string_view text) {
+  return !text.empty() && isKanji(utf8CharAt(text, 0).value);
+}
+
+// Whether `next` continues the word whose last morpheme is `last` (of kind `lastKind`).
+bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface, Kind nextKind,
+               const Morpheme& next, std::string_view nextSurface) {
+  switch (nextKind) {
+    case Kind::Suffix:
+    case Kind::Counter:
+      // 私たち, 東京都, 読み方, 高さ, 三本
+      return lastKind != Kind::Other && lastKind != Kind::VerbPrefix && lastKind != Kind::AdjPrefix;
+    case Kind::Noun: return lastKind == Kind::Prefix || lastKind == Kind::Noun;
+    case Kind::LoneNoun:
+      // 休み時間: an adverbial noun ends a compound, but starts none (明日 / 雨).
+      return lastKind == Kind::Prefix ||
+             (lastKind == Kind::Noun && !isAllKana(lastSurface) && startsWithKanji(nextSurface));
+    case Kind::Number: return lastKind == Kind::Prefix || lastKind == Kind::Number;
+    case Kind::Verb:
+    case Kind::HelperVerb:
+      // お読み; 読み始める, 飛び出す: a compound verb starts its second verb with a kanji.
+      // 面して: a one-kanji noun with する is one verb.
+      if (nextKind == Kind::Verb && next.baseForm == "する" && last.length <= 3 &&
+          last.partOfSpeech == "名詞,サ変接続" && lastKind == Kind::Noun) {
+        return true;
+      }
+      return (lastKind == Kind::VerbPrefix && nextKind == Kind::Verb) ||
+             (lastKind == Kind::Verb && last.conjugation == "連用形" &&
+              startsWithKanji(nextSurface));
+    case Kind::Adjective: return lastKind == Kind::AdjPrefix;
+    case Kind::Ending: return lastKind == Kind::Verb || lastKind == Kind::Adjective;
+    default: return false;
+  }
+}
+
+// 中 after a counter or a place reads じゅう (一日中, 世界中), after an action ちゅう (勉強中).
+bool readsJuu(Kind lastKind, const Morpheme& last, const Morpheme& m, std::string_view surface) {
+  if (surface != "中" || m.partOfSpeech != "名詞,接尾") return false;
+  return lastKind == Kind::Counter || last.partOfSpeech == "名詞,一般" ||
+         last.partOfSpeech == "名詞,固有名詞";
+}
+
+// Where the dictionary's first choice is not the one children's texts mean.
+std::string_view preferredReading(const Morpheme& m, std::string_view surface) {
+  if (surface == "行っ" && m.baseForm == "行う") return "いっ";  // 行って, 行った: went
+  if (surface.starts_with("日本") && m.reading.starts_with("にっぽん")) {
+    thread_local std::string nihon;  // 日本人, 日本国憲法: にほん is what schools teach
+    nihon = "にほん" + m.reading.substr(std::string_view("にっぽん").size());
+    return nihon;
+  }
+  if (surface == "来る") return "くる";  // not the adnominal きたる
+  if (surface == "後" && m.partOfSpeech.starts_with("名詞")) return "あと";
+  return m.reading;
+}
+
+// The reading of one morpheme within a word: the dictionary's, a kana surface as it is, or
+// nothing.
+bool appendReading(std::string& reading, const Morpheme& m, std::string_view surface) {
+  if (!m.reading.empty()) {
+    reading += preferredReading(m, surface);
+    return true;
+  }
+  if (isAllKana(surface)) {
+    reading += toHiragana(surface);
+    return true;
+  }
+  return false;
+}
+
+// 一日 after a month is the first day, ついたち; elsewhere the dictionary's いちにち stands.
+void readDates(std::string_view utf8, std::vector<Word>& words) {
+  for (std::size_t i = 1; i < words.size(); ++i) {
+    const Word& before = words[i - 1];
+    const std::string_view previous = utf8.substr(before.offset, before.length);
+    if (utf8.substr(words[i].offset, words[i].length) == "一日" && previous.ends_with("月") &&
+        before.offset + before.length == words[i].offset) {
+      words[i].reading = "ついたち";
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> morphemes) {
+  std::vector<Word> words;
+  words.reserve(morphemes.size());
+  Kind lastKind = Kind::Other;
+  bool readingKnown = true;
+  // The run of number morphemes the word ends with: where it starts in the text and in the
+  // reading, and whether the reading was known before it.
+  std::size_t numberAt = 0, numberReadingAt = 0;
+  bool knownBeforeNumber = true;
+  for (std::size_t i = 0; i < morphemes.size(); ++i) {
+    const Morpheme& m = morphemes[i];
+    const std::string_view surface = utf8.substr(m.offset, m.length);
+    Kind kind = kindOf(m, surface);
+    const bool adjacent = !words.empty() && words.back().offset + words.back().length == m.offset;
+
+    // A number with its counter is read as one: 三本 さんぼん, 6月 ろくがつ.
+    if (adjacent && lastKind == Kind::Number) {
+      const Word& before = words.size() > 1 ? words[words.size() - 2] : words.back();
+      const bool afterMonth = words.size() > 1 &&
+                              before.offset + before.length == words.back().offset &&
+                              utf8.substr(before.offset, before.length).ends_with("月") &&
+                              words.back().offset == numberAt;
+      if (const auto counted =
+              countedReading(utf8.substr(numberAt, m.offset - numberAt), surface, afterMonth)) {
+        Word& word = words.back();
+        word.length += m.length;
+        ++word.morphemeCount;
+        readingKnown = knownBeforeNumber;
+        if (readingKnown) word.reading = word.reading.substr(0, numberReadingAt) + *counted;
+        lastKind = Kind::Counter;
+        continue;
+      }
+    }
+
+    if (adjacent && continues(lastKind, morphemes[i - 1],
+                              utf8.substr(morphemes[i - 1].offset, morphemes[i - 1].length), kind,
+                              m, surface)) {
+      Word& word = words.back();
+      if (kind == Kind::Number && lastKind != Kind::Number) {
+        numberAt = m.offset;
+        numberReadingAt = word.reading.size();
+        knownBeforeNumber = readingKnown;
+      }
+      word.length += m.length;
+      ++word.morphemeCount;
+      if (readsJuu(lastKind, morphemes[i - 1], m, surface)) {
+        word.reading += "じゅう";
+      } else if (readingKnown) {
+        readingKnown = appendReading(word.reading, m, surface);
+      }
+      // A helper verb that joined a verb ends a verb: 泣き出した.
+      if (kind == Kind::HelperVerb) kind = Kind::Verb;
+    } else {
+      if (!words.empty() && !readingKnown) words.back().reading.clear();
+      Word word{m.offset, m.length, {}, i, 1};
+      readingKnown = appendReading(word.reading, m, surface);
+      if (kind == Kind::Number) {
+        numberAt = m.offset;
+        numberReadingAt = 0;
+        knownBeforeNumber = true;
+      }
+      words.push_back(std::move(word));
+    }
+    lastKind = kind;
+  }
+  if (!words.empty() && !readingKnown) words.back().reading.clear();
+  readDates(utf8, words);
+  return words;
+}
+
+}  // namespace torvane::reading

@@ -1,0 +1,27 @@
+// Joining morphemes into the words a teacher reads as one: a compound noun with its prefixes and
+// suffixes, a number with its counter, a verb or adjective with its okurigana, お and ご with
+// their word.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "reading/analyzer.h"
+
+namespace torvane::reading {
+
+struct Word {
+  std::size_t offset = 0;  // bytes of the UTF-8 text
+  std::size_t length = 0;
+  std::string reading;  // hiragana; empty when some part of it has no known reading
+  std::size_t firstMorpheme = 0;
+  std::size_t morphemeCount = 0;
+};
+
+// The words of a parsed text, in order, covering every morpheme once.
+std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> morphemes);
+
+}  // namespace torvane::reading

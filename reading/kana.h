@@ -1,0 +1,28 @@
+// Kana helpers for readings: MeCab writes readings in katakana, Torvane shows them in hiragana.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace torvane::reading {
+
+// Katakana letters (ァ to ヶ) become hiragana; everything else, ー included, stays.
+std::string toHiragana(std::string_view utf8);
+
+// Whether every character is hiragana, katakana or the prolonged sound mark.
+bool isAllKana(std::string_view utf8);
+
+// The hiragana form of one character, or 0 when it is no kana.
+char32_t kanaAsHiragana(char32_t c);
+
+// Kanji (CJK ideographs, their extensions and compatibility forms, 々 and 〆).
+bool isKanji(char32_t c);
+
+// One UTF-8 character at `offset` (the text is valid UTF-8): the character and its length.
+struct Utf8Char {
+  char32_t value = 0;
+  std::size_t length = 0;
+};
+Utf8Char utf8CharAt(std::string_view utf8, std::size_t offset);
+
+}  // namespace torvane::reading

@@ -1,0 +1,259 @@
+#include "reading/numbers.h"
+
+#include <array>
+
+#include "reading/kana.h"
+
+namespace torvane::reading {
+namespace {
+
+constexpr std::array<std::string_view, 10> kDigits = {"ぜろ", "いち", "に",   "さん", "よん",
+                                                      "ご",   "ろく", "なな", "はち", "きゅう"};
+
+// How a counter changes after the last spoken part of a number.
+enum class Row {
+  H,  // 本 ほん: いっぽん, さんぼん, ろっぽん, はっぽん, じゅっぽん, ひゃっぽん
+  K,  // 回 かい: いっかい, ろっかい, はっかい, じゅっかい, ひゃっかい
+  S,  // 冊 さつ: いっさつ, はっさつ, じゅっさつ (ろくさつ)
+  Plain,  // 枚 まい: no sound change
+};
+
+struct Counter {
+  std::string_view surface;
+  std::string_view reading;
+  Row row;
+  std::string_view afterN = {};  // after さん, なん, せん, まん when it differs: 階 がい
+  std::string_view four = "よん", seven = "なな", nine = "きゅう";
+};
+
+// The counters children's texts use most.
+constexpr Counter kCounters[] = {
+    {"本", "ほん", Row::H, "ぼん"},
+    {"匹", "ひき", Row::H, "びき"},
+    {"杯", "はい", Row::H, "ばい"},
+    {"分", "ふん", Row::H, "ぷん"},
+    {"発", "はつ", Row::H, "ぱつ"},
+    {"回", "かい", Row::K},
+    {"個", "こ", Row::K},
+    {"階", "かい", Row::K, "がい"},
+    {"曲", "きょく", Row::K},
+    {"冊", "さつ", Row::S},
+    {"歳", "さい", Row::S},
+    {"才", "さい", Row::S},
+    {"足", "そく", Row::S, "ぞく"},
+    {"軒", "けん", Row::K, "げん"},
+    {"件", "けん", Row::K},
+    {"週間", "しゅうかん", Row::S},
+    {"頭", "とう", Row::S},
+    {"点", "てん", Row::S},
+    {"着", "ちゃく", Row::S},
+    {"枚", "まい", Row::Plain},
+    {"台", "だい", Row::Plain},
+    {"番", "ばん", Row::Plain},
+    {"組", "くみ", Row::Plain},
+    {"度", "ど", Row::Plain},
+    {"倍", "ばい", Row::Plain},
+    {"号", "ごう", Row::Plain},
+    {"秒", "びょう", Row::Plain},
+    {"羽", "わ", Row::Plain},
+    {"円", "えん", Row::Plain, {}, "よ"},
+    {"年", "ねん", Row::Plain, {}, "よ"},
+    {"年生", "ねんせい", Row::Plain, {}, "よ"},
+    {"年間", "ねんかん", Row::Plain, {}, "よ"},
+    {"時", "じ", Row::Plain, {}, "よ", "しち", "く"},
+    {"時間", "じかん", Row::Plain, {}, "よ", "しち", "く"},
+    {"月", "がつ", Row::Plain, {}, "し", "しち", "く"},
+    {"人", "にん", Row::Plain, {}, "よ", "しち"},
+    {"日", "にち", Row::Plain},
+    {"日間", "にちかん", Row::Plain},
+};
+
+constexpr std::array<std::string_view, 11> kDays = {"",       "ついたち", "ふつか", "みっか",
+                                                    "よっか", "いつか",   "むいか", "なのか",
+                                                    "ようか", "ここのか", "とおか"};
+constexpr std::array<std::string_view, 11> kNativeCount = {"",       "ひとつ",   "ふたつ", "みっつ",
+                                                           "よっつ", "いつつ",   "むっつ", "ななつ",
+                                                           "やっつ", "ここのつ", "とお"};
+
+std::string hundreds(long h) {  // 1-9 hundreds
+  if (h == 3) return "さんびゃく";
+  if (h == 6) return "ろっぴゃく";
+  if (h == 8) return "はっぴゃく";
+  return (h == 1 ? std::string() : std::string(kDigits[h])) + "ひゃく";
+}
+
+std::string thousands(long t) {  // 1-9 thousands
+  if (t == 3) return "さんぜん";
+  if (t == 8) return "はっせん";
+  return (t == 1 ? std::string() : std::string(kDigits[t])) + "せん";
+}
+
+// A number read as everything before its last spoken part, and that part.
+struct Spoken {
+  std::string head;
+  std::string tail;  // "いち" ... "きゅう", "じゅう", a hundreds or thousands word, or "まん"
+  long lastDigit = 0;  // the digit of the tail when it is a unit digit
+};
+
+Spoken spoken(long n) {
+  Spoken s;
+  if (n >= 10000) {
+    s.head = numberReading(n / 10000);
+    n %= 10000;
+    if (n == 0) {
+      s.tail = "まん";
+      return s;
+    }
+    s.head += "まん";
+  }
+  const long t = n / 1000, h = n / 100 % 10, ten = n / 10 % 10, unit = n % 10;
+  auto push = [&](const std::string& part) {
+    s.head += s.tail;
+    s.tail = part;
+  };
+  if (t > 0) push(thousands(t));
+  if (h > 0) push(hundreds(h));
+  if (ten > 0) push((ten == 1 ? std::string() : std::string(kDigits[ten])) + "じゅう");
+  if (unit > 0) {
+    push(std::string(kDigits[unit]));
+    s.lastDigit = unit;
+  }
+  if (s.tail.empty()) s.tail = "ぜろ";
+  return s;
+}
+
+// The tail with its last syllable turned into っ: いち いっ, じゅう じゅっ, ひゃく ひゃっ.
+std::optional<std::string> geminated(const Spoken& s, Row row) {
+  const std::string& t = s.tail;
+  const bool k = row == Row::H || row == Row::K;
+  if (s.lastDigit == 1) return std::string("いっ");
+  if (s.lastDigit == 6 && k) return std::string("ろっ");
+  if (s.lastDigit == 8) return std::string("はっ");
+  if (s.lastDigit == 0 && t.ends_with("じゅう")) return t.substr(0, t.size() - 9) + "じゅっ";
+  if (s.lastDigit == 0 && t.ends_with("ひゃく") && k) return t.substr(0, t.size() - 3) + "っ";
+  return std::nullopt;
+}
+
+const Counter* findCounter(std::string_view surface) {
+  for (const Counter& c : kCounters) {
+    if (c.surface == surface) return &c;
+  }
+  return nullptr;
+}
+
+// The sound of a counter after さん, なん, せん or まん.
+std::string_view afterNasal(const Counter& c) {
+  return c.afterN.empty() ? c.reading : c.afterN;
+}
+
+std::string hRowGeminated(const Counter& c) {
+  // ほん ぽん, ひき ぴき, はい ぱい, ふん ぷん, はつ ぱつ: the first kana takes the p-sound.
+  const std::string_view r = c.reading;
+  std::string out(r);
+  const std::string_view first = r.substr(0, 3);
+  const std::string_view p = first == "ほ"   ? "ぽ"
+                             : first == "ひ" ? "ぴ"
+                             : first == "は" ? "ぱ"
+                             : first == "ふ" ? "ぷ"
+                                             : first;
+  out.replace(0, 3, p);
+  return out;
+}
+
+}  // namespace
+
+std::optional<long> numberValue(std::string_view utf8) {
+  if (utf8.empty()) return std::nullopt;
+  long total = 0, section = 0, digit = -1;
+  bool digitsOnly = true, any = false;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const Utf8Char c = utf8CharAt(utf8, i);
+    i += c.length;
+    long d = -1;
+    if (c.value >= U'0' && c.value <= U'9') d = c.value - U'0';
+    if (c.value >= U'０' && c.value <= U'９') d = c.value - U'０';
+    if (d >= 0) {
+      if (!digitsOnly) return std::nullopt;
+      total = total * 10 + d;
+      any = true;
+      if (total > 99999999) return std::nullopt;
+      continue;
+    }
+    if (digitsOnly && any) return std::nullopt;  // digits, then kanji: 1二
+    constexpr std::u32string_view kKanjiDigits = U"〇一二三四五六七八九";
+    const auto k = kKanjiDigits.find(c.value);
+    if (k != std::u32string_view::npos) {
+      // 二〇二四 is read digit by digit, 二十四 by its units.
+      digit = digit >= 0 && section == 0 && total == 0 ? digit * 10 + static_cast<long>(k)
+                                                       : static_cast<long>(k);
+      digitsOnly = false;
+      any = true;
+      continue;
+    }
+    const long unit = c.value == U'十' ? 10 : c.value == U'百' ? 100 : c.value == U'千' ? 1000 : 0;
+    if (unit > 0) {
+      section += (digit < 0 ? 1 : digit) * unit;
+      digit = -1;
+    } else if (c.value == U'万') {
+      total += (section + (digit < 0 ? 0 : digit)) * 10000;
+      section = 0;
+      digit = -1;
+    } else {
+      return std::nullopt;
+    }
+    digitsOnly = false;
+    any = true;
+  }
+  if (!any) return std::nullopt;
+  if (!digitsOnly) total += section + (digit < 0 ? 0 : digit);
+  if (total > 99999999) return std::nullopt;
+  return total;
+}
+
+std::string numberReading(long value) {
+  const Spoken s = spoken(value);
+  return s.head + s.tail;
+}
+
+std::optional<std::string> countedReading(std::string_view number, std::string_view counter,
+                                          bool afterMonth) {
+  const Counter* c = findCounter(counter);
+  const bool what = number == "何";
+  const std::optional<long> value = what ? std::optional<long>(-1) : numberValue(number);
+  if (counter == "つ" && value && *value >= 1 && *value <= 10) {
+    return std::string(kNativeCount[*value]);
+  }
+  if (c == nullptr || !value) return std::nullopt;
+  if (what) {
+    if (c->row == Row::H || !c->afterN.empty()) return "なん" + std::string(afterNasal(*c));
+    return "なん" + std::string(c->reading);
+  }
+  const long n = *value;
+  if (c->surface == "日" || c->surface == "日間") {
+    const std::string_view rest = c->surface == "日間" ? "かん" : "";
+    if (n == 1) return std::string(afterMonth ? "ついたち" : "いちにち") + std::string(rest);
+    if (n >= 2 && n <= 10) return std::string(kDays[n]) + std::string(rest);
+    if (n == 14 || n == 24) return numberReading(n - 4) + "よっか" + std::string(rest);
+    if (n == 20) return "はつか" + std::string(rest);
+  }
+  if (c->surface == "人" && (n == 1 || n == 2)) return std::string(n == 1 ? "ひとり" : "ふたり");
+  if (c->surface == "歳" && n == 20) return std::string("はたち");
+
+  Spoken s = spoken(n);
+  if (c->row != Row::Plain) {
+    if (const auto g = geminated(s, c->row)) {
+      return s.head + *g + (c->row == Row::H ? hRowGeminated(*c) : std::string(c->reading));
+    }
+  }
+  const bool nasal = s.tail.ends_with("ん") && s.lastDigit != 4;  // さん, せん, ぜん, まん
+  if (nasal && (c->row == Row::H || !c->afterN.empty())) {
+    return s.head + s.tail + std::string(afterNasal(*c));
+  }
+  if (s.lastDigit == 4) s.tail = c->four;
+  if (s.lastDigit == 7) s.tail = c->seven;
+  if (s.lastDigit == 9) s.tail = c->nine;
+  if (c->surface == "分" && s.lastDigit == 4) return s.head + "よんぷん";
+  return s.head + s.tail + std::string(c->reading);
+}
+
+}  // namespace torvane::reading

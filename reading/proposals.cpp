@@ -1,0 +1,150 @@
+#include "reading/proposals.h"
+
+#include <stdexcept>
+#include <unordered_map>
+
+#include "checker/levels.h"
+#include "reading/colours.h"
+#include "reading/joining.h"
+#include "reading/kana.h"
+
+namespace torvane::reading {
+namespace {
+
+checker::FoundList stageOf(const sjis::SjisChar& c, const checker::Classifier& classifier) {
+  // The list a character is collected in does not depend on the level.
+  return checker::verdictAt(classifier.classOf(c), checker::kLastLevel).list;
+}
+
+// A word's characters in the Shift_JIS text, gathered while walking it.
+struct Gathered {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  std::vector<sjis::SjisChar> problems;
+};
+
+// The text the analyser reads: the source without the characters that add no bytes of their own
+// (variation selectors, zero-width characters), which would otherwise split 葛󠄀飾 in two.
+struct AnalysisText {
+  std::string text;
+  std::vector<std::uint32_t> toSource;  // per byte of `text`, plus one for the end; empty: same
+};
+
+AnalysisText forAnalysis(std::string_view utf8) {
+  AnalysisText a;
+  bool any = false;
+  for (std::size_t i = 0; i < utf8.size() && !any; ++i) {
+    // Every such character is encoded from E2 80 8B on, EF B8/BB or F3 A0: a cheap pre-check.
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    any = b == 0xE2 || b == 0xEF || b == 0xF3;
+  }
+  if (!any) return a;
+  a.text.reserve(utf8.size());
+  a.toSource.reserve(utf8.size() + 1);
+  for (std::size_t i = 0; i < utf8.size();) {
+    const Utf8Char c = utf8CharAt(utf8, i);
+    if (!sjis::joinsNeighbour(c.value)) {
+      a.text.append(utf8.substr(i, c.length));
+      for (std::size_t k = 0; k < c.length; ++k)
+        a.toSource.push_back(static_cast<std::uint32_t>(i + k));
+    }
+    i += c.length;
+  }
+  a.toSource.push_back(static_cast<std::uint32_t>(utf8.size()));
+  return a;
+}
+
+}  // namespace
+
+void requireSourceMap(const CheckedText& text) {
+  if (text.converted.sourceOf.size() != text.converted.text.size() + 1) {
+    throw std::invalid_argument("the converted text has no source map");
+  }
+}
+
+std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
+                              const checker::Classifier& classifier) {
+  const sjis::SjisText& sjisText = text.converted.text;
+  const std::vector<std::uint32_t>& sourceOf = text.converted.sourceOf;
+  requireSourceMap(text);
+  const AnalysisText analysis = forAnalysis(text.utf8);
+  const std::string_view analysed = analysis.toSource.empty() ? text.utf8 : analysis.text;
+  const std::vector<Morpheme> morphemes = analyzer.parse(analysed);
+  std::vector<Word> words = joinWords(analysed, morphemes);
+  if (!analysis.toSource.empty()) {
+    for (Word& word : words) {
+      const std::uint32_t begin = analysis.toSource[word.offset];
+      word.length = analysis.toSource[word.offset + word.length] - begin;
+      word.offset = begin;
+    }
+  }
+  const std::vector<checker::TextColor> colours = coloursByByte(text.spans, sjisText.size());
+
+  // Each character belongs to the word its source position falls in; both run in text order.
+  std::vector<Proposal> proposals;
+  std::size_t w = 0;
+  std::optional<Gathered> current;
+  std::size_t currentWord = 0;
+  auto flush = [&] {
+    if (!current || current->problems.empty()) return;
+    const Word& word = words[currentWord];
+    Proposal p;
+    p.offset = current->begin;
+    p.length = current->end - current->begin;
+    const std::size_t from = sourceOf[current->begin];
+    p.word = std::string(text.utf8.substr(from, sourceOf[current->end] - from));
+    p.reading = word.reading;
+    p.problems = std::move(current->problems);
+    for (const sjis::SjisChar& c : p.problems) {
+      const checker::FoundList stage = stageOf(c, classifier);
+      if (stage > p.hardest) p.hardest = stage;
+    }
+    proposals.push_back(std::move(p));
+  };
+
+  sjis::forEachChar(sjisText, [&](std::size_t offset, const sjis::SjisChar& c) {
+    const std::uint32_t source = sourceOf[offset];
+    while (w < words.size() && words[w].offset + words[w].length <= source) ++w;
+    const bool inWord = w < words.size() && words[w].offset <= source;
+    if (!inWord) return;
+    if (!current || currentWord != w) {
+      flush();
+      current = Gathered{offset, offset, {}};
+      currentWord = w;
+    }
+    current->end = offset + c.length();
+    if (colours[offset] == checker::TextColor::Red) current->problems.push_back(c);
+  });
+  flush();
+
+  // Other readings the dictionary holds for the same word, looked up once per word.
+  std::unordered_map<std::string, std::vector<std::string>> known;
+  for (Proposal& p : proposals) {
+    auto [it, added] = known.try_emplace(p.word);
+    if (added) it->second = analyzer.readingsOf(p.word);
+    if (!p.reading.empty()) p.choices.push_back(p.reading);
+    for (const std::string& reading : it->second) {
+      if (reading != p.reading) p.choices.push_back(reading);
+    }
+  }
+  return proposals;
+}
+
+DecodedText decodeWithSourceMap(const sjis::SjisText& text) {
+  DecodedText decoded;
+  decoded.converted.text = text;
+  decoded.converted.sourceOf.reserve(text.size() + 1);
+  decoded.utf8.reserve(text.size() * 3 / 2);
+  const sjis::Cp932& codePage = sjis::Cp932::get();
+  sjis::forEachChar(text, [&](std::size_t offset, const sjis::SjisChar& c) {
+    // Trail bytes map to the position of their character.
+    decoded.converted.sourceOf.resize(offset + c.length(),
+                                      static_cast<std::uint32_t>(decoded.utf8.size()));
+    sjis::appendUtf8(decoded.utf8, codePage.decode(c));
+  });
+  decoded.converted.sourceOf.resize(text.size(), static_cast<std::uint32_t>(decoded.utf8.size()));
+  decoded.converted.sourceOf.push_back(static_cast<std::uint32_t>(decoded.utf8.size()));
+  return decoded;
+}
+
+}  // namespace torvane::reading

@@ -1,0 +1,58 @@
+// Reading proposals: the words of a checked text that hold a red character, each with its
+// reading in hiragana, found by the morphological analyser.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "checker/classify.h"
+#include "checker/recording_view.h"
+#include "reading/analyzer.h"
+#include "sjis/codec.h"
+
+namespace torvane::reading {
+
+// One word to read: whole characters of the checked Shift_JIS text, never split between kanji
+// and kana, holding at least one red character.
+struct Proposal {
+  std::size_t offset = 0;  // bytes of the checked Shift_JIS text
+  std::size_t length = 0;
+  std::string word;     // UTF-8: the characters of those bytes, as the source text has them
+  std::string reading;  // hiragana; empty when the dictionary knows none
+  // Readings to offer the teacher, `reading` first when known: for a word the dictionary holds
+  // under several readings (明日: あした, あす). Empty when it knows none.
+  std::vector<std::string> choices;
+  std::vector<sjis::SjisChar> problems;  // the red characters in the word, in order
+  checker::FoundList hardest = checker::FoundList::None;  // the latest stage among `problems`
+  bool operator==(const Proposal&) const = default;
+};
+
+// The text a check ran on. `utf8` is what was converted and `converted` its Shift_JIS form with
+// the source map (sourceOf in bytes of `utf8`); `spans` are the pass's colour changes in the
+// order it made them (the recording view's SpanList; the first, the reset to black, included or
+// not).
+struct CheckedText {
+  std::string_view utf8;
+  const sjis::EncodedText& converted;
+  std::span<const checker::Span> spans;
+};
+
+// Throws std::invalid_argument when `converted` has no source map (one entry per byte plus one).
+void requireSourceMap(const CheckedText& text);
+
+// The proposals in text order, never overlapping. `classifier` gives each its hardest stage.
+std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
+                              const checker::Classifier& classifier);
+
+// For a Shift_JIS text with no Unicode source (the command line's cp932 input): its characters
+// decoded one by one into UTF-8, with the source map pointing into that UTF-8.
+struct DecodedText {
+  std::string utf8;
+  sjis::EncodedText converted;
+};
+DecodedText decodeWithSourceMap(const sjis::SjisText& text);
+
+}  // namespace torvane::reading

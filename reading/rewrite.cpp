@@ -1,0 +1,167 @@
+#include "reading/rewrite.h"
+
+#include "reading/colours.h"
+#include "reading/html.h"
+
+namespace torvane::reading {
+namespace {
+
+using checker::TextColor;
+
+// Writes the source text piece by piece: line breaks of every kind become one LF (a paragraph
+// in HTML), and in HTML runs of red or grey characters go in one element each.
+class Writer {
+ public:
+  explicit Writer(Format format) : format_(format) {
+    if (format_ == Format::Html) out_ += html::documentHead();
+  }
+
+  void source(std::string_view text, TextColor colour) {
+    for (std::size_t i = 0; i < text.size();) {
+      const bool lf = text[i] == '\n', cr = text[i] == '\r';
+      const bool separator = text.substr(i, 2) == "\xE2\x80" && i + 2 < text.size() &&
+                             (text[i + 2] == '\xA8' || text[i + 2] == '\xA9');
+      if (lf && afterCr_) {
+        afterCr_ = false;
+        ++i;
+        continue;
+      }
+      afterCr_ = cr;
+      if (lf || cr || separator) {
+        lineBreak();
+        i += separator ? 3 : 1;
+        continue;
+      }
+      std::size_t end = i + 1;
+      while (end < text.size() && text[end] != '\n' && text[end] != '\r' && text[end] != '\xE2')
+        ++end;
+      plain(text.substr(i, end - i), colour);
+      i = end;
+    }
+  }
+
+  void kana(std::string_view reading) { plain(reading, TextColor::Black); }
+
+  void ruby(const RubyParts& parts) {
+    afterCr_ = false;
+    plain(parts.before, TextColor::Black);
+    if (format_ == Format::Text) {
+      out_ += "｜" + parts.base + "《" + parts.ruby + "》";
+    } else {
+      openParagraph();
+      setColour(TextColor::Black);
+      out_ += "<ruby>";
+      html::appendEscaped(out_, parts.base);
+      out_ += "<rt>";
+      html::appendEscaped(out_, parts.ruby);
+      out_ += "</rt></ruby>";
+    }
+    plain(parts.after, TextColor::Black);
+  }
+
+  std::string finish() && {
+    if (format_ == Format::Html) {
+      if (paragraphOpen_) closeParagraph();
+      out_ += html::documentTail();
+    }
+    return std::move(out_);
+  }
+
+ private:
+  void plain(std::string_view text, TextColor colour) {
+    if (text.empty()) return;
+    afterCr_ = false;
+    if (format_ == Format::Text) {
+      out_ += text;
+      return;
+    }
+    openParagraph();
+    setColour(colour);
+    html::appendEscaped(out_, text);
+  }
+
+  void lineBreak() {
+    if (format_ == Format::Text) {
+      out_ += '\n';
+      return;
+    }
+    // A line break closes the line's paragraph, empty or not; the last line's break opens none.
+    openParagraph();
+    closeParagraph();
+  }
+
+  void openParagraph() {
+    if (paragraphOpen_) return;
+    out_ += "<p>";
+    paragraphOpen_ = true;
+  }
+
+  void closeParagraph() {
+    setColour(TextColor::Black);
+    out_ += "</p>\n";
+    paragraphOpen_ = false;
+  }
+
+  void setColour(TextColor colour) {
+    if (colour == colour_) return;
+    if (colour_ != TextColor::Black) out_ += "</span>";
+    if (colour == TextColor::Red) out_ += "<span class=\"red\">";
+    if (colour == TextColor::Grey) out_ += "<span class=\"grey\">";
+    colour_ = colour;
+  }
+
+  Format format_;
+  std::string out_;
+  TextColor colour_ = TextColor::Black;
+  bool afterCr_ = false;
+  bool paragraphOpen_ = false;
+};
+
+}  // namespace
+
+std::string rewrite(const CheckedText& text, std::span<const Proposal> proposals,
+                    std::span<const Mode> modes, Format format) {
+  const sjis::SjisText& sjisText = text.converted.text;
+  const std::vector<std::uint32_t>& sourceOf = text.converted.sourceOf;
+  const std::vector<TextColor> colours = format == Format::Html
+                                             ? coloursByByte(text.spans, sjisText.size())
+                                             : std::vector<TextColor>(sjisText.size());
+  requireSourceMap(text);
+  Writer writer(format);
+  std::size_t written = 0;  // source bytes written so far
+  auto copyTo = [&](std::size_t end, TextColor colour) {
+    if (end > written) writer.source(text.utf8.substr(written, end - written), colour);
+    if (end > written) written = end;
+  };
+  if (!sourceOf.empty()) copyTo(sourceOf[0], TextColor::Black);
+
+  std::size_t next = 0;  // the next proposal
+  std::size_t skipUntil = 0;
+  sjis::forEachChar(sjisText, [&](std::size_t offset, const sjis::SjisChar& c) {
+    if (offset < skipUntil) return;
+    const std::size_t end = offset + c.length();
+    while (next < proposals.size() && proposals[next].offset < offset) ++next;
+    if (next < proposals.size() && proposals[next].offset == offset) {
+      const Proposal& p = proposals[next];
+      const Mode mode = next < modes.size() ? modes[next] : Mode::Keep;
+      ++next;
+      if (mode != Mode::Keep && !p.reading.empty()) {
+        const std::size_t from = sourceOf[offset];
+        const std::size_t to = sourceOf[p.offset + p.length];
+        if (mode == Mode::Kana) {
+          writer.kana(p.reading);
+        } else {
+          writer.ruby(trimRuby(text.utf8.substr(from, to - from), p.reading));
+        }
+        written = to;
+        skipUntil = p.offset + p.length;
+        return;
+      }
+    }
+    copyTo(sourceOf[end], colours[offset]);
+  });
+  copyTo(text.utf8.size(), TextColor::Black);
+  return std::move(writer).finish();
+}
+
+}  // namespace torvane::reading

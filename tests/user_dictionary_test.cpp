@@ -1,0 +1,223 @@
+// The user dictionary's sources: well-formed IPA dictionary rows, the 付表 words held against the
+// appendix of the jōyō list as the notice prints it, and the counters against the counting rules.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "reading/kana.h"
+#include "reading/numbers.h"
+
+namespace torvane {
+namespace {
+
+struct Row {
+  std::vector<std::string> fields;
+  int line = 0;
+};
+
+std::vector<Row> readCsv(const std::string& name) {
+  std::ifstream in(std::string(TORVANE_USER_DICT_DIR) + "/" + name);
+  EXPECT_TRUE(in) << name;
+  std::vector<Row> rows;
+  std::string line;
+  for (int number = 1; std::getline(in, line); ++number) {
+    Row row{{}, number};
+    std::stringstream fields(line);
+    for (std::string field; std::getline(fields, field, ',');) row.fields.push_back(field);
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+// The appendix (付表) of the jōyō kanji list, Cabinet notice of 30 November 2010: each reading
+// with the words written for it, in the notice's order.
+const std::map<std::string, std::vector<std::string>> kAppendix = {{"あす", {"明日"}},
+                                                                   {"あずき", {"小豆"}},
+                                                                   {"あま", {"海女", "海士"}},
+                                                                   {"いおう", {"硫黄"}},
+                                                                   {"いくじ", {"意気地"}},
+                                                                   {"いなか", {"田舎"}},
+                                                                   {"いぶき", {"息吹"}},
+                                                                   {"うなばら", {"海原"}},
+                                                                   {"うば", {"乳母"}},
+                                                                   {"うわき", {"浮気"}},
+                                                                   {"うわつく", {"浮つく"}},
+                                                                   {"えがお", {"笑顔"}},
+                                                                   {"おじ", {"叔父", "伯父"}},
+                                                                   {"おとな", {"大人"}},
+                                                                   {"おとめ", {"乙女"}},
+                                                                   {"おば", {"叔母", "伯母"}},
+                                                                   {"おまわりさん", {"お巡りさん"}},
+                                                                   {"おみき", {"お神酒"}},
+                                                                   {"おもや", {"母屋", "母家"}},
+                                                                   {"かあさん", {"母さん"}},
+                                                                   {"かぐら", {"神楽"}},
+                                                                   {"かし", {"河岸"}},
+                                                                   {"かじ", {"鍛冶"}},
+                                                                   {"かぜ", {"風邪"}},
+                                                                   {"かたず", {"固唾"}},
+                                                                   {"かな", {"仮名"}},
+                                                                   {"かや", {"蚊帳"}},
+                                                                   {"かわせ", {"為替"}},
+                                                                   {"かわら", {"河原", "川原"}},
+                                                                   {"きのう", {"昨日"}},
+                                                                   {"きょう", {"今日"}},
+                                                                   {"くだもの", {"果物"}},
+                                                                   {"くろうと", {"玄人"}},
+                                                                   {"けさ", {"今朝"}},
+                                                                   {"けしき", {"景色"}},
+                                                                   {"ここち", {"心地"}},
+                                                                   {"こじ", {"居士"}},
+                                                                   {"ことし", {"今年"}},
+                                                                   {"さおとめ", {"早乙女"}},
+                                                                   {"ざこ", {"雑魚"}},
+                                                                   {"さじき", {"桟敷"}},
+                                                                   {"さしつかえる", {"差し支える"}},
+                                                                   {"さつき", {"五月"}},
+                                                                   {"さなえ", {"早苗"}},
+                                                                   {"さみだれ", {"五月雨"}},
+                                                                   {"しぐれ", {"時雨"}},
+                                                                   {"しっぽ", {"尻尾"}},
+                                                                   {"しない", {"竹刀"}},
+                                                                   {"しにせ", {"老舗"}},
+                                                                   {"しばふ", {"芝生"}},
+                                                                   {"しみず", {"清水"}},
+                                                                   {"しゃみせん", {"三味線"}},
+                                                                   {"じゃり", {"砂利"}},
+                                                                   {"じゅず", {"数珠"}},
+                                                                   {"じょうず", {"上手"}},
+                                                                   {"しらが", {"白髪"}},
+                                                                   {"しろうと", {"素人"}},
+                                                                   {"しわす", {"師走"}},
+                                                                   {"すきや", {"数寄屋", "数奇屋"}},
+                                                                   {"すもう", {"相撲"}},
+                                                                   {"ぞうり", {"草履"}},
+                                                                   {"だし", {"山車"}},
+                                                                   {"たち", {"太刀"}},
+                                                                   {"たちのく", {"立ち退く"}},
+                                                                   {"たなばた", {"七夕"}},
+                                                                   {"たび", {"足袋"}},
+                                                                   {"ちご", {"稚児"}},
+                                                                   {"ついたち", {"一日"}},
+                                                                   {"つきやま", {"築山"}},
+                                                                   {"つゆ", {"梅雨"}},
+                                                                   {"でこぼこ", {"凸凹"}},
+                                                                   {"てつだう", {"手伝う"}},
+                                                                   {"てんません", {"伝馬船"}},
+                                                                   {"とあみ", {"投網"}},
+                                                                   {"とうさん", {"父さん"}},
+                                                                   {"とえはたえ", {"十重二十重"}},
+                                                                   {"どきょう", {"読経"}},
+                                                                   {"とけい", {"時計"}},
+                                                                   {"ともだち", {"友達"}},
+                                                                   {"なこうど", {"仲人"}},
+                                                                   {"なごり", {"名残"}},
+                                                                   {"なだれ", {"雪崩"}},
+                                                                   {"にいさん", {"兄さん"}},
+                                                                   {"ねえさん", {"姉さん"}},
+                                                                   {"のら", {"野良"}},
+                                                                   {"のりと", {"祝詞"}},
+                                                                   {"はかせ", {"博士"}},
+                                                                   {"はたち", {"二十", "二十歳"}},
+                                                                   {"はつか", {"二十日"}},
+                                                                   {"はとば", {"波止場"}},
+                                                                   {"ひとり", {"一人"}},
+                                                                   {"ひより", {"日和"}},
+                                                                   {"ふたり", {"二人"}},
+                                                                   {"ふつか", {"二日"}},
+                                                                   {"ふぶき", {"吹雪"}},
+                                                                   {"へた", {"下手"}},
+                                                                   {"へや", {"部屋"}},
+                                                                   {"まいご", {"迷子"}},
+                                                                   {"まじめ", {"真面目"}},
+                                                                   {"まっか", {"真っ赤"}},
+                                                                   {"まっさお", {"真っ青"}},
+                                                                   {"みやげ", {"土産"}},
+                                                                   {"むすこ", {"息子"}},
+                                                                   {"めがね", {"眼鏡"}},
+                                                                   {"もさ", {"猛者"}},
+                                                                   {"もみじ", {"紅葉"}},
+                                                                   {"もめん", {"木綿"}},
+                                                                   {"もより", {"最寄り"}},
+                                                                   {"やおちょう", {"八百長"}},
+                                                                   {"やおや", {"八百屋"}},
+                                                                   {"やまと", {"大和"}},
+                                                                   {"やよい", {"弥生"}},
+                                                                   {"ゆかた", {"浴衣"}},
+                                                                   {"ゆくえ", {"行方"}},
+                                                                   {"よせ", {"寄席"}},
+                                                                   {"わこうど", {"若人"}}};
+
+// Words written with the appendix's words that children's texts use: 母さん with お, and so on.
+const std::map<std::string, std::string> kWithPrefix = {
+    {"お母さん", "母さん"}, {"お父さん", "父さん"}, {"お兄さん", "兄さん"},
+    {"お姉さん", "姉さん"}, {"お土産", "土産"},
+};
+
+TEST(UserDictionary, RowsAreWellFormedIpaDictionaryEntries) {
+  const std::map<std::string, std::string> idOf = {
+      {"名詞,一般", "1285"}, {"名詞,副詞可能", "1314"}, {"名詞,形容動詞語幹", "1287"}};
+  for (const char* file : {"fuhyo.csv", "counters.csv", "words.csv"}) {
+    for (const Row& row : readCsv(file)) {
+      SCOPED_TRACE(std::string(file) + ":" + std::to_string(row.line));
+      ASSERT_EQ(row.fields.size(), 13u);
+      const std::string pos = row.fields[4] + "," + row.fields[5];
+      ASSERT_TRUE(idOf.contains(pos)) << pos;
+      EXPECT_EQ(row.fields[1], idOf.at(pos));
+      EXPECT_EQ(row.fields[2], idOf.at(pos));
+      EXPECT_EQ(row.fields[10], row.fields[0]);  // the base form is the word
+      EXPECT_EQ(row.fields[11], row.fields[12]);
+      // The reading in katakana, as the IPA dictionary writes it.
+      EXPECT_TRUE(reading::isAllKana(row.fields[11]));
+      EXPECT_NE(reading::toHiragana(row.fields[11]), row.fields[11]);
+    }
+  }
+}
+
+TEST(UserDictionary, AppendixWordsReadAsTheNoticeHasThem) {
+  for (const Row& row : readCsv("fuhyo.csv")) {
+    std::string word = row.fields[0];
+    const std::string reading = reading::toHiragana(row.fields[11]);
+    std::string expected = reading;
+    if (kWithPrefix.contains(word)) {
+      word = kWithPrefix.at(word);
+      expected = reading.substr(std::string_view("お").size());
+    }
+    bool found = false;
+    for (const auto& [appendixReading, words] : kAppendix) {
+      for (const std::string& w : words) {
+        if (w == word) {
+          EXPECT_EQ(expected, appendixReading) << row.fields[0];
+          found = true;
+        }
+      }
+    }
+    EXPECT_TRUE(found) << row.fields[0] << " is not in the appendix";
+  }
+}
+
+TEST(UserDictionary, CountersReadByTheCountingRules) {
+  std::size_t held = 0;
+  for (const Row& row : readCsv("counters.csv")) {
+    const std::string& word = row.fields[0];
+    // Split the number from its counter: the number is the leading kanji numerals.
+    std::size_t split = 0;
+    while (split < word.size() &&
+           std::string_view("一二三四五六七八九十百千").find(word.substr(split, 3)) !=
+               std::string_view::npos) {
+      split += 3;
+    }
+    const auto counted = reading::countedReading(word.substr(0, split), word.substr(split));
+    if (!counted) continue;  // 一緒, 一番: words, not counts
+    ++held;
+    EXPECT_EQ(reading::toHiragana(row.fields[11]), *counted) << word;
+  }
+  EXPECT_GT(held, 200u);
+}
+
+}  // namespace
+}  // namespace torvane
