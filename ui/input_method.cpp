@@ -1,92 +1,56 @@
 #include "ui/input_method.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
-#include <QDir>
 #include <QEvent>
-#include <QFile>
-#include <QSysInfo>
 #include <QWidget>
 
+#include "ui/fcitx_mozc_mode.h"
+#include "ui/ibus_global_engine.h"
+
 namespace torvane::ui {
-namespace {
 
-const QString kFcitxService = QStringLiteral("org.fcitx.Fcitx5");
-const QString kIbusService = QStringLiteral("org.freedesktop.IBus");
-const QString kIbusConnection = QStringLiteral("torvane-ibus");
+struct JapaneseInputMethod::State {
+  explicit State(QDBusConnection bus) : session(std::move(bus)) {}
+  QDBusConnection session;
+  IbusGlobalEngine ibus;
+  bool focused = false;  // between switchOn and switchBack
+};
 
-// The Japanese engines of IBus, tried in this order.
-const QStringList kIbusEngines = {QStringLiteral("mozc-jp"), QStringLiteral("anthy"),
-                                  QStringLiteral("kkc")};
+JapaneseInputMethod::JapaneseInputMethod(QObject* parent)
+    : JapaneseInputMethod(parent, QDBusConnection::sessionBus()) {}
 
-// IBus runs its own bus; its address is in the environment or in a file named after the
-// machine and the display.
-QString ibusAddress() {
-  if (const QByteArray address = qgetenv("IBUS_ADDRESS"); !address.isEmpty()) {
-    return QString::fromLocal8Bit(address);
-  }
-  QString display = QString::fromLocal8Bit(qgetenv("DISPLAY"));
-  if (display.isEmpty()) return {};
-  const QString host = display.section(QLatin1Char(':'), 0, 0);
-  const QString number = display.section(QLatin1Char(':'), 1).section(QLatin1Char('.'), 0, 0);
-  const QString file = QDir::homePath() + QStringLiteral("/.config/ibus/bus/") +
-                       QString::fromLatin1(QSysInfo::machineUniqueId()) + QLatin1Char('-') +
-                       (host.isEmpty() ? QStringLiteral("unix") : host) + QLatin1Char('-') + number;
-  QFile addressFile(file);
-  if (!addressFile.open(QIODevice::ReadOnly)) return {};
-  for (const QByteArray& line : addressFile.readAll().split('\n')) {
-    if (line.startsWith("IBUS_ADDRESS=")) return QString::fromLocal8Bit(line.mid(13));
-  }
-  return {};
-}
+JapaneseInputMethod::JapaneseInputMethod(QObject* parent, const QDBusConnection& session)
+    : QObject(parent), state_(std::make_unique<State>(session)) {}
 
-void setIbusEngine(const QDBusConnection& bus, int engine) {
-  if (engine >= kIbusEngines.size()) return;
-  QDBusMessage call =
-      QDBusMessage::createMethodCall(kIbusService, QStringLiteral("/org/freedesktop/IBus"),
-                                     kIbusService, QStringLiteral("SetGlobalEngine"));
-  call << kIbusEngines[engine];
-  auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call));
-  QObject::connect(watcher, &QDBusPendingCallWatcher::finished,
-                   [bus, engine](QDBusPendingCallWatcher* w) {
-                     if (w->isError())
-                       setIbusEngine(bus, engine + 1);  // not installed: try the next one
-                     w->deleteLater();
-                   });
-}
-
-}  // namespace
+JapaneseInputMethod::~JapaneseInputMethod() = default;
 
 void JapaneseInputMethod::watch(QWidget* control) {
   control->installEventFilter(this);
 }
 
 bool JapaneseInputMethod::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusIn) switchOn();
+  switch (event->type()) {
+    case QEvent::FocusIn: switchOn(); break;
+    // Closing the window hides the box, whether or not the focus leaves it first.
+    case QEvent::FocusOut:
+    case QEvent::Hide: switchBack(); break;
+    default: break;
+  }
   return QObject::eventFilter(watched, event);
 }
 
+// fcitx5 first; IBus when fcitx5 does not answer and the box still has the focus.
 void JapaneseInputMethod::switchOn() {
-  if (session_.isConnected() && session_.interface()->isServiceRegistered(kFcitxService)) {
-    session_.asyncCall(QDBusMessage::createMethodCall(kFcitxService, QStringLiteral("/controller"),
-                                                      QStringLiteral("org.fcitx.Fcitx.Controller1"),
-                                                      QStringLiteral("Activate")));
-    return;
-  }
-  QDBusConnection ibus = QDBusConnection(kIbusConnection);
-  if (!ibus.isConnected()) {
-    const QString address = ibusAddress();
-    if (address.isEmpty()) return;
-    ibus = QDBusConnection::connectToBus(address, kIbusConnection);
-    if (!ibus.isConnected()) {
-      QDBusConnection::disconnectFromBus(kIbusConnection);  // try afresh at the next focus
-      return;
-    }
-  }
-  setIbusEngine(ibus, 0);
+  state_->focused = true;
+  State* state = state_.get();
+  activateFcitxInHiragana(state->session, this, [state] {
+    if (state->focused) state->ibus.switchToJapanese();
+  });
+}
+
+void JapaneseInputMethod::switchBack() {
+  state_->focused = false;
+  state_->ibus.switchBack();
 }
 
 }  // namespace torvane::ui

@@ -31,11 +31,10 @@ struct Decoded {
   unsigned char* rgb = nullptr;  // malloc'd, width * height * 3 bytes
   int width = 0;
   int height = 0;
-  bool progressive = false;
 };
 
-// Decodes the header, and the pixels too when `pixels` is set. False on any error.
-bool decode(std::span<const unsigned char> jpeg, bool pixels, Decoded& out) {
+// False on any error.
+bool decode(std::span<const unsigned char> jpeg, Decoded& out) {
   jpeg_decompress_struct cinfo;
   ErrorManager errors;
   std::memset(&cinfo, 0, sizeof cinfo);
@@ -51,21 +50,18 @@ bool decode(std::span<const unsigned char> jpeg, bool pixels, Decoded& out) {
   jpeg_create_decompress(&cinfo);
   jpeg_mem_src(&cinfo, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
   jpeg_read_header(&cinfo, TRUE);
-  out.progressive = jpeg_has_multiple_scans(&cinfo);
-  if (pixels) {
-    cinfo.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&cinfo);
-    out.width = static_cast<int>(cinfo.output_width);
-    out.height = static_cast<int>(cinfo.output_height);
-    const std::size_t stride = cinfo.output_width * 3;
-    out.rgb = static_cast<unsigned char*>(std::malloc(stride * cinfo.output_height));
-    if (out.rgb == nullptr) std::longjmp(errors.jump, 1);
-    while (cinfo.output_scanline < cinfo.output_height) {
-      JSAMPROW row = out.rgb + stride * cinfo.output_scanline;
-      jpeg_read_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_decompress(&cinfo);
+  cinfo.out_color_space = JCS_RGB;
+  jpeg_start_decompress(&cinfo);
+  out.width = static_cast<int>(cinfo.output_width);
+  out.height = static_cast<int>(cinfo.output_height);
+  const std::size_t stride = cinfo.output_width * 3;
+  out.rgb = static_cast<unsigned char*>(std::malloc(stride * cinfo.output_height));
+  if (out.rgb == nullptr) std::longjmp(errors.jump, 1);
+  while (cinfo.output_scanline < cinfo.output_height) {
+    JSAMPROW row = out.rgb + stride * cinfo.output_scanline;
+    jpeg_read_scanlines(&cinfo, &row, 1);
   }
+  jpeg_finish_decompress(&cinfo);
   jpeg_destroy_decompress(&cinfo);
   return true;
 }
@@ -78,7 +74,7 @@ std::span<const unsigned char> logoJpeg() {
 
 QImage decodeJpeg(std::span<const unsigned char> jpeg) {
   Decoded decoded;
-  if (!decode(jpeg, true, decoded)) return {};
+  if (!decode(jpeg, decoded)) return {};
   QImage image(decoded.width, decoded.height, QImage::Format_RGB888);
   for (int y = 0; y < decoded.height; ++y) {
     std::memcpy(image.scanLine(y), decoded.rgb + static_cast<std::size_t>(y) * decoded.width * 3,
@@ -86,11 +82,6 @@ QImage decodeJpeg(std::span<const unsigned char> jpeg) {
   }
   std::free(decoded.rgb);
   return image;
-}
-
-bool isProgressiveJpeg(std::span<const unsigned char> jpeg) {
-  Decoded decoded;
-  return decode(jpeg, false, decoded) && decoded.progressive;
 }
 
 }  // namespace torvane::ui

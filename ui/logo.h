@@ -14,7 +14,4 @@ std::span<const unsigned char> logoJpeg();
 // Decodes a JPEG picture with libjpeg; a null image when the data is no JPEG picture.
 QImage decodeJpeg(std::span<const unsigned char> jpeg);
 
-// Whether the picture is stored progressively (in several scans).
-bool isProgressiveJpeg(std::span<const unsigned char> jpeg);
-
 }  // namespace torvane::ui

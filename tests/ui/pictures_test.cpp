@@ -3,6 +3,12 @@
 #include <QPixmap>
 #include <QSet>
 
+#include <csetjmp>
+#include <cstdio>
+#include <span>
+
+#include <jpeglib.h>  // needs size_t and FILE declared first
+
 #include "ui/app_icon.h"
 #include "ui/application_title.h"
 #include "ui/glyphs.h"
@@ -12,6 +18,32 @@ namespace torvane::ui {
 namespace {
 
 const QRgb kOlive = qRgb(128, 128, 0);
+
+struct JpegErrors {
+  jpeg_error_mgr base{};
+  std::jmp_buf jump{};
+};
+
+// Whether the picture is stored progressively (in several scans); false for what is no JPEG.
+bool isProgressiveJpeg(std::span<const unsigned char> jpeg) {
+  jpeg_decompress_struct cinfo{};
+  JpegErrors errors;
+  cinfo.err = jpeg_std_error(&errors.base);
+  errors.base.error_exit = [](j_common_ptr c) {
+    std::longjmp(reinterpret_cast<JpegErrors*>(c->err)->jump, 1);
+  };
+  errors.base.output_message = [](j_common_ptr) {};
+  if (setjmp(errors.jump) != 0) {
+    jpeg_destroy_decompress(&cinfo);
+    return false;
+  }
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+  jpeg_read_header(&cinfo, TRUE);
+  const bool progressive = jpeg_has_multiple_scans(&cinfo);
+  jpeg_destroy_decompress(&cinfo);
+  return progressive;
+}
 
 TEST(Logo, IsAProgressiveJfifPictureOf31By29) {
   const auto jpeg = logoJpeg();
