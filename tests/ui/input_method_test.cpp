@@ -199,7 +199,9 @@ class FakeTrayMenu : public QObject {
   QList<int> activationsAtClick;
 
  public Q_SLOTS:
-  Q_SCRIPTABLE uint GetLayout(int, int, const QStringList&, FakeMenuItem& layout) {
+  // Spelt in full: QtDBus finds the type by the name moc records.
+  Q_SCRIPTABLE uint GetLayout(int, int, const QStringList&,
+                              torvane::testing::FakeMenuItem& layout) {
     ++layoutRequests;
     layout = root;
     return 1;
