@@ -1,5 +1,6 @@
 #include "checker/classify.h"
 
+#include <algorithm>
 #include <string_view>
 #include <utility>
 
@@ -40,9 +41,19 @@ bool isIncomplete(std::uint8_t byte) {
   return sjis::isLeadRange(byte);
 }
 
+// A character outside the code page is in no class string, so only the list of junior-high kanji
+// outside the code page can place it.
+CharClass classOfForeign(char32_t character, const std::vector<char32_t>& juniorHigh) {
+  for (char32_t listed : juniorHigh) {
+    if (listed == character) return CharClass::JuniorHigh;
+  }
+  return CharClass::Unlisted;
+}
+
 }  // namespace
 
-Classifier::Classifier(const tables::ClassStrings& strings) {
+Classifier::Classifier(const tables::ClassStrings& strings)
+    : juniorHighOutsideCodePage_(strings.JuniorHighOutsideCodePage) {
   pairClass_.fill(CharClass::Unlisted);
   byteClass_.fill(CharClass::OtherByte);
   // Filled from the last class to the first, so the first class that holds a character wins.
@@ -70,12 +81,22 @@ Classifier::Classifier(const tables::ClassStrings& strings) {
   }
 }
 
+CharClass Classifier::foreignClassOf(char32_t character) const {
+  return classOfForeign(character, juniorHighOutsideCodePage_);
+}
+
 CharClass LiteralClassifier::classOf(const sjis::SjisChar& c) const {
   if (c.length() == 2) {
     const auto lead = static_cast<std::uint8_t>(c.code() >> 8);
     const auto trail = static_cast<std::uint8_t>(c.code() & 0xFF);
     for (const auto& [cls, classString] : twoByteOrder(strings_)) {
       if (tables::containsPairLiteral(*classString, lead, trail)) return cls;
+      // An official form outside the code page counts where its stand-in does.
+      if (cls == CharClass::JuniorHigh && c.foreign() != 0 &&
+          std::ranges::find(strings_.JuniorHighOutsideCodePage, c.foreign()) !=
+              strings_.JuniorHighOutsideCodePage.end()) {
+        return cls;
+      }
     }
     return CharClass::Unlisted;
   }

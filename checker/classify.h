@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "checker/found_list.h"
 #include "sjis/byte_type.h"
@@ -98,17 +99,25 @@ class Classifier {
   CharClass classOf(const sjis::SjisChar& c) const {
     const std::uint16_t code = c.code();
     if (c.length() != 2) return byteClass_[code & 0xFF];
+    if (c.foreign() != 0) [[unlikely]] return foreignClassOf(c.foreign());
     return pairClass_[sjis::kLeadRows[code >> 8] << 8 | (code & 0xFF)];
   }
   Verdict classify(const sjis::SjisChar& c, int level) const {
     return verdictAt(classOf(c), level);
   }
+  // The junior-high kanji that reach the check as characters outside the code page.
+  const std::vector<char32_t>& juniorHighOutsideCodePage() const {
+    return juniorHighOutsideCodePage_;
+  }
 
  private:
+  CharClass foreignClassOf(char32_t character) const;
+
   // Pairs are only asked about with a lead-range first byte, so the table has a row of 256 trail
   // bytes for each of the 60 lead bytes, 15 KB that stay in the first-level cache.
   std::array<CharClass, (sjis::kLeadRowCount + 1) * 0x100> pairClass_;  // last row: Unlisted
   std::array<CharClass, 0x100> byteClass_;
+  std::vector<char32_t> juniorHighOutsideCodePage_;  // a handful at most: a scan is enough
 };
 
 // The reference: each class string searched by the literal membership rules, in rule order.

@@ -7,6 +7,7 @@
 #include "sjis/utf8.h"
 #include "tables/comma_text.h"
 #include "tables/source_tables.h"
+#include "tables/source_tables_2020.h"
 
 namespace torvane::tables {
 
@@ -29,13 +30,14 @@ std::string joinRows(std::span<const std::string_view> rows) {
   return joined;
 }
 
-ClassStrings loadClassStrings() {
-  ClassStrings strings;
+namespace {
+
+void loadGradeStrings(std::span<const std::string_view> gradeRows, ClassStrings& strings) {
   const std::array<std::string*, 6> grades = {
       &strings.GradeChars1, &strings.GradeChars2, &strings.GradeChars3,
       &strings.GradeChars4, &strings.GradeChars5, &strings.GradeChars6,
   };
-  for (std::string_view row : ListBox1) {
+  for (std::string_view row : gradeRows) {
     const std::vector<std::string> fields = splitCommaText(rowToSjis(row));
     if (fields.size() < 2) continue;
     // Six independent comparisons: a row may belong to several grades only by being repeated.
@@ -43,14 +45,28 @@ ClassStrings loadClassStrings() {
       if (fields[0] == std::string(1, static_cast<char>('1' + g))) *grades[g] += fields[1];
     }
   }
+}
+
+}  // namespace
+
+ClassStrings loadClassStrings(TableSet set) {
+  ClassStrings strings;
+  using Rows = std::span<const std::string_view>;
+  const bool tables2020 = set == TableSet::Tables2020;
+  loadGradeStrings(tables2020 ? Rows(GradeRows2020) : Rows(ListBox1), strings);
   strings.HiraganaChars = joinRows(ListBox2);
   strings.KatakanaChars = joinRows(ListBox3);
   strings.WideLatinChars = joinRows(ListBox4);
   strings.NarrowLatinChars = joinRows(ListBox5);
   strings.NarrowKanaChars = joinRows(ListBox6);
-  strings.JuniorHighChars = joinRows(ListBox14);
+  strings.JuniorHighChars = joinRows(tables2020 ? Rows(JuniorHighRows2020) : Rows(ListBox14));
   strings.SymbolChars = joinRows(ListBox16);
   strings.DigitChars = joinRows(ListBox17);
+  if (tables2020) {
+    for (const OfficialFormOutsideCodePage& form : kJuniorHighOutsideCodePage2020) {
+      strings.JuniorHighOutsideCodePage.push_back(form.official);
+    }
+  }
   return strings;
 }
 

@@ -5,6 +5,9 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "tables/table_set.h"
 
 namespace torvane::tables {
 
@@ -18,11 +21,17 @@ struct ClassStrings {
   std::string JuniorHighChars;   // ListBox14
   std::string SymbolChars;       // ListBox16
   std::string DigitChars;        // ListBox17
+
+  // Junior-high kanji whose official form the code page lacks (the 2010 list has four). Their
+  // stand-ins are in JuniorHighChars; the official forms reach the check as characters outside
+  // the code page. Empty for the built-in tables.
+  std::vector<char32_t> JuniorHighOutsideCodePage;
 };
 
 // Converts the source tables: the grade table row by row as comma text, the others joined with
-// CR LF after every row, in the fixed order of the tables.
-ClassStrings loadClassStrings();
+// CR LF after every row, in the fixed order of the tables. The 2020 set has its own grade and
+// junior-high tables; the other seven class strings are the same in both sets.
+ClassStrings loadClassStrings(TableSet set = TableSet::Tables1989);
 
 // The Shift_JIS form of one table row given as UTF-8; throws std::logic_error for a row that
 // the code page cannot express, which would be a fault in the built-in tables.
