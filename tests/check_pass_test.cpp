@@ -200,6 +200,50 @@ TEST(CheckPass, LiteralAndLookupPassesAgree) {
   }
 }
 
+// The same text through the pass with each set of tables: the moved and added kanji change list
+// and colour, and the official form 𠮟, outside the code page, is a junior-high kanji in 2020.
+TEST(CheckPass, TheTwoSetsOfTables) {
+  static const tables::ClassStrings strings2020 =
+      tables::loadClassStrings(tables::TableSet::Tables2020);
+  static const Classifier classifier2020(strings2020);
+  const sjis::SjisText text = sjisOf("岡山の城で𠮟る誰");  // 岡 0 山 2 の 4 城 6 で 8 𠮟 10 る 12 誰 14
+  struct Case {
+    const Classifier* classifier;
+    int level;
+    std::vector<Span> spans;
+    std::vector<std::string> report;
+  } cases[] = {
+      {&classifier(), 3, {{0, 2, R}, {6, 2, R}, {10, 2, R}, {14, 2, R}},
+       {"  ----- 中学までに習わない(漢)字 -----", "岡,𠮟,誰", "",
+        "  ------   小学六年で習う漢字   ------", "城", "",
+        "  ------   小学一年で習う漢字   ------", "山"}},
+      {&classifier2020, 3, {{10, 2, R}, {14, 2, R}},
+       {"  ------  中学三年間で習う漢字  ------", "𠮟,誰", "",
+        "  ------   小学四年で習う漢字   ------", "岡,城", "",
+        "  ------   小学一年で習う漢字   ------", "山"}},
+      {&classifier2020, 6, {}, {}},
+      {&classifier2020, 2, {{0, 2, R}, {6, 2, R}, {10, 2, R}, {14, 2, R}}, {}},
+  };
+  for (const Case& c : cases) {
+    FakeView view(text, c.level);
+    ResultLists lists;
+    runCheck(view, *c.classifier, lists);
+    EXPECT_EQ(coloured(view), c.spans) << c.level;
+    if (!c.report.empty()) {
+      EXPECT_EQ(view.reportLines, c.report) << c.level;
+    }
+  }
+  const LiteralClassifier literal2020(strings2020);
+  for (int level = -1; level <= 6; ++level) {
+    FakeView a(text, level), b(text, level);
+    ResultLists listsA, listsB;
+    runCheck(a, classifier2020, listsA);
+    runCheck(b, literal2020, listsB);
+    EXPECT_EQ(a.calls, b.calls) << level;
+    EXPECT_EQ(utf8Entries(listsA.FoundJuniorHigh), utf8Entries(listsB.FoundJuniorHigh)) << level;
+  }
+}
+
 TEST(CheckPass, CheckingTwiceGivesTheSameResult) {
   FakeView view(sjisOf("漢字のテストＡａ"), 0);
   ResultLists lists;

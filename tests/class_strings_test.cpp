@@ -11,6 +11,7 @@
 #include "sjis_literals.h"
 #include "tables/membership.h"
 #include "tables/source_tables.h"
+#include "tables/source_tables_2020.h"
 
 namespace torvane::tables {
 namespace {
@@ -22,15 +23,25 @@ const ClassStrings& strings() {
   return loaded;
 }
 
+const ClassStrings& strings2020() {
+  static const ClassStrings loaded = loadClassStrings(TableSet::Tables2020);
+  return loaded;
+}
+
 std::vector<std::pair<const char*, const std::string*>> allClassStrings() {
   const ClassStrings& s = strings();
+  const ClassStrings& t = strings2020();
   return {{"GradeChars1", &s.GradeChars1},         {"GradeChars2", &s.GradeChars2},
           {"GradeChars3", &s.GradeChars3},         {"GradeChars4", &s.GradeChars4},
           {"GradeChars5", &s.GradeChars5},         {"GradeChars6", &s.GradeChars6},
           {"HiraganaChars", &s.HiraganaChars},     {"KatakanaChars", &s.KatakanaChars},
           {"WideLatinChars", &s.WideLatinChars},   {"NarrowLatinChars", &s.NarrowLatinChars},
           {"NarrowKanaChars", &s.NarrowKanaChars}, {"JuniorHighChars", &s.JuniorHighChars},
-          {"SymbolChars", &s.SymbolChars},         {"DigitChars", &s.DigitChars}};
+          {"SymbolChars", &s.SymbolChars},         {"DigitChars", &s.DigitChars},
+          {"GradeChars1 2020", &t.GradeChars1},    {"GradeChars2 2020", &t.GradeChars2},
+          {"GradeChars3 2020", &t.GradeChars3},    {"GradeChars4 2020", &t.GradeChars4},
+          {"GradeChars5 2020", &t.GradeChars5},    {"GradeChars6 2020", &t.GradeChars6},
+          {"JuniorHighChars 2020", &t.JuniorHighChars}};
 }
 
 template <std::size_t N>
@@ -168,6 +179,52 @@ TEST(ClassMembership, EqualsTheLiteralRulesEverywhere) {
             << name << " " << lead << " " << trail;
       }
     }
+  }
+}
+
+TEST(ClassStrings2020, KanjiPerGradeAndJuniorHigh) {
+  const ClassStrings s = loadClassStrings(TableSet::Tables2020);
+  struct Case {
+    const std::string* string;
+    std::size_t kanji;
+    bool crLfJoined;
+  } cases[] = {
+      {&s.GradeChars1, 80, false},  {&s.GradeChars2, 160, false},     {&s.GradeChars3, 200, false},
+      {&s.GradeChars4, 202, false}, {&s.GradeChars5, 193, false},     {&s.GradeChars6, 191, false},
+      {&s.JuniorHighChars, 1110, true},
+  };
+  for (const Case& c : cases) {
+    // Grade strings as bare pairs; the junior-high string with CR LF after each row and after
+    // the empty last row.
+    const std::size_t bytes = c.crLfJoined ? c.kanji * 4 + 2 : c.kanji * 2;
+    EXPECT_EQ(c.string->size(), bytes) << c.kanji;
+  }
+  EXPECT_EQ(s.GradeChars4.substr(s.GradeChars4.size() - 2), bytesOf("鹿"));
+}
+
+TEST(ClassStrings2020, SharedClassStringsAreTheBuiltInOnes) {
+  const ClassStrings set1989 = loadClassStrings(TableSet::Tables1989);
+  const ClassStrings set2020 = loadClassStrings(TableSet::Tables2020);
+  for (auto member : {&ClassStrings::HiraganaChars, &ClassStrings::KatakanaChars,
+                      &ClassStrings::WideLatinChars, &ClassStrings::NarrowLatinChars,
+                      &ClassStrings::NarrowKanaChars, &ClassStrings::SymbolChars,
+                      &ClassStrings::DigitChars}) {
+    EXPECT_EQ(set2020.*member, set1989.*member);
+  }
+  EXPECT_EQ(loadClassStrings().GradeChars4, set1989.GradeChars4) << "1989 stays the default";
+  EXPECT_TRUE(set1989.JuniorHighOutsideCodePage.empty());
+  const std::vector<char32_t> outside = {U'\U00020B9F', U'\u5861', U'\u525D', U'\u9830'};
+  EXPECT_EQ(set2020.JuniorHighOutsideCodePage, outside);  // 𠮟 塡 剝 頰
+}
+
+TEST(SourceTables2020, NoRowRepeatsAndStandInsAreJuniorHighRows) {
+  EXPECT_TRUE(repeatedRows(GradeRows2020).empty());
+  EXPECT_TRUE(repeatedRows(JuniorHighRows2020).empty());
+  for (const OfficialFormOutsideCodePage& form : kJuniorHighOutsideCodePage2020) {
+    EXPECT_NE(std::find(std::begin(JuniorHighRows2020), std::end(JuniorHighRows2020),
+                        form.standIn),
+              std::end(JuniorHighRows2020))
+        << form.standIn;
   }
 }
 

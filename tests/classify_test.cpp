@@ -86,19 +86,91 @@ TEST(Classify, CharactersWithoutAPlaceInTheTables) {
   }
 }
 
-// The lookup tables give every character the class the literal searches give it, so the two
-// passes agree for every level.
-TEST(Classify, LookupEqualsTheLiteralSearchForEveryCharacter) {
-  const LiteralClassifier literal(strings());
-  for (unsigned byte = 0; byte < 256; ++byte) {
-    const auto c = sjis::SjisChar::single(byte);
-    ASSERT_EQ(classifier().classOf(c), literal.classOf(c)) << byte;
+const tables::ClassStrings& strings2020() {
+  static const tables::ClassStrings loaded = tables::loadClassStrings(tables::TableSet::Tables2020);
+  return loaded;
+}
+
+const Classifier& classifier2020() {
+  static const Classifier built(strings2020());
+  return built;
+}
+
+// What the 2020 tables change, at every level; everything else classifies as in kRows.
+const Row kRows2020[] = {
+    {"岡", CharClass::Grade4, {R, R, R, R, N, N, N, N}, FoundList::Grade4},
+    {"城", CharClass::Grade4, {R, R, R, R, N, N, N, N}, FoundList::Grade4},
+    {"井", CharClass::Grade4, {R, R, R, R, N, N, N, N}, FoundList::Grade4},
+    {"囲", CharClass::Grade5, {R, R, R, R, R, N, N, N}, FoundList::Grade5},
+    {"恩", CharClass::Grade6, {R, R, R, R, R, R, N, N}, FoundList::Grade6},
+    {"誰", CharClass::JuniorHigh, {R, R, R, R, R, R, R, N}, FoundList::JuniorHigh},
+    {"鬱", CharClass::JuniorHigh, {R, R, R, R, R, R, R, N}, FoundList::JuniorHigh},
+    {"叱", CharClass::JuniorHigh, {R, R, R, R, R, R, R, N}, FoundList::JuniorHigh},
+    {"勺", CharClass::Unlisted, {R, R, R, R, R, R, R, R}, FoundList::Beyond},
+    {"名", CharClass::Grade1, {R, N, N, N, N, N, N, N}, FoundList::Grade1},
+    {"学", CharClass::Grade1, {R, N, N, N, N, N, N, N}, FoundList::Grade1},
+    {"ア", CharClass::Katakana, {R, G, G, G, G, G, G, G}, FoundList::None},
+    {"a", CharClass::NarrowLatin, {R, R, R, R, G, G, G, G}, FoundList::None},
+};
+
+TEST(Classify2020, ChangedKanjiAtEveryLevel) {
+  for (const Row& row : kRows2020) {
+    const sjis::SjisChar c = charOf(row.utf8);
+    EXPECT_EQ(classifier2020().classOf(c), row.cls) << row.utf8;
+    for (int level = kNoLevel; level <= kLastLevel; ++level) {
+      const Verdict verdict = classifier2020().classify(c, level);
+      EXPECT_EQ(verdict.outcome, row.outcomes[level + 1]) << row.utf8 << " at level " << level;
+      EXPECT_EQ(verdict.list, row.list) << row.utf8 << " at level " << level;
+    }
   }
-  for (unsigned lead = 0; lead < 256; ++lead) {
-    if (!sjis::isLeadRange(lead)) continue;
-    for (unsigned trail = 0; trail < 256; ++trail) {
-      const auto c = sjis::SjisChar::pair(lead, trail);
-      ASSERT_EQ(classifier().classOf(c), literal.classOf(c)) << lead << " " << trail;
+}
+
+// The four official forms the code page lacks are junior-high kanji with the 2020 tables and
+// characters beyond junior high with the built-in ones; other characters outside the code page
+// stay beyond junior high with both.
+TEST(Classify2020, OfficialFormsOutsideTheCodePage) {
+  const char32_t official[] = {U'\U00020B9F', U'\u5861', U'\u525D', U'\u9830'};  // 𠮟塡剝頰
+  for (char32_t character : official) {
+    const auto c = sjis::SjisChar::outsideCodePage(character);
+    EXPECT_EQ(classifier2020().classOf(c), CharClass::JuniorHigh) << std::hex << static_cast<std::uint32_t>(c.foreign());
+    EXPECT_EQ(classifier2020().classify(c, 5), (Verdict{Outcome::Red, FoundList::JuniorHigh}));
+    EXPECT_EQ(classifier2020().classify(c, 6), (Verdict{Outcome::None, FoundList::JuniorHigh}));
+    EXPECT_EQ(classifier().classOf(c), CharClass::Unlisted);
+  }
+  for (char32_t character : {U'鷗', U'\U00020B9E', U'\U00020BA0', U'\u5862', U'\U0001F600'}) {
+    EXPECT_EQ(classifier2020().classOf(sjis::SjisChar::outsideCodePage(character)),
+              CharClass::Unlisted);
+  }
+  // The placeholder pair without a character behind it (raw code page input) is in no table.
+  EXPECT_EQ(classifier2020().classOf(sjis::SjisChar::pair(0x81, 0x7F)), CharClass::Unlisted);
+}
+
+// The lookup tables give every character the class the literal searches give it, so the two
+// passes agree for every level, with either set of tables.
+TEST(Classify, LookupEqualsTheLiteralSearchForEveryCharacter) {
+  const std::pair<const tables::ClassStrings*, const Classifier*> sets[] = {
+      {&strings(), &classifier()}, {&strings2020(), &classifier2020()}};
+  for (const auto& [classStrings, lookup] : sets) {
+    const LiteralClassifier literal(*classStrings);
+    for (unsigned byte = 0; byte < 256; ++byte) {
+      const auto c = sjis::SjisChar::single(byte);
+      ASSERT_EQ(lookup->classOf(c), literal.classOf(c)) << byte;
+    }
+    for (unsigned lead = 0; lead < 256; ++lead) {
+      if (!sjis::isLeadRange(lead)) continue;
+      for (unsigned trail = 0; trail < 256; ++trail) {
+        const auto c = sjis::SjisChar::pair(lead, trail);
+        ASSERT_EQ(lookup->classOf(c), literal.classOf(c)) << lead << " " << trail;
+      }
+    }
+    // Characters outside the code page around each official form, and a few others.
+    std::vector<char32_t> foreign = {U'鷗', U'\U0001F600', U'é'};
+    for (char32_t official : strings2020().JuniorHighOutsideCodePage) {
+      for (char32_t near = official - 2; near <= official + 2; ++near) foreign.push_back(near);
+    }
+    for (char32_t character : foreign) {
+      const auto c = sjis::SjisChar::outsideCodePage(character);
+      ASSERT_EQ(lookup->classOf(c), literal.classOf(c)) << std::hex << static_cast<std::uint32_t>(c.foreign());
     }
   }
 }
