@@ -8,13 +8,14 @@
 
 #include "checker/check_pass_template.h"
 #include "checker/recording_view.h"
+#include "checker/table_changes.h"
+#include "checker/table_sets.h"
 #include "cli/input.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/suggestions.h"
 #include "reading/rewrite.h"
 #include "sjis/codec.h"
-#include "tables/class_strings.h"
 
 namespace {
 
@@ -37,17 +38,12 @@ bool writeOut(std::string_view text) {
          std::fflush(stdout) == 0;
 }
 
-const checker::Classifier& classifier() {
-  static const tables::ClassStrings classStrings = tables::loadClassStrings();
-  static const checker::Classifier instance(classStrings);
-  return instance;
-}
-
 template <class SpanSink>
-checker::CheckRecord runPass(sjis::SjisText text, int level, checker::ResultLists& lists,
-                             SpanSink sink) {
-  checker::BasicRecordingView<SpanSink> view(std::move(text), level, std::move(sink));
-  checker::runCheckWith(view, classifier(), lists);  // the view is final: no dispatch per call
+checker::CheckRecord runPass(sjis::SjisText text, const cli::Options& options,
+                             checker::ResultLists& lists, SpanSink sink) {
+  const checker::Classifier& classifier = checker::classifierFor(options.tables);
+  checker::BasicRecordingView<SpanSink> view(std::move(text), options.level, std::move(sink));
+  checker::runCheckWith(view, classifier, lists);  // the view is final: no dispatch per call
   return view.record();
 }
 
@@ -80,24 +76,28 @@ int checkWithReadings(const cli::Options& options) {
   checker::ResultLists lists;
   std::vector<checker::Span> spans;
   const sjis::SjisText& text = mapped.converted.text;
+  const std::vector<checker::TableChange> changes =
+      options.compareTables ? checker::tableChanges(text) : std::vector<checker::TableChange>{};
   checker::CheckRecord record;
   if (options.json) {
-    cli::writeJsonHead(out, options.level, text.size());
-    record = runPass(text, options.level, lists,
+    cli::writeJsonHead(out, options.level, options.tables, text.size());
+    record = runPass(text, options, lists,
                      KeepSpans<cli::JsonSpanWriter>{cli::JsonSpanWriter(out), &spans});
     cli::writeJsonTail(out, record, lists);
+    if (options.compareTables) cli::writeJsonTableChanges(out, changes);
   } else {
-    record = runPass(text, options.level, lists, KeepSpans<checker::NoSpans>{{}, &spans});
+    record = runPass(text, options, lists, KeepSpans<checker::NoSpans>{{}, &spans});
   }
   const reading::CheckedText checked{mapped.utf8, mapped.converted, spans};
   const std::vector<reading::Proposal> proposals =
-      reading::propose(analyzer, checked, classifier());
+      reading::propose(analyzer, checked, checker::classifierFor(options.tables));
 
   if (options.json) {
     cli::writeJsonSuggestions(out, proposals, text);
     cli::writeJsonEnd(out);
   } else if (options.rewrite == cli::RewriteMode::None) {
     cli::writePlain(out, record);
+    if (options.compareTables) cli::writePlainTableChanges(out, changes);
     cli::writePlainSuggestions(out, proposals, text);
   } else {
     const reading::Mode mode =
@@ -117,17 +117,22 @@ int check(const cli::Options& options) {
   }
   // Every input error surfaces here, before anything is written to standard output.
   sjis::SjisText text = cli::toSjisText(cli::readInput(options.file), options.encoding);
+  // Worked out before the pass takes the text over.
+  const std::vector<checker::TableChange> changes =
+      options.compareTables ? checker::tableChanges(text) : std::vector<checker::TableChange>{};
 
   cli::OutputStream out(stdout);
   checker::ResultLists lists;
   if (options.json) {
-    cli::writeJsonHead(out, options.level, text.size());
-    const auto record = runPass(std::move(text), options.level, lists, cli::JsonSpanWriter(out));
+    cli::writeJsonHead(out, options.level, options.tables, text.size());
+    const auto record = runPass(std::move(text), options, lists, cli::JsonSpanWriter(out));
     cli::writeJsonTail(out, record, lists);
+    if (options.compareTables) cli::writeJsonTableChanges(out, changes);
     cli::writeJsonEnd(out);
   } else {
-    const auto record = runPass(std::move(text), options.level, lists, checker::NoSpans{});
+    const auto record = runPass(std::move(text), options, lists, checker::NoSpans{});
     cli::writePlain(out, record);
+    if (options.compareTables) cli::writePlainTableChanges(out, changes);
   }
   if (!out.finish()) return fail(kCannotWrite);
   return lists.ProblemOccurrences.empty() ? kNoProblem : kProblemsFound;

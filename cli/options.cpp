@@ -7,8 +7,8 @@
 namespace torvane::cli {
 
 const std::string_view kUsage =
-    "Usage: torvane-check [--level N] [--encoding utf-8|cp932] [--json] [--suggest]\n"
-    "                     [--rewrite kana|aozora|html] [FILE]\n"
+    "Usage: torvane-check [--level N] [--tables 1989|2020] [--encoding utf-8|cp932] [--json]\n"
+    "                     [--compare-tables] [--suggest] [--rewrite kana|aozora|html] [FILE]\n"
     "Checks a Japanese text against the kanji that pupils have learnt by a school year.\n"
     "\n"
     "  --level N         the level, a whole number from -1 to 6 (default 0):\n"
@@ -16,8 +16,14 @@ const std::string_view kUsage =
     "                      1 二年生までに習う漢字で  5 六年生までに習う漢字で\n"
     "                      2 三年生までに習う漢字で  6 中学までに習う漢字で\n"
     "                      3 四年生までに習う漢字で -1 no level: stricter than 0\n"
+    "  --tables T        the kanji tables to judge by:\n"
+    "                      1989 the built-in tables (default): the 1989 allocation of kanji\n"
+    "                           to school years and the 1981 jōyō list\n"
+    "                      2020 the allocation in force since April 2020 and the 2010 jōyō list\n"
     "  --encoding E      how the input is encoded: utf-8 (default) or cp932\n"
     "  --json            write one JSON object with every span, list and report line\n"
+    "  --compare-tables  also list the text's characters whose stage differs between the two\n"
+    "                    sets of tables, with both stages and how often each occurs\n"
     "  --suggest         propose readings for the words that hold a red character: the JSON\n"
     "                      key \"suggestions\", or lines OFFSET, LENGTH, WORD, READING (tab\n"
     "                      between) after the summary\n"
@@ -28,7 +34,9 @@ const std::string_view kUsage =
     "  --version         show the version\n"
     "\n"
     "FILE is the text to check; standard input when it is absent or \"-\".\n"
-    "Without --json the report lines are written, then the summary.\n"
+    "Without --json the report lines are written, then the summary, then with --compare-tables\n"
+    "one line per changed character: CHAR, its 1989 stage, its 2020 stage and its count,\n"
+    "separated by tabs.\n"
     "--suggest and --rewrite need the MeCab dictionary (Debian package mecab-ipadic-utf8).\n"
     "Exit status: 0 no problem found, 1 problems found, 2 usage or input error.\n";
 
@@ -56,7 +64,8 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> args) {
         name = arg.substr(0, eq);
         value = arg.substr(eq + 1);
       }
-      const bool takesValue = name == "--level" || name == "--encoding" || name == "--rewrite";
+      const bool takesValue =
+          name == "--level" || name == "--tables" || name == "--encoding" || name == "--rewrite";
       if (!takesValue && value) {
         return UsageError{"option '" + std::string(name) + "' takes no value"};
       }
@@ -69,6 +78,13 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> args) {
       if (name == "--version") return ShowVersion{};
       if (name == "--json") {
         options.json = true;
+      } else if (name == "--compare-tables") {
+        options.compareTables = true;
+      } else if (name == "--tables") {
+        const auto set = tables::tableSetNamed(*value);
+        if (!set)
+          return UsageError{"--tables takes 1989 or 2020, not '" + std::string(*value) + "'"};
+        options.tables = *set;
       } else if (name == "--suggest") {
         options.suggest = true;
       } else if (name == "--rewrite") {
@@ -114,6 +130,9 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> args) {
   }
   if (options.json && options.rewrite != RewriteMode::None) {
     return UsageError{"--rewrite cannot be combined with --json"};
+  }
+  if (options.compareTables && options.rewrite != RewriteMode::None) {
+    return UsageError{"--rewrite cannot be combined with --compare-tables"};
   }
   if (options.file == "-") options.file.reset();
   return options;

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <variant>
 
+#include "tables/table_set.h"
+
 namespace torvane::cli {
 
 enum class InputEncoding { Utf8, Cp932 };
@@ -16,9 +18,11 @@ enum class RewriteMode { None, Kana, Aozora, Html };
 
 struct Options {
   int level = 0;
+  tables::TableSet tables = tables::TableSet::Tables1989;
   InputEncoding encoding = InputEncoding::Utf8;
   bool json = false;
-  bool suggest = false;  // the reading proposals: JSON key, or lines after the summary
+  bool compareTables = false;  // also list the characters whose stage the other set changes
+  bool suggest = false;        // the reading proposals: JSON key, or lines after the summary
   RewriteMode rewrite = RewriteMode::None;
   std::optional<std::string> file;  // standard input when absent
 };

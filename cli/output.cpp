@@ -88,10 +88,27 @@ void writePlain(OutputStream& out, const checker::CheckRecord& record) {
   if (record.summary) out.buffer() += record.summary->text + "\n";
 }
 
-void writeJsonHead(OutputStream& out, int level, std::size_t bytes) {
+void writePlainTableChanges(OutputStream& out, const std::vector<checker::TableChange>& changes) {
+  std::string& b = out.buffer();
+  for (const checker::TableChange& change : changes) {
+    b += sjis::toUtf8(change.character);
+    b.push_back('\t');
+    b += checker::stageKey(change.stage1989);
+    b.push_back('\t');
+    b += checker::stageKey(change.stage2020);
+    b.push_back('\t');
+    appendNumber(b, change.occurrences);
+    b.push_back('\n');
+    out.flushIfFull();
+  }
+}
+
+void writeJsonHead(OutputStream& out, int level, tables::TableSet tables, std::size_t bytes) {
   std::string& b = out.buffer();
   b += "{\n  \"level\": ";
   b += std::to_string(level);
+  b += ",\n  \"tables\": ";
+  appendJsonString(b, tables::tableSetName(tables));
   b += ",\n  \"bytes\": ";
   appendNumber(b, bytes);
   b += ",\n  \"spans\": [";
@@ -156,6 +173,26 @@ void writeJsonTail(OutputStream& out, const checker::CheckRecord& record,
     appendJsonString(b, summary.text);
   }
   b += "}";
+}
+
+void writeJsonTableChanges(OutputStream& out, const std::vector<checker::TableChange>& changes) {
+  std::string& b = out.buffer();
+  b += ",\n  \"table_changes\": [";
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    const checker::TableChange& change = changes[i];
+    b += i > 0 ? ",\n    " : "\n    ";  // one change per line
+    b += "{\"char\": ";
+    appendJsonString(b, sjis::toUtf8(change.character));
+    b += ", \"1989\": ";
+    appendJsonString(b, checker::stageKey(change.stage1989));
+    b += ", \"2020\": ";
+    appendJsonString(b, checker::stageKey(change.stage2020));
+    b += ", \"occurrences\": ";
+    appendNumber(b, change.occurrences);
+    b.push_back('}');
+    out.flushIfFull();
+  }
+  b += changes.empty() ? "]" : "\n  ]";
 }
 
 void writeJsonEnd(OutputStream& out) {

@@ -8,6 +8,8 @@
 
 #include "checker/recording_view.h"
 #include "checker/result_list.h"
+#include "checker/table_changes.h"
+#include "tables/table_set.h"
 
 namespace torvane::cli {
 
@@ -34,9 +36,12 @@ class OutputStream {
 
 // The report lines as the lower box holds them, then the summary; UTF-8 with LF line ends.
 void writePlain(OutputStream& out, const checker::CheckRecord& record);
+// One line per change after the summary: CHAR, the 1989 stage, the 2020 stage, the count.
+void writePlainTableChanges(OutputStream& out, const std::vector<checker::TableChange>& changes);
 
-// The JSON object is written in three steps, so the spans go out as the pass makes them.
-void writeJsonHead(OutputStream& out, int level, std::size_t bytes);  // up to the spans
+// The JSON object is written in steps, so the spans go out as the pass makes them.
+void writeJsonHead(OutputStream& out, int level, tables::TableSet tables,
+                   std::size_t bytes);  // up to the spans
 class JsonSpanWriter {
  public:
   explicit JsonSpanWriter(OutputStream& out) : out_(&out) {}
@@ -49,6 +54,7 @@ class JsonSpanWriter {
 // From the end of the spans to the summary; keys that follow it come next, then the end.
 void writeJsonTail(OutputStream& out, const checker::CheckRecord& record,
                    const checker::ResultLists& lists);
+void writeJsonTableChanges(OutputStream& out, const std::vector<checker::TableChange>& changes);
 void writeJsonEnd(OutputStream& out);
 
 // A JSON string: escapes what JSON requires, everything else passes as UTF-8.

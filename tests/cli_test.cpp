@@ -135,6 +135,13 @@ TEST(CheckerCli, GoldenOutputs) {
       {"readings.nolevel.aozora.expected", "readings.in", "--rewrite aozora --level -1", 1},
       {"readings.html.expected", "readings.in", "--level 2 --rewrite html", 1},
       {"readings.cp932.suggest.expected", "readings.cp932.in", "--suggest --encoding cp932", 1},
+      {"tables.1989.json.expected", "tables.in", "--json --level 3 --compare-tables", 1},
+      {"tables.2020.json.expected", "tables.in", "--json --level 3 --tables 2020 --compare-tables",
+       1},
+      {"tables.2020.level5.expected", "tables.in", "--tables 2020 --level 5 --compare-tables", 1},
+      {"tables.2020.level6.expected", "tables.in", "--tables=2020 --level 6", 1},
+      {"readings.2020.compare.json.expected", "readings.in",
+       "--json --suggest --compare-tables --tables 2020 --level 2", 1},
   };
   const fs::path golden = TORVANE_GOLDEN;
   for (const Case& c : cases) {
@@ -199,6 +206,19 @@ TEST(CheckerCli, ErrorsAreOneLineOnStandardErrorAndNothingOnStandardOutput) {
        "torvane-check: option '--suggest' takes no value (see torvane-check --help)\n"},
       // Input errors come before the dictionary is even looked at.
       {"--suggest", "ok\xff", "torvane-check: invalid UTF-8 at byte offset 2\n"},
+      {"--tables 2010", "",
+       "torvane-check: --tables takes 1989 or 2020, not '2010' (see torvane-check --help)\n"},
+      {"--tables=", "",
+       "torvane-check: --tables takes 1989 or 2020, not '' (see torvane-check --help)\n"},
+      {"--tables", "",
+       "torvane-check: option '--tables' needs a value (see torvane-check --help)\n"},
+      {"--compare-tables=2020", "",
+       "torvane-check: option '--compare-tables' takes no value (see torvane-check --help)\n"},
+      {"--compare-tables --tables 2020 x y", "",
+       "torvane-check: only one FILE may be given (see torvane-check --help)\n"},
+      {"--rewrite kana --compare-tables", "",
+       "torvane-check: --rewrite cannot be combined with --compare-tables (see torvane-check "
+       "--help)\n"},
   };
   for (const Case& c : cases) {
     const CheckerRun run = runChecker(c.args, c.input);
@@ -212,8 +232,8 @@ TEST(CheckerCli, HelpAndVersion) {
   const CheckerRun help = runChecker("--help", "");
   EXPECT_EQ(help.status, 0);
   EXPECT_TRUE(help.out.starts_with(
-      "Usage: torvane-check [--level N] [--encoding utf-8|cp932] [--json] [--suggest]\n"
-      "                     [--rewrite kana|aozora|html] [FILE]\n"));
+      "Usage: torvane-check [--level N] [--tables 1989|2020] [--encoding utf-8|cp932] [--json]\n"
+      "                     [--compare-tables] [--suggest] [--rewrite kana|aozora|html] [FILE]\n"));
   EXPECT_EQ(help.err, "");
   const CheckerRun version = runChecker("--version", "");
   EXPECT_EQ(version.status, 0);
@@ -287,6 +307,87 @@ TEST(CheckerCli, MemoryGrowsWithTheTextNotAheadOfIt) {
   fs::remove_all(dir);
 }
 
+// The red spans of a JSON output, as byte offsets.
+std::vector<std::size_t> redOffsets(const std::string& json) {
+  std::vector<std::size_t> offsets;
+  const auto start = json.find("\"spans\": [");
+  const auto end = json.find("\n", start);
+  const std::string spans = json.substr(start, end - start);
+  for (auto at = spans.find("[["); at != std::string::npos; at = spans.find(", [", at)) {
+    at = spans.find('[', at + 1) + 1;  // at the offset
+    if (spans.compare(spans.find(']', at) - 5, 5, "\"red\"") == 0) {
+      offsets.push_back(std::stoul(spans.substr(at)));
+    }
+  }
+  return offsets;
+}
+
+// Every kanji the 2020 tables move, add or remove, each with its stage in both sets as the
+// official lists give them, checked at every level with each set: a grade-g kanji is red below
+// level g - 1, a junior-high kanji below level 6, any other kanji always.
+TEST(CheckerCli, ChangedKanjiAtEveryLevelWithBothSets) {
+  constexpr int kBeyond = 8, kJunior = 7;
+  struct Group {
+    const char* kanji;
+    int stage1989, stage2020;  // grade 1..6, kJunior, kBeyond
+  } groups[] = {
+      {"井佐岐崎沖滋潟縄香", kJunior, 4},
+      {"埼奈媛岡栃梨熊茨阜阪鹿", kBeyond, 4},
+      {"囲喜紀救型航告殺史士象賞貯停堂得毒費粉脈歴", 4, 5},
+      {"胃腸", 4, 6},
+      {"賀群徳富", 5, 4},
+      {"恩券承舌銭退敵俵預", 5, 6},
+      {"城", 6, 4},
+      {"勺匁脹銑錘", kJunior, kBeyond},
+      {"誰頃鬱叱填剥頬𠮟塡剝頰", kBeyond, kJunior},
+      {"学", 1, 1},
+  };
+  std::string text;
+  std::vector<std::pair<int, int>> stages;  // per character, two bytes each
+  for (const Group& group : groups) {
+    text += group.kanji;
+    for (const char* p = group.kanji; *p != '\0';) {
+      p += (static_cast<unsigned char>(*p) >= 0xF0) ? 4 : 3;
+      stages.emplace_back(group.stage1989, group.stage2020);
+    }
+  }
+  auto isRed = [](int stage, int level) {
+    if (stage == kBeyond) return true;
+    if (stage == kJunior) return level < 6;
+    return level < stage - 1;
+  };
+  for (const char* set : {"1989", "2020"}) {
+    for (int level = -1; level <= 6; ++level) {
+      const CheckerRun run = runChecker(
+          std::string("--json --tables ") + set + " --level " + std::to_string(level), text);
+      std::vector<std::size_t> expected;
+      for (std::size_t i = 0; i < stages.size(); ++i) {
+        const int stage = set == std::string("1989") ? stages[i].first : stages[i].second;
+        if (isRed(stage, level)) expected.push_back(2 * i);
+      }
+      EXPECT_EQ(run.status, expected.empty() ? 0 : 1) << set << " " << level;
+      EXPECT_EQ(redOffsets(run.out), expected) << set << " at level " << level;
+    }
+  }
+}
+
+TEST(CheckerCli, CompareTablesKeepsTheExitStatusOfTheCheck) {
+  // 城 is grade 6 in 1989 and grade 4 in 2020: a change, but no problem at level 5.
+  const std::pair<const char*, const char*> sets[] = {
+      {"1989", "  ------   小学六年で習う漢字   ------\n"},
+      {"2020", "  ------   小学四年で習う漢字   ------\n"},
+  };
+  for (const auto& [set, header] : sets) {
+    const CheckerRun run =
+        runChecker(std::string("--compare-tables --level 5 --tables ") + set, "城");
+    EXPECT_EQ(run.status, 0) << set;
+    EXPECT_EQ(run.out, std::string(header) +
+                           "城\n\n問題は見つかりませんでした。\n"
+                           "城\tgrade6\tgrade4\t1\n")
+        << set;
+  }
+}
+
 TEST(CheckerCli, Cp932InputIsCheckedAsItStands) {
   // 漢 in Shift_JIS, with a bare LF that is not turned into CR LF.
   const CheckerRun run = runChecker("--encoding cp932 --json", "\x8a\xbf\n");
@@ -300,9 +401,10 @@ TEST(CheckerCli, MissingDictionaryFailsReadingsOnlyWithOneLineNamingThePackage) 
     const CheckerRun run = runChecker(args, "漢字", missing);
     EXPECT_EQ(run.status, 2) << args;
     EXPECT_EQ(run.out, "") << args;
-    EXPECT_EQ(run.err,
-              "torvane-check: the MeCab dictionary is not installed (no /nonexistent/ipadic/sys.dic):"
-              " install the Debian package mecab-ipadic-utf8\n")
+    EXPECT_EQ(
+        run.err,
+        "torvane-check: the MeCab dictionary is not installed (no /nonexistent/ipadic/sys.dic):"
+        " install the Debian package mecab-ipadic-utf8\n")
         << args;
   }
   // The check itself needs no dictionary.
