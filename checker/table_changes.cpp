@@ -7,6 +7,7 @@
 
 #include "checker/result_list.h"
 #include "checker/table_sets.h"
+#include "sjis/codec.h"
 #include "sjis/byte_type.h"
 
 namespace torvane::checker {
@@ -83,6 +84,24 @@ std::vector<TableChange> allTableChanges(const Classifier& tables1989,
 std::vector<TableChange> allTableChanges() {
   return allTableChanges(classifierFor(tables::TableSet::Tables1989),
                          classifierFor(tables::TableSet::Tables2020));
+}
+
+std::string tableChangesText(const std::vector<TableChange>& changes, bool withCounts) {
+  std::string text = "文字\t1989年の表\t2020年の表";
+  text += withCounts ? "\t回数\n" : "\n";
+  for (const TableChange& change : changes) {
+    text += sjis::toUtf8(change.character);
+    text += '\t';
+    text += stageWords(change.stage1989);
+    text += '\t';
+    text += stageWords(change.stage2020);
+    if (withCounts) {
+      text += '\t';
+      text += std::to_string(change.occurrences);
+    }
+    text += '\n';
+  }
+  return text;
 }
 
 }  // namespace torvane::checker

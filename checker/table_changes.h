@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "checker/classify.h"
@@ -31,5 +32,9 @@ std::vector<TableChange> tableChanges(const sjis::SjisText& text);
 std::vector<TableChange> allTableChanges(const Classifier& tables1989,
                                          const Classifier& tables2020);
 std::vector<TableChange> allTableChanges();
+
+// The changes as tab-separated text (UTF-8), a header line first, each line ending in LF: the
+// character, its stage in each set in the report's words and, with counts, its occurrences.
+std::string tableChangesText(const std::vector<TableChange>& changes, bool withCounts);
 
 }  // namespace torvane::checker

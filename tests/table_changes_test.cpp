@@ -148,6 +148,19 @@ TEST(TableChanges, CharactersAreDividedAsTheCheckDividesThem) {
   EXPECT_TRUE(tableChanges(sjis::rawSjis("\x89")).empty());
 }
 
+TEST(TableChanges, AsTabSeparatedText) {
+  const std::vector<TableChange> changes = tableChanges(sjisOf("城と𠮟る、城"));
+  EXPECT_EQ(tableChangesText(changes, true),
+            "文字\t1989年の表\t2020年の表\t回数\n"
+            "城\t小学六年で習う漢字\t小学四年で習う漢字\t2\n"
+            "𠮟\t中学までに習わない(漢)字\t中学三年間で習う漢字\t1\n");
+  EXPECT_EQ(tableChangesText(changes, false),
+            "文字\t1989年の表\t2020年の表\n"
+            "城\t小学六年で習う漢字\t小学四年で習う漢字\n"
+            "𠮟\t中学までに習わない(漢)字\t中学三年間で習う漢字\n");
+  EXPECT_EQ(tableChangesText({}, true), "文字\t1989年の表\t2020年の表\t回数\n");
+}
+
 TEST(Stage, KeysAndWordsMatchTheReport) {
   for (const ReportSection& section : kReportSections) {
     const Stage stage = *stageOf(section.list);
