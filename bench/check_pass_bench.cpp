@@ -1,10 +1,11 @@
 // The check pass over a generated mixed text with a view that only counts, with the lookup
-// tables and with the literal class-string searches side by side.
+// tables and with the literal class-string searches side by side, and with either set of tables.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 
 #include "checker/check_pass_template.h"
+#include "checker/table_sets.h"
 #include "mixed_text.h"
 
 namespace {
@@ -53,18 +54,22 @@ std::size_t textBytes(std::size_t full) {
   return std::getenv("TORVANE_BENCH_SMALL") != nullptr ? 64 * 1024 : full;
 }
 
-const tables::ClassStrings& classStrings() {
-  static const tables::ClassStrings strings = tables::loadClassStrings();
-  return strings;
+const tables::ClassStrings& classStrings(tables::TableSet set = tables::TableSet::Tables1989) {
+  static const tables::ClassStrings strings1989 = tables::loadClassStrings();
+  static const tables::ClassStrings strings2020 =
+      tables::loadClassStrings(tables::TableSet::Tables2020);
+  return set == tables::TableSet::Tables2020 ? strings2020 : strings1989;
 }
 
 enum class Dispatch { Direct, Virtual };
 
+// The text is drawn from the built-in tables whatever the set, so the sets are timed on one text.
 template <class Classifier>
 void runPass(benchmark::State& state, std::size_t bytes, bench::Spread spread = bench::Spread::Zipf,
-             Dispatch dispatch = Dispatch::Direct) {
+             Dispatch dispatch = Dispatch::Direct,
+             tables::TableSet set = tables::TableSet::Tables1989) {
   const sjis::SjisText text = sjis::rawSjis(bench::mixedSjisText(classStrings(), bytes, spread));
-  const Classifier classifier(classStrings());
+  const Classifier classifier(classStrings(set));
   checker::ResultLists lists;
   for (auto _ : state) {
     CountingView view(text);
@@ -83,6 +88,34 @@ void BM_CheckPassLookup(benchmark::State& state) {
   runPass<checker::Classifier>(state, textBytes(10 << 20));
 }
 
+// The same text judged by the 2020 tables.
+void BM_CheckPassLookup2020(benchmark::State& state) {
+  runPass<checker::Classifier>(state, textBytes(10 << 20), bench::Spread::Zipf, Dispatch::Direct,
+                               tables::TableSet::Tables2020);
+}
+
+// Building a set's class strings and lookup tables, done once for each set at start-up.
+void BM_BuildClassifier(benchmark::State& state) {
+  const auto set = state.range(0) == 2020 ? tables::TableSet::Tables2020
+                                          : tables::TableSet::Tables1989;
+  for (auto _ : state) {
+    const checker::Classifier classifier(tables::loadClassStrings(set));
+    benchmark::DoNotOptimize(&classifier);
+  }
+}
+
+// Choosing a set once both are built: the window's menu choice.
+void BM_ChooseTableSet(benchmark::State& state) {
+  checker::classifierFor(tables::TableSet::Tables1989);
+  checker::classifierFor(tables::TableSet::Tables2020);
+  bool newer = false;
+  for (auto _ : state) {
+    newer = !newer;
+    benchmark::DoNotOptimize(&checker::classifierFor(newer ? tables::TableSet::Tables2020
+                                                           : tables::TableSet::Tables1989));
+  }
+}
+
 // Every character of a pool equally often: more cache misses than real text.
 void BM_CheckPassLookupUniform(benchmark::State& state) {
   runPass<checker::Classifier>(state, textBytes(10 << 20), bench::Spread::Uniform);
@@ -99,6 +132,9 @@ void BM_CheckPassLiteral(benchmark::State& state) {
 }
 
 BENCHMARK(BM_CheckPassLookup)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckPassLookup2020)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildClassifier)->Arg(1989)->Arg(2020)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChooseTableSet);
 BENCHMARK(BM_CheckPassLookupUniform)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckPassLookupVirtual)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckPassLiteral)->Unit(benchmark::kMillisecond);
