@@ -96,8 +96,8 @@ void BM_CheckPassLookup2020(benchmark::State& state) {
 
 // Building a set's class strings and lookup tables, done once for each set at start-up.
 void BM_BuildClassifier(benchmark::State& state) {
-  const auto set = state.range(0) == 2020 ? tables::TableSet::Tables2020
-                                          : tables::TableSet::Tables1989;
+  const auto set =
+      state.range(0) == 2020 ? tables::TableSet::Tables2020 : tables::TableSet::Tables1989;
   for (auto _ : state) {
     const checker::Classifier classifier(tables::loadClassStrings(set));
     benchmark::DoNotOptimize(&classifier);

@@ -99,7 +99,9 @@ class Classifier {
   CharClass classOf(const sjis::SjisChar& c) const {
     const std::uint16_t code = c.code();
     if (c.length() != 2) return byteClass_[code & 0xFF];
-    if (c.foreign() != 0) [[unlikely]] return foreignClassOf(c.foreign());
+    if (c.foreign() != 0) [[unlikely]] {
+      return foreignClassOf(c.foreign());  // only an official form outside the code page has one
+    }
     return pairClass_[sjis::kLeadRows[code >> 8] << 8 | (code & 0xFF)];
   }
   Verdict classify(const sjis::SjisChar& c, int level) const {

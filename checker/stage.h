@@ -29,16 +29,17 @@ constexpr std::optional<Stage> stageOf(FoundList list) {
 
 // "grade1" … "grade6", "junior_high", "beyond": the keys of torvane-check's JSON output.
 constexpr std::string_view stageKey(Stage stage) {
-  constexpr std::array<std::string_view, 8> kKeys = {
-      "grade1", "grade2", "grade3", "grade4", "grade5", "grade6", "junior_high", "beyond"};
+  constexpr std::array<std::string_view, 8> kKeys = {"grade1", "grade2", "grade3",      "grade4",
+                                                     "grade5", "grade6", "junior_high", "beyond"};
   return kKeys[static_cast<std::size_t>(stage)];
 }
 
 // The words of the stage's report header, without its dashes (UTF-8).
 constexpr std::string_view stageWords(Stage stage) {
   constexpr std::array<std::string_view, 8> kWords = {
-      "小学一年で習う漢字", "小学二年で習う漢字", "小学三年で習う漢字",   "小学四年で習う漢字",
-      "小学五年で習う漢字", "小学六年で習う漢字", "中学三年間で習う漢字", "中学までに習わない(漢)字"};
+      "小学一年で習う漢字",   "小学二年で習う漢字",      "小学三年で習う漢字",
+      "小学四年で習う漢字",   "小学五年で習う漢字",      "小学六年で習う漢字",
+      "中学三年間で習う漢字", "中学までに習わない(漢)字"};
   return kWords[static_cast<std::size_t>(stage)];
 }
 

@@ -7,8 +7,8 @@
 
 #include "checker/result_list.h"
 #include "checker/table_sets.h"
-#include "sjis/codec.h"
 #include "sjis/byte_type.h"
+#include "sjis/codec.h"
 
 namespace torvane::checker {
 namespace {
@@ -60,8 +60,8 @@ std::vector<TableChange> allTableChanges(const Classifier& tables1989,
   for (unsigned lead = 0; lead < 0x100; ++lead) {
     if (!sjis::isLeadRange(static_cast<std::uint8_t>(lead))) continue;
     for (unsigned trail = 0; trail < 0x100; ++trail) {
-      consider(sjis::SjisChar::pair(static_cast<std::uint8_t>(lead),
-                                    static_cast<std::uint8_t>(trail)));
+      consider(
+          sjis::SjisChar::pair(static_cast<std::uint8_t>(lead), static_cast<std::uint8_t>(trail)));
     }
   }
   std::vector<char32_t> foreign = tables1989.juniorHighOutsideCodePage();
@@ -75,9 +75,8 @@ std::vector<TableChange> allTableChanges(const Classifier& tables1989,
     return std::tuple(change.stage2020, change.stage1989, c.foreign() != 0,
                       c.foreign() != 0 ? static_cast<std::uint32_t>(c.foreign()) : c.code());
   };
-  std::ranges::sort(changes, [&](const TableChange& a, const TableChange& b) {
-    return order(a) < order(b);
-  });
+  std::ranges::sort(
+      changes, [&](const TableChange& a, const TableChange& b) { return order(a) < order(b); });
   return changes;
 }
 

@@ -228,7 +228,8 @@ inline constexpr OfficialFormOutsideCodePage kJuniorHighOutsideCodePage2020[] = 
 
 static_assert(std::size(GradeRows2020) == 1026 + 1);
 static_assert(std::size(JuniorHighRows2020) == 1110 + 1);
-static_assert(GradeRows2020[0] == "1,気" && GradeRows2020[1025] == "6,預" && GradeRows2020[1026].empty());
+static_assert(GradeRows2020[0] == "1,気" && GradeRows2020[1025] == "6,預" &&
+              GradeRows2020[1026].empty());
 static_assert(JuniorHighRows2020[0] == "亜" && JuniorHighRows2020[1109] == "脇");
 
 }  // namespace torvane::tables

@@ -206,18 +206,23 @@ TEST(CheckPass, TheTwoSetsOfTables) {
   static const tables::ClassStrings strings2020 =
       tables::loadClassStrings(tables::TableSet::Tables2020);
   static const Classifier classifier2020(strings2020);
-  const sjis::SjisText text = sjisOf("岡山の城で𠮟る誰");  // 岡 0 山 2 の 4 城 6 で 8 𠮟 10 る 12 誰 14
+  const sjis::SjisText text =
+      sjisOf("岡山の城で𠮟る誰");  // 岡 0 山 2 の 4 城 6 で 8 𠮟 10 る 12 誰 14
   struct Case {
     const Classifier* classifier;
     int level;
     std::vector<Span> spans;
     std::vector<std::string> report;
   } cases[] = {
-      {&classifier(), 3, {{0, 2, R}, {6, 2, R}, {10, 2, R}, {14, 2, R}},
+      {&classifier(),
+       3,
+       {{0, 2, R}, {6, 2, R}, {10, 2, R}, {14, 2, R}},
        {"  ----- 中学までに習わない(漢)字 -----", "岡,𠮟,誰", "",
         "  ------   小学六年で習う漢字   ------", "城", "",
         "  ------   小学一年で習う漢字   ------", "山"}},
-      {&classifier2020, 3, {{10, 2, R}, {14, 2, R}},
+      {&classifier2020,
+       3,
+       {{10, 2, R}, {14, 2, R}},
        {"  ------  中学三年間で習う漢字  ------", "𠮟,誰", "",
         "  ------   小学四年で習う漢字   ------", "岡,城", "",
         "  ------   小学一年で習う漢字   ------", "山"}},

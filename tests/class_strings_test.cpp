@@ -31,16 +31,26 @@ const ClassStrings& strings2020() {
 std::vector<std::pair<const char*, const std::string*>> allClassStrings() {
   const ClassStrings& s = strings();
   const ClassStrings& t = strings2020();
-  return {{"GradeChars1", &s.GradeChars1},         {"GradeChars2", &s.GradeChars2},
-          {"GradeChars3", &s.GradeChars3},         {"GradeChars4", &s.GradeChars4},
-          {"GradeChars5", &s.GradeChars5},         {"GradeChars6", &s.GradeChars6},
-          {"HiraganaChars", &s.HiraganaChars},     {"KatakanaChars", &s.KatakanaChars},
-          {"WideLatinChars", &s.WideLatinChars},   {"NarrowLatinChars", &s.NarrowLatinChars},
-          {"NarrowKanaChars", &s.NarrowKanaChars}, {"JuniorHighChars", &s.JuniorHighChars},
-          {"SymbolChars", &s.SymbolChars},         {"DigitChars", &s.DigitChars},
-          {"GradeChars1 2020", &t.GradeChars1},    {"GradeChars2 2020", &t.GradeChars2},
-          {"GradeChars3 2020", &t.GradeChars3},    {"GradeChars4 2020", &t.GradeChars4},
-          {"GradeChars5 2020", &t.GradeChars5},    {"GradeChars6 2020", &t.GradeChars6},
+  return {{"GradeChars1", &s.GradeChars1},
+          {"GradeChars2", &s.GradeChars2},
+          {"GradeChars3", &s.GradeChars3},
+          {"GradeChars4", &s.GradeChars4},
+          {"GradeChars5", &s.GradeChars5},
+          {"GradeChars6", &s.GradeChars6},
+          {"HiraganaChars", &s.HiraganaChars},
+          {"KatakanaChars", &s.KatakanaChars},
+          {"WideLatinChars", &s.WideLatinChars},
+          {"NarrowLatinChars", &s.NarrowLatinChars},
+          {"NarrowKanaChars", &s.NarrowKanaChars},
+          {"JuniorHighChars", &s.JuniorHighChars},
+          {"SymbolChars", &s.SymbolChars},
+          {"DigitChars", &s.DigitChars},
+          {"GradeChars1 2020", &t.GradeChars1},
+          {"GradeChars2 2020", &t.GradeChars2},
+          {"GradeChars3 2020", &t.GradeChars3},
+          {"GradeChars4 2020", &t.GradeChars4},
+          {"GradeChars5 2020", &t.GradeChars5},
+          {"GradeChars6 2020", &t.GradeChars6},
           {"JuniorHighChars 2020", &t.JuniorHighChars}};
 }
 
@@ -189,8 +199,8 @@ TEST(ClassStrings2020, KanjiPerGradeAndJuniorHigh) {
     std::size_t kanji;
     bool crLfJoined;
   } cases[] = {
-      {&s.GradeChars1, 80, false},  {&s.GradeChars2, 160, false},     {&s.GradeChars3, 200, false},
-      {&s.GradeChars4, 202, false}, {&s.GradeChars5, 193, false},     {&s.GradeChars6, 191, false},
+      {&s.GradeChars1, 80, false},      {&s.GradeChars2, 160, false}, {&s.GradeChars3, 200, false},
+      {&s.GradeChars4, 202, false},     {&s.GradeChars5, 193, false}, {&s.GradeChars6, 191, false},
       {&s.JuniorHighChars, 1110, true},
   };
   for (const Case& c : cases) {
@@ -205,10 +215,10 @@ TEST(ClassStrings2020, KanjiPerGradeAndJuniorHigh) {
 TEST(ClassStrings2020, SharedClassStringsAreTheBuiltInOnes) {
   const ClassStrings set1989 = loadClassStrings(TableSet::Tables1989);
   const ClassStrings set2020 = loadClassStrings(TableSet::Tables2020);
-  for (auto member : {&ClassStrings::HiraganaChars, &ClassStrings::KatakanaChars,
-                      &ClassStrings::WideLatinChars, &ClassStrings::NarrowLatinChars,
-                      &ClassStrings::NarrowKanaChars, &ClassStrings::SymbolChars,
-                      &ClassStrings::DigitChars}) {
+  for (auto member :
+       {&ClassStrings::HiraganaChars, &ClassStrings::KatakanaChars, &ClassStrings::WideLatinChars,
+        &ClassStrings::NarrowLatinChars, &ClassStrings::NarrowKanaChars, &ClassStrings::SymbolChars,
+        &ClassStrings::DigitChars}) {
     EXPECT_EQ(set2020.*member, set1989.*member);
   }
   EXPECT_EQ(loadClassStrings().GradeChars4, set1989.GradeChars4) << "1989 stays the default";
@@ -221,8 +231,7 @@ TEST(SourceTables2020, NoRowRepeatsAndStandInsAreJuniorHighRows) {
   EXPECT_TRUE(repeatedRows(GradeRows2020).empty());
   EXPECT_TRUE(repeatedRows(JuniorHighRows2020).empty());
   for (const OfficialFormOutsideCodePage& form : kJuniorHighOutsideCodePage2020) {
-    EXPECT_NE(std::find(std::begin(JuniorHighRows2020), std::end(JuniorHighRows2020),
-                        form.standIn),
+    EXPECT_NE(std::find(std::begin(JuniorHighRows2020), std::end(JuniorHighRows2020), form.standIn),
               std::end(JuniorHighRows2020))
         << form.standIn;
   }

@@ -132,7 +132,8 @@ TEST(Classify2020, OfficialFormsOutsideTheCodePage) {
   const char32_t official[] = {U'\U00020B9F', U'\u5861', U'\u525D', U'\u9830'};  // 𠮟塡剝頰
   for (char32_t character : official) {
     const auto c = sjis::SjisChar::outsideCodePage(character);
-    EXPECT_EQ(classifier2020().classOf(c), CharClass::JuniorHigh) << std::hex << static_cast<std::uint32_t>(c.foreign());
+    EXPECT_EQ(classifier2020().classOf(c), CharClass::JuniorHigh)
+        << std::hex << static_cast<std::uint32_t>(c.foreign());
     EXPECT_EQ(classifier2020().classify(c, 5), (Verdict{Outcome::Red, FoundList::JuniorHigh}));
     EXPECT_EQ(classifier2020().classify(c, 6), (Verdict{Outcome::None, FoundList::JuniorHigh}));
     EXPECT_EQ(classifier().classOf(c), CharClass::Unlisted);
@@ -170,7 +171,8 @@ TEST(Classify, LookupEqualsTheLiteralSearchForEveryCharacter) {
     }
     for (char32_t character : foreign) {
       const auto c = sjis::SjisChar::outsideCodePage(character);
-      ASSERT_EQ(lookup->classOf(c), literal.classOf(c)) << std::hex << static_cast<std::uint32_t>(c.foreign());
+      ASSERT_EQ(lookup->classOf(c), literal.classOf(c))
+          << std::hex << static_cast<std::uint32_t>(c.foreign());
     }
   }
 }

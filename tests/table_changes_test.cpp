@@ -37,7 +37,7 @@ std::map<std::string, Stages> officialChanges() {
   auto add = [&](std::string_view kanji, Stage before, Stage after) {
     for (const std::string& k : eachUtf8(kanji)) changes[k] = {before, after};
   };
-  add("井佐岐崎沖滋潟縄香", JH, G4);      // added to grade 4, junior high in 1981
+  add("井佐岐崎沖滋潟縄香", JH, G4);          // added to grade 4, junior high in 1981
   add("埼奈媛岡栃梨熊茨阜阪鹿", Beyond, G4);  // added to grade 4, new in the 2010 list
   add("囲喜紀救型航告殺史士象賞貯停堂得毒費粉脈歴", G4, G5);
   add("胃腸", G4, G6);
@@ -120,14 +120,18 @@ TEST(TableChanges, OfATextInOrderOfFirstAppearanceWithCounts) {
       {"empty", "", {}},
       {"prefectures and moved kanji",
        "岡山と埼玉の城。誰が頃、岡山に？\r\n城",
-       {{"岡", Beyond, G4, 2}, {"埼", Beyond, G4, 1}, {"城", G6, G4, 2},
-        {"誰", Beyond, JH, 1}, {"頃", Beyond, JH, 1}}},
+       {{"岡", Beyond, G4, 2},
+        {"埼", Beyond, G4, 1},
+        {"城", G6, G4, 2},
+        {"誰", Beyond, JH, 1},
+        {"頃", Beyond, JH, 1}}},
       {"official form and stand-in are two entries",
        "𠮟る、叱る、𠮟責、勺",
        {{"𠮟", Beyond, JH, 2}, {"叱", Beyond, JH, 1}, {"勺", JH, Beyond, 1}}},
       {"a trail byte that looks like a lead does not start a character",
        // 岡 is 0x89 0xAA; ア 0x83 0x41 before it keeps the division aligned.
-       "ア岡", {{"岡", Beyond, G4, 1}}},
+       "ア岡",
+       {{"岡", Beyond, G4, 1}}},
   };
   for (const TextCase& c : cases) {
     std::vector<std::tuple<std::string, Stage, Stage, std::size_t>> got;

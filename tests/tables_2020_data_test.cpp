@@ -31,7 +31,8 @@ std::string readGzip(const char* path) {
   std::string out;
   std::array<char, 1 << 16> buffer;
   int got = 0;
-  while ((got = gzread(file.get(), buffer.data(), buffer.size())) > 0) out.append(buffer.data(), got);
+  while ((got = gzread(file.get(), buffer.data(), buffer.size())) > 0)
+    out.append(buffer.data(), got);
   if (got < 0) throw std::runtime_error(std::string("cannot decompress ") + path);
   return out;
 }
@@ -75,14 +76,15 @@ std::map<int, CharSet> kanjidicGrades() {
     const std::string_view entry = all.substr(at, all.find("</character>", at) - at);
     const std::string_view grade = between(entry, "<grade>", "</grade>");
     if (!grade.empty()) {
-      grades[std::stoi(std::string(grade))].insert(onlyCharOf(between(entry, "<literal>", "</literal>")));
+      grades[std::stoi(std::string(grade))].insert(
+          onlyCharOf(between(entry, "<literal>", "</literal>")));
     }
   }
   return grades;
 }
 
 struct JoyoList {
-  CharSet kanji;                       // kJoyoKanji 2010
+  CharSet kanji;                            // kJoyoKanji 2010
   std::map<char32_t, char32_t> standInFor;  // official form -> the stand-in pointing at it
 };
 
@@ -187,9 +189,12 @@ TEST_F(Tables2020Data, JuniorHighStringIsKanjidicGradeEightWithStandIns) {
 TEST_F(Tables2020Data, OfficialFormsOutsideTheCodePageAreTheUnihanPointers) {
   CharSet outside;
   for (const auto& [official, standIn] : joyo().standInFor) {
-    EXPECT_FALSE(sjis::Cp932::get().encode(official)) << std::hex << static_cast<std::uint32_t>(official);
-    EXPECT_TRUE(sjis::Cp932::get().encode(standIn)) << std::hex << static_cast<std::uint32_t>(standIn);
-    EXPECT_TRUE(grades().at(8).contains(official)) << std::hex << static_cast<std::uint32_t>(official);
+    EXPECT_FALSE(sjis::Cp932::get().encode(official))
+        << std::hex << static_cast<std::uint32_t>(official);
+    EXPECT_TRUE(sjis::Cp932::get().encode(standIn))
+        << std::hex << static_cast<std::uint32_t>(standIn);
+    EXPECT_TRUE(grades().at(8).contains(official))
+        << std::hex << static_cast<std::uint32_t>(official);
     outside.insert(official);
   }
   EXPECT_EQ(setOf({strings().JuniorHighOutsideCodePage.begin(),

@@ -63,7 +63,8 @@ QString TableChangesDialog::scopeText(std::size_t rows, bool forText) {
         .arg(rows);
   }
   if (rows == 0) {
-    return QStringLiteral("上の欄の文章には、1989年の表と2020年の表とで段階の違う文字はありません。");
+    return QStringLiteral(
+        "上の欄の文章には、1989年の表と2020年の表とで段階の違う文字はありません。");
   }
   return QStringLiteral("上の欄の文章のうち、1989年の表と2020年の表とで段階の違う文字: %1 種")
       .arg(rows);

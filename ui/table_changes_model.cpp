@@ -31,10 +31,9 @@ QVariant TableChangesModel::data(const QModelIndex& index, int role) const {
   }
   const checker::TableChange& row = rows_[static_cast<std::size_t>(index.row())];
   if (role == Qt::TextAlignmentRole) {
-    const Qt::Alignment horizontal =
-        index.column() == OccurrencesColumn ? Qt::AlignRight
-        : index.column() == CharacterColumn ? Qt::AlignHCenter
-                                            : Qt::AlignLeft;
+    const Qt::Alignment horizontal = index.column() == OccurrencesColumn ? Qt::AlignRight
+                                     : index.column() == CharacterColumn ? Qt::AlignHCenter
+                                                                         : Qt::AlignLeft;
     return QVariant::fromValue(horizontal | Qt::AlignVCenter);
   }
   if (role != Qt::DisplayRole) return {};

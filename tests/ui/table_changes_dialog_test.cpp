@@ -44,8 +44,8 @@ TEST(TableChangesModel, RowsOfATextWithBothStagesInTheReportsWordsAndCounts) {
   for (int column = 0; column < 4; ++column) {
     EXPECT_EQ(model.headerData(column, Qt::Horizontal).toString(), headers[column]);
   }
-  const auto alignment = model.data(model.index(0, TableChangesModel::OccurrencesColumn),
-                                    Qt::TextAlignmentRole);
+  const auto alignment =
+      model.data(model.index(0, TableChangesModel::OccurrencesColumn), Qt::TextAlignmentRole);
   EXPECT_TRUE(alignment.value<Qt::Alignment>() & Qt::AlignRight) << "counts line up right";
   EXPECT_FALSE(model.data(model.index(3, 0)).isValid()) << "past the last row";
   EXPECT_EQ(model.rowCount(model.index(0, 0)), 0) << "a table, not a tree";
@@ -70,7 +70,8 @@ TEST(TableChangesDialog, ForATextListsItsCharactersAndCopiesThem) {
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("判定表の違い"));
   auto* scope = dialog.findChild<QLabel*>("TableChangesScope");
   ASSERT_NE(scope, nullptr);
-  EXPECT_TRUE(scope->text().contains(QStringLiteral("上の欄の文章"))) << scope->text().toStdString();
+  EXPECT_TRUE(scope->text().contains(QStringLiteral("上の欄の文章")))
+      << scope->text().toStdString();
   EXPECT_TRUE(scope->text().contains(QStringLiteral("2 種"))) << scope->text().toStdString();
   auto* view = dialog.findChild<QTableView*>("TableChangesView");
   ASSERT_NE(view, nullptr);
