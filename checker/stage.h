@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "checker/classify.h"
+#include "checker/found_list.h"
 
 namespace torvane::checker {
 
