@@ -82,8 +82,9 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> args) {
         options.compareTables = true;
       } else if (name == "--tables") {
         const auto set = tables::tableSetNamed(*value);
-        if (!set)
+        if (!set) {
           return UsageError{"--tables takes 1989 or 2020, not '" + std::string(*value) + "'"};
+        }
         options.tables = *set;
       } else if (name == "--suggest") {
         options.suggest = true;
