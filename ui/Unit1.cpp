@@ -61,10 +61,17 @@ TForm1::TForm1(QWidget* parent)
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("(^-^)) Torvane"));
   setWindowIcon(applicationIcon());
-  setFixedSize(kClientSize);
   setFont(japaneseFont(kGothic, 11));
   fill(this, QPalette::Window, kMoneyGreen);
   setAutoFillBackground(true);
+
+  // The menu bar lies above the client area, which keeps its size and every control its place;
+  // the window grows by the menu bar's height.
+  createActions();
+  createMenus();
+  ClientArea = place<QWidget>(this, "ClientArea", 0, MenuBar->height(), kClientSize.width(),
+                              kClientSize.height());
+  setFixedSize(kClientSize + QSize(0, MenuBar->height()));
 
   createBanner();
   createCommandRow();
@@ -80,8 +87,11 @@ TForm1::TForm1(QWidget* parent)
 }
 
 void TForm1::FormCreate() {
-  ClassStrings = tables::loadClassStrings();
+  // Both sets of tables are built now, so that choosing one costs nothing later.
+  ClassStrings = tables::loadClassStrings(tables::TableSet::Tables1989);
+  ClassStrings2020 = tables::loadClassStrings(tables::TableSet::Tables2020);
   Classifier = std::make_unique<checker::Classifier>(ClassStrings);
+  Classifier2020 = std::make_unique<checker::Classifier>(ClassStrings2020);
   Results = std::make_unique<checker::ResultLists>();
   ComboBox1->setCurrentIndex(0);
   setHint(RichEdit1, RichEdit1->toolTip() + QStringLiteral("\r\nまたは、文字を直接入力します"));
@@ -108,7 +118,7 @@ void TForm1::Button1Click() {
   RichEdit1->setReadOnly(true);  // the text stays as the pass reads it
   WindowCheckView view(*this);
   activeView_ = &view;
-  runCommand([&] { checker::runCheck(view, *Classifier, *Results); });
+  runCommand([&] { checker::runCheck(view, classifierInUse(), *Results); });
   activeView_ = nullptr;
   lastLongestGapMs_ = view.longestEventGapMs();
   RichEdit1->setReadOnly(false);
@@ -152,16 +162,16 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::createBanner() {
-  Shape1 = place<QWidget>(this, "Shape1", 8, 8, 159, 29);
+  Shape1 = place<QWidget>(ClientArea, "Shape1", 8, 8, 159, 29);
   fill(Shape1, QPalette::Window, Qt::black);
   Shape1->setAutoFillBackground(true);
 
   const QImage logo = decodeJpeg(logoJpeg());
-  Image1 = place<QLabel>(this, "Image1", 8, 8, logo.width(), logo.height());  // the picture's size
+  Image1 = place<QLabel>(ClientArea, "Image1", 8, 8, logo.width(), logo.height());  // the picture's size
   Image1->setPixmap(QPixmap::fromImage(logo));
 
   const auto caption = [this](const char* name, int left, int top, int width, const QString& text) {
-    auto* label = place<QLabel>(this, name, left, top, width, 12);
+    auto* label = place<QLabel>(ClientArea, name, left, top, width, 12);
     label->setText(text);
     label->setFont(japaneseFont(kProportionalGothic, 12, true));
     fill(label, QPalette::WindowText, kAqua);
@@ -173,34 +183,34 @@ void TForm1::createBanner() {
 }
 
 void TForm1::createCommandRow() {
-  Button4 = commandButton(this, "Button4", {175, 9, 107, 27}, QStringLiteral("貼り付ける"),
+  Button4 = commandButton(ClientArea, "Button4", {175, 9, 107, 27}, QStringLiteral("貼り付ける"),
                           QStringLiteral("クリップボードから文章を貼り付けます"));
   Button4->setIcon(twoStateGlyph(pasteGlyphBitmap()));
   Button4->setDefault(true);
 
-  ComboBox1 = place<LevelComboBox>(this, "ComboBox1", 287, 10, 201, 24);
+  ComboBox1 = place<LevelComboBox>(ClientArea, "ComboBox1", 287, 10, 201, 24);
   ComboBox1->setFont(japaneseFont(kGothic, 16));
   ComboBox1->setCurrentIndex(0);  // the initial text, "一年生で習う漢字で"
   setHint(ComboBox1, QStringLiteral("チェックするレベルを選択します"));
 
-  Button1 = commandButton(this, "Button1", {488, 9, 91, 27}, QStringLiteral("チェックする"),
+  Button1 = commandButton(ClientArea, "Button1", {488, 9, 91, 27}, QStringLiteral("チェックする"),
                           QStringLiteral("チェックを実行します"));
-  Button3 = commandButton(this, "Button3", {583, 9, 105, 27}, QStringLiteral("コピーする"),
+  Button3 = commandButton(ClientArea, "Button3", {583, 9, 105, 27}, QStringLiteral("コピーする"),
                           QStringLiteral("文章をクリップボードにコピーします"));
   Button3->setIcon(twoStateGlyph(copyGlyphBitmap()));
-  Button2 = commandButton(this, "Button2", {703, 9, 81, 27}, QStringLiteral("終了する"),
+  Button2 = commandButton(ClientArea, "Button2", {703, 9, 81, 27}, QStringLiteral("終了する"),
                           QStringLiteral("Torvaneを終了します"));
 }
 
 void TForm1::createTextBoxes() {
-  RichEdit1 = place<PasteBox>(this, "RichEdit1", 7, 40, 777, 387);
+  RichEdit1 = place<PasteBox>(ClientArea, "RichEdit1", 7, 40, 777, 387);
   RichEdit1->setFont(japaneseFont(kProportionalGothic, 16));
   RichEdit1->setTabChangesFocus(true);
   RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHint(RichEdit1, QStringLiteral("チェックする文章をここに表示します"));
   inputMethod_.watch(RichEdit1);
 
-  RichEdit2 = place<ReportBox>(this, "RichEdit2", 7, 431, 777, 126);
+  RichEdit2 = place<ReportBox>(ClientArea, "RichEdit2", 7, 431, 777, 126);
   RichEdit2->setFont(japaneseFont(kProportionalGothic, 16));
   RichEdit2->setReadOnly(true);
   RichEdit2->setAcceptRichText(false);
@@ -208,7 +218,7 @@ void TForm1::createTextBoxes() {
   RichEdit2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHint(RichEdit2, QStringLiteral("チェックした漢字を分類して表示します"));
 
-  StaticText1 = place<QLabel>(this, "StaticText1", 376, 275, 36, 30);
+  StaticText1 = place<QLabel>(ClientArea, "StaticText1", 376, 275, 36, 30);
   StaticText1->setText(QStringLiteral("XX"));
   StaticText1->setAlignment(Qt::AlignCenter);
   StaticText1->setFont(japaneseFont(kGothic, 32));

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QAction>
+#include <QActionGroup>
+#include <QMenuBar>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextEdit>
@@ -13,6 +16,7 @@
 #include "checker/classify.h"
 #include "checker/result_list.h"
 #include "tables/class_strings.h"
+#include "tables/table_set.h"
 #include "ui/input_method.h"
 #include "ui/level_box.h"
 #include "ui/paste_box.h"
@@ -40,6 +44,10 @@ class TForm1 : public QDialog {
   // The result lists; null once the window has closed.
   const checker::ResultLists* results() const { return Results.get(); }
 
+  // The menu bar, and the area below it that holds every other control.
+  QMenuBar* MenuBar;
+  QLabel* TablesLabel;  // the tables in use
+  QWidget* ClientArea;
   // The banner.
   QWidget* Shape1;
   QLabel* Image1;
@@ -63,6 +71,14 @@ class TForm1 : public QDialog {
   bool event(QEvent* event) override;
 
  private:
+  // The menu commands.
+  void chooseTables(tables::TableSet set);
+  void showTables(tables::TableSet set);
+  void showTableChanges();
+  void showReadings();
+
+  void createActions();
+  void createMenus();
   void createBanner();
   void createCommandRow();
   void createTextBoxes();
@@ -76,9 +92,23 @@ class TForm1 : public QDialog {
 
   // The class strings are filled once at creation; the result lists live from creation to
   // closing. A check in progress holds on to both, so neither changes under it.
-  tables::ClassStrings ClassStrings;
+  tables::ClassStrings ClassStrings;      // the built-in tables
+  tables::ClassStrings ClassStrings2020;  // the tables in force since 2020
   std::unique_ptr<checker::Classifier> Classifier;
+  std::unique_ptr<checker::Classifier> Classifier2020;
+  const checker::Classifier& classifierInUse() const {
+    return tableSet_ == tables::TableSet::Tables2020 ? *Classifier2020 : *Classifier;
+  }
   std::unique_ptr<checker::ResultLists> Results;
+
+  QActionGroup* TablesGroup;
+  QAction* Tables1989Action;
+  QAction* Tables2020Action;
+  QAction* TableChangesAction;
+  QAction* ReadingsAction;
+  QAction* UsageAction;
+  QAction* AboutAction;
+  tables::TableSet tableSet_ = tables::TableSet::Tables1989;
 
   JapaneseInputMethod inputMethod_;
   bool placed_ = false;

@@ -5,6 +5,7 @@ namespace torvane::ui {
 int ToolTipStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                             QStyleHintReturn* returnData) const {
   if (hint == SH_ToolTip_WakeUpDelay) return kToolTipDelayMs;
+  if (hint == SH_MenuBar_AltKeyNavigation) return 1;  // Alt alone reaches the menu bar
   return QProxyStyle::styleHint(hint, option, widget, returnData);
 }
 

@@ -113,7 +113,12 @@ TEST_F(MainWindowTest, EveryControlAtItsPlaceWithItsTextHintAndFont) {
 
 TEST_F(MainWindowTest, FixedDialogFrameWithCaptionAndMoneyGreen) {
   EXPECT_EQ(window().windowTitle(), QStringLiteral("(^-^)) Torvane"));
-  EXPECT_EQ(window().size(), QSize(792, 566));
+  // The client area keeps its size; the menu bar lies above it and the window grows by it.
+  const auto* menuBar = control("MenuBar");
+  ASSERT_NE(menuBar, nullptr);
+  EXPECT_EQ(control("ClientArea")->geometry(), QRect(0, menuBar->height(), 792, 566));
+  EXPECT_EQ(window().size(), QSize(792, 566 + menuBar->height()));
+  EXPECT_EQ(menuBar->geometry(), QRect(0, 0, 792, menuBar->height()));
   EXPECT_EQ(window().minimumSize(), window().maximumSize()) << "not resizable";
   const Qt::WindowFlags flags = window().windowFlags();
   EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
@@ -138,7 +143,7 @@ TEST_F(MainWindowTest, BannerLooks) {
   auto* image = control<QLabel>("Image1");
   EXPECT_EQ(image->pixmap().size(), QSize(31, 29));
   // Stacked over the black shape, and the captions over both.
-  const auto children = window().children();
+  const auto children = shape->parentWidget()->children();
   EXPECT_LT(children.indexOf(shape), children.indexOf(image));
   EXPECT_LT(children.indexOf(image), children.indexOf(control("Label1")));
 }

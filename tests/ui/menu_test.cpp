@@ -1,0 +1,90 @@
+// The menu bar above the window's controls: the choice of tables, help, and the keyboard.
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QSettings>
+
+#include "message_box_answerer.h"
+#include "window_fixture.h"
+
+namespace torvane::testing {
+namespace {
+
+class MenuTest : public MainWindowTest {
+ protected:
+  QAction* action(const char* name) {
+    return window().findChild<QAction*>(QString::fromLatin1(name));
+  }
+  QString tablesLabel() { return control<QLabel>("TablesLabel")->text(); }
+  QStringList menuTitles() {
+    QStringList titles;
+    for (QAction* menu : control<QMenuBar>("MenuBar")->actions()) titles << menu->text();
+    return titles;
+  }
+};
+
+TEST_F(MenuTest, MenusWithMnemonics) {
+  EXPECT_EQ(menuTitles(), (QStringList{QStringLiteral("判定表(&T)"), QStringLiteral("書き換え(&R)"),
+                                       QStringLiteral("ヘルプ(&H)")}));
+  EXPECT_EQ(action("UsageAction")->shortcut(), QKeySequence(QKeySequence::HelpContents));
+}
+
+TEST_F(MenuTest, BuiltInTablesByDefaultAndTheChoiceIsKeptForTheNextStart) {
+  QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("torvane"),
+            QStringLiteral("torvane"))
+      .clear();
+  TearDown();
+  SetUp();
+  EXPECT_TRUE(action("Tables1989Action")->isChecked()) << "no stored choice: the built-in set";
+  EXPECT_TRUE(tablesLabel().contains(QStringLiteral("1989"))) << tablesLabel().toStdString();
+
+  action("Tables2020Action")->trigger();
+  EXPECT_TRUE(action("Tables2020Action")->isChecked());
+  EXPECT_FALSE(action("Tables1989Action")->isChecked()) << "a radio choice";
+  EXPECT_TRUE(tablesLabel().contains(QStringLiteral("2020")));
+
+  TearDown();
+  SetUp();
+  EXPECT_TRUE(action("Tables2020Action")->isChecked()) << "remembered";
+  action("Tables1989Action")->trigger();
+}
+
+TEST_F(MenuTest, ChoosingTablesDoesNotCheckAgain) {
+  control<QPlainTextEdit>("RichEdit1")->setPlainText(QStringLiteral("岡"));
+  MessageBoxAnswerer answerer;
+  window().Button1Click();
+  ASSERT_EQ(answerer.seen.size(), 1u);
+  action("Tables2020Action")->trigger();
+  QTest::qWait(20);
+  EXPECT_EQ(answerer.seen.size(), 1u);
+  action("Tables1989Action")->trigger();
+}
+
+TEST_F(MenuTest, HelpBoxesShowTheVersionAndTheTablesSources) {
+  MessageBoxAnswerer answerer;
+  action("AboutAction")->trigger();
+  action("UsageAction")->trigger();
+  ASSERT_EQ(answerer.seen.size(), 2u);
+  EXPECT_TRUE(answerer.seen[0].text.contains(QStringLiteral(TORVANE_VERSION)));
+  EXPECT_TRUE(answerer.seen[0].text.contains(QStringLiteral("2010年の常用漢字表")));
+  EXPECT_TRUE(answerer.seen[0].text.contains(QStringLiteral("LGPL")));
+  EXPECT_TRUE(answerer.seen[1].text.contains(QStringLiteral("判定表")));
+}
+
+TEST_F(MenuTest, F10AndAltReachTheMenuBarWhileTabAndEnterStayAsTheyWere) {
+  auto* bar = control<QMenuBar>("MenuBar");
+  QTest::keyClick(control("Button4"), Qt::Key_F10);
+  EXPECT_NE(bar->activeAction(), nullptr) << "F10 opens the first menu";
+  QTest::keyClick(QApplication::activePopupWidget() ? QApplication::activePopupWidget() : bar,
+                  Qt::Key_Escape);
+  QTest::keyClick(bar, Qt::Key_Escape);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  EXPECT_EQ(QApplication::style()->styleHint(QStyle::SH_MenuBar_AltKeyNavigation), 1);
+  EXPECT_EQ(bar->focusPolicy() & Qt::TabFocus, 0) << "Tab never lands on the menu bar";
+}
+
+}  // namespace
+}  // namespace torvane::testing

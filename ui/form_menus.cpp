@@ -1,0 +1,156 @@
+// The main window's menu bar: the choice of tables, the table changes, the reading proposals
+// and help. The window keeps the actions; the menu bar only shows them.
+#include <QActionGroup>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QShortcut>
+
+#include "ui/Unit1.h"
+#include "ui/fonts.h"
+#include "ui/help_texts.h"
+#include "ui/table_changes_dialog.h"
+#include "checker/table_changes.h"
+#include "sjis/codec.h"
+
+namespace torvane::ui {
+namespace {
+
+const QString kTablesKey = QStringLiteral("tables");
+
+QSettings storedChoices() {
+  return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("torvane"),
+                   QStringLiteral("torvane"));
+}
+
+// A box with rich text and one OK button, as the window's other boxes have.
+void showTextBox(QWidget* parent, const QString& title, const QString& richText) {
+  QMessageBox box(QMessageBox::NoIcon, title, richText, QMessageBox::NoButton, parent);
+  box.setObjectName(QStringLiteral("HelpBox"));
+  box.setTextFormat(Qt::RichText);
+  QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+  box.setDefaultButton(ok);
+  box.setEscapeButton(ok);
+  box.exec();
+}
+
+}  // namespace
+
+void TForm1::createActions() {
+  Tables1989Action = new QAction(QStringLiteral("1989年告示の配当表・1981年の常用漢字表(&8)"), this);
+  Tables2020Action = new QAction(QStringLiteral("2020年度からの配当表・2010年の常用漢字表(&2)"), this);
+  TablesGroup = new QActionGroup(this);
+  for (QAction* action : {Tables1989Action, Tables2020Action}) {
+    action->setCheckable(true);
+    TablesGroup->addAction(action);
+  }
+  Tables1989Action->setObjectName(QStringLiteral("Tables1989Action"));
+  Tables2020Action->setObjectName(QStringLiteral("Tables2020Action"));
+  connect(Tables1989Action, &QAction::triggered, this,
+          [this] { chooseTables(tables::TableSet::Tables1989); });
+  connect(Tables2020Action, &QAction::triggered, this,
+          [this] { chooseTables(tables::TableSet::Tables2020); });
+
+  TableChangesAction = new QAction(QStringLiteral("表の違いを見る(&D)…"), this);
+  TableChangesAction->setObjectName(QStringLiteral("TableChangesAction"));
+  TableChangesAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+  connect(TableChangesAction, &QAction::triggered, this, &TForm1::showTableChanges);
+
+  ReadingsAction = new QAction(QStringLiteral("読みがなの案(&Y)…"), this);
+  ReadingsAction->setObjectName(QStringLiteral("ReadingsAction"));
+  ReadingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+  ReadingsAction->setEnabled(false);  // after a check
+  connect(ReadingsAction, &QAction::triggered, this, &TForm1::showReadings);
+
+  UsageAction = new QAction(QStringLiteral("使い方(&U)"), this);
+  UsageAction->setObjectName(QStringLiteral("UsageAction"));
+  UsageAction->setShortcut(QKeySequence::HelpContents);
+  connect(UsageAction, &QAction::triggered, this,
+          [this] { showTextBox(this, QStringLiteral("使い方"), usageText()); });
+
+  AboutAction = new QAction(QStringLiteral("Torvane について(&A)"), this);
+  AboutAction->setObjectName(QStringLiteral("AboutAction"));
+  connect(AboutAction, &QAction::triggered, this,
+          [this] { showTextBox(this, QStringLiteral("Torvane について"), aboutText()); });
+}
+
+void TForm1::createMenus() {
+  MenuBar = new QMenuBar(this);
+  MenuBar->setObjectName(QStringLiteral("MenuBar"));
+  MenuBar->setNativeMenuBar(false);  // a bar of the window's own, above its client area
+  MenuBar->setFont(japaneseFont(kProportionalGothic, 12));
+
+  QMenu* tablesMenu = MenuBar->addMenu(QStringLiteral("判定表(&T)"));
+  tablesMenu->addActions(TablesGroup->actions());
+  tablesMenu->addSeparator();
+  tablesMenu->addAction(TableChangesAction);
+
+  QMenu* rewriteMenu = MenuBar->addMenu(QStringLiteral("書き換え(&R)"));
+  rewriteMenu->addAction(ReadingsAction);
+  rewriteMenu->setToolTipsVisible(true);  // says why the item is off when it is
+
+  QMenu* helpMenu = MenuBar->addMenu(QStringLiteral("ヘルプ(&H)"));
+  helpMenu->addAction(UsageAction);
+  helpMenu->addSeparator();
+  helpMenu->addAction(AboutAction);
+
+  // The tables in use, at a glance.
+  TablesLabel = new QLabel(MenuBar);
+  TablesLabel->setObjectName(QStringLiteral("TablesLabel"));
+  TablesLabel->setContentsMargins(0, 0, 8, 0);
+  MenuBar->setCornerWidget(TablesLabel, Qt::TopRightCorner);
+
+  MenuBar->setGeometry(0, 0, 792, MenuBar->sizeHint().height());
+  // F10 opens the first menu, as on other desktops.
+  auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+  connect(f10, &QShortcut::activated, this, [this] {
+    MenuBar->setFocus(Qt::MenuBarFocusReason);
+    MenuBar->setActiveAction(MenuBar->actions().constFirst());
+  });
+
+  const QString stored = storedChoices().value(kTablesKey).toString();
+  showTables(stored == QLatin1String("2020") ? tables::TableSet::Tables2020
+                                             : tables::TableSet::Tables1989);
+}
+
+// Choosing a set does not re-run the check, like choosing a level; the choice is kept for the
+// next start.
+void TForm1::chooseTables(tables::TableSet set) {
+  showTables(set);
+  QSettings choices = storedChoices();
+  choices.setValue(kTablesKey, set == tables::TableSet::Tables2020 ? QStringLiteral("2020")
+                                                                    : QStringLiteral("1989"));
+}
+
+void TForm1::showTables(tables::TableSet set) {
+  tableSet_ = set;
+  (set == tables::TableSet::Tables2020 ? Tables2020Action : Tables1989Action)->setChecked(true);
+  TablesLabel->setText(set == tables::TableSet::Tables2020 ? QStringLiteral("判定表：2020年度から")
+                                                           : QStringLiteral("判定表：1989年告示"));
+}
+
+// Lists the characters whose stage differs between the sets: the text's own, or with no text
+// every change of the tables.
+void TForm1::showTableChanges() {
+  if (!Classifier2020) return;  // closed
+  runCommand([this] {
+    const QString raw = RichEdit1->toPlainText();
+    const sjis::SjisText text =
+        sjis::encodeUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(raw.utf16()),
+                                              static_cast<std::size_t>(raw.size())),
+                          sjis::LineBreaks::ToCrLf)
+            .text;
+    const bool forText = !text.empty();
+    std::vector<checker::TableChange> rows =
+        forText ? checker::tableChanges(text, *Classifier, *Classifier2020)
+                : checker::allTableChanges(*Classifier, *Classifier2020);
+    TableChangesDialog dialog(std::move(rows), forText, this);
+    dialog.exec();
+  });
+}
+
+void TForm1::showReadings() {}
+
+}  // namespace torvane::ui
