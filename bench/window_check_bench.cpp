@@ -34,7 +34,7 @@ QString mixedText(std::size_t bytes) {
 void BM_WindowCheck(benchmark::State& state) {
   const bool small = std::getenv("TORVANE_BENCH_SMALL") != nullptr;
   const QString text = mixedText(small ? 32 * 1024 : static_cast<std::size_t>(state.range(0)) << 20);
-  double loadMs = 0, checkMs = 0, gapMs = 0;
+  double loadMs = 0, checkMs = 0, gapMs = 0, pingGapMs = 0;
   for (auto _ : state) {
     TForm1 window;
     window.show();
@@ -53,16 +53,28 @@ void BM_WindowCheck(benchmark::State& state) {
       }
     });
     answer.start(1);
+    // The event loop is pinged every millisecond, as from outside, until the summary is up.
+    qint64 lastPing = 0, longestPingGap = 0;
+    QTimer ping;
+    QObject::connect(&ping, &QTimer::timeout, [&] {
+      if (boxAt >= 0) return;
+      const qint64 now = clock.elapsed();
+      longestPingGap = std::max(longestPingGap, now - lastPing);
+      lastPing = now;
+    });
+    ping.start(1);
     window.ComboBox1->setCurrentIndex(2);
     clock.restart();
     window.Button1Click();
+    pingGapMs = static_cast<double>(longestPingGap);
     checkMs = static_cast<double>(boxAt) / 1e6;
     gapMs = static_cast<double>(window.lastCheckLongestEventGapMs());
     state.SetIterationTime(checkMs / 1000);
   }
   state.counters["load_ms"] = loadMs;
   state.counters["check_ms"] = checkMs;
-  state.counters["longest_gap_ms"] = gapMs;  // during the pass
+  state.counters["longest_gap_ms"] = gapMs;  // during the pass, as the pass sees it
+  state.counters["ping_gap_ms"] = pingGapMs;  // from the press to the summary, as a ping sees it
   state.counters["chars"] = static_cast<double>(text.size());
 }
 

@@ -15,8 +15,8 @@ namespace {
 
 // The event loop runs when this much time has passed since its last run, so the window
 // repaints and answers input well within 50 ms.
-constexpr qint64 kEventIntervalMs = 15;
-constexpr qint64 kSliceMs = 10;
+constexpr qint64 kEventIntervalMs = 10;
+constexpr qint64 kSliceMs = 8;
 constexpr int kPieceChars = 8192;
 constexpr qsizetype kConvertAtOnce = 256 * 1024;
 
