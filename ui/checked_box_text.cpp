@@ -48,12 +48,13 @@ QString checkedTextOf(const QTextDocument& document) {
 }
 
 CheckedBoxText::CheckedBoxText(QString boxText, std::vector<checker::Span> spans)
-    : CheckedBoxText(boxText, encodeBox(boxText)) {
-  spans_ = std::move(spans);
-}
+    : CheckedBoxText(boxText, encodeBox(boxText), std::move(spans)) {}
 
-CheckedBoxText::CheckedBoxText(QString boxText, sjis::EncodedText byUnits)
-    : boxText_(std::move(boxText)), unitsOf_(std::move(byUnits.sourceOf)) {
+CheckedBoxText::CheckedBoxText(QString boxText, sjis::EncodedText byUnits,
+                               std::vector<checker::Span> spans)
+    : boxText_(std::move(boxText)),
+      unitsOf_(std::move(byUnits.sourceOf)),
+      spans_(std::move(spans)) {
   std::vector<std::uint32_t> offsetOfUnit;
   utf8_ = toUtf8(boxText_, offsetOfUnit);
   converted_.text = std::move(byUnits.text);
@@ -68,9 +69,7 @@ CheckedBoxText CheckedBoxText::check(QString boxText, int level,
   checker::RecordingView view(byUnits.text, level);
   checker::ResultLists lists;
   checker::runCheck(view, classifier, lists);
-  CheckedBoxText checked(std::move(boxText), std::move(byUnits));
-  checked.spans_ = std::move(view.spans().spans);
-  return checked;
+  return CheckedBoxText(std::move(boxText), std::move(byUnits), std::move(view.spans().spans));
 }
 
 std::pair<int, int> CheckedBoxText::documentRange(std::size_t offset, std::size_t length) const {

@@ -41,7 +41,7 @@ class CheckedBoxText {
   bool matches(const QTextDocument& document) const;
 
  private:
-  CheckedBoxText(QString boxText, sjis::EncodedText byUnits);
+  CheckedBoxText(QString boxText, sjis::EncodedText byUnits, std::vector<checker::Span> spans);
 
   QString boxText_;
   std::string utf8_;

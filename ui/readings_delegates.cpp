@@ -7,6 +7,18 @@
 #include "ui/readings_model.h"
 
 namespace torvane::ui {
+namespace {
+
+// Enter in an editable drop-down can end the edit twice (the line's Enter and the choice it
+// makes); the second time the editor is no longer the view's.
+void commitAndClose(QStyledItemDelegate* delegate, QWidget* editor) {
+  if (editor->property("finished").toBool()) return;
+  editor->setProperty("finished", true);
+  Q_EMIT delegate->commitData(editor);
+  Q_EMIT delegate->closeEditor(editor);
+}
+
+}  // namespace
 
 QWidget* ReadingDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                        const QModelIndex& index) const {
@@ -15,9 +27,11 @@ QWidget* ReadingDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
   editor->setEditable(true);
   editor->setInsertPolicy(QComboBox::NoInsert);  // a typed reading is not offered to other rows
   editor->addItems(index.data(ReadingsModel::ChoicesRole).toStringList());
-  // Choosing from the list is the whole edit: it goes into the model at once.
-  connect(editor, &QComboBox::activated, this,
-          [this, editor] { Q_EMIT const_cast<ReadingDelegate*>(this)->commitData(editor); });
+  // Choosing from the list, or Enter in the typed text (which the drop-down keeps from the
+  // view), ends the edit.
+  auto finish = [this, editor] { commitAndClose(const_cast<ReadingDelegate*>(this), editor); };
+  connect(editor, &QComboBox::activated, this, finish);
+  connect(editor->lineEdit(), &QLineEdit::returnPressed, this, finish);
   return editor;
 }
 
@@ -43,8 +57,9 @@ QWidget* ModeDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
   editor->setObjectName(QStringLiteral("modeEditor"));
   for (const reading::Mode mode : {reading::Mode::Kana, reading::Mode::Ruby, reading::Mode::Keep})
     editor->addItem(ReadingsModel::modeName(mode), static_cast<int>(mode));
+  // Choosing from the list is the whole edit.
   connect(editor, &QComboBox::activated, this,
-          [this, editor] { Q_EMIT const_cast<ModeDelegate*>(this)->commitData(editor); });
+          [this, editor] { commitAndClose(const_cast<ModeDelegate*>(this), editor); });
   return editor;
 }
 

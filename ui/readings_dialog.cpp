@@ -1,6 +1,7 @@
 #include "ui/readings_dialog.h"
 
 #include <QClipboard>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -107,9 +108,9 @@ void ReadingsDialog::createTable() {
   connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) {
             if (!current.isValid() || current.row() == shownRow_) return;
-            rowJustChosen_ = true;
             showOccurrence(current.row(), 0);
           });
+  table_->viewport()->installEventFilter(this);
   connect(table_, &QTableView::clicked, this,
           [this](const QModelIndex& index) { rowClicked(index.row()); });
 }
@@ -200,13 +201,16 @@ bool ReadingsDialog::applyToBox() {
   return true;
 }
 
+bool ReadingsDialog::eventFilter(QObject* watched, QEvent* event) {
+  // Seen before the table makes the pressed row current, which shows its first place.
+  if (watched == table_->viewport() && event->type() == QEvent::MouseButtonPress)
+    shownAtPress_ = shownRow_;
+  return QDialog::eventFilter(watched, event);
+}
+
 void ReadingsDialog::rowClicked(int row) {
-  // The press that made the row current has shown its first place already.
-  if (rowJustChosen_) {
-    rowJustChosen_ = false;
-    return;
-  }
-  showOccurrence(row, row == shownRow_ ? shownOccurrence_ + 1 : 0);
+  // A click on the row already shown moves on to its next place.
+  if (row == shownAtPress_) showOccurrence(row, shownOccurrence_ + 1);
 }
 
 bool ReadingsDialog::boxHoldsCheckedText() {

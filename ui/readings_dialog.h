@@ -43,6 +43,9 @@ class ReadingsDialog : public QDialog {
   // Selects occurrence `which` of a row's word in the box and scrolls it into view.
   void showOccurrence(int row, int which);
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  Q_SIGNALS:
   // A word was selected in the box: its document range.
   void occurrenceShown(int from, int to);
@@ -64,7 +67,7 @@ class ReadingsDialog : public QDialog {
   QLabel* note_ = nullptr;
   int shownRow_ = -1;
   int shownOccurrence_ = 0;
-  bool rowJustChosen_ = false;
+  int shownAtPress_ = -1;  // the row shown when the mouse was last pressed on the table
 };
 
 }  // namespace torvane::ui
