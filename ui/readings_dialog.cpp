@@ -73,6 +73,8 @@ ReadingsDialog::ReadingsDialog(CheckedBoxText text, std::vector<reading::Proposa
   note_->setObjectName(QStringLiteral("note"));
   note_->setWordWrap(true);
   layout->addWidget(note_);
+  if (model_->rowCount() == 0)
+    note_->setText(QStringLiteral("チェックで赤くなった字をふくむ語はありません。"));
   createButtons();
   resize(760, 520);
 }

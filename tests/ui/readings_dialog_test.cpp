@@ -294,6 +294,19 @@ TEST(ReadingsDialog, ARowSelectedShowsItsPlacesInTurn) {
   EXPECT_TRUE(f.dialog->findChild<QLabel*>("note")->text().contains("示せません"));
 }
 
+TEST(ReadingsDialog, WithNoProposalsSaysSoAndLeavesTheBoxAlone) {
+  QPlainTextEdit box;
+  box.setPlainText(kText);
+  ui::ReadingsDialog dialog(
+      ui::CheckedBoxText::check(ui::checkedTextOf(*box.document()), 6, classifier()), {}, &box);
+  EXPECT_EQ(dialog.model()->rowCount(), 0);
+  EXPECT_TRUE(dialog.findChild<QLabel*>("note")->text().contains("ありません"));
+  const int steps = box.document()->availableUndoSteps();
+  EXPECT_TRUE(dialog.applyToBox());
+  EXPECT_EQ(box.toPlainText(), kText);
+  EXPECT_EQ(box.document()->availableUndoSteps(), steps);
+}
+
 TEST(ReadingsDialog, EditorsOfferTheChoicesAndTakeTypedText) {
   Fixture f;
   f.show();
