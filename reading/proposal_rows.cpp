@@ -1,0 +1,56 @@
+#include "reading/proposal_rows.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "checker/report.h"
+
+namespace torvane::reading {
+
+std::vector<ProposalRow> groupProposals(std::span<const Proposal> proposals) {
+  std::vector<ProposalRow> rows;
+  // Word and reading joined by a byte that UTF-8 text never holds.
+  std::unordered_map<std::string, std::size_t> rowOf;
+  std::string key;
+  for (std::size_t i = 0; i < proposals.size(); ++i) {
+    const Proposal& p = proposals[i];
+    key.assign(p.word).append(1, '\xFF').append(p.reading);
+    const auto [it, added] = rowOf.try_emplace(key, rows.size());
+    if (added) rows.push_back(ProposalRow{p.word, p.reading, {}, p.hardest, {}, Mode::Ruby});
+    ProposalRow& row = rows[it->second];
+    row.occurrences.push_back(i);
+    row.hardest = std::max(row.hardest, p.hardest);
+    // Occurrences of one word mostly offer the same few readings: a short linear search.
+    for (const std::string& choice : p.choices) {
+      if (std::find(row.choices.begin(), row.choices.end(), choice) == row.choices.end())
+        row.choices.push_back(choice);
+    }
+  }
+  return rows;
+}
+
+std::vector<Mode> applyRows(std::span<const ProposalRow> rows, std::span<Proposal> proposals) {
+  std::vector<Mode> modes(proposals.size(), Mode::Keep);
+  for (const ProposalRow& row : rows) {
+    for (const std::size_t i : row.occurrences) {
+      if (i >= proposals.size()) continue;
+      proposals[i].reading = row.reading;
+      modes[i] = row.mode;
+    }
+  }
+  return modes;
+}
+
+std::string_view stageWords(checker::FoundList stage) {
+  for (const checker::ReportSection& section : checker::kReportSections) {
+    if (section.list != stage) continue;
+    // The header without the dashes and spaces around it.
+    std::string_view words = section.header;
+    words.remove_prefix(std::min(words.find_first_not_of(" -"), words.size()));
+    words.remove_suffix(words.size() - (words.find_last_not_of(" -") + 1));
+    return words;
+  }
+  return {};
+}
+
+}  // namespace torvane::reading

@@ -1,0 +1,109 @@
+// Proposals grouped into the rows the teacher edits, and the rows written back for the rewrite.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "reading/proposal_rows.h"
+#include "sjis/codec.h"
+
+namespace torvane {
+namespace {
+
+using checker::FoundList;
+using reading::Mode;
+using reading::Proposal;
+using reading::ProposalRow;
+
+// 漢字と漢字、明日は漢字: proposals built by hand at their Shift_JIS offsets, as propose() gives
+// them, so no dictionary is needed.
+struct Text {
+  std::string utf8 = "漢字と漢字、明日は漢字";
+  sjis::EncodedText converted;
+  std::vector<Proposal> proposals;
+
+  Text() {
+    sjis::SjisEncoder encoder(sjis::LineBreaks::ToCrLf, true);
+    encoder.appendUtf8(utf8);
+    converted = std::move(encoder).finish(static_cast<std::uint32_t>(utf8.size()));
+    proposals = {
+        {0, 4, "漢字", "かんじ", {"かんじ"}, {}, FoundList::Grade3},
+        {6, 4, "漢字", "かんじ", {"かんじ", "からじ"}, {}, FoundList::Grade3},
+        {12, 4, "明日", "あした", {"あした", "あす"}, {}, FoundList::Grade2},
+        {18, 4, "漢字", "", {}, {}, FoundList::Grade3},  // a second row: no reading here
+    };
+  }
+  reading::CheckedText view() const { return {utf8, converted, {}}; }
+};
+
+TEST(ProposalRows, OneRowPerWordAndReadingInOrderOfFirstOccurrence) {
+  const Text text;
+  const std::vector<ProposalRow> rows = reading::groupProposals(text.proposals);
+  const std::vector<ProposalRow> expected = {
+      {"漢字", "かんじ", {"かんじ", "からじ"}, FoundList::Grade3, {0, 1}, Mode::Ruby},
+      {"明日", "あした", {"あした", "あす"}, FoundList::Grade2, {2}, Mode::Ruby},
+      {"漢字", "", {}, FoundList::Grade3, {3}, Mode::Ruby},
+  };
+  EXPECT_EQ(rows, expected);
+  EXPECT_TRUE(reading::groupProposals({}).empty());
+}
+
+TEST(ProposalRows, HardestStageIsTheLatestOfAllOccurrences) {
+  // The same word can hold characters of different stages only through its source form (a
+  // variation selector); the row takes the latest.
+  const std::vector<Proposal> proposals = {
+      {0, 4, "葛飾", "かつしか", {}, {}, FoundList::JuniorHigh},
+      {4, 4, "葛飾", "かつしか", {}, {}, FoundList::Beyond},
+  };
+  EXPECT_EQ(reading::groupProposals(proposals).at(0).hardest, FoundList::Beyond);
+}
+
+TEST(ProposalRows, EditedReadingAndModeReachEveryOccurrenceInTheRewrite) {
+  Text text;
+  std::vector<ProposalRow> rows = reading::groupProposals(text.proposals);
+  rows[0].reading = "かんじい";  // the teacher's edit
+  rows[1].mode = Mode::Kana;
+  rows[2].reading = "かんじ";  // a reading typed for the word that had none
+  rows[2].mode = Mode::Keep;
+
+  const std::vector<Mode> modes = reading::applyRows(rows, text.proposals);
+  EXPECT_EQ(modes, (std::vector{Mode::Ruby, Mode::Ruby, Mode::Kana, Mode::Keep}));
+  EXPECT_EQ(text.proposals[1].reading, "かんじい");
+  EXPECT_EQ(text.proposals[3].reading, "かんじ");
+  EXPECT_EQ(reading::rewrite(text.view(), text.proposals, modes, reading::Format::Text),
+            "｜漢字《かんじい》と｜漢字《かんじい》、あしたは漢字");
+
+  rows[2].mode = Mode::Ruby;
+  rows[0].mode = Mode::Keep;
+  const std::vector<Mode> changed = reading::applyRows(rows, text.proposals);
+  EXPECT_EQ(reading::rewrite(text.view(), text.proposals, changed, reading::Format::Text),
+            "漢字と漢字、あしたは｜漢字《かんじ》");
+}
+
+TEST(ProposalRows, ProposalsNoRowNamesStayAsTheyAre) {
+  Text text;
+  std::vector<ProposalRow> rows = reading::groupProposals(text.proposals);
+  rows.erase(rows.begin());
+  rows[0].occurrences.push_back(99);  // past the end: ignored
+  const std::vector<Mode> modes = reading::applyRows(rows, text.proposals);
+  EXPECT_EQ(modes, (std::vector{Mode::Keep, Mode::Keep, Mode::Ruby, Mode::Ruby}));
+  EXPECT_EQ(text.proposals[0].reading, "かんじ");
+}
+
+TEST(ProposalRows, StagesInTheReportsWords) {
+  const struct {
+    FoundList stage;
+    std::string_view words;
+  } cases[] = {
+      {FoundList::Grade1, "小学一年で習う漢字"},
+      {FoundList::Grade4, "小学四年で習う漢字"},
+      {FoundList::Grade6, "小学六年で習う漢字"},
+      {FoundList::JuniorHigh, "中学三年間で習う漢字"},
+      {FoundList::Beyond, "中学までに習わない(漢)字"},
+      {FoundList::None, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(reading::stageWords(c.stage), c.words);
+}
+
+}  // namespace
+}  // namespace torvane

@@ -1,0 +1,335 @@
+// The reading proposals dialog: its model first (rows, edits reaching every occurrence, modes),
+// then its widgets (copy, save, writing into the box as one undo step, showing a word's places).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+
+#include <memory>
+
+#include "tables/class_strings.h"
+#include "ui/readings_dialog.h"
+#include "ui/readings_model.h"
+
+#include "message_box_answerer.h"
+
+namespace torvane::testing {
+namespace {
+
+using checker::FoundList;
+using reading::Mode;
+using reading::Proposal;
+using ui::ReadingsModel;
+
+const checker::Classifier& classifier() {
+  static const tables::ClassStrings strings = tables::loadClassStrings();
+  static const checker::Classifier c(strings);
+  return c;
+}
+
+// 𠮷 takes two UTF-16 units and a placeholder pair of bytes; the line break is a paragraph
+// separator in the box and CR LF in Shift_JIS. Document positions: 𠮷 0-2, 野 2, の 3, 漢字 4-6,
+// を 6, 書け 7-9, 。 9, the separator 10, 明日 11-13, も 13, 漢字 14-16.
+const QString kText = QStringLiteral("𠮷野の漢字を書け。\n明日も漢字");
+
+// The proposals as the analyser gives them, at their Shift_JIS offsets, built by hand.
+std::vector<Proposal> proposals() {
+  return {
+      {0, 4, "𠮷野", "よしの", {"よしの"}, {}, FoundList::Beyond},
+      {6, 4, "漢字", "かんじ", {"かんじ"}, {}, FoundList::Grade3},
+      {12, 4, "書け", "かけ", {"かけ"}, {}, FoundList::Grade2},
+      {20, 4, "明日", "あした", {"あした", "あす"}, {}, FoundList::Grade2},
+      {26, 4, "漢字", "かんじ", {"かんじ", "からじ"}, {}, FoundList::Grade3},
+  };
+}
+
+struct Fixture {
+  QPlainTextEdit box;
+  std::unique_ptr<ui::ReadingsDialog> dialog;
+  ReadingsModel* model = nullptr;
+
+  Fixture() {
+    box.setPlainText(kText);
+    dialog = std::make_unique<ui::ReadingsDialog>(
+        ui::CheckedBoxText::check(ui::checkedTextOf(*box.document()), -1, classifier()),
+        proposals(), &box);
+    model = dialog->model();
+  }
+  QString text() { return QString::fromStdString(dialog->rewritten(reading::Format::Text)); }
+  void show() {
+    box.show();
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+  }
+  QTableView* table() { return dialog->findChild<QTableView*>(QStringLiteral("table")); }
+  void clickRow(int row) {
+    QTableView* view = table();
+    const QRect cell = view->visualRect(model->index(row, ReadingsModel::Word));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+  }
+  void click(const char* button) {
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
+  }
+};
+
+QString cell(const ReadingsModel& model, int row, int column, int role = Qt::DisplayRole) {
+  return model.index(row, column).data(role).toString();
+}
+
+TEST(ReadingsModel, OneRowPerWordAndReadingWithTheReportsStage) {
+  Fixture f;
+  const ReadingsModel& m = *f.model;
+  ASSERT_EQ(m.rowCount(), 4);
+  ASSERT_EQ(m.columnCount(), 5);
+  const struct {
+    QString word, reading, stage, count, mode;
+  } rows[] = {
+      {"𠮷野", "よしの", "中学までに習わない(漢)字", "1", "ルビを付ける"},
+      {"漢字", "かんじ", "小学三年で習う漢字", "2", "ルビを付ける"},
+      {"書け", "かけ", "小学二年で習う漢字", "1", "ルビを付ける"},
+      {"明日", "あした", "小学二年で習う漢字", "1", "ルビを付ける"},
+  };
+  for (int r = 0; r < 4; ++r) {
+    EXPECT_EQ(cell(m, r, ReadingsModel::Word), rows[r].word) << r;
+    EXPECT_EQ(cell(m, r, ReadingsModel::Reading), rows[r].reading) << r;
+    EXPECT_EQ(cell(m, r, ReadingsModel::Stage), rows[r].stage) << r;
+    EXPECT_EQ(cell(m, r, ReadingsModel::Occurrences), rows[r].count) << r;
+    EXPECT_EQ(cell(m, r, ReadingsModel::Mode), rows[r].mode) << r;
+  }
+  EXPECT_EQ(m.index(1, ReadingsModel::Reading).data(ReadingsModel::ChoicesRole).toStringList(),
+            (QStringList{"かんじ", "からじ"}));
+  for (int c = 0; c < m.columnCount(); ++c) {
+    const bool editable = c == ReadingsModel::Reading || c == ReadingsModel::Mode;
+    EXPECT_EQ(m.flags(m.index(0, c)).testFlag(Qt::ItemIsEditable), editable) << c;
+  }
+  EXPECT_EQ(m.headerData(ReadingsModel::Reading, Qt::Horizontal).toString(), "読み");
+}
+
+TEST(ReadingsModel, AnEditedReadingReachesEveryOccurrence) {
+  Fixture f;
+  EXPECT_EQ(
+      f.text(),
+      "｜𠮷野《よしの》の｜漢字《かんじ》を｜書《か》け。\n｜明日《あした》も｜漢字《かんじ》");
+  ASSERT_TRUE(f.model->setData(f.model->index(1, ReadingsModel::Reading), " かんじい "));
+  EXPECT_EQ(cell(*f.model, 1, ReadingsModel::Reading, Qt::EditRole), "かんじい");  // trimmed
+  EXPECT_EQ(
+      f.text(),
+      "｜𠮷野《よしの》の｜漢字《かんじい》を｜書《か》け。\n｜明日《あした》も｜漢字《かんじい》");
+  // A reading emptied leaves the word as it is, and the table says it has none.
+  ASSERT_TRUE(f.model->setData(f.model->index(1, ReadingsModel::Reading), QString()));
+  EXPECT_EQ(cell(*f.model, 1, ReadingsModel::Reading), "（読みがわかりません）");
+  EXPECT_EQ(f.text(), "｜𠮷野《よしの》の漢字を｜書《か》け。\n｜明日《あした》も漢字");
+}
+
+TEST(ReadingsModel, TheModeChosenDecidesTheRewrite) {
+  Fixture f;
+  ReadingsModel& m = *f.model;
+  ASSERT_TRUE(m.setData(m.index(0, ReadingsModel::Mode), static_cast<int>(Mode::Keep)));
+  ASSERT_TRUE(m.setData(m.index(1, ReadingsModel::Mode), static_cast<int>(Mode::Kana)));
+  ASSERT_TRUE(m.setData(m.index(3, ReadingsModel::Mode), static_cast<int>(Mode::Kana)));
+  EXPECT_EQ(cell(m, 1, ReadingsModel::Mode), "ひらがなにする");
+  EXPECT_EQ(cell(m, 0, ReadingsModel::Mode), "そのまま");
+  EXPECT_EQ(f.text(), "𠮷野のかんじを｜書《か》け。\nあしたもかんじ");
+  // Neither a value past the modes nor an edit of a column that is not editable is taken.
+  EXPECT_FALSE(m.setData(m.index(2, ReadingsModel::Mode), 3));
+  EXPECT_FALSE(m.setData(m.index(2, ReadingsModel::Word), "書く"));
+  EXPECT_EQ(cell(m, 2, ReadingsModel::Mode), "ルビを付ける");
+}
+
+TEST(CheckedBoxText, MapsBytesToUtf8AndToDocumentPositions) {
+  // A lone surrogate is one character, U+FFFD, in both forms.
+  const QString text = QString(QChar(0xD800)) + QStringLiteral("𠮷\u2029漢");
+  const ui::CheckedBoxText checked(text, {});
+  const reading::CheckedText view = checked.view();
+  EXPECT_EQ(view.utf8, "\uFFFD𠮷\u2029漢");
+  // Bytes: U+FFFD 0-2, 𠮷 2-4, CR LF 4-6, 漢 6-8.
+  ASSERT_EQ(view.converted.text.size(), 8u);
+  EXPECT_EQ(view.converted.sourceOf, (std::vector<std::uint32_t>{0, 0, 3, 3, 7, 7, 10, 10, 13}));
+  EXPECT_EQ(checked.documentRange(2, 2), std::make_pair(1, 3));
+  EXPECT_EQ(checked.documentRange(6, 2), std::make_pair(4, 5));
+  EXPECT_EQ(checked.documentRange(6, 9), std::make_pair(4, 5));  // clamped to the end
+}
+
+TEST(ReadingsDialog, CopyPutsRubyHtmlAndTheAozoraTextOnTheClipboard) {
+  Fixture f;
+  f.show();
+  f.model->setData(f.model->index(3, ReadingsModel::Mode), static_cast<int>(Mode::Kana));
+  QGuiApplication::clipboard()->clear();
+  f.click("copyButton");
+  const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(copied, nullptr);
+  ASSERT_TRUE(copied->hasHtml());
+  const QString html = copied->html();
+  EXPECT_TRUE(html.contains("<ruby>漢字<rt>かんじ</rt></ruby>")) << html.toStdString();
+  EXPECT_TRUE(html.contains("<ruby>書<rt>か</rt></ruby>け")) << html.toStdString();
+  EXPECT_TRUE(html.contains("あしたも")) << html.toStdString();
+  EXPECT_EQ(copied->text(),
+            "｜𠮷野《よしの》の｜漢字《かんじ》を｜書《か》け。\nあしたも｜漢字《かんじ》");
+}
+
+TEST(ReadingsDialog, SaveWritesTheHtmlOrSaysInJapaneseWhyNot) {
+  Fixture f;
+  QTemporaryDir dir;
+  const QString path = dir.filePath("out.html");
+  ASSERT_TRUE(f.dialog->saveTo(path));
+  QFile saved(path);
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+  const QString html = QString::fromUtf8(saved.readAll());
+  EXPECT_TRUE(html.startsWith("<!DOCTYPE html>"));
+  EXPECT_TRUE(html.contains("<ruby>明日<rt>あした</rt></ruby>"));
+
+  MessageBoxAnswerer answerer;
+  EXPECT_FALSE(f.dialog->saveTo(dir.filePath("no such folder/out.html")));
+  ASSERT_EQ(answerer.seen.size(), 1u);
+  EXPECT_EQ(answerer.seen[0].icon, QMessageBox::Warning);
+  EXPECT_TRUE(answerer.seen[0].text.startsWith("「out.html」に保存できませんでした。"))
+      << answerer.seen[0].text.toStdString();
+}
+
+TEST(ReadingsDialog, ApplyReplacesExactlyTheWordsAsOneUndoStep) {
+  Fixture f;
+  f.show();
+  // Formats outside the words, and on the base a ruby keeps, stay as they were.
+  auto format = [&](int from, int to, const QTextCharFormat& format) {
+    QTextCursor cursor(f.box.document());
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    cursor.mergeCharFormat(format);
+  };
+  QTextCharFormat bold, red;
+  bold.setFontWeight(QFont::Bold);
+  red.setForeground(Qt::red);
+  format(3, 4, bold);  // の
+  format(4, 6, red);   // 漢字
+  auto formatBefore = [&](int position) {
+    QTextCursor cursor(f.box.document());
+    cursor.setPosition(position);
+    return cursor.charFormat();
+  };
+  const int stepsBefore = f.box.document()->availableUndoSteps();
+  f.model->setData(f.model->index(3, ReadingsModel::Mode), static_cast<int>(Mode::Kana));
+  f.model->setData(f.model->index(2, ReadingsModel::Mode), static_cast<int>(Mode::Keep));
+  QSignalSpy applied(f.dialog.get(), &ui::ReadingsDialog::appliedToBox);
+  f.click("applyButton");
+  EXPECT_EQ(applied.count(), 1);
+  EXPECT_EQ(f.box.toPlainText(),
+            "｜𠮷野《よしの》の｜漢字《かんじ》を書け。\nあしたも｜漢字《かんじ》");
+  const int no = static_cast<int>(f.box.toPlainText().indexOf("》の")) + 1;
+  EXPECT_EQ(formatBefore(no + 1).fontWeight(), QFont::Bold);
+  EXPECT_NE(formatBefore(no).fontWeight(), QFont::Bold);
+  const int kanji = static_cast<int>(f.box.toPlainText().indexOf("｜漢字")) + 1;
+  EXPECT_EQ(formatBefore(kanji + 1).foreground().color(), Qt::red);
+  EXPECT_EQ(formatBefore(kanji + 2).foreground().color(), Qt::red);
+  f.box.document()->undo();  // one undo takes the whole of it back
+  EXPECT_EQ(f.box.toPlainText(), kText);
+  EXPECT_EQ(f.box.document()->availableUndoSteps(), stepsBefore);
+  EXPECT_EQ(formatBefore(4).fontWeight(), QFont::Bold);
+}
+
+TEST(ReadingsDialog, ApplyRefusesABoxThatChangedOrIsBeingChecked) {
+  Fixture f;
+  f.show();
+  MessageBoxAnswerer answerer;
+  f.box.setReadOnly(true);  // as during a check
+  EXPECT_FALSE(f.dialog->applyToBox());
+  f.box.setReadOnly(false);
+  QTextCursor(f.box.document()).insertText("あ");
+  EXPECT_FALSE(f.dialog->applyToBox());
+  EXPECT_EQ(f.box.toPlainText(), "あ" + kText);
+  ASSERT_EQ(answerer.seen.size(), 2u);
+  EXPECT_TRUE(answerer.seen[0].text.startsWith("チェックの途中は"));
+  EXPECT_TRUE(answerer.seen[1].text.startsWith("上の欄の文章がチェックの後で変わっている"));
+  // Undoing the change makes the box the checked text again.
+  f.box.document()->undo();
+  EXPECT_TRUE(f.dialog->applyToBox());
+  EXPECT_EQ(answerer.seen.size(), 2u);
+}
+
+TEST(ReadingsDialog, ARowSelectedShowsItsPlacesInTurn) {
+  Fixture f;
+  f.show();
+  QSignalSpy shown(f.dialog.get(), &ui::ReadingsDialog::occurrenceShown);
+  const struct {
+    int row;
+    int from, to;
+  } clicks[] = {
+      {1, 4, 6},    // 漢字, first place
+      {1, 14, 16},  // the same row again: the next place
+      {1, 4, 6},    // and round again
+      {0, 0, 3},    // 𠮷野: the surrogate pair counts two positions
+      {3, 11, 13},  // 明日, after the paragraph separator
+  };
+  for (const auto& c : clicks) {
+    shown.clear();
+    f.clickRow(c.row);
+    ASSERT_EQ(shown.count(), 1) << c.row;
+    EXPECT_EQ(shown[0][0].toInt(), c.from) << c.row;
+    EXPECT_EQ(shown[0][1].toInt(), c.to) << c.row;
+    EXPECT_EQ(f.box.textCursor().selectionStart(), c.from);
+    EXPECT_EQ(f.box.textCursor().selectionEnd(), c.to);
+  }
+  // The keyboard moves from row to row too.
+  shown.clear();
+  QTest::keyClick(f.table(), Qt::Key_Up);
+  ASSERT_EQ(shown.count(), 1);
+  EXPECT_EQ(shown[0][0].toInt(), 7);  // 書け
+  // Once the box changed, no place is shown, and the dialog says why.
+  QTextCursor(f.box.document()).insertText("あ");
+  shown.clear();
+  f.clickRow(1);
+  EXPECT_EQ(shown.count(), 0);
+  EXPECT_TRUE(f.dialog->findChild<QLabel*>("note")->text().contains("示せません"));
+}
+
+TEST(ReadingsDialog, WithNoProposalsSaysSoAndLeavesTheBoxAlone) {
+  QPlainTextEdit box;
+  box.setPlainText(kText);
+  ui::ReadingsDialog dialog(
+      ui::CheckedBoxText::check(ui::checkedTextOf(*box.document()), 6, classifier()), {}, &box);
+  EXPECT_EQ(dialog.model()->rowCount(), 0);
+  EXPECT_TRUE(dialog.findChild<QLabel*>("note")->text().contains("ありません"));
+  const int steps = box.document()->availableUndoSteps();
+  EXPECT_TRUE(dialog.applyToBox());
+  EXPECT_EQ(box.toPlainText(), kText);
+  EXPECT_EQ(box.document()->availableUndoSteps(), steps);
+}
+
+TEST(ReadingsDialog, EditorsOfferTheChoicesAndTakeTypedText) {
+  Fixture f;
+  f.show();
+  QTableView* view = f.table();
+  const QModelIndex reading = f.model->index(1, ReadingsModel::Reading);
+  view->edit(reading);
+  auto* editor = view->viewport()->findChild<QComboBox*>("readingEditor");
+  ASSERT_NE(editor, nullptr);
+  ASSERT_EQ(editor->count(), 2);
+  EXPECT_EQ(editor->itemText(1), "からじ");
+  EXPECT_EQ(editor->currentText(), "かんじ");
+  editor->setEditText("かんず");  // typed: QTest types ASCII only
+  QTest::keyClick(editor->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(cell(*f.model, 1, ReadingsModel::Reading), "かんず");
+
+  view->edit(f.model->index(0, ReadingsModel::Mode));
+  auto* modes = view->viewport()->findChild<QComboBox*>("modeEditor");
+  ASSERT_NE(modes, nullptr);
+  EXPECT_EQ(modes->currentText(), "ルビを付ける");
+  modes->setCurrentIndex(0);
+  Q_EMIT modes->activated(0);  // as a choice from the list
+  EXPECT_EQ(cell(*f.model, 0, ReadingsModel::Mode), "ひらがなにする");
+}
+
+}  // namespace
+}  // namespace torvane::testing

@@ -1,0 +1,247 @@
+#include "ui/readings_dialog.h"
+
+#include <QClipboard>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "ui/fonts.h"
+#include "ui/message_boxes.h"
+#include "ui/reading_box_edits.h"
+#include "ui/readings_delegates.h"
+#include "ui/readings_model.h"
+
+namespace torvane::ui {
+namespace {
+
+const QString kTitle = QStringLiteral("読みがなの案");
+
+QString fromUtf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Why a file could not be written, in words a teacher can act on.
+QString saveProblem(QFileDevice::FileError error) {
+  switch (error) {
+    case QFileDevice::OpenError:
+    case QFileDevice::PermissionsError:
+      return QStringLiteral(
+          "ファイルを作れませんでした。フォルダーがあるか、書き込んでよい場所かを確かめてください"
+          "。");
+    case QFileDevice::WriteError:
+    case QFileDevice::ResizeError:
+      return QStringLiteral(
+          "書き込みの途中で失敗しました。ディスクに空きがあるかを確かめてください。");
+    default: break;
+  }
+  return QStringLiteral("ファイルに書き込めませんでした。");
+}
+
+}  // namespace
+
+ReadingsDialog::ReadingsDialog(CheckedBoxText text, std::vector<reading::Proposal> proposals,
+                               QPlainTextEdit* box, QWidget* parent)
+    : QDialog(parent),
+      text_(std::move(text)),
+      proposals_(std::move(proposals)),
+      box_(box),
+      model_(new ReadingsModel(reading::groupProposals(proposals_), this)) {
+  setObjectName(QStringLiteral("ReadingsDialog"));
+  setWindowTitle(kTitle);
+  setFont(japaneseFont(kProportionalGothic, 14));
+  auto* layout = new QVBoxLayout(this);
+  auto* help = new QLabel(
+      QStringLiteral(
+          "チェックで赤くなった字をふくむ語です。読みと書き換えは、ダブルクリックして直せます。"
+          "語をクリックすると上の欄のその場所を示し、もう一度クリックすると次の場所を示します。"),
+      this);
+  help->setWordWrap(true);
+  layout->addWidget(help);
+  createTable();
+  layout->addWidget(table_, 1);
+  note_ = new QLabel(this);
+  note_->setObjectName(QStringLiteral("note"));
+  note_->setWordWrap(true);
+  layout->addWidget(note_);
+  if (model_->rowCount() == 0)
+    note_->setText(QStringLiteral("チェックで赤くなった字をふくむ語はありません。"));
+  createButtons();
+  resize(760, 520);
+}
+
+void ReadingsDialog::createTable() {
+  table_ = new QTableView(this);
+  table_->setObjectName(QStringLiteral("table"));
+  table_->setModel(model_);
+  table_->setItemDelegateForColumn(ReadingsModel::Reading, new ReadingDelegate(table_));
+  table_->setItemDelegateForColumn(ReadingsModel::Mode, new ModeDelegate(table_));
+  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_->setSelectionMode(QAbstractItemView::SingleSelection);
+  table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                          QAbstractItemView::AnyKeyPressed);
+  table_->setAlternatingRowColors(true);
+  table_->setWordWrap(false);
+  // Widths from the font, not from the rows: measuring every row of a long text would hold the
+  // window up.
+  const QFontMetrics metrics(font());
+  const int pad = metrics.horizontalAdvance(QStringLiteral("漢漢"));
+  table_->setColumnWidth(ReadingsModel::Word, metrics.horizontalAdvance(QStringLiteral("漢")) * 8);
+  table_->setColumnWidth(ReadingsModel::Reading,
+                         metrics.horizontalAdvance(QStringLiteral("あ")) * 10 + pad);
+  table_->setColumnWidth(
+      ReadingsModel::Stage,
+      metrics.horizontalAdvance(QStringLiteral("中学までに習わない(漢)字")) + pad);
+  table_->setColumnWidth(ReadingsModel::Occurrences,
+                         metrics.horizontalAdvance(QStringLiteral("回数")) + pad);
+  table_->horizontalHeader()->setStretchLastSection(true);
+  table_->verticalHeader()->setDefaultSectionSize(metrics.height() + 10);
+  table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+
+  connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) {
+            if (!current.isValid() || current.row() == shownRow_) return;
+            showOccurrence(current.row(), 0);
+          });
+  table_->viewport()->installEventFilter(this);
+  connect(table_, &QTableView::clicked, this,
+          [this](const QModelIndex& index) { rowClicked(index.row()); });
+}
+
+void ReadingsDialog::createButtons() {
+  auto* row = new QHBoxLayout;
+  auto add = [&](const QString& text, const char* name, auto command) {
+    auto* button = new QPushButton(text, this);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);  // Enter belongs to the table's editors
+    connect(button, &QPushButton::clicked, this, command);
+    row->addWidget(button);
+    return button;
+  };
+  add(QStringLiteral("ルビ付きでコピー(&C)"), "copyButton", [this] { copyWithRuby(); });
+  add(QStringLiteral("保存(&S)…"), "saveButton", [this] { save(); });
+  add(QStringLiteral("上の欄に反映(&A)"), "applyButton", [this] { applyToBox(); });
+  row->addStretch(1);
+  add(QStringLiteral("閉じる"), "closeButton", [this] { close(); });
+  static_cast<QVBoxLayout*>(layout())->addLayout(row);
+}
+
+std::string ReadingsDialog::rewritten(reading::Format format) {
+  const std::vector<reading::Mode> modes = reading::applyRows(model_->rows(), proposals_);
+  return reading::rewrite(text_.view(), proposals_, modes, format);
+}
+
+void ReadingsDialog::copyWithRuby() {
+  auto* data = new QMimeData;
+  data->setHtml(fromUtf8(rewritten(reading::Format::Html)));
+  data->setText(fromUtf8(rewritten(reading::Format::Text)));
+  QGuiApplication::clipboard()->setMimeData(data);
+  note_->setText(QStringLiteral("ルビ付きの文章をコピーしました。"));
+}
+
+void ReadingsDialog::save() {
+  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("ルビ付きの文章を保存"),
+                                              QStringLiteral("読みがな付き.html"),
+                                              QStringLiteral("HTML ファイル (*.html *.htm)"));
+  if (path.isEmpty()) return;  // the teacher cancelled
+  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".html");
+  saveTo(path);
+}
+
+bool ReadingsDialog::saveTo(const QString& path) {
+  const std::string html = rewritten(reading::Format::Html);
+  QSaveFile file(path);  // the old file stays whole until the new one is written
+  const bool written = file.open(QIODevice::WriteOnly) &&
+                       file.write(html.data(), static_cast<qint64>(html.size())) ==
+                           static_cast<qint64>(html.size()) &&
+                       file.commit();
+  if (!written) {
+    showMessageBox(QMessageBox::Warning, kTitle,
+                   QStringLiteral("「%1」に保存できませんでした。\n%2")
+                       .arg(QFileInfo(path).fileName(), saveProblem(file.error())));
+    return false;
+  }
+  note_->setText(QStringLiteral("「%1」に保存しました。").arg(QFileInfo(path).fileName()));
+  return true;
+}
+
+bool ReadingsDialog::applyToBox() {
+  QString problem;
+  if (box_ == nullptr) {
+    problem = QStringLiteral("上の欄が閉じられているため、反映できません。");
+  } else if (box_->isReadOnly()) {
+    problem = QStringLiteral(
+        "チェックの途中は上の欄に反映できません。チェックが終わってから、もう一度押してください。");
+  } else if (!text_.matches(*box_->document())) {
+    problem = QStringLiteral(
+        "上の欄の文章がチェックの後で変わっているため、反映できません。"
+        "もう一度チェックしてから、読みがなの案を開き直してください。");
+  }
+  if (!problem.isEmpty()) {
+    showMessageBox(QMessageBox::Warning, kTitle, problem);
+    return false;
+  }
+  const std::vector<reading::Mode> modes = reading::applyRows(model_->rows(), proposals_);
+  const std::vector<BoxEdit> edits = boxEdits(text_, proposals_, modes);
+  if (edits.empty()) {
+    note_->setText(QStringLiteral("書き換える語がないため、上の欄はそのままです。"));
+    return true;
+  }
+  applyBoxEdits(*box_->document(), edits);
+  note_->setText(
+      QStringLiteral("上の欄に反映しました。上の欄で元に戻す(Ctrl+Z)と、反映の前に戻ります。"));
+  Q_EMIT appliedToBox();
+  return true;
+}
+
+bool ReadingsDialog::eventFilter(QObject* watched, QEvent* event) {
+  // Seen before the table makes the pressed row current, which shows its first place.
+  if (watched == table_->viewport() && event->type() == QEvent::MouseButtonPress)
+    shownAtPress_ = shownRow_;
+  return QDialog::eventFilter(watched, event);
+}
+
+void ReadingsDialog::rowClicked(int row) {
+  // A click on the row already shown moves on to its next place.
+  if (row == shownAtPress_) showOccurrence(row, shownOccurrence_ + 1);
+}
+
+bool ReadingsDialog::boxHoldsCheckedText() {
+  if (box_ != nullptr && text_.matches(*box_->document())) return true;
+  note_->setText(
+      QStringLiteral("上の欄の文章がチェックの後で変わっているため、語の場所を示せません。"));
+  return false;
+}
+
+void ReadingsDialog::showOccurrence(int row, int which) {
+  if (row < 0 || row >= model_->rowCount()) return;
+  const reading::ProposalRow& r = model_->rows()[static_cast<std::size_t>(row)];
+  if (r.occurrences.empty()) return;
+  shownRow_ = row;
+  shownOccurrence_ = which % static_cast<int>(r.occurrences.size());
+  if (!boxHoldsCheckedText()) return;
+  const reading::Proposal& p =
+      proposals_[r.occurrences[static_cast<std::size_t>(shownOccurrence_)]];
+  const auto [from, to] = text_.documentRange(p.offset, p.length);
+  QTextCursor cursor(box_->document());
+  cursor.setPosition(from);
+  cursor.setPosition(to, QTextCursor::KeepAnchor);
+  box_->setTextCursor(cursor);
+  box_->ensureCursorVisible();
+  note_->setText(QStringLiteral("「%1」 %2 か所のうち %3 か所目")
+                     .arg(fromUtf8(r.word))
+                     .arg(r.occurrences.size())
+                     .arg(shownOccurrence_ + 1));
+  Q_EMIT occurrenceShown(from, to);
+}
+
+}  // namespace torvane::ui

@@ -1,0 +1,73 @@
+// 「読みがなの案」: the reading proposals of the last check as a table the teacher edits, and the
+// rewritten text copied with ruby, saved as HTML, or written back into the upper box.
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+#include <string>
+#include <vector>
+
+#include "reading/proposal_rows.h"
+#include "ui/checked_box_text.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTableView;
+
+namespace torvane::ui {
+
+class ReadingsModel;
+
+class ReadingsDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  // `proposals` are those of `text` (reading::propose on text.view()). `box` is the upper box
+  // the text was checked in: the dialog shows words there and writes the rewrite into it.
+  ReadingsDialog(CheckedBoxText text, std::vector<reading::Proposal> proposals, QPlainTextEdit* box,
+                 QWidget* parent = nullptr);
+
+  ReadingsModel* model() const { return model_; }
+
+  // The checked text with every proposal written as its row says.
+  std::string rewritten(reading::Format format);
+
+  // The buttons' commands.
+  void copyWithRuby();  // HTML with <ruby> and the ｜《》 text, on one clipboard entry
+  void save();          // asks for a file name, then saveTo
+  bool saveTo(const QString& path);  // false, after a message box, when it cannot be written
+  bool applyToBox();  // false, after a message box, when the box no longer holds the text
+
+  // Selects occurrence `which` of a row's word in the box and scrolls it into view.
+  void showOccurrence(int row, int which);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ Q_SIGNALS:
+  // A word was selected in the box: its document range.
+  void occurrenceShown(int from, int to);
+  // The box holds the rewritten text now.
+  void appliedToBox();
+
+ private:
+  void createTable();
+  void createButtons();
+  void rowClicked(int row);
+  // Whether the box is there and still holds the checked text; says why not in the note.
+  bool boxHoldsCheckedText();
+
+  CheckedBoxText text_;
+  std::vector<reading::Proposal> proposals_;
+  QPointer<QPlainTextEdit> box_;
+  ReadingsModel* model_;
+  QTableView* table_ = nullptr;
+  QLabel* note_ = nullptr;
+  int shownRow_ = -1;
+  int shownOccurrence_ = 0;
+  int shownAtPress_ = -1;  // the row shown when the mouse was last pressed on the table
+};
+
+}  // namespace torvane::ui
