@@ -118,7 +118,14 @@ void TForm1::Button1Click() {
   RichEdit1->setReadOnly(true);  // the text stays as the pass reads it
   WindowCheckView view(*this);
   activeView_ = &view;
-  runCommand([&] { checker::runCheck(view, classifierInUse(), *Results); });
+  const tables::TableSet tables = tableSet_;
+  runCommand([&] {
+    if (checker::runCheck(view, classifierInUse(), *Results) == checker::CheckEnd::Completed) {
+      checkedLevel_ = levelIndex();
+      checkedTables_ = tables;
+      offerReadingsAfterCheck();
+    }
+  });
   activeView_ = nullptr;
   lastLongestGapMs_ = view.longestEventGapMs();
   RichEdit1->setReadOnly(false);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <QAction>
 #include <QActionGroup>
 #include <QMenuBar>
@@ -18,11 +19,17 @@
 #include "tables/class_strings.h"
 #include "tables/table_set.h"
 #include "ui/input_method.h"
+
+namespace torvane::reading {
+class Analyzer;
+}
 #include "ui/level_box.h"
 #include "ui/paste_box.h"
 #include "ui/report_box.h"
 
 namespace torvane::ui {
+
+class ReadingsDialog;
 
 class TForm1 : public QDialog {
   Q_OBJECT
@@ -76,6 +83,8 @@ class TForm1 : public QDialog {
   void showTables(tables::TableSet set);
   void showTableChanges();
   void showReadings();
+  void offerReadingsAfterCheck();
+  void disableReadings(const QString& why);
 
   void createActions();
   void createMenus();
@@ -109,6 +118,13 @@ class TForm1 : public QDialog {
   QAction* UsageAction;
   QAction* AboutAction;
   tables::TableSet tableSet_ = tables::TableSet::Tables1989;
+  // The level and tables of the last check, which the reading proposals follow.
+  int checkedLevel_ = 0;
+  tables::TableSet checkedTables_ = tables::TableSet::Tables1989;
+  std::shared_ptr<const reading::Analyzer> Analyzer;  // opened on first use
+  QPointer<ReadingsDialog> readingsDialog_;
+  bool readingsBusy_ = false;
+  bool readingsUnavailable_ = false;
 
   JapaneseInputMethod inputMethod_;
   bool placed_ = false;

@@ -1,6 +1,10 @@
 // The main window's menu bar: the choice of tables, the table changes, the reading proposals
 // and help. The window keeps the actions; the menu bar only shows them.
 #include <QActionGroup>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMessageBox>
@@ -11,6 +15,10 @@
 #include "ui/Unit1.h"
 #include "ui/fonts.h"
 #include "ui/help_texts.h"
+#include "ui/message_boxes.h"
+#include "ui/readings_dialog.h"
+#include "reading/analyzer.h"
+#include "reading/proposals.h"
 #include "ui/table_changes_dialog.h"
 #include "checker/table_changes.h"
 #include "sjis/codec.h"
@@ -19,6 +27,8 @@ namespace torvane::ui {
 namespace {
 
 const QString kTablesKey = QStringLiteral("tables");
+const QString kNoDictionary = QStringLiteral(
+    "読みがなを調べる辞書が入っていません（Debian のパッケージ mecab-ipadic-utf8 を入れてください）");
 
 QSettings storedChoices() {
   return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("torvane"),
@@ -37,6 +47,8 @@ void showTextBox(QWidget* parent, const QString& title, const QString& richText)
 }
 
 }  // namespace
+
+bool readingDictionaryInstalled();
 
 void TForm1::createActions() {
   Tables1989Action = new QAction(QStringLiteral("1989年告示の配当表・1981年の常用漢字表(&8)"), this);
@@ -63,6 +75,7 @@ void TForm1::createActions() {
   ReadingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
   ReadingsAction->setEnabled(false);  // after a check
   connect(ReadingsAction, &QAction::triggered, this, &TForm1::showReadings);
+  if (!readingDictionaryInstalled()) disableReadings(kNoDictionary);
 
   UsageAction = new QAction(QStringLiteral("使い方(&U)"), this);
   UsageAction->setObjectName(QStringLiteral("UsageAction"));
@@ -151,6 +164,68 @@ void TForm1::showTableChanges() {
   });
 }
 
-void TForm1::showReadings() {}
+// Whether the analyser's dictionary is installed; looked at once, at start-up.
+bool readingDictionaryInstalled() {
+  const reading::DictionaryPaths paths = reading::defaultDictionaryPaths();
+  return QFileInfo::exists(QString::fromStdString(paths.systemDir) + QStringLiteral("/sys.dic"));
+}
+
+void TForm1::offerReadingsAfterCheck() {
+  if (readingsUnavailable_) return;
+  ReadingsAction->setEnabled(true);
+}
+
+void TForm1::disableReadings(const QString& why) {
+  readingsUnavailable_ = true;
+  ReadingsAction->setEnabled(false);
+  ReadingsAction->setToolTip(why);
+  ReadingsAction->setStatusTip(why);
+}
+
+// Proposes readings for the words of the last check's red characters, at the level and with the
+// tables of that check. MeCab takes a while over a long text, so it runs on a worker while the
+// window stays live.
+void TForm1::showReadings() {
+  if (checking_ || !Classifier || readingsBusy_) return;
+  runCommand([this] {
+    if (!Analyzer) {
+      auto opened = reading::Analyzer::open();
+      if (const auto* error = std::get_if<reading::AnalyzerError>(&opened)) {
+        disableReadings(kNoDictionary);
+        showFailure(QString::fromStdString(error->message));
+        return;
+      }
+      Analyzer = std::make_shared<const reading::Analyzer>(
+          std::move(std::get<reading::Analyzer>(opened)));
+    }
+    const checker::Classifier& classifier =
+        checkedTables_ == tables::TableSet::Tables2020 ? *Classifier2020 : *Classifier;
+    auto text = std::make_shared<CheckedBoxText>(
+        CheckedBoxText::check(checkedTextOf(*RichEdit1->document()), checkedLevel_, classifier));
+
+    readingsBusy_ = true;
+    ReadingsAction->setEnabled(false);
+    QFutureWatcher<std::vector<reading::Proposal>> proposing;
+    QEventLoop waiting;
+    QObject::connect(&proposing, &QFutureWatcherBase::finished, &waiting, &QEventLoop::quit);
+    // The worker holds the analyser and the text itself, so a window that closes meanwhile
+    // frees nothing it still reads.
+    proposing.setFuture(QtConcurrent::run(
+        [analyzer = Analyzer, text, &classifier] {
+          return reading::propose(*analyzer, text->view(), classifier);
+        }));
+    if (!proposing.isFinished()) waiting.exec();
+    readingsBusy_ = false;
+    if (!Results) return;  // the window closed meanwhile
+    ReadingsAction->setEnabled(true);
+    std::vector<reading::Proposal> proposals = proposing.result();
+
+    if (readingsDialog_) readingsDialog_->close();
+    readingsDialog_ = new ReadingsDialog(std::move(*text), std::move(proposals), RichEdit1, this);
+    readingsDialog_->setObjectName(QStringLiteral("ReadingsDialog"));
+    readingsDialog_->setAttribute(Qt::WA_DeleteOnClose);
+    readingsDialog_->show();
+  });
+}
 
 }  // namespace torvane::ui

@@ -1,4 +1,5 @@
 // The menu bar above the window's controls: the choice of tables, help, and the keyboard.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
@@ -84,6 +85,44 @@ TEST_F(MenuTest, F10AndAltReachTheMenuBarWhileTabAndEnterStayAsTheyWere) {
   EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
   EXPECT_EQ(QApplication::style()->styleHint(QStyle::SH_MenuBar_AltKeyNavigation), 1);
   EXPECT_EQ(bar->focusPolicy() & Qt::TabFocus, 0) << "Tab never lands on the menu bar";
+}
+
+}  // namespace
+}  // namespace torvane::testing
+
+namespace torvane::testing {
+namespace {
+
+TEST_F(MenuTest, ReadingProposalsAfterACheckOpenTheDialogOnTheRedWords) {
+  EXPECT_FALSE(action("ReadingsAction")->isEnabled()) << "nothing checked yet";
+  control<QPlainTextEdit>("RichEdit1")->setPlainText(QStringLiteral("学校で漢字を習う。"));
+  MessageBoxAnswerer answerer;
+  window().ComboBox1->setCurrentIndex(0);
+  window().Button1Click();
+  ASSERT_TRUE(action("ReadingsAction")->isEnabled());
+  action("ReadingsAction")->trigger();
+  auto* dialog = window().findChild<QDialog*>(QStringLiteral("ReadingsDialog"));
+  ASSERT_NE(dialog, nullptr);
+  auto* table = dialog->findChild<QAbstractItemView*>();
+  ASSERT_NE(table, nullptr);
+  QStringList words;
+  for (int row = 0; row < table->model()->rowCount(); ++row) {
+    words << table->model()->index(row, 0).data().toString() + QLatin1Char('/') +
+                 table->model()->index(row, 1).data().toString();
+  }
+  EXPECT_EQ(words, (QStringList{QStringLiteral("漢字/かんじ"), QStringLiteral("習う/ならう")}))
+      << "the grade-1 words 学校 stay as they are at level 0";
+  dialog->close();
+}
+
+TEST(ReadingsMenu, WithoutTheDictionaryTheItemIsOffAndSaysWhichPackage) {
+  qputenv("TORVANE_MECAB_DICDIR", "/nonexistent/dictionary");
+  TForm1 window;
+  qunsetenv("TORVANE_MECAB_DICDIR");
+  auto* readings = window.findChild<QAction*>(QStringLiteral("ReadingsAction"));
+  ASSERT_NE(readings, nullptr);
+  EXPECT_FALSE(readings->isEnabled());
+  EXPECT_TRUE(readings->toolTip().contains(QStringLiteral("mecab-ipadic-utf8")));
 }
 
 }  // namespace
