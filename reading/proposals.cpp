@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <unordered_map>
 
+#include <unicode/uchar.h>
+
 #include "checker/levels.h"
 #include "reading/colours.h"
 #include "reading/joining.h"
@@ -62,6 +64,16 @@ void requireSourceMap(const CheckedText& text) {
   }
 }
 
+// Only words with a red kanji are proposed: a red Latin letter or symbol has no reading to give.
+// A kanji stands in the grade or junior-high tables, or outside every table as an ideograph.
+bool isKanji(const sjis::SjisChar& c, const checker::Classifier& classifier) {
+  const checker::FoundList stage = stageOf(c, classifier);
+  if (stage == checker::FoundList::None) return false;
+  if (stage != checker::FoundList::Beyond) return true;
+  const char32_t character = sjis::Cp932::get().decode(c);
+  return u_hasBinaryProperty(static_cast<UChar32>(character), UCHAR_IDEOGRAPHIC) != 0;
+}
+
 std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
                               const checker::Classifier& classifier) {
   const sjis::SjisText& sjisText = text.converted.text;
@@ -113,7 +125,9 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
       currentWord = w;
     }
     current->end = offset + c.length();
-    if (colours[offset] == checker::TextColor::Red) current->problems.push_back(c);
+    if (colours[offset] == checker::TextColor::Red && isKanji(c, classifier)) {
+      current->problems.push_back(c);
+    }
   });
   flush();
 
