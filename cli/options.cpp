@@ -24,7 +24,7 @@ const std::string_view kUsage =
     "  --json            write one JSON object with every span, list and report line\n"
     "  --compare-tables  also list the text's characters whose stage differs between the two\n"
     "                    sets of tables, with both stages and how often each occurs\n"
-    "  --suggest         propose readings for the words that hold a red character: the JSON\n"
+    "  --suggest         propose readings for the words that hold a red kanji: the JSON\n"
     "                      key \"suggestions\", or lines OFFSET, LENGTH, WORD, READING (tab\n"
     "                      between) after the summary\n"
     "  --rewrite MODE    write the text with those words rewritten instead of the report:\n"

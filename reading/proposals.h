@@ -1,4 +1,4 @@
-// Reading proposals: the words of a checked text that hold a red character, each with its
+// Reading proposals: the words of a checked text that hold a red kanji, each with its
 // reading in hiragana, found by the morphological analyser.
 #pragma once
 
