@@ -98,7 +98,6 @@ int checkWithReadings(const cli::Options& options) {
   } else if (options.rewrite == cli::RewriteMode::None) {
     cli::writePlain(out, record);
     if (options.compareTables) cli::writePlainTableChanges(out, changes);
-    cli::writePlainSuggestions(out, proposals, text);
   } else {
     const reading::Mode mode =
         options.rewrite == cli::RewriteMode::Kana ? reading::Mode::Kana : reading::Mode::Ruby;

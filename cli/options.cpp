@@ -24,9 +24,8 @@ const std::string_view kUsage =
     "  --json            write one JSON object with every span, list and report line\n"
     "  --compare-tables  also list the text's characters whose stage differs between the two\n"
     "                    sets of tables, with both stages and how often each occurs\n"
-    "  --suggest         propose readings for the words that hold a red kanji: the JSON\n"
-    "                      key \"suggestions\", or lines OFFSET, LENGTH, WORD, READING (tab\n"
-    "                      between) after the summary\n"
+    "  --suggest         with --json: propose readings for the words that hold a red\n"
+    "                      kanji, as the key \"suggestions\"\n"
     "  --rewrite MODE    write the text with those words rewritten instead of the report:\n"
     "                      kana (the reading), aozora (｜word《reading》) or html (ruby);\n"
     "                      not with --json\n"
@@ -128,6 +127,10 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> args) {
     }
     if (options.file) return UsageError{"only one FILE may be given"};
     options.file = std::string(arg);
+  }
+  // The plain output ends with the summary (and the table changes); proposals are JSON.
+  if (options.suggest && !options.json && options.rewrite == RewriteMode::None) {
+    return UsageError{"--suggest goes with --json"};
   }
   if (options.json && options.rewrite != RewriteMode::None) {
     return UsageError{"--rewrite cannot be combined with --json"};

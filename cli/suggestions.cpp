@@ -42,14 +42,4 @@ void writeJsonSuggestions(OutputStream& out, std::span<const reading::Proposal> 
   b += proposals.empty() ? "]" : "\n  ]";
 }
 
-void writePlainSuggestions(OutputStream& out, std::span<const reading::Proposal> proposals,
-                           const sjis::SjisText& text) {
-  std::string& b = out.buffer();
-  for (const reading::Proposal& p : proposals) {
-    b += std::to_string(p.offset) + '\t' + std::to_string(p.length) + '\t' + wordAt(text, p) +
-         '\t' + p.reading + '\n';
-    out.flushIfFull();
-  }
-}
-
 }  // namespace torvane::cli

@@ -12,8 +12,4 @@ namespace torvane::cli {
 void writeJsonSuggestions(OutputStream& out, std::span<const reading::Proposal> proposals,
                           const sjis::SjisText& text);
 
-// One line per proposal after the summary: OFFSET, LENGTH, WORD, READING, tab between.
-void writePlainSuggestions(OutputStream& out, std::span<const reading::Proposal> proposals,
-                           const sjis::SjisText& text);
-
 }  // namespace torvane::cli

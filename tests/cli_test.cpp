@@ -129,12 +129,12 @@ TEST(CheckerCli, GoldenOutputs) {
       {"malformed.json.expected", "malformed.in", "--encoding cp932 --json --level 3", 1},
       {"clean.expected", "clean.in", "", 0},
       {"readings.suggest.json.expected", "readings.in", "--json --suggest --level 2", 1},
-      {"readings.suggest.expected", "readings.in", "--suggest --level 2", 1},
       {"readings.kana.expected", "readings.in", "--rewrite kana --level 2", 1},
       {"readings.aozora.expected", "readings.in", "--rewrite=aozora --level 2", 1},
       {"readings.nolevel.aozora.expected", "readings.in", "--rewrite aozora --level -1", 1},
       {"readings.html.expected", "readings.in", "--level 2 --rewrite html", 1},
-      {"readings.cp932.suggest.expected", "readings.cp932.in", "--suggest --encoding cp932", 1},
+      {"readings.cp932.suggest.json.expected", "readings.cp932.in",
+       "--json --suggest --encoding cp932", 1},
       {"tables.1989.json.expected", "tables.in", "--json --level 3 --compare-tables", 1},
       {"tables.2020.json.expected", "tables.in", "--json --level 3 --tables 2020 --compare-tables",
        1},
@@ -205,7 +205,9 @@ TEST(CheckerCli, ErrorsAreOneLineOnStandardErrorAndNothingOnStandardOutput) {
       {"--suggest=yes", "",
        "torvane-check: option '--suggest' takes no value (see torvane-check --help)\n"},
       // Input errors come before the dictionary is even looked at.
-      {"--suggest", "ok\xff", "torvane-check: invalid UTF-8 at byte offset 2\n"},
+      {"--json --suggest", "ok\xff", "torvane-check: invalid UTF-8 at byte offset 2\n"},
+      // The plain output ends with the summary: proposals come as JSON only.
+      {"--suggest", "", "torvane-check: --suggest goes with --json (see torvane-check --help)\n"},
       {"--tables 2010", "",
        "torvane-check: --tables takes 1989 or 2020, not '2010' (see torvane-check --help)\n"},
       {"--tables=", "",
@@ -397,7 +399,7 @@ TEST(CheckerCli, Cp932InputIsCheckedAsItStands) {
 
 TEST(CheckerCli, MissingDictionaryFailsReadingsOnlyWithOneLineNamingThePackage) {
   const std::string missing = "TORVANE_MECAB_DICDIR=/nonexistent/ipadic ";
-  for (const char* args : {"--suggest", "--json --suggest", "--rewrite kana", "--rewrite html"}) {
+  for (const char* args : {"--json --suggest", "--rewrite kana", "--rewrite html"}) {
     const CheckerRun run = runChecker(args, "漢字", missing);
     EXPECT_EQ(run.status, 2) << args;
     EXPECT_EQ(run.out, "") << args;
@@ -415,14 +417,14 @@ TEST(CheckerCli, MissingDictionaryFailsReadingsOnlyWithOneLineNamingThePackage) 
 
 TEST(CheckerCli, MissingUserDictionaryIsAWarningAndTheSystemDictionaryReads) {
   const CheckerRun run =
-      runChecker("--suggest --level -1", "白髪", "TORVANE_USER_DIC=/nonexistent/user.dic ");
+      runChecker("--rewrite kana --level -1", "白髪", "TORVANE_USER_DIC=/nonexistent/user.dic ");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err,
             "torvane-check: warning: the user dictionary /nonexistent/user.dic is missing\n");
   // IPAdic alone reads 白髪 はくはつ: the user dictionary is what gives the appendix's しらが.
-  EXPECT_EQ(lines(run.out).back(), "0\t4\t白髪\tはくはつ");
-  const CheckerRun withUser = runChecker("--suggest --level -1", "白髪");
-  EXPECT_EQ(lines(withUser.out).back(), "0\t4\t白髪\tしらが");
+  EXPECT_EQ(lines(run.out).back(), "はくはつ");
+  const CheckerRun withUser = runChecker("--rewrite kana --level -1", "白髪");
+  EXPECT_EQ(lines(withUser.out).back(), "しらが");
   EXPECT_EQ(withUser.err, "");
 }
 

@@ -1,6 +1,7 @@
 #include "ui/Unit1.h"
 
 #include <QClipboard>
+#include <QUnhandledException>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -103,7 +104,13 @@ void TForm1::FormClose() {
 
 void TForm1::runCommand(const std::function<void()>& command) {
   try {
-    command();
+    try {
+      command();
+    } catch (const QUnhandledException& fromWorker) {
+      // A failure on a worker thread arrives wrapped; what it was decides the message.
+      if (fromWorker.exception()) std::rethrow_exception(fromWorker.exception());
+      throw std::runtime_error("");
+    }
   } catch (const std::bad_alloc&) {
     showFailure(QStringLiteral("メモリが足りません"));
   } catch (const std::exception& failure) {
@@ -149,7 +156,8 @@ void TForm1::Button3Click() {
 }
 
 void TForm1::Button4Click() {
-  if (checking_) return;  // the text is being checked
+  // The text is being checked, or a paste is still going in: like a second check, ignored.
+  if (checking_ || RichEdit1->isPasting()) return;
   runCommand([this] {
     RichEdit1->replaceAllWithClipboard();  // one undo step brings the old text back
     RichEdit2->clear();

@@ -147,7 +147,7 @@ void TForm1::showTables(tables::TableSet set) {
 // Lists the characters whose stage differs between the sets: the text's own, or with no text
 // every change of the tables.
 void TForm1::showTableChanges() {
-  if (!Classifier2020) return;  // closed
+  if (!Classifier2020 || RichEdit1->isPasting()) return;  // closed, or the text is going in
   runCommand([this] {
     const QString raw = RichEdit1->toPlainText();
     const sjis::SjisText text =
@@ -186,13 +186,13 @@ void TForm1::disableReadings(const QString& why) {
 // tables of that check. MeCab takes a while over a long text, so it runs on a worker while the
 // window stays live.
 void TForm1::showReadings() {
-  if (checking_ || !Classifier || readingsBusy_) return;
+  if (checking_ || !Classifier || readingsBusy_ || RichEdit1->isPasting()) return;
   runCommand([this] {
     if (!Analyzer) {
       auto opened = reading::Analyzer::open();
-      if (const auto* error = std::get_if<reading::AnalyzerError>(&opened)) {
+      if (std::holds_alternative<reading::AnalyzerError>(opened)) {
         disableReadings(kNoDictionary);
-        showFailure(QString::fromStdString(error->message));
+        showMessageBox(QMessageBox::Warning, QStringLiteral("読みがなの案"), kNoDictionary);
         return;
       }
       Analyzer = std::make_shared<const reading::Analyzer>(
@@ -208,10 +208,10 @@ void TForm1::showReadings() {
     QFutureWatcher<std::vector<reading::Proposal>> proposing;
     QEventLoop waiting;
     QObject::connect(&proposing, &QFutureWatcherBase::finished, &waiting, &QEventLoop::quit);
-    // The worker holds the analyser and the text itself, so a window that closes meanwhile
-    // frees nothing it still reads.
+    // The worker holds the analyser, the text and the classifier itself, so a window that
+    // closes meanwhile frees nothing it still reads.
     proposing.setFuture(QtConcurrent::run(
-        [analyzer = Analyzer, text, &classifier] {
+        [analyzer = Analyzer, text, classifier = classifier] {
           return reading::propose(*analyzer, text->view(), classifier);
         }));
     if (!proposing.isFinished()) waiting.exec();

@@ -17,7 +17,9 @@ namespace {
 
 }  // namespace
 
-PasteBox::PasteBox(QWidget* parent) : QPlainTextEdit(parent) {}
+PasteBox::PasteBox(QWidget* parent) : QPlainTextEdit(parent) {
+  connect(document(), &QTextDocument::contentsChange, this, &PasteBox::contentsChanged);
+}
 PasteBox::~PasteBox() = default;
 
 bool PasteBox::isPasting() const {
@@ -61,25 +63,38 @@ void PasteBox::replaceAllWithClipboard() {
   }
 }
 
-PasteBox::UndoState PasteBox::undoState() const {
-  return {document()->availableUndoSteps(), document()->revision()};
+int PasteBox::undoSteps() const {
+  return document()->availableUndoSteps();
 }
 
-void PasteBox::noteColourStep(UndoState before, UndoState after) {
+void PasteBox::noteColourStep(int before, int after) {
+  colouring_ = false;
+  colourMark_ = true;
   beforeColours_ = before;
   afterColours_ = after;
 }
 
+void PasteBox::contentsChanged() {
+  // An edit that lands at or below the colour step has cleared it from the history.
+  if (colourMark_ && !colouring_ && !undoingOrRedoing_ && undoSteps() <= afterColours_) {
+    colourMark_ = false;
+  }
+}
+
 void PasteBox::undoEdit() {
   if (isReadOnly()) return;
-  if (undoState() == afterColours_) undo();
+  undoingOrRedoing_ = true;
+  if (colourStepOnTop()) undo();
   undo();
+  undoingOrRedoing_ = false;
 }
 
 void PasteBox::redoEdit() {
   if (isReadOnly()) return;
+  undoingOrRedoing_ = true;
   redo();
-  if (undoState() == beforeColours_) redo();
+  if (colourMark_ && undoSteps() == beforeColours_) redo();
+  undoingOrRedoing_ = false;
 }
 
 void PasteBox::keyPressEvent(QKeyEvent* event) {

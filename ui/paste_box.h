@@ -25,20 +25,17 @@ class PasteBox : public QPlainTextEdit {
   // Whether a paste is still going in; the box is read-only meanwhile.
   bool isPasting() const;
 
-  // Where the document's undo history stands: the commands before it and the revision.
-  struct UndoState {
-    int steps = -1;
-    int revision = -1;
-    bool operator==(const UndoState&) const = default;
-  };
-  UndoState undoState() const;
-  // The colours of a check went into the history as one step between these two states. Undo
-  // and redo pass over that step together with the user's edit next to it, so the check is
-  // never an edit of its own to undo, and the user's edits before it stay undoable.
-  void noteColourStep(UndoState before, UndoState after);
-  // Whether the last step of the history is the colours of a check; the state before them.
-  bool colourStepOnTop() const { return undoState() == afterColours_; }
-  UndoState beforeColours() const { return beforeColours_; }
+  // Where the document's undo history stands: the commands undo can take back.
+  int undoSteps() const;
+  // A check writes its colours between these calls. They go into the history as one step,
+  // between `before` and `after`; undo and redo pass over that step together with the user's
+  // edit next to it, so a check is never an edit of its own to undo, and the user's edits
+  // before it stay undoable.
+  void beginColours() { colouring_ = true; }
+  void noteColourStep(int before, int after);
+  // Whether the last step of the history is the colours of a check; where it began.
+  bool colourStepOnTop() const { return colourMark_ && undoSteps() == afterColours_; }
+  int beforeColours() const { return beforeColours_; }
   // Undo and redo as the keyboard and the context menu reach them.
   void undoEdit();
   void redoEdit();
@@ -57,7 +54,14 @@ class PasteBox : public QPlainTextEdit {
  private:
   void startPaste(QTextCursor cursor, const QMimeData& source, const QTextCharFormat& plainFormat);
 
-  UndoState beforeColours_, afterColours_;
+  // The user's own edits (not undo, redo or colours) that drop the colour step from the
+  // history forget it.
+  void contentsChanged();
+
+  bool colourMark_ = false;
+  bool colouring_ = false;
+  bool undoingOrRedoing_ = false;
+  int beforeColours_ = -1, afterColours_ = -1;
   std::unique_ptr<PasteJob> paste_;
 };
 

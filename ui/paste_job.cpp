@@ -29,13 +29,16 @@ PasteJob::PasteJob(QTextCursor cursor, const QMimeData& source, const QTextCharF
 
 PasteJob::~PasteJob() {
   // A window that closes mid-paste keeps what is in; the edit block must not stay open.
-  if (!finished_ && !firstSlice_) cursor_.endEditBlock();
+  if (blockOpen_) cursor_.endEditBlock();
 }
 
 void PasteJob::start() {
   if (html_.size() > kHtmlAtOnce) {
     // Qt's HTML parser runs in one go; on a worker thread it leaves the window live. The
-    // document it builds is the worker's own and loads nothing.
+    // document it builds is the worker's own and loads nothing. The edit block is closed
+    // meanwhile and joined again by the first slice.
+    cursor_.endEditBlock();
+    blockOpen_ = false;
     connect(&parsing_, &QFutureWatcher<QList<PastedParagraph>>::finished, this, [this] {
       paragraphs_ = parsing_.result();
       insertSlice();
@@ -54,7 +57,6 @@ void PasteJob::start() {
     unbounded.start();
     while (insertSomePlainText(unbounded) || insertSomeParagraphs(unbounded)) {
     }
-    firstSlice_ = false;
     finish();
     return;
   }
@@ -62,8 +64,8 @@ void PasteJob::start() {
 }
 
 void PasteJob::insertSlice() {
-  if (!firstSlice_) cursor_.joinPreviousEditBlock();  // every slice goes into one undo step
-  firstSlice_ = false;
+  if (!blockOpen_) cursor_.joinPreviousEditBlock();  // every slice goes into one undo step
+  blockOpen_ = true;
   QElapsedTimer clock;
   clock.start();
   bool more = true;
@@ -75,11 +77,13 @@ void PasteJob::insertSlice() {
     return;
   }
   cursor_.endEditBlock();
+  blockOpen_ = false;
   QTimer::singleShot(0, this, &PasteJob::insertSlice);
 }
 
 void PasteJob::finish() {
-  cursor_.endEditBlock();
+  if (blockOpen_) cursor_.endEditBlock();
+  blockOpen_ = false;
   finished_ = true;
   Q_EMIT done(cursor_);
 }

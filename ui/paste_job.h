@@ -47,7 +47,7 @@ class PasteJob : public QObject {
   QList<PastedParagraph> paragraphs_;
   qsizetype nextChar_ = 0;
   qsizetype nextParagraph_ = 0;
-  bool firstSlice_ = true;
+  bool blockOpen_ = true;  // the caller opens the edit block
   bool finished_ = false;
   QFutureWatcher<QList<PastedParagraph>> parsing_;
 };

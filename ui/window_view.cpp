@@ -108,7 +108,8 @@ bool WindowCheckView::applySlice() {
     if (!history) document_->setUndoRedoEnabled(false);
     // The colours of checks in a row make one step, not a step each.
     const bool onTop = form_.RichEdit1->colourStepOnTop();
-    beforeColours_ = onTop ? form_.RichEdit1->beforeColours() : form_.RichEdit1->undoState();
+    beforeColours_ = onTop ? form_.RichEdit1->beforeColours() : form_.RichEdit1->undoSteps();
+    if (history) form_.RichEdit1->beginColours();
     onTop ? cursor.joinPreviousEditBlock() : cursor.beginEditBlock();
   } else {
     cursor.joinPreviousEditBlock();  // every slice goes into the one step
@@ -165,7 +166,7 @@ void WindowCheckView::endTextUpdate() {
   selectionPending_ = false;
   if (colourUndo_ == ColourUndo::Off) document_->setUndoRedoEnabled(true);
   if (colourUndo_ == ColourUndo::OneStep) {
-    form_.RichEdit1->noteColourStep(beforeColours_, form_.RichEdit1->undoState());
+    form_.RichEdit1->noteColourStep(beforeColours_, form_.RichEdit1->undoSteps());
   }
   colourUndo_ = ColourUndo::NotStarted;
   form_.RichEdit1->setUpdatesEnabled(true);  // one repaint

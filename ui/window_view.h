@@ -76,7 +76,7 @@ class WindowCheckView final : public checker::CheckView {
   // Colours are no edit: with no history they stay out of it; otherwise they make one step,
   // which the box's undo passes over.
   enum class ColourUndo { NotStarted, OneStep, Off } colourUndo_ = ColourUndo::NotStarted;
-  PasteBox::UndoState beforeColours_;
+  int beforeColours_ = 0;
   bool selectionPending_ = false;
   int lastFrom_ = 0, lastTo_ = 0;
   int reportLines_ = 0;

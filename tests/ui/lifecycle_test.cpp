@@ -130,6 +130,38 @@ TEST_F(LifecycleTest, PasteIsOneUndoStepAndChecksKeepTheTypingHistory) {
   EXPECT_EQ(text()->toPlainText(), QStringLiteral("先生"));
 }
 
+// Regression: once a later edit was undone, undo stopped passing over the check's colours and
+// took back only them.
+TEST_F(LifecycleTest, UndoPassesOverTheColoursAfterOtherStepsWereUndone) {
+  text()->setPlainText(QStringLiteral("漢字"));
+  text()->setFocus();
+  QTextCursor end = text()->textCursor();
+  end.movePosition(QTextCursor::End);
+  text()->setTextCursor(end);
+  typeText(text(), QStringLiteral("だ"));
+  MessageBoxAnswerer answerer;
+  window().Button1Click();
+  QTextCursor start = text()->textCursor();
+  start.movePosition(QTextCursor::Start);
+  text()->setTextCursor(start);
+  typeText(text(), QStringLiteral("「"));
+  ASSERT_EQ(text()->toPlainText(), QStringLiteral("「漢字だ"));
+  QTest::keyClick(text(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(text()->toPlainText(), QStringLiteral("漢字だ"));
+  QTest::keyClick(text(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(text()->toPlainText(), QStringLiteral("漢字")) << "the typing before the check";
+  QTest::keyClick(text(), Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(text()->toPlainText(), QStringLiteral("漢字だ"));
+  QTest::keyClick(text(), Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(text()->toPlainText(), QStringLiteral("「漢字だ"));
+  // A new edit where the colours stood drops them from the history: undo is plain again.
+  QTest::keyClick(text(), Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClick(text(), Qt::Key_Z, Qt::ControlModifier);
+  typeText(text(), QStringLiteral("を"));
+  QTest::keyClick(text(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(text()->toPlainText(), QStringLiteral("漢字"));
+}
+
 TEST_F(LifecycleTest, ChecksOfAFreshTextAddNoUndoStep) {
   text()->setPlainText(QStringLiteral("漢字"));
   MessageBoxAnswerer answerer;
