@@ -15,9 +15,9 @@ namespace {
 
 // The event loop runs when this much time has passed since its last run, so the window
 // repaints and answers input well within 50 ms.
-constexpr qint64 kEventIntervalMs = 10;
-constexpr qint64 kSliceMs = 8;
-constexpr int kPieceChars = 8192;
+constexpr qint64 kEventIntervalMs = 8;
+constexpr qint64 kSliceMs = 6;
+constexpr int kPieceChars = 4096;
 constexpr qsizetype kConvertAtOnce = 256 * 1024;
 
 QColor colourOf(checker::TextColor color) {
@@ -57,7 +57,7 @@ const sjis::SjisText& WindowCheckView::text() {
     QObject::connect(&converting, &QFutureWatcherBase::finished, &waiting, &QEventLoop::quit);
     converting.setFuture(QtConcurrent::run(convert));
     if (!converting.isFinished()) waiting.exec();
-    encoded_ = converting.result();
+    encoded_ = converting.future().takeResult();
   }
   sinceEvents_.start();
   return encoded_.text;
@@ -201,7 +201,10 @@ bool WindowCheckView::addReportLine(const sjis::SjisText& line) {
   const int start = cursor.position();
   const QString text = toQString(line);
   cursor.insertText(text);
-  return cursor.position() == start + text.size();
+  const bool inserted = cursor.position() == start + text.size();
+  // A list line of thousands of characters takes a while to lay out: the window stays live.
+  if (sinceEvents_.elapsed() >= kEventIntervalMs) runEvents();
+  return inserted;
 }
 
 int WindowCheckView::levelIndex() {
