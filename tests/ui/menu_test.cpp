@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QSettings>
+#include <QTextEdit>
 
 #include "message_box_answerer.h"
 #include "window_fixture.h"
@@ -62,6 +63,21 @@ TEST_F(MenuTest, ChoosingTablesDoesNotCheckAgain) {
   QTest::qWait(20);
   EXPECT_EQ(answerer.seen.size(), 1u);
   action("Tables1989Action")->trigger();
+}
+
+TEST_F(MenuTest, TheWindowChecksWithTheChosenTables) {
+  // 岡 is taught in grade 4 since 2020 and stands in no built-in table.
+  control<QPlainTextEdit>("RichEdit1")->setPlainText(QStringLiteral("岡山"));
+  window().ComboBox1->setCurrentIndex(3);
+  MessageBoxAnswerer answerer;
+  window().Button1Click();
+  action("Tables2020Action")->trigger();
+  window().Button1Click();
+  action("Tables1989Action")->trigger();
+  ASSERT_EQ(answerer.seen.size(), 2u);
+  EXPECT_EQ(answerer.seen[0].text, QStringLiteral("1 種 1 箇所の問題が見つかりました。"));
+  EXPECT_EQ(answerer.seen[1].text, QStringLiteral("問題は見つかりませんでした。"));
+  EXPECT_TRUE(control<QTextEdit>("RichEdit2")->toPlainText().contains(QStringLiteral("小学四年")));
 }
 
 TEST_F(MenuTest, HelpBoxesShowTheVersionAndTheTablesSources) {
