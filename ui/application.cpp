@@ -1,5 +1,7 @@
 #include "ui/application.h"
 
+#include <malloc.h>
+
 #include "ui/app_icon.h"
 #include "ui/fonts.h"
 #include "ui/tooltips.h"
@@ -7,6 +9,11 @@
 namespace torvane::ui {
 
 void prepareApplication() {
+  // Blocks of 4 MiB and more come straight from the kernel, so that when one of the text
+  // document's large tables grows it is remapped, not copied: a copy of tens of megabytes in
+  // the middle of a check would hold the event loop. (Without a fixed threshold the C library
+  // raises it as large blocks are freed, up to 32 MiB.)
+  mallopt(M_MMAP_THRESHOLD, 4 << 20);
   installFontSubstitutes();
 }
 

@@ -98,7 +98,7 @@ void WindowCheckView::setSelectionColor(checker::TextColor color) {
 // Writes the waiting colour changes from the front for about kSliceMs. A long span (the reset
 // of the whole text) is written a piece at a time.
 bool WindowCheckView::applySlice() {
-  if (next_ >= pending_.size() || document_ == nullptr) return false;
+  if (pending_.empty() || document_ == nullptr) return false;
   QTextCursor cursor(document_);
   if (colourUndo_ == ColourUndo::NotStarted) {
     // Switching undo off drops the history, so it is switched off only when there is none.
@@ -116,9 +116,9 @@ bool WindowCheckView::applySlice() {
   }
   QElapsedTimer timer;
   timer.start();
-  for (bool first = true; next_ < pending_.size(); first = false) {
+  for (bool first = true; !pending_.empty(); first = false) {
     if (!first && timer.elapsed() >= kSliceMs) break;
-    Colouring& c = pending_[next_];
+    Colouring& c = pending_.front();
     const int to = std::min(c.to, c.from + kPieceChars);
     cursor.setPosition(c.from);
     cursor.setPosition(to, QTextCursor::KeepAnchor);
@@ -126,13 +126,10 @@ bool WindowCheckView::applySlice() {
     format.setForeground(colourOf(c.color));
     cursor.mergeCharFormat(format);
     c.from = to;
-    if (c.from >= c.to) ++next_;
+    if (c.from >= c.to) pending_.pop_front();
   }
   cursor.endEditBlock();
-  if (next_ >= pending_.size()) {
-    pending_.clear();
-    next_ = 0;
-  }
+
   return true;
 }
 
@@ -141,7 +138,6 @@ void WindowCheckView::drainColourings() {
   while (!stopRequested_ && applySlice()) runEvents();
   if (stopRequested_) {
     pending_.clear();
-    next_ = 0;
   }
 }
 

@@ -6,7 +6,7 @@
 #include <QElapsedTimer>
 #include <QString>
 
-#include <vector>
+#include <deque>
 
 #include "checker/check_view.h"
 #include "sjis/codec.h"
@@ -71,8 +71,9 @@ class WindowCheckView final : public checker::CheckView {
   // Colour changes wait here in order and go into the document a slice at a time whenever the
   // event loop runs; the end of the batch writes the rest. Redrawing stays off meanwhile.
   bool batching_ = false;
-  std::vector<Colouring> pending_;
-  std::size_t next_ = 0;  // the first change not yet written
+  // A deque: it grows without moving what it holds, which for a long text would hold the
+  // event loop, and gives back what was written.
+  std::deque<Colouring> pending_;
   // Colours are no edit: with no history they stay out of it; otherwise they make one step,
   // which the box's undo passes over.
   enum class ColourUndo { NotStarted, OneStep, Off } colourUndo_ = ColourUndo::NotStarted;
