@@ -4,7 +4,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <variant>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "reading/rewrite.h"
 #include "sjis/codec.h"
 #include "tables/class_strings.h"
+#include "eval_sentences.h"
 
 namespace {
 
@@ -23,28 +23,8 @@ std::size_t textBytes() {
   return std::getenv("TORVANE_BENCH_SMALL") != nullptr ? 64 * 1024 : 1024 * 1024;
 }
 
-// The evaluation sentences without their marks, repeated until the Shift_JIS form is `bytes`.
 std::string sentences(std::size_t bytes) {
-  std::ifstream in(TORVANE_READING_EVAL "/reading_eval.txt");
-  std::string plain, line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line.starts_with("#")) continue;
-    for (std::size_t i = 0; i < line.size();) {
-      if (line.compare(i, 3, "｜") == 0) {
-        i += 3;
-      } else if (line.compare(i, 3, "《") == 0) {
-        i = line.find("》", i) + 3;
-      } else {
-        plain += line[i++];
-      }
-    }
-    plain += '\n';
-  }
-  if (plain.empty()) std::abort();
-  std::string text;
-  // Shift_JIS takes about two bytes for every three of UTF-8 in Japanese prose.
-  while (text.size() * 2 / 3 < bytes) text += plain;
-  return text;
+  return bench::evaluationSentences(bytes);
 }
 
 const reading::Analyzer& analyzer() {

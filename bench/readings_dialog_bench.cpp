@@ -9,7 +9,6 @@
 #include <QPlainTextEdit>
 
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <variant>
@@ -18,6 +17,7 @@
 #include "tables/class_strings.h"
 #include "ui/application.h"
 #include "ui/readings_dialog.h"
+#include "eval_sentences.h"
 
 namespace {
 
@@ -33,27 +33,8 @@ const checker::Classifier& classifier() {
   return c;
 }
 
-// The evaluation sentences without their ruby marks, repeated to about `bytes` of Shift_JIS.
 QString sentences(std::size_t bytes) {
-  std::ifstream in(TORVANE_READING_EVAL "/reading_eval.txt");
-  std::string plain, line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line.starts_with("#")) continue;
-    for (std::size_t i = 0; i < line.size();) {
-      if (line.compare(i, 3, "｜") == 0) {
-        i += 3;
-      } else if (line.compare(i, 3, "《") == 0) {
-        i = line.find("》", i) + 3;
-      } else {
-        plain += line[i++];
-      }
-    }
-    plain += '\n';
-  }
-  if (plain.empty()) std::abort();
-  std::string text;
-  while (text.size() * 2 / 3 < bytes) text += plain;
-  return QString::fromStdString(text);
+  return QString::fromStdString(bench::evaluationSentences(bytes));
 }
 
 struct Prepared {

@@ -107,6 +107,8 @@ class Classifier {
   Verdict classify(const sjis::SjisChar& c, int level) const {
     return verdictAt(classOf(c), level);
   }
+  // The list a character is collected in: the same at every level, which decides only colours.
+  FoundList listOf(const sjis::SjisChar& c) const { return classify(c, 0).list; }
   // The junior-high kanji that reach the check as characters outside the code page.
   const std::vector<char32_t>& juniorHighOutsideCodePage() const {
     return juniorHighOutsideCodePage_;

@@ -13,9 +13,8 @@
 namespace torvane::checker {
 namespace {
 
-// The stage does not depend on the level: the level decides only the colour.
 std::optional<Stage> stageIn(const Classifier& classifier, const sjis::SjisChar& c) {
-  return stageOf(classifier.classify(c, 0).list);
+  return stageOf(classifier.listOf(c));
 }
 
 // A change when the character has a stage in both sets and they differ. The shared class strings

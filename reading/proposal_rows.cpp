@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "checker/report.h"
+#include "checker/stage.h"
 
 namespace torvane::reading {
 
@@ -42,15 +42,8 @@ std::vector<Mode> applyRows(std::span<const ProposalRow> rows, std::span<Proposa
 }
 
 std::string_view stageWords(checker::FoundList stage) {
-  for (const checker::ReportSection& section : checker::kReportSections) {
-    if (section.list != stage) continue;
-    // The header without the dashes and spaces around it.
-    std::string_view words = section.header;
-    words.remove_prefix(std::min(words.find_first_not_of(" -"), words.size()));
-    words.remove_suffix(words.size() - (words.find_last_not_of(" -") + 1));
-    return words;
-  }
-  return {};
+  const std::optional<checker::Stage> taught = checker::stageOf(stage);
+  return taught ? checker::stageWords(*taught) : std::string_view();
 }
 
 }  // namespace torvane::reading

@@ -13,11 +13,6 @@
 namespace torvane::reading {
 namespace {
 
-checker::FoundList stageOf(const sjis::SjisChar& c, const checker::Classifier& classifier) {
-  // The list a character is collected in does not depend on the level.
-  return checker::verdictAt(classifier.classOf(c), checker::kLastLevel).list;
-}
-
 // A word's characters in the Shift_JIS text, gathered while walking it.
 struct Gathered {
   std::size_t begin = 0;
@@ -67,7 +62,7 @@ void requireSourceMap(const CheckedText& text) {
 // Only words with a red kanji are proposed: a red Latin letter or symbol has no reading to give.
 // A kanji stands in the grade or junior-high tables, or outside every table as an ideograph.
 bool isKanji(const sjis::SjisChar& c, const checker::Classifier& classifier) {
-  const checker::FoundList stage = stageOf(c, classifier);
+  const checker::FoundList stage = classifier.listOf(c);
   if (stage == checker::FoundList::None) return false;
   if (stage != checker::FoundList::Beyond) return true;
   const char32_t character = sjis::Cp932::get().decode(c);
@@ -108,7 +103,7 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
     p.reading = word.reading;
     p.problems = std::move(current->problems);
     for (const sjis::SjisChar& c : p.problems) {
-      const checker::FoundList stage = stageOf(c, classifier);
+      const checker::FoundList stage = classifier.listOf(c);
       if (stage > p.hardest) p.hardest = stage;
     }
     proposals.push_back(std::move(p));
