@@ -10,10 +10,10 @@
 
 #include "checker/check_pass.h"
 #include "checker/recording_view.h"
+#include "eval_sentences.h"
 #include "reading/rewrite.h"
 #include "sjis/codec.h"
 #include "tables/class_strings.h"
-#include "eval_sentences.h"
 
 namespace {
 

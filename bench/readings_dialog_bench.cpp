@@ -13,11 +13,11 @@
 #include <string>
 #include <variant>
 
+#include "eval_sentences.h"
 #include "reading/proposal_rows.h"
 #include "tables/class_strings.h"
 #include "ui/application.h"
 #include "ui/readings_dialog.h"
-#include "eval_sentences.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QMimeData>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
 
@@ -33,7 +33,8 @@ QString mixedText(std::size_t bytes) {
 
 void BM_WindowCheck(benchmark::State& state) {
   const bool small = std::getenv("TORVANE_BENCH_SMALL") != nullptr;
-  const QString text = mixedText(small ? 32 * 1024 : static_cast<std::size_t>(state.range(0)) << 20);
+  const QString text =
+      mixedText(small ? 32 * 1024 : static_cast<std::size_t>(state.range(0)) << 20);
   double loadMs = 0, checkMs = 0, gapMs = 0, pingGapMs = 0;
   for (auto _ : state) {
     TForm1 window;
@@ -73,18 +74,24 @@ void BM_WindowCheck(benchmark::State& state) {
   }
   state.counters["load_ms"] = loadMs;
   state.counters["check_ms"] = checkMs;
-  state.counters["longest_gap_ms"] = gapMs;  // during the pass, as the pass sees it
+  state.counters["longest_gap_ms"] = gapMs;   // during the pass, as the pass sees it
   state.counters["ping_gap_ms"] = pingGapMs;  // from the press to the summary, as a ping sees it
   state.counters["chars"] = static_cast<double>(text.size());
 }
 
-BENCHMARK(BM_WindowCheck)->Arg(1)->Arg(5)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowCheck)
+    ->Arg(1)
+    ->Arg(5)
+    ->UseManualTime()
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
 
 // Pasting the text as plain text and as the HTML a browser puts on the clipboard, from the
 // press of the button to the text shown, and the longest wait of the event loop meanwhile.
 void BM_WindowPaste(benchmark::State& state) {
   const bool small = std::getenv("TORVANE_BENCH_SMALL") != nullptr;
-  const QString text = mixedText(small ? 32 * 1024 : static_cast<std::size_t>(state.range(0)) << 20);
+  const QString text =
+      mixedText(small ? 32 * 1024 : static_cast<std::size_t>(state.range(0)) << 20);
   const bool html = state.range(1) != 0;
   auto* mime = new QMimeData;
   if (html) {
@@ -112,7 +119,8 @@ void BM_WindowPaste(benchmark::State& state) {
     clock.start();
     window.Button4Click();
     longestGap = std::max(longestGap, clock.elapsed() - lastPing);
-    while (window.RichEdit1->isPasting()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    while (window.RichEdit1->isPasting())
+      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     pasteMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     gapMs = static_cast<double>(longestGap);
     state.SetIterationTime(pasteMs / 1000);
@@ -122,7 +130,13 @@ void BM_WindowPaste(benchmark::State& state) {
   state.counters["chars"] = static_cast<double>(text.size());
 }
 
-BENCHMARK(BM_WindowPaste)->Args({1, 0})->Args({5, 0})->Args({5, 1})->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowPaste)
+    ->Args({1, 0})
+    ->Args({5, 0})
+    ->Args({5, 1})
+    ->UseManualTime()
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,7 +1,6 @@
 #include "ui/Unit1.h"
 
 #include <QClipboard>
-#include <QUnhandledException>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -9,6 +8,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QUnhandledException>
 
 #include "checker/check_pass.h"
 #include "ui/app_icon.h"
@@ -182,7 +182,8 @@ void TForm1::createBanner() {
   Shape1->setAutoFillBackground(true);
 
   const QImage logo = decodeJpeg(logoJpeg());
-  Image1 = place<QLabel>(ClientArea, "Image1", 8, 8, logo.width(), logo.height());  // the picture's size
+  Image1 =
+      place<QLabel>(ClientArea, "Image1", 8, 8, logo.width(), logo.height());  // the picture's size
   Image1->setPixmap(QPixmap::fromImage(logo));
 
   const auto caption = [this](const char* name, int left, int top, int width, const QString& text) {

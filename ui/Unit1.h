@@ -2,12 +2,12 @@
 // report box and the progress box.
 #pragma once
 
-#include <QDialog>
-#include <QPointer>
 #include <QAction>
 #include <QActionGroup>
-#include <QMenuBar>
+#include <QDialog>
 #include <QLabel>
+#include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QTextEdit>
 

@@ -7,12 +7,6 @@
 namespace torvane::ui {
 namespace {
 
-sjis::EncodedText encodeBox(const QString& text) {
-  return sjis::encodeUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                               static_cast<std::size_t>(text.size())),
-                           sjis::LineBreaks::ToCrLf, true);
-}
-
 // UTF-8 of the box's UTF-16, with the UTF-8 offset of every UTF-16 position (one past the end
 // included). A lone surrogate becomes U+FFFD, as the conversion to Shift_JIS takes it.
 std::string toUtf8(const QString& text, std::vector<std::uint32_t>& offsetOfUnit) {
@@ -41,6 +35,12 @@ std::string toUtf8(const QString& text, std::vector<std::uint32_t>& offsetOfUnit
 
 }  // namespace
 
+sjis::EncodedText encodeBoxText(const QString& text, bool keepSourceMap) {
+  return sjis::encodeUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                               static_cast<std::size_t>(text.size())),
+                           sjis::LineBreaks::ToCrLf, keepSourceMap);
+}
+
 QString checkedTextOf(const QTextDocument& document) {
   QString raw = document.toRawText();
   raw.truncate(document.characterCount() - 1);
@@ -48,7 +48,7 @@ QString checkedTextOf(const QTextDocument& document) {
 }
 
 CheckedBoxText::CheckedBoxText(QString boxText, std::vector<checker::Span> spans)
-    : CheckedBoxText(boxText, encodeBox(boxText), std::move(spans)) {}
+    : CheckedBoxText(boxText, encodeBoxText(boxText), std::move(spans)) {}
 
 CheckedBoxText::CheckedBoxText(QString boxText, sjis::EncodedText byUnits,
                                std::vector<checker::Span> spans)
@@ -65,7 +65,7 @@ CheckedBoxText::CheckedBoxText(QString boxText, sjis::EncodedText byUnits,
 
 CheckedBoxText CheckedBoxText::check(QString boxText, int level,
                                      const checker::Classifier& classifier) {
-  sjis::EncodedText byUnits = encodeBox(boxText);
+  sjis::EncodedText byUnits = encodeBoxText(boxText);
   checker::RecordingView view(byUnits.text, level);
   checker::ResultLists lists;
   checker::runCheck(view, classifier, lists);

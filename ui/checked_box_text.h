@@ -21,6 +21,10 @@ namespace torvane::ui {
 // The document's raw text without its closing separator: what the check converts.
 QString checkedTextOf(const QTextDocument& document);
 
+// The box's text in Shift_JIS as the check converts it (line breaks as CR LF), with the source
+// map in UTF-16 units when asked for.
+sjis::EncodedText encodeBoxText(const QString& text, bool keepSourceMap = true);
+
 class CheckedBoxText {
  public:
   // `boxText` as checkedTextOf gives it; `spans` the check's colour changes in bytes of its

@@ -27,19 +27,20 @@ using Done = std::function<void(const QDBusMessage&)>;
 
 // Sends `call` and hands the reply to `done`, or calls `failed`, unless `context` is gone by
 // then.
-void send(const QDBusConnection& bus, const QDBusMessage& call, QObject* context, Done done,
-          std::function<void()> failed = [] {}) {
+void send(
+    const QDBusConnection& bus, const QDBusMessage& call, QObject* context, Done done,
+    std::function<void()> failed = [] {}) {
   auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), context);
-  QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context,
-                   [done = std::move(done), failed = std::move(failed)](
-                       QDBusPendingCallWatcher* finished) {
-                     if (finished->isError()) {
-                       failed();
-                     } else {
-                       done(finished->reply());
-                     }
-                     finished->deleteLater();
-                   });
+  QObject::connect(
+      watcher, &QDBusPendingCallWatcher::finished, context,
+      [done = std::move(done), failed = std::move(failed)](QDBusPendingCallWatcher* finished) {
+        if (finished->isError()) {
+          failed();
+        } else {
+          done(finished->reply());
+        }
+        finished->deleteLater();
+      });
 }
 
 QVariant firstArgument(const QDBusMessage& reply) {
@@ -76,7 +77,8 @@ void inspectTrayItem(const QDBusConnection& bus, const QString& entry, QObject* 
   send(bus, properties, context, [bus, service, context](const QDBusMessage& reply) {
     const QVariantMap values = qdbus_cast<QVariantMap>(firstArgument(reply));
     if (values.value(QStringLiteral("Id")).toString() != kFcitxItemId) return;
-    const QString menu = qvariant_cast<QDBusObjectPath>(values.value(QStringLiteral("Menu"))).path();
+    const QString menu =
+        qvariant_cast<QDBusObjectPath>(values.value(QStringLiteral("Menu"))).path();
     if (menu.isEmpty()) return;
     clickHiragana(bus, service, menu, context);
   });
@@ -96,16 +98,19 @@ void activateFcitxInHiragana(const QDBusConnection& session, QObject* context,
     return;
   }
   // The mode action appears in the menu once mozc is active, so the tray is asked afterwards.
-  send(session, activate, context, [session, context](const QDBusMessage&) {
-    QDBusMessage items = QDBusMessage::createMethodCall(
-        kWatcher, QStringLiteral("/StatusNotifierWatcher"), kProperties, QStringLiteral("Get"));
-    items << kWatcher << QStringLiteral("RegisteredStatusNotifierItems");
-    items.setAutoStartService(false);  // no tray host: nothing to start on its behalf
-    send(session, items, context, [session, context](const QDBusMessage& reply) {
-      const QVariant list = qvariant_cast<QDBusVariant>(firstArgument(reply)).variant();
-      for (const QString& entry : list.toStringList()) inspectTrayItem(session, entry, context);
-    });
-  }, std::move(notRunning));
+  send(
+      session, activate, context,
+      [session, context](const QDBusMessage&) {
+        QDBusMessage items = QDBusMessage::createMethodCall(
+            kWatcher, QStringLiteral("/StatusNotifierWatcher"), kProperties, QStringLiteral("Get"));
+        items << kWatcher << QStringLiteral("RegisteredStatusNotifierItems");
+        items.setAutoStartService(false);  // no tray host: nothing to start on its behalf
+        send(session, items, context, [session, context](const QDBusMessage& reply) {
+          const QVariant list = qvariant_cast<QDBusVariant>(firstArgument(reply)).variant();
+          for (const QString& entry : list.toStringList()) inspectTrayItem(session, entry, context);
+        });
+      },
+      std::move(notRunning));
 }
 
 }  // namespace torvane::ui

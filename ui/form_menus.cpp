@@ -4,31 +4,32 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QFutureWatcher>
-#include <QtConcurrent/QtConcurrentRun>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QShortcut>
+#include <QtConcurrent/QtConcurrentRun>
 
+#include "checker/table_changes.h"
+#include "reading/analyzer.h"
+#include "reading/proposals.h"
+#include "sjis/codec.h"
 #include "ui/Unit1.h"
 #include "ui/fonts.h"
 #include "ui/help_texts.h"
 #include "ui/message_boxes.h"
 #include "ui/readings_dialog.h"
-#include "reading/analyzer.h"
-#include "reading/proposals.h"
 #include "ui/table_changes_dialog.h"
-#include "checker/table_changes.h"
-#include "sjis/codec.h"
 
 namespace torvane::ui {
 namespace {
 
 const QString kTablesKey = QStringLiteral("tables");
 const QString kNoDictionary = QStringLiteral(
-    "読みがなを調べる辞書が入っていません（Debian のパッケージ mecab-ipadic-utf8 を入れてください）");
+    "読みがなを調べる辞書が入っていません（Debian のパッケージ mecab-ipadic-utf8 "
+    "を入れてください）");
 
 QSettings storedChoices() {
   return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("torvane"),
@@ -46,13 +47,19 @@ void showTextBox(QWidget* parent, const QString& title, const QString& richText)
   box.exec();
 }
 
+// Whether the analyser's dictionary is installed; looked at once, at start-up.
+bool readingDictionaryInstalled() {
+  const reading::DictionaryPaths paths = reading::defaultDictionaryPaths();
+  return QFileInfo::exists(QString::fromStdString(paths.systemDir) + QStringLiteral("/sys.dic"));
+}
+
 }  // namespace
 
-bool readingDictionaryInstalled();
-
 void TForm1::createActions() {
-  Tables1989Action = new QAction(QStringLiteral("1989年告示の配当表・1981年の常用漢字表(&8)"), this);
-  Tables2020Action = new QAction(QStringLiteral("2020年度からの配当表・2010年の常用漢字表(&2)"), this);
+  Tables1989Action =
+      new QAction(QStringLiteral("1989年告示の配当表・1981年の常用漢字表(&8)"), this);
+  Tables2020Action =
+      new QAction(QStringLiteral("2020年度からの配当表・2010年の常用漢字表(&2)"), this);
   TablesGroup = new QActionGroup(this);
   for (QAction* action : {Tables1989Action, Tables2020Action}) {
     action->setCheckable(true);
@@ -134,7 +141,7 @@ void TForm1::chooseTables(tables::TableSet set) {
   showTables(set);
   QSettings choices = storedChoices();
   choices.setValue(kTablesKey, set == tables::TableSet::Tables2020 ? QStringLiteral("2020")
-                                                                    : QStringLiteral("1989"));
+                                                                   : QStringLiteral("1989"));
 }
 
 void TForm1::showTables(tables::TableSet set) {
@@ -149,12 +156,7 @@ void TForm1::showTables(tables::TableSet set) {
 void TForm1::showTableChanges() {
   if (!Classifier2020 || RichEdit1->isPasting()) return;  // closed, or the text is going in
   runCommand([this] {
-    const QString raw = RichEdit1->toPlainText();
-    const sjis::SjisText text =
-        sjis::encodeUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(raw.utf16()),
-                                              static_cast<std::size_t>(raw.size())),
-                          sjis::LineBreaks::ToCrLf)
-            .text;
+    const sjis::SjisText text = encodeBoxText(checkedTextOf(*RichEdit1->document()), false).text;
     const bool forText = !text.empty();
     std::vector<checker::TableChange> rows =
         forText ? checker::tableChanges(text, *Classifier, *Classifier2020)
@@ -162,12 +164,6 @@ void TForm1::showTableChanges() {
     TableChangesDialog dialog(std::move(rows), forText, this);
     dialog.exec();
   });
-}
-
-// Whether the analyser's dictionary is installed; looked at once, at start-up.
-bool readingDictionaryInstalled() {
-  const reading::DictionaryPaths paths = reading::defaultDictionaryPaths();
-  return QFileInfo::exists(QString::fromStdString(paths.systemDir) + QStringLiteral("/sys.dic"));
 }
 
 void TForm1::offerReadingsAfterCheck() {
@@ -195,8 +191,8 @@ void TForm1::showReadings() {
         showMessageBox(QMessageBox::Warning, QStringLiteral("読みがなの案"), kNoDictionary);
         return;
       }
-      Analyzer = std::make_shared<const reading::Analyzer>(
-          std::move(std::get<reading::Analyzer>(opened)));
+      Analyzer =
+          std::make_shared<const reading::Analyzer>(std::move(std::get<reading::Analyzer>(opened)));
     }
     const checker::Classifier& classifier =
         checkedTables_ == tables::TableSet::Tables2020 ? *Classifier2020 : *Classifier;
@@ -210,10 +206,9 @@ void TForm1::showReadings() {
     QObject::connect(&proposing, &QFutureWatcherBase::finished, &waiting, &QEventLoop::quit);
     // The worker holds the analyser, the text and the classifier itself, so a window that
     // closes meanwhile frees nothing it still reads.
-    proposing.setFuture(QtConcurrent::run(
-        [analyzer = Analyzer, text, classifier = classifier] {
-          return reading::propose(*analyzer, text->view(), classifier);
-        }));
+    proposing.setFuture(QtConcurrent::run([analyzer = Analyzer, text, classifier = classifier] {
+      return reading::propose(*analyzer, text->view(), classifier);
+    }));
     if (!proposing.isFinished()) waiting.exec();
     readingsBusy_ = false;
     if (!Results) return;  // the window closed meanwhile

@@ -19,8 +19,8 @@ QMargins knownFrameMargins(const QWidget& box) {
     if (window == &box || !window->isVisible()) continue;
     const QRect frame = window->frameGeometry(), inner = window->geometry();
     if (frame.size() != inner.size()) {
-      return {inner.left() - frame.left(), inner.top() - frame.top(),
-              frame.right() - inner.right(), frame.bottom() - inner.bottom()};
+      return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+              frame.bottom() - inner.bottom()};
     }
   }
   return {};

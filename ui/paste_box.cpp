@@ -3,9 +3,9 @@
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QGuiApplication>
 #include <QMimeData>
 #include <QTextCursor>
 
@@ -13,9 +13,7 @@
 #include "ui/paste_job.h"
 
 namespace torvane::ui {
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 PasteBox::PasteBox(QWidget* parent) : QPlainTextEdit(parent) {
   connect(document(), &QTextDocument::contentsChange, this, &PasteBox::contentsChanged);

@@ -43,9 +43,8 @@ void PasteJob::start() {
       paragraphs_ = parsing_.result();
       insertSlice();
     });
-    parsing_.setFuture(QtConcurrent::run([html = std::move(html_)] {
-      return paragraphsFromHtml(html);
-    }));
+    parsing_.setFuture(
+        QtConcurrent::run([html = std::move(html_)] { return paragraphsFromHtml(html); }));
     html_.clear();
     return;
   }
@@ -94,8 +93,8 @@ bool PasteJob::insertSomePlainText(const QElapsedTimer&) {
   const qsizetype length = std::min(kPlainPiece, plain_.size() - nextChar_);
   qsizetype end = nextChar_ + length;
   // A surrogate pair and a CR LF stay whole.
-  if (end < plain_.size() && (plain_[end].isLowSurrogate() ||
-                              (plain_[end] == u'\n' && plain_[end - 1] == u'\r'))) {
+  if (end < plain_.size() &&
+      (plain_[end].isLowSurrogate() || (plain_[end] == u'\n' && plain_[end - 1] == u'\r'))) {
     ++end;
   }
   cursor_.insertText(plain_.mid(nextChar_, end - nextChar_), plainFormat_);
@@ -111,7 +110,8 @@ bool PasteJob::insertSomeParagraphs(const QElapsedTimer& clock) {
     if (nextParagraph_ > 0) cursor_.insertBlock(QTextBlockFormat(), paragraph.blockCharFormat);
     for (const PastedRun& run : paragraph.runs) cursor_.insertText(run.text, run.format);
     ++nextParagraph_;
-  } while (nextParagraph_ < paragraphs_.size() && (nextParagraph_ % 64 != 0 || clock.elapsed() < kSliceMs));
+  } while (nextParagraph_ < paragraphs_.size() &&
+           (nextParagraph_ % 64 != 0 || clock.elapsed() < kSliceMs));
   return true;
 }
 

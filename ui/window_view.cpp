@@ -3,11 +3,12 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFutureWatcher>
-#include <QtConcurrent/QtConcurrentRun>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include "ui/Unit1.h"
+#include "ui/checked_box_text.h"
 #include "ui/message_boxes.h"
 
 namespace torvane::ui {
@@ -40,13 +41,8 @@ QString toQString(const sjis::SjisText& text) {
 // walks this converted copy, which nothing else holds, so it cannot change under the pass.
 const sjis::SjisText& WindowCheckView::text() {
   document_ = form_.RichEdit1->document();
-  QString raw = document_->toRawText();
-  raw.truncate(document_->characterCount() - 1);  // not the document's closing separator
-  auto convert = [&raw] {
-    return sjis::encodeUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(raw.utf16()),
-                                                 static_cast<std::size_t>(raw.size())),
-                             sjis::LineBreaks::ToCrLf, true);
-  };
+  const QString raw = checkedTextOf(*document_);
+  auto convert = [&raw] { return encodeBoxText(raw); };
   if (raw.size() < kConvertAtOnce) {
     encoded_ = convert();
   } else {
@@ -102,8 +98,7 @@ bool WindowCheckView::applySlice() {
   QTextCursor cursor(document_);
   if (colourUndo_ == ColourUndo::NotStarted) {
     // Switching undo off drops the history, so it is switched off only when there is none.
-    const bool history =
-        document_->availableUndoSteps() > 0 || document_->availableRedoSteps() > 0;
+    const bool history = document_->availableUndoSteps() > 0 || document_->availableRedoSteps() > 0;
     colourUndo_ = history ? ColourUndo::OneStep : ColourUndo::Off;
     if (!history) document_->setUndoRedoEnabled(false);
     // The colours of checks in a row make one step, not a step each.

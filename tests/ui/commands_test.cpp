@@ -7,9 +7,9 @@
 #include <QTextTable>
 #include <QTimer>
 
+#include "message_box_answerer.h"
 #include "ui/create_params.h"
 #include "ui/message_boxes.h"
-#include "message_box_answerer.h"
 #include "window_fixture.h"
 
 namespace torvane::testing {

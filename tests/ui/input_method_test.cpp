@@ -86,8 +86,8 @@ QDBusArgument& operator<<(QDBusArgument& out, const FakeEngineDesc& desc) {
   out << QVariantMap{{QStringLiteral("origin"), QVariant::fromValue(QDBusVariant(1))}};
   out << desc.name << QStringLiteral("Long name") << QStringLiteral("Description")
       << QStringLiteral("ja") << QStringLiteral("GPL") << QStringLiteral("Author")
-      << QStringLiteral("icon") << QStringLiteral("jp") << 0u << QString() << QString()
-      << QString() << QString() << QString() << QStringLiteral("1.0") << QString() << QString();
+      << QStringLiteral("icon") << QStringLiteral("jp") << 0u << QString() << QString() << QString()
+      << QString() << QString() << QStringLiteral("1.0") << QString() << QString();
   out.endStructure();
   return out;
 }
@@ -458,12 +458,12 @@ TEST_P(FcitxHiragana, EveryFocusInActivatesAndThenClicksHiragana) {
   EXPECT_TRUE(otherMenu.clicks.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Trays, FcitxHiragana,
-    ::testing::Values(TrayCase{"UnderscoredIcon", "fcitx_mozc_hiragana", true},
-                      TrayCase{"DashedIconInFlatpak", "org.fcitx.Fcitx5.fcitx-mozc-hiragana", true},
-                      TrayCase{"NoMozc", nullptr, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Trays, FcitxHiragana,
+                         ::testing::Values(TrayCase{"UnderscoredIcon", "fcitx_mozc_hiragana", true},
+                                           TrayCase{"DashedIconInFlatpak",
+                                                    "org.fcitx.Fcitx5.fcitx-mozc-hiragana", true},
+                                           TrayCase{"NoMozc", nullptr, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace torvane::testing

@@ -32,7 +32,7 @@ TEST_F(LifecycleTest, CloseRequestsAreNeverLost) {
   for (When when : {DuringWalk, AfterWalk}) {
     for (bool closeBox : {false, true}) {
       SCOPED_TRACE(::testing::Message() << (when == DuringWalk ? "during the walk" : "after it")
-                                      << (closeBox ? ", frame close box" : ", quit button"));
+                                        << (closeBox ? ", frame close box" : ", quit button"));
       if (!window().isVisible()) {
         TearDown();
         SetUp();
@@ -179,9 +179,11 @@ TEST(Placement, FramesStayInsideTheAvailableArea) {
       {{0, 0, 800, 630}, {56, 0, 800, 630}},     // too tall: the top stays on the screen
       {{0, 0, 1000, 630}, {0, 0, 1000, 630}},    // too large: the top-left corner stays
   };
-  for (const Case& c : cases) EXPECT_EQ(ui::placedFrame(c.frame, screen), c.placed) << c.frame.width();
+  for (const Case& c : cases)
+    EXPECT_EQ(ui::placedFrame(c.frame, screen), c.placed) << c.frame.width();
   EXPECT_EQ(ui::placedFrame({0, 0, 400, 300}, screen.translated(50, 30)).topLeft(),
-            QPoint(306, 136)) << "an area that does not start at the origin";
+            QPoint(306, 136))
+      << "an area that does not start at the origin";
 }
 
 }  // namespace

@@ -3,10 +3,10 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStyle>
-#include <QPlainTextEdit>
 #include <QTextEdit>
 
 #include "ui/fonts.h"
