@@ -1,16 +1,13 @@
 // The main window's menu bar: the choice of tables, the table changes, the reading proposals
 // and help. The window keeps the actions; the menu bar only shows them.
 #include <QActionGroup>
-#include <QEventLoop>
 #include <QFileInfo>
-#include <QFutureWatcher>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QShortcut>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include "checker/table_changes.h"
 #include "reading/analyzer.h"
@@ -22,6 +19,7 @@
 #include "ui/message_boxes.h"
 #include "ui/readings_dialog.h"
 #include "ui/table_changes_dialog.h"
+#include "ui/worker.h"
 
 namespace torvane::ui {
 namespace {
@@ -201,22 +199,18 @@ void TForm1::showReadings() {
 
     readingsBusy_ = true;
     ReadingsAction->setEnabled(false);
-    QFutureWatcher<std::vector<reading::Proposal>> proposing;
-    QEventLoop waiting;
-    QObject::connect(&proposing, &QFutureWatcherBase::finished, &waiting, &QEventLoop::quit);
     // The worker holds the analyser, the text and the classifier itself, so a window that
     // closes meanwhile frees nothing it still reads.
-    proposing.setFuture(QtConcurrent::run([analyzer = Analyzer, text, classifier = classifier] {
-      return reading::propose(*analyzer, text->view(), classifier);
-    }));
-    if (!proposing.isFinished()) waiting.exec();
+    std::optional<std::vector<reading::Proposal>> proposals =
+        runKeepingWindowLive([analyzer = Analyzer, text, classifier = classifier] {
+          return reading::propose(*analyzer, text->view(), classifier);
+        });
     readingsBusy_ = false;
-    if (!Results) return;  // the window closed meanwhile
+    if (!proposals || !Results) return;  // the window closed meanwhile
     ReadingsAction->setEnabled(true);
-    std::vector<reading::Proposal> proposals = proposing.result();
 
     if (readingsDialog_) readingsDialog_->close();
-    readingsDialog_ = new ReadingsDialog(std::move(*text), std::move(proposals), RichEdit1, this);
+    readingsDialog_ = new ReadingsDialog(std::move(*text), std::move(*proposals), RichEdit1, this);
     readingsDialog_->setObjectName(QStringLiteral("ReadingsDialog"));
     readingsDialog_->setAttribute(Qt::WA_DeleteOnClose);
     readingsDialog_->show();

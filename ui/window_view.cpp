@@ -1,15 +1,13 @@
 #include "ui/window_view.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
-#include <QFutureWatcher>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include "ui/Unit1.h"
 #include "ui/checked_box_text.h"
 #include "ui/message_boxes.h"
+#include "ui/worker.h"
 
 namespace torvane::ui {
 namespace {
@@ -42,18 +40,18 @@ QString toQString(const sjis::SjisText& text) {
 const sjis::SjisText& WindowCheckView::text() {
   document_ = form_.RichEdit1->document();
   const QString raw = checkedTextOf(*document_);
-  auto convert = [&raw] { return encodeBoxText(raw); };
+  auto convert = [raw] { return encodeBoxText(raw); };  // the worker keeps its own copy
   if (raw.size() < kConvertAtOnce) {
     encoded_ = convert();
   } else {
     // Megabytes take longer to convert than the event loop may wait: a worker converts while
     // the window stays live (the box is read-only by now, so the text stays as it was read).
-    QFutureWatcher<sjis::EncodedText> converting;
-    QEventLoop waiting;
-    QObject::connect(&converting, &QFutureWatcherBase::finished, &waiting, &QEventLoop::quit);
-    converting.setFuture(QtConcurrent::run(convert));
-    if (!converting.isFinished()) waiting.exec();
-    encoded_ = converting.future().takeResult();
+    std::optional<sjis::EncodedText> converted = runKeepingWindowLive(convert);
+    if (!converted) {  // the application quits: there is nothing left to check
+      stopRequested_ = true;
+      converted = encodeBoxText(QString());
+    }
+    encoded_ = std::move(*converted);
   }
   sinceEvents_.start();
   return encoded_.text;
