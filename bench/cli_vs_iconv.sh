@@ -19,7 +19,7 @@ if [ -d /usr/share/man/ja ]; then
   source="Japanese manual pages"
 else
   while [ "$(stat -c %s "$work/raw" 2>/dev/null || echo 0)" -lt $((size + 4096)) ]; do
-    cat "$root/samples/sample.txt" "$root/tests/golden/story.in" >> "$work/raw"
+    cat "$root/samples/sample.txt" "$root/tests/cli/golden/story.in" >> "$work/raw"
   done
   source="the bundled sample, repeated"
 fi

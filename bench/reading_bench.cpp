@@ -11,7 +11,7 @@
 #include "checker/check_pass.h"
 #include "checker/recording_view.h"
 #include "eval_sentences.h"
-#include "reading/rewrite.h"
+#include "rewriting/rewrite.h"
 #include "sjis/codec.h"
 #include "tables/class_strings.h"
 

@@ -14,10 +14,10 @@
 #include <variant>
 
 #include "eval_sentences.h"
-#include "reading/proposal_rows.h"
+#include "rewriting/proposal_rows.h"
 #include "tables/class_strings.h"
-#include "ui/application.h"
-#include "ui/readings_dialog.h"
+#include "ui/app/application.h"
+#include "ui/dialogs/readings/readings_dialog.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/suggestions.h"
-#include "reading/rewrite.h"
+#include "rewriting/rewrite.h"
 #include "sjis/codec.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <unicode/uchar.h>
 
 #include "checker/levels.h"
-#include "reading/colours.h"
+#include "checker/colours.h"
 #include "reading/joining.h"
 #include "reading/kana.h"
 

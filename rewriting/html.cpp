@@ -1,4 +1,4 @@
-#include "reading/html.h"
+#include "rewriting/html.h"
 
 namespace torvane::reading::html {
 

@@ -1,4 +1,4 @@
-#include "reading/proposal_rows.h"
+#include "rewriting/proposal_rows.h"
 
 #include <algorithm>
 #include <unordered_map>

@@ -10,7 +10,7 @@
 
 #include "checker/found_list.h"
 #include "reading/proposals.h"
-#include "reading/rewrite.h"
+#include "rewriting/rewrite.h"
 
 namespace torvane::reading {
 

@@ -1,7 +1,7 @@
-#include "reading/rewrite.h"
+#include "rewriting/rewrite.h"
 
-#include "reading/colours.h"
-#include "reading/html.h"
+#include "checker/colours.h"
+#include "rewriting/html.h"
 
 namespace torvane::reading {
 namespace {

@@ -1,7 +1,7 @@
 #include <vector>
 
 #include "reading/kana.h"
-#include "reading/rewrite.h"
+#include "rewriting/rewrite.h"
 
 namespace torvane::reading {
 namespace {

@@ -13,10 +13,10 @@
 
 #include "reading/proposals.h"
 #include "tables/class_strings.h"
-#include "ui/application.h"
-#include "ui/fonts.h"
-#include "ui/readings_dialog.h"
-#include "ui/readings_model.h"
+#include "ui/app/application.h"
+#include "ui/look/fonts.h"
+#include "ui/dialogs/readings/readings_dialog.h"
+#include "ui/dialogs/readings/readings_model.h"
 
 int main(int argc, char** argv) {
   using namespace torvane;

@@ -9,8 +9,8 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "ui/Unit1.h"
-#include "ui/application.h"
+#include "ui/window/Unit1.h"
+#include "ui/app/application.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

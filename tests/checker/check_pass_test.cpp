@@ -6,8 +6,8 @@
 #include <random>
 
 #include "checker/report.h"
-#include "fake_view.h"
-#include "sjis_literals.h"
+#include "support/fake_view.h"
+#include "support/sjis_literals.h"
 
 namespace torvane::checker {
 namespace {

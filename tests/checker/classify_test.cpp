@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "checker/levels.h"
-#include "sjis_literals.h"
+#include "support/sjis_literals.h"
 
 namespace torvane::checker {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "checker/check_pass.h"
 #include "checker/failure_text.h"
-#include "fake_view.h"
-#include "sjis_literals.h"
+#include "support/fake_view.h"
+#include "support/sjis_literals.h"
 #include "tables/class_strings.h"
 
 namespace torvane::checker {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "sjis_literals.h"
+#include "support/sjis_literals.h"
 
 namespace torvane::checker {
 namespace {

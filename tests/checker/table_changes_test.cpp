@@ -10,7 +10,7 @@
 #include "checker/report.h"
 #include "checker/table_sets.h"
 #include "sjis/codec.h"
-#include "sjis_literals.h"
+#include "support/sjis_literals.h"
 
 namespace torvane::checker {
 namespace {

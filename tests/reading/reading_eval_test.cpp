@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "reading_fixture.h"
+#include "support/reading_fixture.h"
 
 namespace torvane {
 namespace {

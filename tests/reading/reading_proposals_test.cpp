@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "reading/rewrite.h"
-#include "reading_fixture.h"
+#include "rewriting/rewrite.h"
+#include "support/reading_fixture.h"
 
 namespace torvane {
 namespace {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "reading/numbers.h"
-#include "reading/rewrite.h"
-#include "reading_fixture.h"
+#include "rewriting/rewrite.h"
+#include "support/reading_fixture.h"
 
 namespace torvane {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "reading/proposal_rows.h"
+#include "rewriting/proposal_rows.h"
 #include "sjis/codec.h"
 
 namespace torvane {

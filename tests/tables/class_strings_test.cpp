@@ -8,7 +8,7 @@
 
 #include "sjis/byte_type.h"
 #include "sjis/sjis_text.h"
-#include "sjis_literals.h"
+#include "support/sjis_literals.h"
 #include "tables/membership.h"
 #include "tables/source_tables.h"
 #include "tables/source_tables_2020.h"

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "ui/Unit1.h"
+#include "ui/window/Unit1.h"
 
 namespace torvane::testing {
 

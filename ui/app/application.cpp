@@ -1,10 +1,10 @@
-#include "ui/application.h"
+#include "ui/app/application.h"
 
 #include <malloc.h>
 
-#include "ui/app_icon.h"
-#include "ui/fonts.h"
-#include "ui/tooltips.h"
+#include "ui/look/app_icon.h"
+#include "ui/look/fonts.h"
+#include "ui/window/tooltips.h"
 
 namespace torvane::ui {
 

@@ -1,4 +1,4 @@
-#include "ui/application_title.h"
+#include "ui/app/application_title.h"
 
 namespace torvane::ui {
 

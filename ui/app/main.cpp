@@ -1,9 +1,9 @@
 // torvane: the main window.
 #include <QApplication>
 
-#include "ui/Unit1.h"
-#include "ui/application.h"
-#include "ui/quit_on_signal.h"
+#include "ui/window/Unit1.h"
+#include "ui/app/application.h"
+#include "ui/app/quit_on_signal.h"
 
 int main(int argc, char** argv) {
   torvane::ui::prepareApplication();

@@ -1,4 +1,4 @@
-#include "ui/quit_on_signal.h"
+#include "ui/app/quit_on_signal.h"
 
 #include <QSocketNotifier>
 

@@ -1,4 +1,4 @@
-#include "ui/dbus_replies.h"
+#include "ui/input_method/dbus_replies.h"
 
 #include <QDBusArgument>
 #include <QDBusVariant>

@@ -1,4 +1,4 @@
-#include "ui/fcitx_mozc_mode.h"
+#include "ui/input_method/fcitx_mozc_mode.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -9,7 +9,7 @@
 
 #include <functional>
 
-#include "ui/dbus_replies.h"
+#include "ui/input_method/dbus_replies.h"
 
 namespace torvane::ui {
 namespace {

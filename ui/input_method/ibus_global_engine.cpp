@@ -1,4 +1,4 @@
-#include "ui/ibus_global_engine.h"
+#include "ui/input_method/ibus_global_engine.h"
 
 #include <QDBusPendingCallWatcher>
 #include <QDir>
@@ -8,7 +8,7 @@
 
 #include <functional>
 
-#include "ui/dbus_replies.h"
+#include "ui/input_method/dbus_replies.h"
 
 namespace torvane::ui {
 namespace {

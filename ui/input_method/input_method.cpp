@@ -1,11 +1,11 @@
-#include "ui/input_method.h"
+#include "ui/input_method/input_method.h"
 
 #include <QDBusConnection>
 #include <QEvent>
 #include <QWidget>
 
-#include "ui/fcitx_mozc_mode.h"
-#include "ui/ibus_global_engine.h"
+#include "ui/input_method/fcitx_mozc_mode.h"
+#include "ui/input_method/ibus_global_engine.h"
 
 namespace torvane::ui {
 

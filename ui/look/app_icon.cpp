@@ -1,4 +1,4 @@
-#include "ui/app_icon.h"
+#include "ui/look/app_icon.h"
 
 #include <QPixmap>
 

@@ -1,4 +1,4 @@
-#include "ui/fonts.h"
+#include "ui/look/fonts.h"
 
 #include <fontconfig/fontconfig.h>
 

@@ -1,7 +1,7 @@
 // The glyphs of the paste and copy buttons: 16-colour bitmaps of 32 x 16 pixels, the normal
 // glyph on the left and the disabled one on the right. The colour of the bottom-left pixel
 // (olive) is transparent.
-#include "ui/glyphs.h"
+#include "ui/look/glyphs.h"
 
 #include <QPixmap>
 

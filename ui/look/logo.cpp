@@ -1,4 +1,4 @@
-#include "ui/logo.h"
+#include "ui/look/logo.h"
 
 #include <csetjmp>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "ui/checked_box_text.h"
+#include "ui/textbox/checked_box_text.h"
 
 #include <QTextDocument>
 

@@ -1,4 +1,4 @@
-#include "ui/clipboard_html.h"
+#include "ui/textbox/clipboard_html.h"
 
 #include <QBuffer>
 #include <QMimeData>
@@ -11,7 +11,7 @@
 #include <QTextDocumentWriter>
 #include <QTextTable>
 
-#include "ui/fonts.h"
+#include "ui/look/fonts.h"
 
 namespace torvane::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/paste_box.h"
+#include "ui/textbox/paste_box.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -9,8 +9,8 @@
 #include <QMimeData>
 #include <QTextCursor>
 
-#include "ui/clipboard_html.h"
-#include "ui/paste_job.h"
+#include "ui/textbox/clipboard_html.h"
+#include "ui/textbox/paste_job.h"
 
 namespace torvane::ui {
 namespace {}  // namespace

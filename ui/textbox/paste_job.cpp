@@ -1,4 +1,4 @@
-#include "ui/paste_job.h"
+#include "ui/textbox/paste_job.h"
 
 #include <QMimeData>
 #include <QTimer>

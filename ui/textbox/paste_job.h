@@ -11,7 +11,7 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 
-#include "ui/clipboard_html.h"
+#include "ui/textbox/clipboard_html.h"
 
 class QMimeData;
 

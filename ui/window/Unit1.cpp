@@ -1,4 +1,4 @@
-#include "ui/Unit1.h"
+#include "ui/window/Unit1.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -11,14 +11,14 @@
 #include <QUnhandledException>
 
 #include "checker/check_pass.h"
-#include "ui/app_icon.h"
-#include "ui/fonts.h"
-#include "ui/glyphs.h"
-#include "ui/logo.h"
-#include "ui/message_boxes.h"
-#include "ui/placement.h"
-#include "ui/tooltips.h"
-#include "ui/window_view.h"
+#include "ui/look/app_icon.h"
+#include "ui/look/fonts.h"
+#include "ui/look/glyphs.h"
+#include "ui/look/logo.h"
+#include "ui/window/message_boxes.h"
+#include "ui/window/placement.h"
+#include "ui/window/tooltips.h"
+#include "ui/window/window_view.h"
 
 TForm1* Form1 = nullptr;
 

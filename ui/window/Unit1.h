@@ -18,14 +18,14 @@
 #include "checker/result_list.h"
 #include "tables/class_strings.h"
 #include "tables/table_set.h"
-#include "ui/input_method.h"
+#include "ui/input_method/input_method.h"
 
 namespace torvane::reading {
 class Analyzer;
 }
-#include "ui/level_box.h"
-#include "ui/paste_box.h"
-#include "ui/report_box.h"
+#include "ui/window/level_box.h"
+#include "ui/textbox/paste_box.h"
+#include "ui/window/report_box.h"
 
 namespace torvane::ui {
 

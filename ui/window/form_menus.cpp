@@ -13,13 +13,13 @@
 #include "reading/analyzer.h"
 #include "reading/proposals.h"
 #include "sjis/codec.h"
-#include "ui/Unit1.h"
-#include "ui/fonts.h"
-#include "ui/help_texts.h"
-#include "ui/message_boxes.h"
-#include "ui/readings_dialog.h"
-#include "ui/table_changes_dialog.h"
-#include "ui/worker.h"
+#include "ui/window/Unit1.h"
+#include "ui/look/fonts.h"
+#include "ui/window/help_texts.h"
+#include "ui/window/message_boxes.h"
+#include "ui/dialogs/readings/readings_dialog.h"
+#include "ui/dialogs/table_changes/table_changes_dialog.h"
+#include "ui/window/worker.h"
 
 namespace torvane::ui {
 namespace {

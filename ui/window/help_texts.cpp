@@ -1,4 +1,4 @@
-#include "ui/help_texts.h"
+#include "ui/window/help_texts.h"
 
 namespace torvane::ui {
 

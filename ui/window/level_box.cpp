@@ -1,4 +1,4 @@
-#include "ui/level_box.h"
+#include "ui/window/level_box.h"
 
 #include <QAbstractItemView>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "ui/message_boxes.h"
+#include "ui/window/message_boxes.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -6,7 +6,7 @@
 #include <QScreen>
 
 #include "checker/failure_text.h"
-#include "ui/application_title.h"
+#include "ui/app/application_title.h"
 
 namespace torvane::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/tooltips.h"
+#include "ui/window/tooltips.h"
 
 namespace torvane::ui {
 

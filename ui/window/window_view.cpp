@@ -1,13 +1,13 @@
-#include "ui/window_view.h"
+#include "ui/window/window_view.h"
 
 #include <QCoreApplication>
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "ui/Unit1.h"
-#include "ui/checked_box_text.h"
-#include "ui/message_boxes.h"
-#include "ui/worker.h"
+#include "ui/window/Unit1.h"
+#include "ui/textbox/checked_box_text.h"
+#include "ui/window/message_boxes.h"
+#include "ui/window/worker.h"
 
 namespace torvane::ui {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "checker/check_view.h"
 #include "sjis/codec.h"
-#include "ui/paste_box.h"
+#include "ui/textbox/paste_box.h"
 
 class QTextDocument;
 

@@ -21,8 +21,8 @@
 #include <memory>
 
 #include "tables/class_strings.h"
-#include "ui/readings_dialog.h"
-#include "ui/readings_model.h"
+#include "ui/dialogs/readings/readings_dialog.h"
+#include "ui/dialogs/readings/readings_model.h"
 
 #include "message_box_answerer.h"
 

@@ -12,8 +12,8 @@
 #include "checker/table_changes.h"
 #include "sjis/codec.h"
 #include "sjis/utf8.h"
-#include "ui/table_changes_dialog.h"
-#include "ui/table_changes_model.h"
+#include "ui/dialogs/table_changes/table_changes_dialog.h"
+#include "ui/dialogs/table_changes/table_changes_model.h"
 
 namespace torvane::ui {
 namespace {

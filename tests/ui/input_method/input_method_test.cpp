@@ -14,8 +14,8 @@
 #include <functional>
 #include <vector>
 
-#include "ui/dbus_replies.h"
-#include "ui/input_method.h"
+#include "ui/input_method/dbus_replies.h"
+#include "ui/input_method/input_method.h"
 #include "window_fixture.h"
 
 namespace torvane::testing {

@@ -9,10 +9,10 @@
 
 #include <jpeglib.h>  // needs size_t and FILE declared first
 
-#include "ui/app_icon.h"
-#include "ui/application_title.h"
-#include "ui/glyphs.h"
-#include "ui/logo.h"
+#include "ui/look/app_icon.h"
+#include "ui/app/application_title.h"
+#include "ui/look/glyphs.h"
+#include "ui/look/logo.h"
 
 namespace torvane::ui {
 namespace {

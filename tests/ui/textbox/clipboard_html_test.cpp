@@ -6,8 +6,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "ui/clipboard_html.h"
-#include "ui/fonts.h"
+#include "ui/textbox/clipboard_html.h"
+#include "ui/look/fonts.h"
 
 namespace torvane::testing {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "message_box_answerer.h"
 #include "ui/create_params.h"
-#include "ui/message_boxes.h"
+#include "ui/window/message_boxes.h"
 #include "window_fixture.h"
 
 namespace torvane::testing {

@@ -7,8 +7,8 @@
 #include <QTimer>
 
 #include "message_box_answerer.h"
-#include "ui/placement.h"
-#include "ui/window_view.h"
+#include "ui/window/placement.h"
+#include "ui/window/window_view.h"
 #include "window_fixture.h"
 
 namespace torvane::testing {

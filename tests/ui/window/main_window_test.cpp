@@ -9,8 +9,8 @@
 #include <QStyle>
 #include <QTextEdit>
 
-#include "ui/fonts.h"
-#include "ui/tooltips.h"
+#include "ui/look/fonts.h"
+#include "ui/window/tooltips.h"
 #include "window_fixture.h"
 
 namespace torvane::testing {

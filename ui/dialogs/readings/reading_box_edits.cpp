@@ -1,4 +1,4 @@
-#include "ui/reading_box_edits.h"
+#include "ui/dialogs/readings/reading_box_edits.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

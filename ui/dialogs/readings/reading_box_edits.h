@@ -7,8 +7,8 @@
 #include <span>
 #include <vector>
 
-#include "reading/rewrite.h"
-#include "ui/checked_box_text.h"
+#include "rewriting/rewrite.h"
+#include "ui/textbox/checked_box_text.h"
 
 class QTextDocument;
 

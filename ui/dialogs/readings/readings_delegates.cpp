@@ -1,10 +1,10 @@
-#include "ui/readings_delegates.h"
+#include "ui/dialogs/readings/readings_delegates.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 
-#include "reading/rewrite.h"
-#include "ui/readings_model.h"
+#include "rewriting/rewrite.h"
+#include "ui/dialogs/readings/readings_model.h"
 
 namespace torvane::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/readings_dialog.h"
+#include "ui/dialogs/readings/readings_dialog.h"
 
 #include <QClipboard>
 #include <QEvent>
@@ -15,11 +15,11 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "ui/fonts.h"
-#include "ui/message_boxes.h"
-#include "ui/reading_box_edits.h"
-#include "ui/readings_delegates.h"
-#include "ui/readings_model.h"
+#include "ui/look/fonts.h"
+#include "ui/window/message_boxes.h"
+#include "ui/dialogs/readings/reading_box_edits.h"
+#include "ui/dialogs/readings/readings_delegates.h"
+#include "ui/dialogs/readings/readings_model.h"
 
 namespace torvane::ui {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "reading/proposal_rows.h"
-#include "ui/checked_box_text.h"
+#include "rewriting/proposal_rows.h"
+#include "ui/textbox/checked_box_text.h"
 
 class QLabel;
 class QPlainTextEdit;

@@ -1,4 +1,4 @@
-#include "ui/readings_model.h"
+#include "ui/dialogs/readings/readings_model.h"
 
 #include <QColor>
 

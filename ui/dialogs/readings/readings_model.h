@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "reading/proposal_rows.h"
+#include "rewriting/proposal_rows.h"
 
 namespace torvane::ui {
 

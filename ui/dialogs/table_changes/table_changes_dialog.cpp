@@ -1,4 +1,4 @@
-#include "ui/table_changes_dialog.h"
+#include "ui/dialogs/table_changes/table_changes_dialog.h"
 
 #include <QClipboard>
 #include <QDialogButtonBox>
@@ -9,8 +9,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "ui/fonts.h"
-#include "ui/table_changes_model.h"
+#include "ui/look/fonts.h"
+#include "ui/dialogs/table_changes/table_changes_model.h"
 
 namespace torvane::ui {
 

@@ -1,4 +1,4 @@
-#include "ui/table_changes_model.h"
+#include "ui/dialogs/table_changes/table_changes_model.h"
 
 #include "checker/stage.h"
 #include "sjis/codec.h"
