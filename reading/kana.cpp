@@ -29,20 +29,32 @@ bool isKanji(char32_t c) {
          c == U'〆' || c == U'〇';
 }
 
-std::string toHiragana(std::string_view utf8) {
+namespace {
+
+// Moves the kana letters of one script [first, last] by `shift` code points.
+std::string shiftKana(std::string_view utf8, char32_t first, char32_t last, int shift) {
   std::string out;
   out.reserve(utf8.size());
   for (std::size_t i = 0; i < utf8.size();) {
     const Utf8Char c = utf8CharAt(utf8, i);
-    const bool katakanaLetter = c.value >= U'\u30A1' && c.value <= U'\u30F6';
-    if (katakanaLetter) {
-      sjis::appendUtf8(out, c.value - 0x60);
+    if (c.value >= first && c.value <= last) {
+      sjis::appendUtf8(out, static_cast<char32_t>(static_cast<int>(c.value) + shift));
     } else {
       out.append(utf8.substr(i, c.length));
     }
     i += c.length;
   }
   return out;
+}
+
+}  // namespace
+
+std::string toHiragana(std::string_view utf8) {
+  return shiftKana(utf8, U'\u30A1', U'\u30F6', -0x60);
+}
+
+std::string toKatakana(std::string_view utf8) {
+  return shiftKana(utf8, U'\u3041', U'\u3096', 0x60);
 }
 
 bool isAllKana(std::string_view utf8) {

@@ -8,6 +8,8 @@ namespace torvane::reading {
 
 // Katakana letters (ァ to ヶ) become hiragana; everything else, ー included, stays.
 std::string toHiragana(std::string_view utf8);
+// Hiragana letters (ぁ to ゖ) become katakana, as the IPA dictionary writes readings.
+std::string toKatakana(std::string_view utf8);
 
 // Whether every character is hiragana, katakana or the prolonged sound mark.
 bool isAllKana(std::string_view utf8);

@@ -37,6 +37,7 @@ constexpr Counter kCounters[] = {
     {"個", "こ", Row::K},
     {"階", "かい", Row::K, "がい"},
     {"曲", "きょく", Row::K},
+    {"課", "か", Row::K},
     {"冊", "さつ", Row::S},
     {"歳", "さい", Row::S},
     {"才", "さい", Row::S},
@@ -133,6 +134,14 @@ std::optional<std::string> geminated(const Spoken& s, Row row) {
   if (s.lastDigit == 0 && t.ends_with("ひゃく") && k) return t.substr(0, t.size() - 3) + "っ";
   return std::nullopt;
 }
+
+constexpr std::array<std::string_view, 13> kKanjiNumbers = {
+    "", "一", "二", "三", "四", "五", "六", "七", "八", "九", "十", "十一", "十二"};
+
+// Counted words the dictionary leaves to the analyser, which reads them by their context:
+// 十分 is also じゅうぶん, 一日 also ついたち; 一人, 二人 and 二日 are words of the jōyō list's
+// appendix, which the dictionary holds with them.
+constexpr std::array<std::string_view, 5> kLeftToContext = {"十分", "一日", "一人", "二人", "二日"};
 
 const Counter* findCounter(std::string_view surface) {
   for (const Counter& c : kCounters) {
@@ -254,6 +263,27 @@ std::optional<std::string> countedReading(std::string_view number, std::string_v
   if (s.lastDigit == 9) s.tail = c->nine;
   if (c->surface == "分" && s.lastDigit == 4) return s.head + "よんぷん";
   return s.head + s.tail + std::string(c->reading);
+}
+
+std::vector<CountedWord> dictionaryCountedWords() {
+  std::vector<CountedWord> words;
+  auto add = [&](std::string_view number, std::string_view counter) {
+    std::string word = std::string(number) + std::string(counter);
+    for (std::string_view left : kLeftToContext) {
+      if (word == left) return;
+    }
+    if (auto reading = countedReading(number, counter)) {
+      words.push_back({std::move(word), std::move(*reading)});
+    }
+  };
+  for (const Counter& c : kCounters) {
+    const std::size_t last = c.surface == "月" || c.surface == "時" ? 12 : 10;
+    for (std::size_t n = 1; n <= last; ++n) add(kKanjiNumbers[n], c.surface);
+  }
+  // Days past ten with a reading of their own; 二十日 (はつか) is an appendix word.
+  for (std::string_view day : {"十四", "二十四"}) add(day, "日");
+  for (std::size_t n = 1; n <= 9; ++n) add(kKanjiNumbers[n], "つ");  // 十 is とお, with no つ
+  return words;
 }
 
 }  // namespace torvane::reading

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace torvane::reading {
 
@@ -19,5 +20,16 @@ std::string numberReading(long value);
 // `afterMonth` tells 一日 the first day of a month (ついたち) from a day's length (いちにち).
 std::optional<std::string> countedReading(std::string_view number, std::string_view counter,
                                           bool afterMonth = false);
+
+// A number with its counter as the user dictionary holds it: 三本 さんぼん.
+struct CountedWord {
+  std::string word;
+  std::string reading;  // hiragana
+  bool operator==(const CountedWord&) const = default;
+};
+
+// The counted words the user dictionary is compiled with: every counter above with the numbers
+// one to ten (to twelve for months and hours), less those read otherwise in context.
+std::vector<CountedWord> dictionaryCountedWords();
 
 }  // namespace torvane::reading
