@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "reading/kana.h"
+#include "sjis/line_break.h"
 
 namespace torvane::reading {
 
@@ -71,20 +72,6 @@ Morpheme toMorpheme(const mecab_node_t& node, std::size_t offset) {
   m.known = node.stat != MECAB_UNK_NODE && f.count > 7 && f.all[7] != "*";
   if (m.known) m.reading = toHiragana(f.all[7]);
   return m;
-}
-
-bool isLineBreakAt(std::string_view text, std::size_t i, std::size_t& length) {
-  if (text[i] == '\r' || text[i] == '\n') {
-    length = 1;
-    return true;
-  }
-  // U+2028 and U+2029: E2 80 A8 / A9.
-  if (text.substr(i, 2) == "\xE2\x80" && i + 2 < text.size() &&
-      (text[i + 2] == '\xA8' || text[i + 2] == '\xA9')) {
-    length = 3;
-    return true;
-  }
-  return false;
 }
 
 // Whether a file starts like a compiled user dictionary: MeCab's magic number (the file size
@@ -201,8 +188,7 @@ std::vector<Morpheme> Analyzer::parse(std::string_view utf8) const {
 
   std::size_t pieceStart = 0;
   for (std::size_t i = 0; i < utf8.size();) {
-    std::size_t breakLength = 0;
-    if (isLineBreakAt(utf8, i, breakLength)) {
+    if (const std::size_t breakLength = sjis::lineBreakLengthAt(utf8, i)) {
       parsePiece(pieceStart, i);
       i += breakLength;
       pieceStart = i;
