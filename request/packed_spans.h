@@ -16,6 +16,7 @@ class PackedSpans {
 
   std::size_t size() const { return count_; }
   bool empty() const { return count_ == 0; }
+  std::size_t byteSize() const { return bytes_.size(); }  // what they take packed
 
   // Calls visit(span) for every span, in the order they were pushed.
   template <class Visit>
