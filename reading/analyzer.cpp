@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "reading/kana.h"
-#include "sjis/line_break.h"
+#include "reading/pieces.h"
 
 namespace torvane::reading {
 
@@ -89,10 +89,6 @@ std::optional<std::string> notAUserDictionary(const fs::path& path) {
   if (header[2] != kUserDictionary) return "it is no user dictionary";
   return std::nullopt;
 }
-
-// A very long line is cut after a full stop, so one lattice never holds a whole book.
-constexpr std::size_t kLongPiece = 8192;
-constexpr std::string_view kFullStop = "\xE3\x80\x82";  // 。
 
 }  // namespace
 
@@ -174,35 +170,17 @@ std::vector<Morpheme> Analyzer::parse(std::string_view utf8) const {
   if (!tagger || !lattice) return morphemes;
   morphemes.reserve(utf8.size() / 4);
 
-  auto parsePiece = [&](std::size_t begin, std::size_t end) {
-    if (begin == end) return;
-    mecab_lattice_set_sentence2(lattice.get(), utf8.data() + begin, end - begin);
-    if (mecab_parse_lattice(tagger.get(), lattice.get()) == 0) return;
+  // One lattice at a time, reused: its memory is that of the longest piece.
+  for (const Piece& piece : analysisPieces(utf8)) {
+    mecab_lattice_set_sentence2(lattice.get(), utf8.data() + piece.offset, piece.length);
+    if (mecab_parse_lattice(tagger.get(), lattice.get()) == 0) continue;
     for (const mecab_node_t* node = mecab_lattice_get_bos_node(lattice.get()); node != nullptr;
          node = node->next) {
       if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE) continue;
       const auto offset = static_cast<std::size_t>(node->surface - utf8.data());
       morphemes.push_back(toMorpheme(*node, offset));
     }
-  };
-
-  std::size_t pieceStart = 0;
-  for (std::size_t i = 0; i < utf8.size();) {
-    if (const std::size_t breakLength = sjis::lineBreakLengthAt(utf8, i)) {
-      parsePiece(pieceStart, i);
-      i += breakLength;
-      pieceStart = i;
-      continue;
-    }
-    if (i - pieceStart >= kLongPiece && utf8.substr(i, kFullStop.size()) == kFullStop) {
-      i += kFullStop.size();
-      parsePiece(pieceStart, i);
-      pieceStart = i;
-      continue;
-    }
-    ++i;
   }
-  parsePiece(pieceStart, utf8.size());
   return morphemes;
 }
 
