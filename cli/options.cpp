@@ -142,4 +142,14 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> args) {
   return options;
 }
 
+request::CheckRequest requestFor(const Options& options) {
+  request::CheckRequest request;
+  request.level = options.level;
+  request.tables = options.tables;
+  request.spans = options.json;
+  request.tableChanges = options.compareTables;
+  request.proposals = options.suggest || options.rewrite != RewriteMode::None;
+  return request;
+}
+
 }  // namespace torvane::cli

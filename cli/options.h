@@ -7,6 +7,7 @@
 #include <string_view>
 #include <variant>
 
+#include "request/run.h"
 #include "tables/table_set.h"
 
 namespace torvane::cli {
@@ -22,7 +23,7 @@ struct Options {
   InputEncoding encoding = InputEncoding::Utf8;
   bool json = false;
   bool compareTables = false;  // also list the characters whose stage the other set changes
-  bool suggest = false;        // the reading proposals: JSON key, or lines after the summary
+  bool suggest = false;        // the reading proposals, as a JSON key
   RewriteMode rewrite = RewriteMode::None;
   std::optional<std::string> file;  // standard input when absent
 };
@@ -36,6 +37,9 @@ struct UsageError {
 using ParsedCommandLine = std::variant<Options, ShowHelp, ShowVersion, UsageError>;
 
 ParsedCommandLine parseCommandLine(std::span<const std::string_view> args);
+
+// What the check adds for the output the options choose.
+request::CheckRequest requestFor(const Options& options);
 
 extern const std::string_view kUsage;
 

@@ -1,4 +1,4 @@
-// What torvane-check writes: the plain report and summary, or one JSON object.
+// Where torvane-check's output goes, and the JSON strings its writers share.
 #pragma once
 
 #include <cstdio>
@@ -6,10 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "checker/recording_view.h"
-#include "checker/result_list.h"
-#include "checker/table_changes.h"
-#include "tables/table_set.h"
+#include "sjis/sjis_text.h"
 
 namespace torvane::cli {
 
@@ -22,6 +19,8 @@ class OutputStream {
   void flushIfFull() {
     if (buffer_.size() >= kChunk) flush();
   }
+  // Text of any length, passed on a chunk at a time.
+  void write(std::string_view text);
   // Writes what is left; false when any write failed.
   bool finish();
 
@@ -34,29 +33,7 @@ class OutputStream {
   bool failed_ = false;
 };
 
-// The report lines as the lower box holds them, then the summary; UTF-8 with LF line ends.
-void writePlain(OutputStream& out, const checker::CheckRecord& record);
-// One line per change after the summary: CHAR, the 1989 stage, the 2020 stage, the count.
-void writePlainTableChanges(OutputStream& out, const std::vector<checker::TableChange>& changes);
-
-// The JSON object is written in steps, so the spans go out as the pass makes them.
-void writeJsonHead(OutputStream& out, int level, tables::TableSet tables,
-                   std::size_t bytes);  // up to the spans
-class JsonSpanWriter {
- public:
-  explicit JsonSpanWriter(OutputStream& out) : out_(&out) {}
-  void operator()(const checker::Span& span);  // skips the first change, the reset to black
-
- private:
-  OutputStream* out_;
-  std::size_t seen_ = 0;
-};
-// From the end of the spans to the summary; keys that follow it come next, then the end.
-void writeJsonTail(OutputStream& out, const checker::CheckRecord& record,
-                   const checker::ResultLists& lists);
-void writeJsonTableChanges(OutputStream& out, const std::vector<checker::TableChange>& changes);
-void writeJsonEnd(OutputStream& out);
-
+void appendNumber(std::string& out, std::size_t value);
 // A JSON string: escapes what JSON requires, everything else passes as UTF-8.
 void appendJsonString(std::string& out, std::string_view utf8);
 // A JSON array of characters, each decoded from Shift_JIS.

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "reading/kana.h"
+#include "reading/pieces.h"
 
 namespace torvane::reading {
 
@@ -73,20 +74,6 @@ Morpheme toMorpheme(const mecab_node_t& node, std::size_t offset) {
   return m;
 }
 
-bool isLineBreakAt(std::string_view text, std::size_t i, std::size_t& length) {
-  if (text[i] == '\r' || text[i] == '\n') {
-    length = 1;
-    return true;
-  }
-  // U+2028 and U+2029: E2 80 A8 / A9.
-  if (text.substr(i, 2) == "\xE2\x80" && i + 2 < text.size() &&
-      (text[i + 2] == '\xA8' || text[i + 2] == '\xA9')) {
-    length = 3;
-    return true;
-  }
-  return false;
-}
-
 // Whether a file starts like a compiled user dictionary: MeCab's magic number (the file size
 // mixed with a constant), version 102 and the user-dictionary type. MeCab's own check leaks
 // memory when it fails, so a file that is no dictionary at all is turned away here.
@@ -102,10 +89,6 @@ std::optional<std::string> notAUserDictionary(const fs::path& path) {
   if (header[2] != kUserDictionary) return "it is no user dictionary";
   return std::nullopt;
 }
-
-// A very long line is cut after a full stop, so one lattice never holds a whole book.
-constexpr std::size_t kLongPiece = 8192;
-constexpr std::string_view kFullStop = "\xE3\x80\x82";  // 。
 
 }  // namespace
 
@@ -187,36 +170,17 @@ std::vector<Morpheme> Analyzer::parse(std::string_view utf8) const {
   if (!tagger || !lattice) return morphemes;
   morphemes.reserve(utf8.size() / 4);
 
-  auto parsePiece = [&](std::size_t begin, std::size_t end) {
-    if (begin == end) return;
-    mecab_lattice_set_sentence2(lattice.get(), utf8.data() + begin, end - begin);
-    if (mecab_parse_lattice(tagger.get(), lattice.get()) == 0) return;
+  // One lattice at a time, reused: its memory is that of the longest piece.
+  for (const Piece& piece : analysisPieces(utf8)) {
+    mecab_lattice_set_sentence2(lattice.get(), utf8.data() + piece.offset, piece.length);
+    if (mecab_parse_lattice(tagger.get(), lattice.get()) == 0) continue;
     for (const mecab_node_t* node = mecab_lattice_get_bos_node(lattice.get()); node != nullptr;
          node = node->next) {
       if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE) continue;
       const auto offset = static_cast<std::size_t>(node->surface - utf8.data());
       morphemes.push_back(toMorpheme(*node, offset));
     }
-  };
-
-  std::size_t pieceStart = 0;
-  for (std::size_t i = 0; i < utf8.size();) {
-    std::size_t breakLength = 0;
-    if (isLineBreakAt(utf8, i, breakLength)) {
-      parsePiece(pieceStart, i);
-      i += breakLength;
-      pieceStart = i;
-      continue;
-    }
-    if (i - pieceStart >= kLongPiece && utf8.substr(i, kFullStop.size()) == kFullStop) {
-      i += kFullStop.size();
-      parsePiece(pieceStart, i);
-      pieceStart = i;
-      continue;
-    }
-    ++i;
   }
-  parsePiece(pieceStart, utf8.size());
   return morphemes;
 }
 

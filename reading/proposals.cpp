@@ -5,8 +5,8 @@
 
 #include <unicode/uchar.h>
 
-#include "checker/levels.h"
 #include "checker/colours.h"
+#include "checker/levels.h"
 #include "reading/joining.h"
 #include "reading/kana.h"
 
@@ -139,19 +139,20 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   return proposals;
 }
 
-DecodedText decodeWithSourceMap(const sjis::SjisText& text) {
+DecodedText decodeWithSourceMap(sjis::SjisText text) {
   DecodedText decoded;
-  decoded.converted.text = text;
-  decoded.converted.sourceOf.reserve(text.size() + 1);
-  decoded.utf8.reserve(text.size() * 3 / 2);
+  decoded.converted.text = std::move(text);
+  const sjis::SjisText& kept = decoded.converted.text;
+  decoded.converted.sourceOf.reserve(kept.size() + 1);
+  decoded.utf8.reserve(kept.size() * 3 / 2);
   const sjis::Cp932& codePage = sjis::Cp932::get();
-  sjis::forEachChar(text, [&](std::size_t offset, const sjis::SjisChar& c) {
+  sjis::forEachChar(kept, [&](std::size_t offset, const sjis::SjisChar& c) {
     // Trail bytes map to the position of their character.
     decoded.converted.sourceOf.resize(offset + c.length(),
                                       static_cast<std::uint32_t>(decoded.utf8.size()));
     sjis::appendUtf8(decoded.utf8, codePage.decode(c));
   });
-  decoded.converted.sourceOf.resize(text.size(), static_cast<std::uint32_t>(decoded.utf8.size()));
+  decoded.converted.sourceOf.resize(kept.size(), static_cast<std::uint32_t>(decoded.utf8.size()));
   decoded.converted.sourceOf.push_back(static_cast<std::uint32_t>(decoded.utf8.size()));
   return decoded;
 }

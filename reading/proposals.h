@@ -53,6 +53,6 @@ struct DecodedText {
   std::string utf8;
   sjis::EncodedText converted;
 };
-DecodedText decodeWithSourceMap(const sjis::SjisText& text);
+DecodedText decodeWithSourceMap(sjis::SjisText text);
 
 }  // namespace torvane::reading

@@ -2,6 +2,7 @@
 
 #include "checker/colours.h"
 #include "rewriting/html.h"
+#include "sjis/line_break.h"
 
 namespace torvane::reading {
 namespace {
@@ -18,23 +19,20 @@ class Writer {
 
   void source(std::string_view text, TextColor colour) {
     for (std::size_t i = 0; i < text.size();) {
-      const bool lf = text[i] == '\n', cr = text[i] == '\r';
-      const bool separator = text.substr(i, 2) == "\xE2\x80" && i + 2 < text.size() &&
-                             (text[i + 2] == '\xA8' || text[i + 2] == '\xA9');
-      if (lf && afterCr_) {
+      const std::size_t breakLength = sjis::lineBreakLengthAt(text, i);
+      if (text[i] == '\n' && afterCr_) {
         afterCr_ = false;
         ++i;
         continue;
       }
-      afterCr_ = cr;
-      if (lf || cr || separator) {
+      afterCr_ = text[i] == '\r';
+      if (breakLength != 0) {
         lineBreak();
-        i += separator ? 3 : 1;
+        i += breakLength;
         continue;
       }
       std::size_t end = i + 1;
-      while (end < text.size() && text[end] != '\n' && text[end] != '\r' && text[end] != '\xE2')
-        ++end;
+      while (end < text.size() && !sjis::mayStartLineBreak(text[end])) ++end;
       plain(text.substr(i, end - i), colour);
       i = end;
     }

@@ -157,7 +157,7 @@ void SjisEncoder::appendSlowly(char32_t character, std::uint32_t sourcePosition)
       if (keepSourceMap_) out_.sourceOf.back() = sourcePosition;
       return;
     }
-    if (character == U'\r' || character == U'\n' || character == 0x2028 || character == 0x2029) {
+    if (isLineBreak(character)) {
       emit('\r', sourcePosition);
       emit('\n', sourcePosition);
       return;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "sjis/line_break.h"
 #include "sjis/sjis_text.h"
 
 namespace torvane::sjis {
@@ -77,9 +78,7 @@ class SjisEncoder {
   // `sourcePosition` is where the character stands in the caller's text (any ascending unit).
   [[gnu::always_inline]] void append(char32_t character, std::uint32_t sourcePosition) {
     // Most characters have a code and are no line break: one lookup, no call.
-    const bool mayBreakLine =
-        character == U'\r' || character == U'\n' || character == 0x2028 || character == 0x2029;
-    if (!(mayBreakLine && lineBreaks_ == LineBreaks::ToCrLf)) {
+    if (!(isLineBreak(character) && lineBreaks_ == LineBreaks::ToCrLf)) {
       if (const auto c = codePage_.encode(character)) {
         afterCr_ = false;
         if (c->length() == 2) emit(static_cast<std::uint8_t>(c->code() >> 8), sourcePosition);

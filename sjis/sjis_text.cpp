@@ -1,5 +1,7 @@
 #include "sjis/sjis_text.h"
 
+#include <algorithm>
+
 namespace torvane::sjis {
 
 void SjisText::append(const SjisChar& c) {
@@ -14,6 +16,17 @@ void SjisText::append(const SjisText& text) {
   for (const ForeignChar& f : text.foreign)
     foreign.push_back({bytes.size() + f.offset, f.character});
   bytes += text.bytes;
+}
+
+SjisText slice(const SjisText& text, std::size_t offset, std::size_t length) {
+  SjisText part;
+  part.bytes = text.bytes.substr(offset, length);
+  const std::size_t end = offset + part.bytes.size();
+  auto f = std::ranges::lower_bound(text.foreign, offset, {}, &ForeignChar::offset);
+  for (; f != text.foreign.end() && f->offset < end; ++f) {
+    part.foreign.push_back({f->offset - offset, f->character});
+  }
+  return part;
 }
 
 char32_t foreignAt(const SjisText& text, std::size_t offset, std::size_t& foreignCursor) {

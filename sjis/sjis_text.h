@@ -69,6 +69,10 @@ struct SjisText {
   bool operator==(const SjisText&) const = default;
 };
 
+// The bytes [offset, offset + length) of a text with the characters from outside the code page
+// among them, found by a binary search: a slice costs its own length, not the whole text's.
+SjisText slice(const SjisText& text, std::size_t offset, std::size_t length);
+
 // The character a placeholder pair at `offset` stands for, or 0 when it stands for none.
 char32_t foreignAt(const SjisText& text, std::size_t offset, std::size_t& foreignCursor);
 
