@@ -124,17 +124,4 @@ class Classifier {
   std::vector<char32_t> juniorHighOutsideCodePage_;  // a handful at most: a scan is enough
 };
 
-// The reference: each class string searched by the literal membership rules, in rule order.
-class LiteralClassifier {
- public:
-  explicit LiteralClassifier(const tables::ClassStrings& strings) : strings_(strings) {}
-  CharClass classOf(const sjis::SjisChar& c) const;
-  Verdict classify(const sjis::SjisChar& c, int level) const {
-    return verdictFor(classOf(c), level);
-  }
-
- private:
-  const tables::ClassStrings& strings_;
-};
-
 }  // namespace torvane::checker

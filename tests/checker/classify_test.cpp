@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "checker/levels.h"
+#include "support/literal_classifier.h"
 #include "support/sjis_literals.h"
 
 namespace torvane::checker {
 namespace {
 
 using torvane::testing::charOf;
+using torvane::testing::LiteralClassifier;
 
 const tables::ClassStrings& strings() {
   static const tables::ClassStrings loaded = tables::loadClassStrings();
