@@ -28,8 +28,8 @@ class Pass {
  public:
   Pass(View& view, const AnyClassifier& classifier, ResultLists& lists)
       : view_(view), classifier_(classifier), lists_(lists) {
-    for (std::size_t list = 1; list < found_.size(); ++list) {
-      found_[list] = &lists.found(static_cast<FoundList>(list));
+    for (std::size_t stage = 0; stage < found_.size(); ++stage) {
+      found_[stage] = &lists.found(static_cast<Stage>(stage));
     }
   }
 
@@ -70,14 +70,14 @@ class Pass {
     if (verdict.outcome != Outcome::None) {
       colourSpan(view_, offset, c.length(), red ? TextColor::Red : TextColor::Grey);
     }
-    if (!red && verdict.list == FoundList::None) return;
+    if (!red && !verdict.stage) return;
     const std::uint32_t key = keys_(c);
     if (red) {
       lists_.ProblemKinds.appendIfAbsent(c, key);
       lists_.ProblemOccurrences.append(c);
     }
-    if (verdict.list != FoundList::None) {
-      found_[static_cast<std::size_t>(verdict.list)]->appendIfAbsent(c, key);
+    if (verdict.stage) {
+      found_[static_cast<std::size_t>(*verdict.stage)]->appendIfAbsent(c, key);
     }
   }
 
@@ -85,7 +85,7 @@ class Pass {
   const AnyClassifier& classifier_;
   ResultLists& lists_;
   const UniquenessKeys& keys_ = UniquenessKeys::get();
-  std::array<ResultList*, 9> found_{};  // by FoundList, looked up once
+  std::array<ResultList*, kStageCount> found_{};  // by stage, looked up once
 };
 
 }  // namespace detail
