@@ -88,21 +88,18 @@ class Pass {
   std::array<ResultList*, kStageCount> found_{};  // by stage, looked up once
 };
 
-}  // namespace detail
-
-// The pass of runCheck for any view type with CheckView's operations.
-template <class View, class AnyClassifier>
-CheckEnd runCheckWith(View& view, const AnyClassifier& classifier, ResultLists& lists) {
-  // Read once and walked by reference while the event loop runs: a view keeps the text it hands
-  // over unchanged until the pass returns (see CheckView::text).
-  const sjis::SjisText& text = view.text();
-  detail::colourSpan(view, 0, text.size(), TextColor::Black);
+// The steps around the walk, the same whatever form the text comes in: the reset of the colours,
+// the lists and the report box cleared, the walk with the progress box shown, the report and the
+// summary.
+template <class View, class ResetColours, class Walk>
+CheckEnd checkAround(View& view, ResultLists& lists, ResetColours&& resetColours, Walk&& walk) {
+  resetColours();
   lists.clear();  // the lists grow with what is found, never ahead of it
   view.clearReport();
 
   view.beginTextUpdate();
   view.setProgressVisible(true);
-  const bool walked = detail::Pass<View, AnyClassifier>(view, classifier, lists).walk(text);
+  const bool walked = walk();
   view.setProgressVisible(false);
   const bool goOn = walked && view.processPendingEvents();
   view.endTextUpdate();
@@ -111,6 +108,19 @@ CheckEnd runCheckWith(View& view, const AnyClassifier& classifier, ResultLists& 
   writeReport(view, lists);
   view.showMessage(summaryMessage(lists));
   return CheckEnd::Completed;
+}
+
+}  // namespace detail
+
+// The pass of runCheck for any view type with CheckView's operations.
+template <class View, class AnyClassifier>
+CheckEnd runCheckWith(View& view, const AnyClassifier& classifier, ResultLists& lists) {
+  // Read once and walked by reference while the event loop runs: a view keeps the text it hands
+  // over unchanged until the pass returns (see CheckView::text).
+  const sjis::SjisText& text = view.text();
+  return detail::checkAround(
+      view, lists, [&] { detail::colourSpan(view, 0, text.size(), TextColor::Black); },
+      [&] { return detail::Pass<View, AnyClassifier>(view, classifier, lists).walk(text); });
 }
 
 }  // namespace torvane::checker
