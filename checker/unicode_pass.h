@@ -31,15 +31,33 @@ class UnicodePass {
  public:
   UnicodePass(View& view, const UnicodeClassifier& classifier, ResultLists& lists,
               std::basic_string_view<Unit> text)
-      : view_(view), classifier_(classifier), lists_(lists), text_(text) {
-    for (std::size_t stage = 0; stage < found_.size(); ++stage) {
-      found_[stage] = &lists.found(static_cast<Stage>(stage));
-    }
-  }
+      : view_(view), classifier_(classifier), lists_(lists), text_(text) {}
 
   // Every character in turn, each examined as the byte pass examines it in the converted text,
-  // the event loop run before each of its bytes. Returns false when asked to stop.
+  // the event loop run before each of its bytes. Returns false when asked to stop; the lists
+  // then hold what the byte pass would have found by then.
   bool walk() {
+    Place at;
+    bool walked = false;
+    try {
+      walked = walkCharacters(at);
+    } catch (...) {
+      flushOccurrences(at);  // a failure leaves the lists as the byte pass would
+      throw;
+    }
+    flushOccurrences(at);
+    return walked;
+  }
+
+ private:
+  // Where the walk stands, kept apart from the pass's members so that the compiler can hold it
+  // in registers: a view's own counters could otherwise alias it.
+  struct Place {
+    std::size_t offset = 0;   // of the next byte of the converted text
+    std::size_t waiting = 0;  // occurrences not yet in their list
+  };
+
+  bool walkCharacters(Place& at) {
     const Unit* s = text_.data();
     const std::size_t n = text_.size();
     for (std::size_t i = 0; i < n;) {
@@ -47,13 +65,13 @@ class UnicodePass {
       const char32_t character = sjis::nextCharacter(s, n, i);
       const UnicodeClassifier::Entry entry = classifier_.entryOf(character);
       if (entry.isCode()) [[likely]] {
-        if (!step(entry, entry.sjisChar(character), from, i, true)) return false;
+        if (!step(at, entry, entry.sjisChar(character), from, i, true)) return false;
         continue;
       }
       switch (entry.kind()) {
         case sjis::FormKind::Joins: break;  // no bytes: the character before takes it in
         case sjis::FormKind::Placeholder:
-          if (!step(entry, entry.sjisChar(character), from, i, true)) return false;
+          if (!step(at, entry, entry.sjisChar(character), from, i, true)) return false;
           break;
         case sjis::FormKind::LineBreak: {
           // CR LF from a CR and the LF right after it, or from any other line break alone.
@@ -61,9 +79,9 @@ class UnicodePass {
           if (crLf) ++i;
           const std::size_t lf = crLf ? from + 1 : from;
           const UnicodeClassifier::Entry cr = classifier_.carriageReturn();
-          if (!step(cr, cr.sjisChar(U'\r'), from, lf, false)) return false;
+          if (!step(at, cr, cr.sjisChar(U'\r'), from, lf, false)) return false;
           const UnicodeClassifier::Entry lineFeed = classifier_.lineFeed();
-          if (!step(lineFeed, lineFeed.sjisChar(U'\n'), lf, i, true)) return false;
+          if (!step(at, lineFeed, lineFeed.sjisChar(U'\n'), lf, i, true)) return false;
           break;
         }
         case sjis::FormKind::Code: break;
@@ -72,36 +90,41 @@ class UnicodePass {
     return true;
   }
 
- private:
   // One character of the converted text: the event loop before each of its bytes. `from` and
   // `after` bound its own units; `extend` takes in the joining characters that follow.
-  bool step(UnicodeClassifier::Entry entry, const sjis::SjisChar& c, std::size_t from,
-            std::size_t after, bool extend) {
+  [[gnu::always_inline]] bool step(Place& at, UnicodeClassifier::Entry entry, sjis::SjisChar c,
+                                   std::size_t from, std::size_t after, bool extend) {
     if (!view_.processPendingEvents()) return false;
-    if (entry.examined()) examine(c, entry.charClass(), from, after, extend);
+    if (entry.examined()) examine(at, c, entry.charClass(), from, after, extend);
     if (entry.length() == 2 && !view_.processPendingEvents()) return false;  // the trail byte
-    offset_ += entry.length();
+    at.offset += entry.length();
     return true;
   }
 
-  void examine(const sjis::SjisChar& c, CharClass cls, std::size_t from, std::size_t after,
-               bool extend) {
+  [[gnu::always_inline]] void examine(Place& at, sjis::SjisChar c, CharClass cls,
+                                      std::size_t from, std::size_t after, bool extend) {
     view_.showProgress(c);
-    const Verdict verdict = verdictAt(cls, view_.levelIndex());
-    const bool red = verdict.outcome == Outcome::Red;
-    if (verdict.outcome != Outcome::None) {
-      view_.setSelectionStart(offset_);
+    const int level = view_.levelIndex();
+    const std::uint8_t action =
+        kActions[level < -1 ? 0 : level > 6 ? 7 : level + 1][static_cast<std::size_t>(cls)];
+    const bool red = (action & kRed) != 0;
+    if ((action & (kRed | kGrey)) != 0) {
+      view_.setSelectionStart(at.offset);
       view_.setSelectionLength(c.length());
       if constexpr (TakesSourceRanges<View>) {
         view_.setSelectionSource(from, extend ? nextWithBytes(after) : after);
       }
       view_.setSelectionColor(red ? TextColor::Red : TextColor::Grey);
     }
-    if (red) {
-      collectOnce(lists_.ProblemKinds, inProblemKinds_, c);
-      lists_.ProblemOccurrences.append(c);
-    }
-    if (verdict.stage) collectOnce(*found_[static_cast<std::size_t>(*verdict.stage)], inStage_, c);
+    // Whether the character goes into a list is decided without a branch on the verdict, which
+    // follows the text's characters and so foils the branch predictor; a character the text
+    // has shown before needs no list at all.
+    occurrences_[at.waiting] = c;
+    at.waiting += red;
+    if (at.waiting == occurrences_.size()) [[unlikely]] flushOccurrences(at);
+    const std::size_t slot = slotOf(c);
+    const std::uint8_t wanted = action & (kRed | kStaged);
+    if ((wanted & ~listed_[slot]) != 0) [[unlikely]] collect(c, slot, wanted & ~listed_[slot], action);
   }
 
   // Where the next character that has bytes begins, from unit `i` on.
@@ -114,36 +137,61 @@ class UnicodePass {
     return text_.size();
   }
 
-  // A bit for each code page character already in a list: a text repeats its kanji and letters
-  // thousands of times, and a bit test is cheaper than the list's hash probe. A character outside
-  // the code page has no slot and goes to the list, which keeps the uniqueness rule.
-  static constexpr std::size_t kSlots = sjis::kLeadRowCount * 0x100 + 0x100;
-  using Seen = std::array<std::uint64_t, kSlots / 64>;
-  static std::size_t slotOf(const sjis::SjisChar& c) {
-    const std::uint16_t code = c.code();
-    return c.length() == 2 ? sjis::kLeadRows[code >> 8] << 8 | (code & 0xFF)
-                           : sjis::kLeadRowCount * 0x100 + (code & 0xFF);
-  }
-  void collectOnce(ResultList& list, Seen& seen, const sjis::SjisChar& c) {
-    if (c.foreign() == 0) {
-      const std::size_t slot = slotOf(c);
-      const std::uint64_t bit = std::uint64_t{1} << (slot & 63);
-      if ((seen[slot >> 6] & bit) != 0) return;
-      seen[slot >> 6] |= bit;
+  // The verdicts of every class at every level, a byte each: the colour, and the lists that
+  // collect the character (a problem goes to ProblemKinds, a kanji to the list of its stage).
+  static constexpr std::uint8_t kRed = 1, kStaged = 2, kGrey = 4, kStageShift = 3;
+  static constexpr auto kActions = [] {
+    std::array<std::array<std::uint8_t, kClassCount>, 8> actions{};
+    for (std::size_t row = 0; row < actions.size(); ++row) {
+      for (std::size_t cls = 0; cls < kClassCount; ++cls) {
+        const Verdict verdict = kVerdicts[row][cls];
+        std::uint8_t action = verdict.outcome == Outcome::Red    ? kRed
+                              : verdict.outcome == Outcome::Grey ? kGrey
+                                                                 : 0;
+        if (verdict.stage) {
+          action |= kStaged | static_cast<std::uint8_t>(*verdict.stage) << kStageShift;
+        }
+        actions[row][cls] = action;
+      }
     }
-    list.appendIfAbsent(c, keys_(c));
+    return actions;
+  }();
+
+  // For each code page character, the lists (kRed: ProblemKinds, kStaged: its stage's) that
+  // hold it already: a text repeats its kanji and letters thousands of times, and a byte test is
+  // cheaper than a list's hash probe. A character's stage is the same at every level, so one bit
+  // serves all stage lists. A character outside the code page has the one slot that stays
+  // clear, and always goes to the lists, which keep the uniqueness rule.
+  static constexpr std::size_t kOutsideCodePage = (sjis::kLeadRowCount + 1) * 0x100;
+  static std::size_t slotOf(const sjis::SjisChar& c) {
+    // A single byte has no lead byte: its row is kLeadRowCount, past the lead bytes' rows.
+    const std::uint16_t code = c.code();
+    const std::size_t slot = std::size_t{sjis::kLeadRows[code >> 8]} << 8 | (code & 0xFF);
+    return c.foreign() != 0 ? kOutsideCodePage : slot;
+  }
+  [[gnu::noinline]] void collect(const sjis::SjisChar& c, std::size_t slot, std::uint8_t lists,
+                                 std::uint8_t action) {
+    const std::uint32_t key = keys_(c);
+    if ((lists & kRed) != 0) lists_.ProblemKinds.appendIfAbsent(c, key);
+    if ((lists & kStaged) != 0) {
+      lists_.found(static_cast<Stage>(action >> kStageShift)).appendIfAbsent(c, key);
+    }
+    if (slot != kOutsideCodePage) listed_[slot] |= lists;
+  }
+
+  // Occurrences wait in a small buffer, written whatever the verdict and kept only when red.
+  void flushOccurrences(Place& at) {
+    for (std::size_t k = 0; k < at.waiting; ++k) lists_.ProblemOccurrences.append(occurrences_[k]);
+    at.waiting = 0;
   }
 
   View& view_;
   const UnicodeClassifier& classifier_;
   ResultLists& lists_;
   std::basic_string_view<Unit> text_;
-  std::size_t offset_ = 0;  // of the next byte of the converted text
   const UniquenessKeys& keys_ = UniquenessKeys::get();
-  std::array<ResultList*, kStageCount> found_{};
-  // A character's stage is the same at every level, so one set of bits serves all stage lists.
-  Seen inStage_{};
-  Seen inProblemKinds_{};
+  std::array<std::uint8_t, kOutsideCodePage + 1> listed_{};
+  std::array<sjis::SjisChar, 256> occurrences_;
 };
 
 }  // namespace detail

@@ -61,6 +61,7 @@ UnicodeForms::UnicodeForms() : bmp_(0x10000) {
     if (breaksLine(c)) continue;
     asciiIsOneByteEach_ = asciiIsOneByteEach_ && bmp_[c] == CharForm(FormKind::Code, c, 1);
   }
+
 }
 
 const UnicodeForms& UnicodeForms::get() {
@@ -88,21 +89,38 @@ std::variant<MeasuredUtf8, InvalidUtf8> measureUtf8(std::string_view utf8) {
   const bool countRuns = forms.asciiIsOneByteEach();
   std::size_t size = 0;
   for (std::int64_t i = 0; i < n;) {
-    // Runs of ASCII are counted eight bytes at a time: no character there needs a lookup.
-    if (countRuns && i + 8 <= n) {
-      std::uint64_t word;
-      std::memcpy(&word, s + i, sizeof word);
-      if (plainAsciiWord(word)) {
-        size += 8;
-        i += 8;
+    const std::uint8_t lead = s[i];
+    if (lead < 0x80) {
+      // Runs of ASCII are counted eight bytes at a time: no character there needs a lookup.
+      if (countRuns && i + 8 <= n) {
+        std::uint64_t word;
+        std::memcpy(&word, s + i, sizeof word);
+        if (plainAsciiWord(word)) {
+          size += 8;
+          i += 8;
+          continue;
+        }
+      }
+      ++i;
+      if (lead == '\r' && i < n && s[i] == '\n') ++i;  // CR LF: one line break
+      size += forms.of(lead).length();
+      continue;
+    }
+    // Three bytes, most of Japanese text, are read here; anything else, or anything ill-formed,
+    // by the decoder SjisEncoder::appendUtf8 uses, so that the offsets agree.
+    if (lead >= 0xE0 && lead < 0xF0 && i + 2 < n) {
+      const std::uint8_t t1 = s[i + 1], t2 = s[i + 2];
+      const std::uint8_t low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
+      if (t1 >= low && t1 <= high && (t2 & 0xC0) == 0x80) {
+        size += forms.of((lead & 0x0F) << 12 | (t1 & 0x3F) << 6 | (t2 & 0x3F)).length();
+        i += 3;
         continue;
       }
     }
     const std::int64_t start = i;
     UChar32 c;
-    U8_NEXT(s, i, n, c);  // the decoder SjisEncoder::appendUtf8 uses, so the offsets agree
+    U8_NEXT(s, i, n, c);
     if (c < 0) return InvalidUtf8{static_cast<std::size_t>(start)};
-    if (c == '\r' && i < n && s[i] == '\n') ++i;  // CR LF: one line break
     size += forms.of(static_cast<char32_t>(c)).length();
   }
   return Measure::utf8(utf8, size, firstWithBytes(utf8, forms));
