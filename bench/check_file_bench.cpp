@@ -93,9 +93,10 @@ int main(int argc, char** argv) {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   std::printf("tables built: %.1f ms; first check %.1f ms\n", tables, first.total());
-  std::printf("best of %d: %.1f ms (read %.1f, measure %.1f, pass %.1f); %zu Shift_JIS bytes, "
-              "%zu problems; peak %ld KB\n",
-              runs, best.total(), best.read, best.measure, best.pass, best.sjisBytes,
-              best.problems, usage.ru_maxrss);
+  std::printf(
+      "best of %d: %.1f ms (read %.1f, measure %.1f, pass %.1f); %zu Shift_JIS bytes, "
+      "%zu problems; peak %ld KB\n",
+      runs, best.total(), best.read, best.measure, best.pass, best.sjisBytes, best.problems,
+      usage.ru_maxrss);
   return 0;
 }

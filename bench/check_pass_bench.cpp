@@ -8,9 +8,9 @@
 #include "checker/check_pass_template.h"
 #include "checker/table_sets.h"
 #include "checker/unicode_pass.h"
+#include "mixed_text.h"
 #include "sjis/codec.h"
 #include "sjis/unicode_forms.h"
-#include "mixed_text.h"
 #include "support/literal_classifier.h"
 
 namespace {

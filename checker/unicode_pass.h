@@ -101,12 +101,13 @@ class UnicodePass {
     return true;
   }
 
-  [[gnu::always_inline]] void examine(Place& at, sjis::SjisChar c, CharClass cls,
-                                      std::size_t from, std::size_t after, bool extend) {
+  [[gnu::always_inline]] void examine(Place& at, sjis::SjisChar c, CharClass cls, std::size_t from,
+                                      std::size_t after, bool extend) {
     view_.showProgress(c);
     const int level = view_.levelIndex();
-    const std::uint8_t action =
-        kActions[level < -1 ? 0 : level > 6 ? 7 : level + 1][static_cast<std::size_t>(cls)];
+    const std::uint8_t action = kActions[level < -1  ? 0
+                                         : level > 6 ? 7
+                                                     : level + 1][static_cast<std::size_t>(cls)];
     const bool red = (action & kRed) != 0;
     if ((action & (kRed | kGrey)) != 0) {
       view_.setSelectionStart(at.offset);
@@ -121,10 +122,12 @@ class UnicodePass {
     // has shown before needs no list at all.
     occurrences_[at.waiting] = c;
     at.waiting += red;
-    if (at.waiting == occurrences_.size()) [[unlikely]] flushOccurrences(at);
+    if (at.waiting == occurrences_.size()) [[unlikely]]
+      flushOccurrences(at);
     const std::size_t slot = slotOf(c);
     const std::uint8_t wanted = action & (kRed | kStaged);
-    if ((wanted & ~listed_[slot]) != 0) [[unlikely]] collect(c, slot, wanted & ~listed_[slot], action);
+    if ((wanted & ~listed_[slot]) != 0) [[unlikely]]
+      collect(c, slot, wanted & ~listed_[slot], action);
   }
 
   // Where the next character that has bytes begins, from unit `i` on.

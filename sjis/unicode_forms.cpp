@@ -61,7 +61,6 @@ UnicodeForms::UnicodeForms() : bmp_(0x10000) {
     if (breaksLine(c)) continue;
     asciiIsOneByteEach_ = asciiIsOneByteEach_ && bmp_[c] == CharForm(FormKind::Code, c, 1);
   }
-
 }
 
 const UnicodeForms& UnicodeForms::get() {
