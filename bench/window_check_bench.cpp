@@ -16,8 +16,8 @@
 
 #include "mixed_text.h"
 #include "sjis/codec.h"
-#include "ui/app/application.h"
 #include "ui/window/Unit1.h"
+#include "ui/app/application.h"
 
 namespace {
 
