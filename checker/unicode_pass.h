@@ -37,27 +37,27 @@ class UnicodePass {
   // the event loop run before each of its bytes. Returns false when asked to stop; the lists
   // then hold what the byte pass would have found by then.
   bool walk() {
+    // A local, so that the compiler can hold it in registers: a view's own counters could
+    // otherwise alias it.
     Place at;
-    bool walked = false;
     try {
-      walked = walkCharacters(at);
+      const bool walked = walkCharacters(at);
+      flushOccurrences(at.waiting);
+      return walked;
     } catch (...) {
-      flushOccurrences(at);  // a failure leaves the lists as the byte pass would
+      flushOccurrences(at.waiting);  // a failure leaves the lists as the byte pass would
       throw;
     }
-    flushOccurrences(at);
-    return walked;
   }
 
  private:
-  // Where the walk stands, kept apart from the pass's members so that the compiler can hold it
-  // in registers: a view's own counters could otherwise alias it.
+  // Where the walk stands.
   struct Place {
     std::size_t offset = 0;   // of the next byte of the converted text
     std::size_t waiting = 0;  // occurrences not yet in their list
   };
 
-  bool walkCharacters(Place& at) {
+  [[gnu::always_inline]] bool walkCharacters(Place& at) {
     const Unit* s = text_.data();
     const std::size_t n = text_.size();
     for (std::size_t i = 0; i < n;) {
@@ -122,8 +122,10 @@ class UnicodePass {
     // has shown before needs no list at all.
     occurrences_[at.waiting] = c;
     at.waiting += red;
-    if (at.waiting == occurrences_.size()) [[unlikely]]
-      flushOccurrences(at);
+    if (at.waiting == occurrences_.size()) [[unlikely]] {
+      flushOccurrences(at.waiting);
+      at.waiting = 0;
+    }
     const std::size_t slot = slotOf(c);
     const std::uint8_t wanted = action & (kRed | kStaged);
     if ((wanted & ~listed_[slot]) != 0) [[unlikely]]
@@ -183,9 +185,8 @@ class UnicodePass {
   }
 
   // Occurrences wait in a small buffer, written whatever the verdict and kept only when red.
-  void flushOccurrences(Place& at) {
-    for (std::size_t k = 0; k < at.waiting; ++k) lists_.ProblemOccurrences.append(occurrences_[k]);
-    at.waiting = 0;
+  [[gnu::noinline]] void flushOccurrences(std::size_t waiting) {
+    for (std::size_t k = 0; k < waiting; ++k) lists_.ProblemOccurrences.append(occurrences_[k]);
   }
 
   View& view_;
