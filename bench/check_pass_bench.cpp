@@ -1,12 +1,17 @@
 // The check pass over a generated mixed text with a view that only counts, with the lookup
-// tables and with the literal class-string searches side by side, and with either set of tables.
+// tables and with the literal class-string searches side by side, and with either set of tables;
+// and the pass over the same kind of text as UTF-8 and as UTF-16, classified from code points.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 
 #include "checker/check_pass_template.h"
 #include "checker/table_sets.h"
+#include "checker/unicode_pass.h"
 #include "mixed_text.h"
+#include "sjis/codec.h"
+#include "sjis/unicode_forms.h"
+#include "support/literal_classifier.h"
 
 namespace {
 
@@ -18,6 +23,7 @@ class CountingView final : public checker::CheckView {
  public:
   explicit CountingView(const sjis::SjisText& text) : text_(text) {}
   std::size_t total() const { return events_ + progress_ + levels_ + spans_ + spanBytes_ + lines_; }
+  std::size_t examined() const { return progress_; }
 
   const sjis::SjisText& text() override { return text_; }
   void setSelectionStart(std::size_t) override {}
@@ -76,7 +82,8 @@ void runPass(benchmark::State& state, std::size_t bytes, bench::Spread spread = 
     if (dispatch == Dispatch::Direct) {
       checker::runCheckWith(view, classifier, lists);
     } else {
-      checker::runCheck(static_cast<checker::CheckView&>(view), classifier, lists);
+      using checker::runCheck;  // the literal classifier's overload is found beside its class
+      runCheck(static_cast<checker::CheckView&>(view), classifier, lists);
     }
     benchmark::DoNotOptimize(view.total());
   }
@@ -128,10 +135,146 @@ void BM_CheckPassLookupVirtual(benchmark::State& state) {
 
 // The literal searches cost so much per character that a 1 MB text gives a steady figure.
 void BM_CheckPassLiteral(benchmark::State& state) {
-  runPass<checker::LiteralClassifier>(state, textBytes(1 << 20));
+  runPass<testing::LiteralClassifier>(state, textBytes(1 << 20));
+}
+
+// The mixed text as Unicode, cut to `bytes` bytes of UTF-8 (at a character boundary).
+std::u32string mixedUnicodeText(std::size_t utf8Bytes) {
+  // Japanese prose takes about 1.5 times as many bytes in UTF-8 as in Shift_JIS.
+  const sjis::SjisText sjisText =
+      sjis::rawSjis(bench::mixedSjisText(classStrings(), utf8Bytes * 3 / 4));
+  std::u32string text;
+  std::string utf8;
+  sjis::forEachChar(sjisText, [&](std::size_t, const sjis::SjisChar& c) {
+    const char32_t character = sjis::Cp932::get().decode(c);
+    const std::size_t before = utf8.size();
+    sjis::appendUtf8(utf8, character);
+    if (utf8.size() > utf8Bytes) {
+      utf8.resize(before);
+      return;
+    }
+    if (utf8.size() > before) text.push_back(character);
+  });
+  return text;
+}
+
+const std::string& mixedUtf8(std::size_t bytes) {
+  static const std::string utf8 = [bytes] {
+    std::string out;
+    for (char32_t c : mixedUnicodeText(bytes)) sjis::appendUtf8(out, c);
+    return out;
+  }();
+  return utf8;
+}
+
+// 10 MB of UTF-16: the window's box holds its text so.
+const std::u16string& mixedUtf16(std::size_t bytes) {
+  static const std::u16string utf16 = [bytes] {
+    std::u16string out;
+    for (char32_t c : mixedUnicodeText(bytes * 2)) {
+      if (c >= 0x10000) {
+        out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+      } else {
+        out.push_back(static_cast<char16_t>(c));
+      }
+      if (out.size() * 2 >= bytes) break;
+    }
+    return out;
+  }();
+  return utf16;
+}
+
+// The input's bytes per second; the rate in bytes of the Shift_JIS form as a counter, to set
+// beside the byte pass.
+template <class Unit>
+void reportRates(benchmark::State& state, const sjis::MeasuredText<Unit>& text,
+                 const checker::ResultLists& lists, std::size_t examined) {
+  state.counters["examined"] = static_cast<double>(examined);
+  state.SetBytesProcessed(
+      static_cast<std::int64_t>(state.iterations() * text.units().size() * sizeof(Unit)));
+  state.counters["sjis_bytes_per_second"] = benchmark::Counter(
+      static_cast<double>(state.iterations() * text.sjisSize()), benchmark::Counter::kIsRate);
+  state.counters["problems"] = static_cast<double>(lists.ProblemOccurrences.size());
+}
+
+// A check of UTF-8 text as the command line makes it: the measure (which finds any bad byte
+// first), then the pass.
+void BM_UnicodePassUtf8(benchmark::State& state) {
+  const std::string& utf8 = mixedUtf8(textBytes(10 << 20));
+  const checker::UnicodeClassifier& classifier =
+      checker::unicodeClassifierFor(tables::TableSet::Tables1989);
+  const sjis::SjisText none;
+  checker::ResultLists lists;
+  std::size_t examined = 0;
+  for (auto _ : state) {
+    const auto text = std::get<sjis::MeasuredUtf8>(sjis::measureUtf8(utf8));
+    CountingView view(none);
+    checker::runUnicodeCheckWith(view, text, classifier, lists);
+    benchmark::DoNotOptimize(view.total());
+    examined = view.examined();
+  }
+  reportRates(state, std::get<sjis::MeasuredUtf8>(sjis::measureUtf8(utf8)), lists, examined);
+}
+
+void BM_UnicodePassUtf16(benchmark::State& state) {
+  const std::u16string& utf16 = mixedUtf16(textBytes(10 << 20));
+  const checker::UnicodeClassifier& classifier =
+      checker::unicodeClassifierFor(tables::TableSet::Tables1989);
+  const sjis::SjisText none;
+  checker::ResultLists lists;
+  std::size_t examined = 0;
+  for (auto _ : state) {
+    const sjis::MeasuredUtf16 text = sjis::measureUtf16(utf16);
+    CountingView view(none);
+    checker::runUnicodeCheckWith(view, text, classifier, lists);
+    benchmark::DoNotOptimize(view.total());
+    examined = view.examined();
+  }
+  reportRates(state, sjis::measureUtf16(utf16), lists, examined);
+}
+
+// The measure alone: its share of the UTF-8 check.
+void BM_MeasureUtf8(benchmark::State& state) {
+  const std::string& utf8 = mixedUtf8(textBytes(10 << 20));
+  for (auto _ : state) {
+    const auto text = sjis::measureUtf8(utf8);
+    benchmark::DoNotOptimize(std::get<sjis::MeasuredUtf8>(text).sjisSize());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * utf8.size()));
+}
+
+// The measure of the window's box: it runs before the first call on the view, so it is all the
+// event loop waits for at the start of a check.
+void BM_MeasureUtf16(benchmark::State& state) {
+  const std::u16string& utf16 = mixedUtf16(textBytes(10 << 20));
+  for (auto _ : state) benchmark::DoNotOptimize(sjis::measureUtf16(utf16).sjisSize());
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * utf16.size() * 2));
+}
+
+// Converting, then the byte pass: what the Unicode path replaces.
+void BM_ConvertThenPassUtf8(benchmark::State& state) {
+  const std::string& utf8 = mixedUtf8(textBytes(10 << 20));
+  const checker::Classifier& classifier = checker::classifierFor(tables::TableSet::Tables1989);
+  checker::ResultLists lists;
+  for (auto _ : state) {
+    sjis::SjisEncoder encoder(sjis::LineBreaks::ToCrLf);
+    encoder.reserve(utf8.size());
+    encoder.appendUtf8(utf8);
+    const sjis::SjisText text = std::move(encoder).finish(0).text;
+    CountingView view(text);
+    checker::runCheckWith(view, classifier, lists);
+    benchmark::DoNotOptimize(view.total());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * utf8.size()));
 }
 
 BENCHMARK(BM_CheckPassLookup)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UnicodePassUtf8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UnicodePassUtf16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MeasureUtf8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MeasureUtf16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertThenPassUtf8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CheckPassLookup2020)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildClassifier)->Arg(1989)->Arg(2020)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChooseTableSet);

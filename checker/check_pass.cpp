@@ -8,8 +8,4 @@ CheckEnd runCheck(CheckView& view, const Classifier& classifier, ResultLists& li
   return runCheckWith(view, classifier, lists);
 }
 
-CheckEnd runCheck(CheckView& view, const LiteralClassifier& classifier, ResultLists& lists) {
-  return runCheckWith(view, classifier, lists);
-}
-
 }  // namespace torvane::checker

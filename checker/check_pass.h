@@ -17,7 +17,4 @@ enum class CheckEnd {
 // check_pass_template.h has the same pass for a view type known at compile time.
 CheckEnd runCheck(CheckView& view, const Classifier& classifier, ResultLists& lists);
 
-// The same pass with the literal class-string searches, for comparison and for tests.
-CheckEnd runCheck(CheckView& view, const LiteralClassifier& classifier, ResultLists& lists);
-
 }  // namespace torvane::checker

@@ -28,8 +28,8 @@ class Pass {
  public:
   Pass(View& view, const AnyClassifier& classifier, ResultLists& lists)
       : view_(view), classifier_(classifier), lists_(lists) {
-    for (std::size_t list = 1; list < found_.size(); ++list) {
-      found_[list] = &lists.found(static_cast<FoundList>(list));
+    for (std::size_t stage = 0; stage < found_.size(); ++stage) {
+      found_[stage] = &lists.found(static_cast<Stage>(stage));
     }
   }
 
@@ -70,14 +70,14 @@ class Pass {
     if (verdict.outcome != Outcome::None) {
       colourSpan(view_, offset, c.length(), red ? TextColor::Red : TextColor::Grey);
     }
-    if (!red && verdict.list == FoundList::None) return;
+    if (!red && !verdict.stage) return;
     const std::uint32_t key = keys_(c);
     if (red) {
       lists_.ProblemKinds.appendIfAbsent(c, key);
       lists_.ProblemOccurrences.append(c);
     }
-    if (verdict.list != FoundList::None) {
-      found_[static_cast<std::size_t>(verdict.list)]->appendIfAbsent(c, key);
+    if (verdict.stage) {
+      found_[static_cast<std::size_t>(*verdict.stage)]->appendIfAbsent(c, key);
     }
   }
 
@@ -85,8 +85,30 @@ class Pass {
   const AnyClassifier& classifier_;
   ResultLists& lists_;
   const UniquenessKeys& keys_ = UniquenessKeys::get();
-  std::array<ResultList*, 9> found_{};  // by FoundList, looked up once
+  std::array<ResultList*, kStageCount> found_{};  // by stage, looked up once
 };
+
+// The steps around the walk, the same whatever form the text comes in: the reset of the colours,
+// the lists and the report box cleared, the walk with the progress box shown, the report and the
+// summary.
+template <class View, class ResetColours, class Walk>
+CheckEnd checkAround(View& view, ResultLists& lists, ResetColours&& resetColours, Walk&& walk) {
+  resetColours();
+  lists.clear();  // the lists grow with what is found, never ahead of it
+  view.clearReport();
+
+  view.beginTextUpdate();
+  view.setProgressVisible(true);
+  const bool walked = walk();
+  view.setProgressVisible(false);
+  const bool goOn = walked && view.processPendingEvents();
+  view.endTextUpdate();
+  if (!goOn) return CheckEnd::Stopped;
+
+  writeReport(view, lists);
+  view.showMessage(summaryMessage(lists));
+  return CheckEnd::Completed;
+}
 
 }  // namespace detail
 
@@ -96,21 +118,9 @@ CheckEnd runCheckWith(View& view, const AnyClassifier& classifier, ResultLists& 
   // Read once and walked by reference while the event loop runs: a view keeps the text it hands
   // over unchanged until the pass returns (see CheckView::text).
   const sjis::SjisText& text = view.text();
-  detail::colourSpan(view, 0, text.size(), TextColor::Black);
-  lists.clear();  // the lists grow with what is found, never ahead of it
-  view.clearReport();
-
-  view.beginTextUpdate();
-  view.setProgressVisible(true);
-  const bool walked = detail::Pass<View, AnyClassifier>(view, classifier, lists).walk(text);
-  view.setProgressVisible(false);
-  const bool goOn = walked && view.processPendingEvents();
-  view.endTextUpdate();
-  if (!goOn) return CheckEnd::Stopped;
-
-  writeReport(view, lists);
-  view.showMessage(summaryMessage(lists));
-  return CheckEnd::Completed;
+  return detail::checkAround(
+      view, lists, [&] { detail::colourSpan(view, 0, text.size(), TextColor::Black); },
+      [&] { return detail::Pass<View, AnyClassifier>(view, classifier, lists).walk(text); });
 }
 
 }  // namespace torvane::checker

@@ -1,6 +1,5 @@
 #include "checker/classify.h"
 
-#include <algorithm>
 #include <string_view>
 #include <utility>
 
@@ -83,29 +82,6 @@ Classifier::Classifier(const tables::ClassStrings& strings)
 
 CharClass Classifier::foreignClassOf(char32_t character) const {
   return classOfForeign(character, juniorHighOutsideCodePage_);
-}
-
-CharClass LiteralClassifier::classOf(const sjis::SjisChar& c) const {
-  if (c.length() == 2) {
-    const auto lead = static_cast<std::uint8_t>(c.code() >> 8);
-    const auto trail = static_cast<std::uint8_t>(c.code() & 0xFF);
-    for (const auto& [cls, classString] : twoByteOrder(strings_)) {
-      if (tables::containsPairLiteral(*classString, lead, trail)) return cls;
-      // An official form outside the code page counts where its stand-in does.
-      if (cls == CharClass::JuniorHigh && c.foreign() != 0 &&
-          std::ranges::find(strings_.JuniorHighOutsideCodePage, c.foreign()) !=
-              strings_.JuniorHighOutsideCodePage.end()) {
-        return cls;
-      }
-    }
-    return CharClass::Unlisted;
-  }
-  const auto byte = static_cast<std::uint8_t>(c.code());
-  if (isIncomplete(byte)) return CharClass::Incomplete;
-  for (const auto& [cls, classString] : oneByteOrder(strings_)) {
-    if (tables::containsByteLiteral(*classString, byte)) return cls;
-  }
-  return CharClass::OtherByte;
 }
 
 }  // namespace torvane::checker

@@ -3,9 +3,10 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
-#include "checker/found_list.h"
+#include "checker/stage.h"
 #include "sjis/byte_type.h"
 #include "sjis/sjis_text.h"
 #include "tables/class_strings.h"
@@ -20,7 +21,7 @@ enum class Outcome : std::uint8_t {
 
 struct Verdict {
   Outcome outcome = Outcome::None;
-  FoundList list = FoundList::None;
+  std::optional<Stage> stage = std::nullopt;  // the result list that collects it, if any
   constexpr bool operator==(const Verdict&) const = default;
 };
 
@@ -57,20 +58,20 @@ constexpr Verdict verdictFor(CharClass cls, int level) {
     case CharClass::Hiragana: return {};
     case CharClass::Katakana: return {greyUnless(level < 0)};
     case CharClass::WideLatin: return {greyUnless(level <= 2)};
-    case CharClass::JuniorHigh: return {redIf(level < 6), FoundList::JuniorHigh};
-    case CharClass::Grade1: return {redIf(level < 0), FoundList::Grade1};
-    case CharClass::Grade2: return {redIf(level < 1), FoundList::Grade2};
-    case CharClass::Grade3: return {redIf(level < 2), FoundList::Grade3};
-    case CharClass::Grade4: return {redIf(level < 3), FoundList::Grade4};
-    case CharClass::Grade5: return {redIf(level < 4), FoundList::Grade5};
-    case CharClass::Grade6: return {redIf(level < 5), FoundList::Grade6};
+    case CharClass::JuniorHigh: return {redIf(level < 6), Stage::JuniorHigh};
+    case CharClass::Grade1: return {redIf(level < 0), Stage::Grade1};
+    case CharClass::Grade2: return {redIf(level < 1), Stage::Grade2};
+    case CharClass::Grade3: return {redIf(level < 2), Stage::Grade3};
+    case CharClass::Grade4: return {redIf(level < 3), Stage::Grade4};
+    case CharClass::Grade5: return {redIf(level < 4), Stage::Grade5};
+    case CharClass::Grade6: return {redIf(level < 5), Stage::Grade6};
     case CharClass::Symbol: return {Outcome::Grey};
-    case CharClass::Unlisted: return {Outcome::Red, FoundList::Beyond};
+    case CharClass::Unlisted: return {Outcome::Red, Stage::Beyond};
     case CharClass::Digit: return {};
     case CharClass::NarrowLatin: return {greyUnless(level <= 2)};
     case CharClass::NarrowKana: return {greyUnless(level < 0)};
     case CharClass::OtherByte: return {};
-    case CharClass::Incomplete: return {Outcome::Red, FoundList::Beyond};
+    case CharClass::Incomplete: return {Outcome::Red, Stage::Beyond};
   }
   return {};
 }
@@ -107,8 +108,8 @@ class Classifier {
   Verdict classify(const sjis::SjisChar& c, int level) const {
     return verdictAt(classOf(c), level);
   }
-  // The list a character is collected in: the same at every level, which decides only colours.
-  FoundList listOf(const sjis::SjisChar& c) const { return classify(c, 0).list; }
+  // The stage a character is collected at: the same at every level, which decides only colours.
+  std::optional<Stage> stageOf(const sjis::SjisChar& c) const { return classify(c, 0).stage; }
   // The junior-high kanji that reach the check as characters outside the code page.
   const std::vector<char32_t>& juniorHighOutsideCodePage() const {
     return juniorHighOutsideCodePage_;
@@ -122,19 +123,6 @@ class Classifier {
   std::array<CharClass, (sjis::kLeadRowCount + 1) * 0x100> pairClass_;  // last row: Unlisted
   std::array<CharClass, 0x100> byteClass_;
   std::vector<char32_t> juniorHighOutsideCodePage_;  // a handful at most: a scan is enough
-};
-
-// The reference: each class string searched by the literal membership rules, in rule order.
-class LiteralClassifier {
- public:
-  explicit LiteralClassifier(const tables::ClassStrings& strings) : strings_(strings) {}
-  CharClass classOf(const sjis::SjisChar& c) const;
-  Verdict classify(const sjis::SjisChar& c, int level) const {
-    return verdictFor(classOf(c), level);
-  }
-
- private:
-  const tables::ClassStrings& strings_;
 };
 
 }  // namespace torvane::checker

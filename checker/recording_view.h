@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "checker/check_view.h"
@@ -44,6 +45,7 @@ class BasicRecordingView final : public CheckView {
       : text_(std::move(text)), level_(level), sink_(std::move(sink)) {}
 
   const CheckRecord& record() const { return record_; }
+  CheckRecord takeRecord() && { return std::move(record_); }
   SpanSink& spans() { return sink_; }
 
   const sjis::SjisText& text() override { return text_; }

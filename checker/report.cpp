@@ -55,7 +55,7 @@ std::vector<sjis::SjisText> reportLines(const ResultLists& lists) {
   std::vector<sjis::SjisText> lines;
   for (std::size_t s = 0; s < kReportSections.size(); ++s) {
     const ReportSection& section = kReportSections[s];
-    const ResultList& list = lists.found(section.list);
+    const ResultList& list = lists.found(section.stage);
     if (list.empty()) continue;
     lines.push_back(trimLineEnd(sjis::rawSjis(tables::rowToSjis(section.header))));
     lines.push_back(trimLineEnd(commaText(list.entries())));

@@ -21,21 +21,21 @@ class CheckFailure : public std::runtime_error {
 inline constexpr std::string_view kLineRefusedMessage = "RichEdit での行の挿入エラー";
 
 struct ReportSection {
-  FoundList list;
+  Stage stage;
   std::string_view header;  // UTF-8; 38 bytes in Shift_JIS
 };
 
 // Hardest stage first. Each non-empty list gives its header, its list line and an empty line,
 // except the last section, which has no empty line after it.
 inline constexpr std::array<ReportSection, 8> kReportSections = {{
-    {FoundList::Beyond, "  ----- 中学までに習わない(漢)字 -----"},
-    {FoundList::JuniorHigh, "  ------  中学三年間で習う漢字  ------"},
-    {FoundList::Grade6, "  ------   小学六年で習う漢字   ------"},
-    {FoundList::Grade5, "  ------   小学五年で習う漢字   ------"},
-    {FoundList::Grade4, "  ------   小学四年で習う漢字   ------"},
-    {FoundList::Grade3, "  ------   小学三年で習う漢字   ------"},
-    {FoundList::Grade2, "  ------   小学二年で習う漢字   ------"},
-    {FoundList::Grade1, "  ------   小学一年で習う漢字   ------"},
+    {Stage::Beyond, "  ----- 中学までに習わない(漢)字 -----"},
+    {Stage::JuniorHigh, "  ------  中学三年間で習う漢字  ------"},
+    {Stage::Grade6, "  ------   小学六年で習う漢字   ------"},
+    {Stage::Grade5, "  ------   小学五年で習う漢字   ------"},
+    {Stage::Grade4, "  ------   小学四年で習う漢字   ------"},
+    {Stage::Grade3, "  ------   小学三年で習う漢字   ------"},
+    {Stage::Grade2, "  ------   小学二年で習う漢字   ------"},
+    {Stage::Grade1, "  ------   小学一年で習う漢字   ------"},
 }};
 
 // The entries joined by commas; an entry with a byte up to 0x20, a double quote or a comma is

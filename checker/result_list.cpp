@@ -2,8 +2,6 @@
 
 #include <unicode/uchar.h>
 
-#include <stdexcept>
-
 #include "sjis/byte_type.h"
 #include "sjis/codec.h"
 
@@ -55,23 +53,22 @@ std::uint32_t UniquenessKeys::byteKey(const sjis::SjisChar& c) {
   return keyOf(sjis::Cp932::get(), c);
 }
 
-ResultList& ResultLists::found(FoundList list) {
-  switch (list) {
-    case FoundList::Grade1: return FoundGrade1;
-    case FoundList::Grade2: return FoundGrade2;
-    case FoundList::Grade3: return FoundGrade3;
-    case FoundList::Grade4: return FoundGrade4;
-    case FoundList::Grade5: return FoundGrade5;
-    case FoundList::Grade6: return FoundGrade6;
-    case FoundList::JuniorHigh: return FoundJuniorHigh;
-    case FoundList::Beyond: return FoundBeyond;
-    case FoundList::None: break;
+ResultList& ResultLists::found(Stage stage) {
+  switch (stage) {
+    case Stage::Grade1: return FoundGrade1;
+    case Stage::Grade2: return FoundGrade2;
+    case Stage::Grade3: return FoundGrade3;
+    case Stage::Grade4: return FoundGrade4;
+    case Stage::Grade5: return FoundGrade5;
+    case Stage::Grade6: return FoundGrade6;
+    case Stage::JuniorHigh: return FoundJuniorHigh;
+    case Stage::Beyond: break;
   }
-  throw std::logic_error("no result list for FoundList::None");
+  return FoundBeyond;
 }
 
-const ResultList& ResultLists::found(FoundList list) const {
-  return const_cast<ResultLists*>(this)->found(list);
+const ResultList& ResultLists::found(Stage stage) const {
+  return const_cast<ResultLists*>(this)->found(stage);
 }
 
 void ResultLists::clear() {

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "checker/found_list.h"
 #include "checker/key_set.h"
+#include "checker/stage.h"
 #include "sjis/byte_type.h"
 #include "sjis/sjis_text.h"
 
@@ -85,9 +85,9 @@ struct ResultLists {
   OccurrenceList ProblemOccurrences;  // every red occurrence
   ResultList ProblemKinds;            // each red kind once
 
-  // The list a verdict names; `list` must not be FoundList::None.
-  ResultList& found(FoundList list);
-  const ResultList& found(FoundList list) const;
+  // The list that collects the characters of a stage.
+  ResultList& found(Stage stage);
+  const ResultList& found(Stage stage) const;
 
   // Clears the found lists, then the problem lists.
   void clear();

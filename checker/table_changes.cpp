@@ -14,7 +14,7 @@ namespace torvane::checker {
 namespace {
 
 std::optional<Stage> stageIn(const Classifier& classifier, const sjis::SjisChar& c) {
-  return stageOf(classifier.listOf(c));
+  return classifier.stageOf(c);
 }
 
 // A change when the character has a stage in both sets and they differ. The shared class strings

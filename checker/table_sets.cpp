@@ -13,4 +13,13 @@ const Classifier& classifierFor(tables::TableSet set) {
   return tables1989;
 }
 
+const UnicodeClassifier& unicodeClassifierFor(tables::TableSet set) {
+  if (set == tables::TableSet::Tables2020) {
+    static const UnicodeClassifier tables2020(classifierFor(set));
+    return tables2020;
+  }
+  static const UnicodeClassifier tables1989(classifierFor(set));
+  return tables1989;
+}
+
 }  // namespace torvane::checker

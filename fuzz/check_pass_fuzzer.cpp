@@ -2,8 +2,11 @@
 // window's text box gives them, lone surrogates included) through the codec. The first byte
 // picks the path and the level; the rest is the text. Invariants: every span lies inside the text
 // and covers exactly one character as the byte-type rule divides it, the lists and the report
-// agree with the spans, converted text survives a round trip, and the UTF-8 and UTF-16 paths give
-// what converting their characters one by one gives.
+// agree with the spans, converted text survives a round trip, the UTF-8 and UTF-16 paths give
+// what converting their characters one by one gives, and the pass over the Unicode text as it
+// stands makes the very calls of converting it and running the byte pass, with the encoder's
+// source ranges, and finds the same first bad UTF-8 byte.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -11,13 +14,19 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "checker/check_pass.h"
+#include "checker/check_pass_template.h"
 #include "checker/recording_view.h"
 #include "checker/report.h"
+#include "checker/table_sets.h"
+#include "checker/unicode_pass.h"
 #include "sjis/codec.h"
+#include "sjis/unicode_forms.h"
 #include "sjis/utf8.h"
+#include "support/trace_view.h"
 #include "tables/class_strings.h"
 
 namespace {
@@ -90,7 +99,7 @@ void checkPass(const sjis::SjisText& text, int level) {
 
   std::size_t sections = 0;
   for (const checker::ReportSection& section : checker::kReportSections) {
-    if (!lists.found(section.list).empty()) ++sections;
+    if (!lists.found(section.stage).empty()) ++sections;
   }
   const std::size_t expectedLines =
       sections * 3 - (lists.FoundGrade1.empty() || sections == 0 ? 0 : 1);
@@ -99,6 +108,59 @@ void checkPass(const sjis::SjisText& text, int level) {
   require(record.summary.has_value(), "a summary is shown");
   require((record.summary->kind == checker::MessageKind::Warning) == (reds > 0),
           "warning exactly when there are problems");
+}
+
+// Both passes over one Unicode text at a level, with either set of tables: the Unicode pass makes
+// the byte pass's calls on the converted text, fills the same lists, and gives each coloured span
+// the source range the encoder's map gives its bytes.
+template <class Unit>
+void checkUnicodePass(const sjis::MeasuredText<Unit>& measured, const sjis::EncodedText& encoded,
+                      int level, tables::TableSet set) {
+  require(measured.sjisSize() == encoded.text.size(), "the measure gives the converted size");
+  testing::TraceView bytes(encoded.text, level);
+  testing::SourceTraceView unicode({}, level);
+  checker::ResultLists bytesLists, unicodeLists;
+  const auto bytesEnd = checker::runCheckWith(bytes, checker::classifierFor(set), bytesLists);
+  const auto unicodeEnd = checker::runUnicodeCheckWith(
+      unicode, measured, checker::unicodeClassifierFor(set), unicodeLists);
+  require(bytesEnd == unicodeEnd, "both passes end alike");
+  require(std::equal(bytes.calls.begin() + 1, bytes.calls.end(), unicode.calls.begin(),
+                     unicode.calls.end()),
+          "the Unicode pass makes the byte pass's calls, text() aside");
+  require(bytes.reportLines == unicode.reportLines, "the same report");
+  require(bytes.message == unicode.message, "the same summary");
+  for (checker::Stage stage :
+       {checker::Stage::Grade1, checker::Stage::Grade2, checker::Stage::Grade3,
+        checker::Stage::Grade4, checker::Stage::Grade5, checker::Stage::Grade6,
+        checker::Stage::JuniorHigh, checker::Stage::Beyond}) {
+    require(bytesLists.found(stage).entries() == unicodeLists.found(stage).entries(),
+            "the same stage lists");
+  }
+  require(bytesLists.ProblemKinds.entries() == unicodeLists.ProblemKinds.entries(),
+          "the same problem kinds");
+  require(bytesLists.ProblemOccurrences.entries() == unicodeLists.ProblemOccurrences.entries(),
+          "the same problem occurrences");
+  std::size_t start = 0, length = 0, coloured = 0;
+  for (std::size_t k = 1; k < bytes.calls.size(); ++k) {
+    const std::uint64_t argument = bytes.calls[k] & ((std::uint64_t{1} << 56) - 1);
+    switch (testing::TraceView::callOf(bytes.calls[k])) {
+      case testing::TraceView::SelectionStart: start = argument; break;
+      case testing::TraceView::SelectionLength: length = argument; break;
+      case testing::TraceView::SelectionColor:
+        require(coloured < unicode.sources.size(), "a source range for every colour change");
+        require(unicode.sources[coloured].first == encoded.sourceOf[start] &&
+                    unicode.sources[coloured].second == encoded.sourceOf[start + length],
+                "the source range the encoder's map gives");
+        ++coloured;
+        break;
+      default: break;
+    }
+  }
+  require(coloured == unicode.sources.size(), "no source range without a colour change");
+}
+
+tables::TableSet tablesFor(int level) {
+  return level % 2 == 0 ? tables::TableSet::Tables1989 : tables::TableSet::Tables2020;
 }
 
 // The box's units as the window reads them: a surrogate pair is one character, a lone surrogate
@@ -141,6 +203,7 @@ void checkUtf16(const std::string& bytes, int level) {
   }
   checkConversion(characters, fromCharacters);
   checkPass(fromUnits.text, level);
+  checkUnicodePass(sjis::measureUtf16(units), fromUnits, level, tablesFor(level));
 }
 
 }  // namespace
@@ -169,12 +232,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 sjis::encode(decoded.text, sjis::LineBreaks::ToCrLf).text,
             "one-go conversion gives the same text");
   }
+  const auto measured = sjis::measureUtf8(bytes);
   if (decoded.invalidAt) {
     require(*decoded.invalidAt < bytes.size(), "the bad byte lies inside the input");
+    require(std::holds_alternative<sjis::InvalidUtf8>(measured) &&
+                std::get<sjis::InvalidUtf8>(measured).offset == *decoded.invalidAt,
+            "the measure names the same bad byte");
     return 0;
   }
+  require(std::holds_alternative<sjis::MeasuredUtf8>(measured), "the measure finds no bad byte");
   const sjis::EncodedText encoded = sjis::encode(decoded.text, sjis::LineBreaks::ToCrLf, true);
   checkConversion(decoded.text, encoded);
   checkPass(encoded.text, level);
+  // The byte map of the UTF-8 conversion, for the source ranges in bytes.
+  sjis::SjisEncoder mapped(sjis::LineBreaks::ToCrLf, /*keepSourceMap=*/true);
+  mapped.appendUtf8(bytes);
+  checkUnicodePass(std::get<sjis::MeasuredUtf8>(measured),
+                   std::move(mapped).finish(static_cast<std::uint32_t>(bytes.size())), level,
+                   tablesFor(level));
   return 0;
 }

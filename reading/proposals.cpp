@@ -62,9 +62,9 @@ void requireSourceMap(const CheckedText& text) {
 // Only words with a red kanji are proposed: a red Latin letter or symbol has no reading to give.
 // A kanji stands in the grade or junior-high tables, or outside every table as an ideograph.
 bool isKanji(const sjis::SjisChar& c, const checker::Classifier& classifier) {
-  const checker::FoundList stage = classifier.listOf(c);
-  if (stage == checker::FoundList::None) return false;
-  if (stage != checker::FoundList::Beyond) return true;
+  const std::optional<checker::Stage> stage = classifier.stageOf(c);
+  if (!stage) return false;
+  if (stage != checker::Stage::Beyond) return true;
   const char32_t character = sjis::Cp932::get().decode(c);
   return u_hasBinaryProperty(static_cast<UChar32>(character), UCHAR_IDEOGRAPHIC) != 0;
 }
@@ -103,7 +103,7 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
     p.reading = word.reading;
     p.problems = std::move(current->problems);
     for (const sjis::SjisChar& c : p.problems) {
-      const checker::FoundList stage = classifier.listOf(c);
+      const std::optional<checker::Stage> stage = classifier.stageOf(c);
       if (stage > p.hardest) p.hardest = stage;
     }
     proposals.push_back(std::move(p));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,8 +26,8 @@ struct Proposal {
   // Readings to offer the teacher, `reading` first when known: for a word the dictionary holds
   // under several readings (明日: あした, あす). Empty when it knows none.
   std::vector<std::string> choices;
-  std::vector<sjis::SjisChar> problems;  // the red characters in the word, in order
-  checker::FoundList hardest = checker::FoundList::None;  // the latest stage among `problems`
+  std::vector<sjis::SjisChar> problems;                  // the red characters in the word, in order
+  std::optional<checker::Stage> hardest = std::nullopt;  // the latest stage among `problems`
   bool operator==(const Proposal&) const = default;
 };
 

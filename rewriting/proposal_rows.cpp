@@ -41,9 +41,8 @@ std::vector<Mode> applyRows(std::span<const ProposalRow> rows, std::span<Proposa
   return modes;
 }
 
-std::string_view stageWords(checker::FoundList stage) {
-  const std::optional<checker::Stage> taught = checker::stageOf(stage);
-  return taught ? checker::stageWords(*taught) : std::string_view();
+std::string_view stageWords(std::optional<checker::Stage> stage) {
+  return stage ? checker::stageWords(*stage) : std::string_view();
 }
 
 }  // namespace torvane::reading

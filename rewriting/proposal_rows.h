@@ -3,12 +3,13 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "checker/found_list.h"
+#include "checker/stage.h"
 #include "reading/proposals.h"
 #include "rewriting/rewrite.h"
 
@@ -18,7 +19,7 @@ struct ProposalRow {
   std::string word;
   std::string reading;               // the one every occurrence is written with
   std::vector<std::string> choices;  // readings to offer, from all occurrences, no repeats
-  checker::FoundList hardest = checker::FoundList::None;
+  std::optional<checker::Stage> hardest = std::nullopt;
   std::vector<std::size_t> occurrences;  // indexes into the proposals, in text order
   Mode mode = Mode::Ruby;
   bool operator==(const ProposalRow&) const = default;
@@ -33,6 +34,6 @@ std::vector<Mode> applyRows(std::span<const ProposalRow> rows, std::span<Proposa
 
 // The report's words for a stage ("小学四年で習う漢字", "中学までに習わない(漢)字"); empty for
 // None.
-std::string_view stageWords(checker::FoundList stage);
+std::string_view stageWords(std::optional<checker::Stage> stage);
 
 }  // namespace torvane::reading

@@ -140,6 +140,12 @@ bool joinsNeighbour(char32_t character) {
   return isVariationSelector(character) || isZeroWidthFormat(character) || isTag(character);
 }
 
+WithoutCode withoutCode(char32_t character) {
+  character = placeholderFor(character);
+  if (u_charType(static_cast<UChar32>(character)) == U_SPACE_SEPARATOR) return WithoutCode::Space;
+  return joinsNeighbour(character) ? WithoutCode::Joins : WithoutCode::Placeholder;
+}
+
 SjisEncoder::SjisEncoder(LineBreaks lineBreaks, bool keepSourceMap)
     : codePage_(Cp932::get()), lineBreaks_(lineBreaks), keepSourceMap_(keepSourceMap) {}
 
@@ -164,15 +170,14 @@ void SjisEncoder::appendSlowly(char32_t character, std::uint32_t sourcePosition)
     }
   }
   afterCr_ = false;
-  if (character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF)) {
-    character = kReplacementChar;
-  }
-  if (u_charType(static_cast<UChar32>(character)) == U_SPACE_SEPARATOR) {
-    emit(' ', sourcePosition);
-  } else if (!joinsNeighbour(character)) {
-    out_.text.foreign.push_back({out_.text.bytes.size(), character});
-    emit(kPlaceholderLead, sourcePosition);
-    emit(kPlaceholderTrail, sourcePosition);
+  switch (withoutCode(character)) {
+    case WithoutCode::Space: emit(' ', sourcePosition); break;
+    case WithoutCode::Joins: break;
+    case WithoutCode::Placeholder:
+      out_.text.foreign.push_back({out_.text.bytes.size(), placeholderFor(character)});
+      emit(kPlaceholderLead, sourcePosition);
+      emit(kPlaceholderTrail, sourcePosition);
+      break;
   }
 }
 

@@ -124,6 +124,21 @@ EncodedText encodeUtf16(std::u16string_view text, LineBreaks lineBreaks = LineBr
 // A character the code page lacks that adds no bytes of its own.
 bool joinsNeighbour(char32_t character);
 
+// What SjisEncoder writes for a character that has no code of its own and is no line break.
+enum class WithoutCode : std::uint8_t {
+  Space,        // a space separator: the ASCII space
+  Joins,        // nothing: it goes with its neighbour
+  Placeholder,  // a placeholder pair
+};
+WithoutCode withoutCode(char32_t character);
+
+// The character a placeholder pair stands for: what is no Unicode character (a surrogate, a value
+// past U+10FFFF) stands as U+FFFD.
+constexpr char32_t placeholderFor(char32_t character) {
+  return character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF) ? kReplacementChar
+                                                                              : character;
+}
+
 // Decoding character by character, by the byte-type rule.
 std::u32string toUnicode(const SjisText& text);
 std::string toUtf8(const SjisText& text);

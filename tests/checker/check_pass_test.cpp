@@ -7,12 +7,14 @@
 
 #include "checker/report.h"
 #include "support/fake_view.h"
+#include "support/literal_classifier.h"
 #include "support/sjis_literals.h"
 
 namespace torvane::checker {
 namespace {
 
 using torvane::testing::FakeView;
+using torvane::testing::LiteralClassifier;
 using torvane::testing::sjisOf;
 
 constexpr TextColor K = TextColor::Black;

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "checker/levels.h"
+#include "support/literal_classifier.h"
 #include "support/sjis_literals.h"
 
 namespace torvane::checker {
 namespace {
 
 using torvane::testing::charOf;
+using torvane::testing::LiteralClassifier;
 
 const tables::ClassStrings& strings() {
   static const tables::ClassStrings loaded = tables::loadClassStrings();
@@ -29,37 +31,37 @@ struct Row {
   const char* utf8;
   CharClass cls;
   std::array<Outcome, 8> outcomes;
-  FoundList list;
+  std::optional<Stage> stage;
 };
 
 const Row kRows[] = {
-    {"の", CharClass::Hiragana, {N, N, N, N, N, N, N, N}, FoundList::None},
-    {"１", CharClass::Hiragana, {N, N, N, N, N, N, N, N}, FoundList::None},
-    {"⑳", CharClass::Hiragana, {N, N, N, N, N, N, N, N}, FoundList::None},
-    {"～", CharClass::Hiragana, {N, N, N, N, N, N, N, N}, FoundList::None},
-    {"ア", CharClass::Katakana, {R, G, G, G, G, G, G, G}, FoundList::None},
-    {"ー", CharClass::Katakana, {R, G, G, G, G, G, G, G}, FoundList::None},
-    {"Ａ", CharClass::WideLatin, {R, R, R, R, G, G, G, G}, FoundList::None},
-    {"亜", CharClass::JuniorHigh, {R, R, R, R, R, R, R, N}, FoundList::JuniorHigh},
-    {"学", CharClass::Grade1, {R, N, N, N, N, N, N, N}, FoundList::Grade1},
-    {"名", CharClass::Grade1, {R, N, N, N, N, N, N, N}, FoundList::Grade1},
-    {"春", CharClass::Grade2, {R, R, N, N, N, N, N, N}, FoundList::Grade2},
-    {"漢", CharClass::Grade3, {R, R, R, N, N, N, N, N}, FoundList::Grade3},
-    {"愛", CharClass::Grade4, {R, R, R, R, N, N, N, N}, FoundList::Grade4},
-    {"圧", CharClass::Grade5, {R, R, R, R, R, N, N, N}, FoundList::Grade5},
-    {"論", CharClass::Grade6, {R, R, R, R, R, R, N, N}, FoundList::Grade6},
-    {"α", CharClass::Symbol, {G, G, G, G, G, G, G, G}, FoundList::None},
-    {"々", CharClass::Symbol, {G, G, G, G, G, G, G, G}, FoundList::None},
-    {"ⅰ", CharClass::Symbol, {G, G, G, G, G, G, G, G}, FoundList::None},
-    {"鬱", CharClass::Unlisted, {R, R, R, R, R, R, R, R}, FoundList::Beyond},
-    {"1", CharClass::Digit, {N, N, N, N, N, N, N, N}, FoundList::None},
-    {"(", CharClass::Digit, {N, N, N, N, N, N, N, N}, FoundList::None},
-    {"\r", CharClass::Digit, {N, N, N, N, N, N, N, N}, FoundList::None},
-    {"a", CharClass::NarrowLatin, {R, R, R, R, G, G, G, G}, FoundList::None},
-    {"ｱ", CharClass::NarrowKana, {R, G, G, G, G, G, G, G}, FoundList::None},
-    {"!", CharClass::NarrowKana, {R, G, G, G, G, G, G, G}, FoundList::None},
-    {"｡", CharClass::OtherByte, {N, N, N, N, N, N, N, N}, FoundList::None},
-    {"\t", CharClass::OtherByte, {N, N, N, N, N, N, N, N}, FoundList::None},
+    {"の", CharClass::Hiragana, {N, N, N, N, N, N, N, N}, std::nullopt},
+    {"１", CharClass::Hiragana, {N, N, N, N, N, N, N, N}, std::nullopt},
+    {"⑳", CharClass::Hiragana, {N, N, N, N, N, N, N, N}, std::nullopt},
+    {"～", CharClass::Hiragana, {N, N, N, N, N, N, N, N}, std::nullopt},
+    {"ア", CharClass::Katakana, {R, G, G, G, G, G, G, G}, std::nullopt},
+    {"ー", CharClass::Katakana, {R, G, G, G, G, G, G, G}, std::nullopt},
+    {"Ａ", CharClass::WideLatin, {R, R, R, R, G, G, G, G}, std::nullopt},
+    {"亜", CharClass::JuniorHigh, {R, R, R, R, R, R, R, N}, Stage::JuniorHigh},
+    {"学", CharClass::Grade1, {R, N, N, N, N, N, N, N}, Stage::Grade1},
+    {"名", CharClass::Grade1, {R, N, N, N, N, N, N, N}, Stage::Grade1},
+    {"春", CharClass::Grade2, {R, R, N, N, N, N, N, N}, Stage::Grade2},
+    {"漢", CharClass::Grade3, {R, R, R, N, N, N, N, N}, Stage::Grade3},
+    {"愛", CharClass::Grade4, {R, R, R, R, N, N, N, N}, Stage::Grade4},
+    {"圧", CharClass::Grade5, {R, R, R, R, R, N, N, N}, Stage::Grade5},
+    {"論", CharClass::Grade6, {R, R, R, R, R, R, N, N}, Stage::Grade6},
+    {"α", CharClass::Symbol, {G, G, G, G, G, G, G, G}, std::nullopt},
+    {"々", CharClass::Symbol, {G, G, G, G, G, G, G, G}, std::nullopt},
+    {"ⅰ", CharClass::Symbol, {G, G, G, G, G, G, G, G}, std::nullopt},
+    {"鬱", CharClass::Unlisted, {R, R, R, R, R, R, R, R}, Stage::Beyond},
+    {"1", CharClass::Digit, {N, N, N, N, N, N, N, N}, std::nullopt},
+    {"(", CharClass::Digit, {N, N, N, N, N, N, N, N}, std::nullopt},
+    {"\r", CharClass::Digit, {N, N, N, N, N, N, N, N}, std::nullopt},
+    {"a", CharClass::NarrowLatin, {R, R, R, R, G, G, G, G}, std::nullopt},
+    {"ｱ", CharClass::NarrowKana, {R, G, G, G, G, G, G, G}, std::nullopt},
+    {"!", CharClass::NarrowKana, {R, G, G, G, G, G, G, G}, std::nullopt},
+    {"｡", CharClass::OtherByte, {N, N, N, N, N, N, N, N}, std::nullopt},
+    {"\t", CharClass::OtherByte, {N, N, N, N, N, N, N, N}, std::nullopt},
 };
 
 TEST(Classify, EachClassAtEveryLevel) {
@@ -69,7 +71,7 @@ TEST(Classify, EachClassAtEveryLevel) {
     for (int level = kNoLevel; level <= kLastLevel; ++level) {
       const Verdict verdict = classifier().classify(c, level);
       EXPECT_EQ(verdict.outcome, row.outcomes[level + 1]) << row.utf8 << " at level " << level;
-      EXPECT_EQ(verdict.list, row.list) << row.utf8 << " at level " << level;
+      EXPECT_EQ(verdict.stage, row.stage) << row.utf8 << " at level " << level;
     }
   }
 }
@@ -80,7 +82,7 @@ TEST(Classify, CharactersWithoutAPlaceInTheTables) {
                                   sjis::SjisChar::pair(0x81, 0x0D), sjis::SjisChar::single(0x88)};
   for (const sjis::SjisChar& c : cases) {
     for (int level = kNoLevel; level <= kLastLevel; ++level) {
-      EXPECT_EQ(classifier().classify(c, level), (Verdict{Outcome::Red, FoundList::Beyond}))
+      EXPECT_EQ(classifier().classify(c, level), (Verdict{Outcome::Red, Stage::Beyond}))
           << std::hex << c.code() << " at " << level;
     }
   }
@@ -98,19 +100,19 @@ const Classifier& classifier2020() {
 
 // What the 2020 tables change, at every level; everything else classifies as in kRows.
 const Row kRows2020[] = {
-    {"岡", CharClass::Grade4, {R, R, R, R, N, N, N, N}, FoundList::Grade4},
-    {"城", CharClass::Grade4, {R, R, R, R, N, N, N, N}, FoundList::Grade4},
-    {"井", CharClass::Grade4, {R, R, R, R, N, N, N, N}, FoundList::Grade4},
-    {"囲", CharClass::Grade5, {R, R, R, R, R, N, N, N}, FoundList::Grade5},
-    {"恩", CharClass::Grade6, {R, R, R, R, R, R, N, N}, FoundList::Grade6},
-    {"誰", CharClass::JuniorHigh, {R, R, R, R, R, R, R, N}, FoundList::JuniorHigh},
-    {"鬱", CharClass::JuniorHigh, {R, R, R, R, R, R, R, N}, FoundList::JuniorHigh},
-    {"叱", CharClass::JuniorHigh, {R, R, R, R, R, R, R, N}, FoundList::JuniorHigh},
-    {"勺", CharClass::Unlisted, {R, R, R, R, R, R, R, R}, FoundList::Beyond},
-    {"名", CharClass::Grade1, {R, N, N, N, N, N, N, N}, FoundList::Grade1},
-    {"学", CharClass::Grade1, {R, N, N, N, N, N, N, N}, FoundList::Grade1},
-    {"ア", CharClass::Katakana, {R, G, G, G, G, G, G, G}, FoundList::None},
-    {"a", CharClass::NarrowLatin, {R, R, R, R, G, G, G, G}, FoundList::None},
+    {"岡", CharClass::Grade4, {R, R, R, R, N, N, N, N}, Stage::Grade4},
+    {"城", CharClass::Grade4, {R, R, R, R, N, N, N, N}, Stage::Grade4},
+    {"井", CharClass::Grade4, {R, R, R, R, N, N, N, N}, Stage::Grade4},
+    {"囲", CharClass::Grade5, {R, R, R, R, R, N, N, N}, Stage::Grade5},
+    {"恩", CharClass::Grade6, {R, R, R, R, R, R, N, N}, Stage::Grade6},
+    {"誰", CharClass::JuniorHigh, {R, R, R, R, R, R, R, N}, Stage::JuniorHigh},
+    {"鬱", CharClass::JuniorHigh, {R, R, R, R, R, R, R, N}, Stage::JuniorHigh},
+    {"叱", CharClass::JuniorHigh, {R, R, R, R, R, R, R, N}, Stage::JuniorHigh},
+    {"勺", CharClass::Unlisted, {R, R, R, R, R, R, R, R}, Stage::Beyond},
+    {"名", CharClass::Grade1, {R, N, N, N, N, N, N, N}, Stage::Grade1},
+    {"学", CharClass::Grade1, {R, N, N, N, N, N, N, N}, Stage::Grade1},
+    {"ア", CharClass::Katakana, {R, G, G, G, G, G, G, G}, std::nullopt},
+    {"a", CharClass::NarrowLatin, {R, R, R, R, G, G, G, G}, std::nullopt},
 };
 
 TEST(Classify2020, ChangedKanjiAtEveryLevel) {
@@ -120,7 +122,7 @@ TEST(Classify2020, ChangedKanjiAtEveryLevel) {
     for (int level = kNoLevel; level <= kLastLevel; ++level) {
       const Verdict verdict = classifier2020().classify(c, level);
       EXPECT_EQ(verdict.outcome, row.outcomes[level + 1]) << row.utf8 << " at level " << level;
-      EXPECT_EQ(verdict.list, row.list) << row.utf8 << " at level " << level;
+      EXPECT_EQ(verdict.stage, row.stage) << row.utf8 << " at level " << level;
     }
   }
 }
@@ -134,8 +136,8 @@ TEST(Classify2020, OfficialFormsOutsideTheCodePage) {
     const auto c = sjis::SjisChar::outsideCodePage(character);
     EXPECT_EQ(classifier2020().classOf(c), CharClass::JuniorHigh)
         << std::hex << static_cast<std::uint32_t>(c.foreign());
-    EXPECT_EQ(classifier2020().classify(c, 5), (Verdict{Outcome::Red, FoundList::JuniorHigh}));
-    EXPECT_EQ(classifier2020().classify(c, 6), (Verdict{Outcome::None, FoundList::JuniorHigh}));
+    EXPECT_EQ(classifier2020().classify(c, 5), (Verdict{Outcome::Red, Stage::JuniorHigh}));
+    EXPECT_EQ(classifier2020().classify(c, 6), (Verdict{Outcome::None, Stage::JuniorHigh}));
     EXPECT_EQ(classifier().classOf(c), CharClass::Unlisted);
   }
   for (char32_t character : {U'鷗', U'\U00020B9E', U'\U00020BA0', U'\u5862', U'\U0001F600'}) {

@@ -27,7 +27,7 @@ TEST(ReadingProposals, CoverWholeCharactersOfTheCheckedBytes) {
   EXPECT_EQ(proposals[0].reading, "かつしかく");
   ASSERT_EQ(proposals[0].problems.size(), 2u);
   EXPECT_EQ(proposals[0].problems[0], sjis::SjisChar::pair(0x8a, 0x8b));  // 葛
-  EXPECT_EQ(proposals[0].hardest, checker::FoundList::Beyond);
+  EXPECT_EQ(proposals[0].hardest, checker::Stage::Beyond);
 
   EXPECT_EQ(proposals[1].offset, 8u);
   EXPECT_EQ(proposals[1].length, 4u);
@@ -38,7 +38,7 @@ TEST(ReadingProposals, CoverWholeCharactersOfTheCheckedBytes) {
   EXPECT_EQ(proposals[2].offset, 16u);  // after CR LF and the full-width space
   EXPECT_EQ(proposals[2].length, 4u);
   EXPECT_EQ(proposals[2].word, "危険");
-  EXPECT_EQ(proposals[2].hardest, checker::FoundList::Grade6);
+  EXPECT_EQ(proposals[2].hardest, checker::Stage::Grade6);
 }
 
 TEST(ReadingProposals, OnlyWordsWithARedCharacterNeverOverlapping) {

@@ -10,7 +10,7 @@
 namespace torvane {
 namespace {
 
-using checker::FoundList;
+using checker::Stage;
 using reading::Mode;
 using reading::Proposal;
 using reading::ProposalRow;
@@ -27,10 +27,10 @@ struct Text {
     encoder.appendUtf8(utf8);
     converted = std::move(encoder).finish(static_cast<std::uint32_t>(utf8.size()));
     proposals = {
-        {0, 4, "漢字", "かんじ", {"かんじ"}, {}, FoundList::Grade3},
-        {6, 4, "漢字", "かんじ", {"かんじ", "からじ"}, {}, FoundList::Grade3},
-        {12, 4, "明日", "あした", {"あした", "あす"}, {}, FoundList::Grade2},
-        {18, 4, "漢字", "", {}, {}, FoundList::Grade3},  // a second row: no reading here
+        {0, 4, "漢字", "かんじ", {"かんじ"}, {}, Stage::Grade3},
+        {6, 4, "漢字", "かんじ", {"かんじ", "からじ"}, {}, Stage::Grade3},
+        {12, 4, "明日", "あした", {"あした", "あす"}, {}, Stage::Grade2},
+        {18, 4, "漢字", "", {}, {}, Stage::Grade3},  // a second row: no reading here
     };
   }
   reading::CheckedText view() const { return {utf8, converted, {}}; }
@@ -40,9 +40,9 @@ TEST(ProposalRows, OneRowPerWordAndReadingInOrderOfFirstOccurrence) {
   const Text text;
   const std::vector<ProposalRow> rows = reading::groupProposals(text.proposals);
   const std::vector<ProposalRow> expected = {
-      {"漢字", "かんじ", {"かんじ", "からじ"}, FoundList::Grade3, {0, 1}, Mode::Ruby},
-      {"明日", "あした", {"あした", "あす"}, FoundList::Grade2, {2}, Mode::Ruby},
-      {"漢字", "", {}, FoundList::Grade3, {3}, Mode::Ruby},
+      {"漢字", "かんじ", {"かんじ", "からじ"}, Stage::Grade3, {0, 1}, Mode::Ruby},
+      {"明日", "あした", {"あした", "あす"}, Stage::Grade2, {2}, Mode::Ruby},
+      {"漢字", "", {}, Stage::Grade3, {3}, Mode::Ruby},
   };
   EXPECT_EQ(rows, expected);
   EXPECT_TRUE(reading::groupProposals({}).empty());
@@ -52,10 +52,10 @@ TEST(ProposalRows, HardestStageIsTheLatestOfAllOccurrences) {
   // The same word can hold characters of different stages only through its source form (a
   // variation selector); the row takes the latest.
   const std::vector<Proposal> proposals = {
-      {0, 4, "葛飾", "かつしか", {}, {}, FoundList::JuniorHigh},
-      {4, 4, "葛飾", "かつしか", {}, {}, FoundList::Beyond},
+      {0, 4, "葛飾", "かつしか", {}, {}, Stage::JuniorHigh},
+      {4, 4, "葛飾", "かつしか", {}, {}, Stage::Beyond},
   };
-  EXPECT_EQ(reading::groupProposals(proposals).at(0).hardest, FoundList::Beyond);
+  EXPECT_EQ(reading::groupProposals(proposals).at(0).hardest, Stage::Beyond);
 }
 
 TEST(ProposalRows, EditedReadingAndModeReachEveryOccurrenceInTheRewrite) {
@@ -92,15 +92,12 @@ TEST(ProposalRows, ProposalsNoRowNamesStayAsTheyAre) {
 
 TEST(ProposalRows, StagesInTheReportsWords) {
   const struct {
-    FoundList stage;
+    std::optional<Stage> stage;
     std::string_view words;
   } cases[] = {
-      {FoundList::Grade1, "小学一年で習う漢字"},
-      {FoundList::Grade4, "小学四年で習う漢字"},
-      {FoundList::Grade6, "小学六年で習う漢字"},
-      {FoundList::JuniorHigh, "中学三年間で習う漢字"},
-      {FoundList::Beyond, "中学までに習わない(漢)字"},
-      {FoundList::None, ""},
+      {Stage::Grade1, "小学一年で習う漢字"},       {Stage::Grade4, "小学四年で習う漢字"},
+      {Stage::Grade6, "小学六年で習う漢字"},       {Stage::JuniorHigh, "中学三年間で習う漢字"},
+      {Stage::Beyond, "中学までに習わない(漢)字"}, {std::nullopt, ""},
   };
   for (const auto& c : cases) EXPECT_EQ(reading::stageWords(c.stage), c.words);
 }

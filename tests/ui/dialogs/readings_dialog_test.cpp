@@ -29,7 +29,7 @@
 namespace torvane::testing {
 namespace {
 
-using checker::FoundList;
+using checker::Stage;
 using reading::Mode;
 using reading::Proposal;
 using ui::ReadingsModel;
@@ -48,11 +48,11 @@ const QString kText = QStringLiteral("𠮷野の漢字を書け。\n明日も漢
 // The proposals as the analyser gives them, at their Shift_JIS offsets, built by hand.
 std::vector<Proposal> proposals() {
   return {
-      {0, 4, "𠮷野", "よしの", {"よしの"}, {}, FoundList::Beyond},
-      {6, 4, "漢字", "かんじ", {"かんじ"}, {}, FoundList::Grade3},
-      {12, 4, "書け", "かけ", {"かけ"}, {}, FoundList::Grade2},
-      {20, 4, "明日", "あした", {"あした", "あす"}, {}, FoundList::Grade2},
-      {26, 4, "漢字", "かんじ", {"かんじ", "からじ"}, {}, FoundList::Grade3},
+      {0, 4, "𠮷野", "よしの", {"よしの"}, {}, Stage::Beyond},
+      {6, 4, "漢字", "かんじ", {"かんじ"}, {}, Stage::Grade3},
+      {12, 4, "書け", "かけ", {"かけ"}, {}, Stage::Grade2},
+      {20, 4, "明日", "あした", {"あした", "あす"}, {}, Stage::Grade2},
+      {26, 4, "漢字", "かんじ", {"かんじ", "からじ"}, {}, Stage::Grade3},
   };
 }
 
