@@ -1,5 +1,6 @@
 // One check from a text and a request: what the request adds never changes the check, a plain
 // run keeps nothing it does not show, and input errors come first.
+#include "checker/stage.h"
 #include "request/run.h"
 
 #include <gtest/gtest.h>
@@ -49,8 +50,8 @@ void expectSameCheck(const CheckResult& a, const CheckResult& b, const std::stri
   EXPECT_EQ(a.record.summary, b.record.summary) << what;
   EXPECT_EQ(a.lists.ProblemOccurrences.entries(), b.lists.ProblemOccurrences.entries()) << what;
   EXPECT_EQ(a.lists.ProblemKinds.entries(), b.lists.ProblemKinds.entries()) << what;
-  for (int list = 1; list <= 8; ++list) {
-    const auto found = static_cast<checker::FoundList>(list);
+  for (std::size_t stage = 0; stage < checker::kStageCount; ++stage) {
+    const auto found = static_cast<checker::Stage>(stage);
     EXPECT_EQ(a.lists.found(found).entries(), b.lists.found(found).entries()) << what;
   }
 }
