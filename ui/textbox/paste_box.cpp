@@ -10,10 +10,8 @@
 #include <QTextCursor>
 
 #include "ui/textbox/clipboard_html.h"
-#include "ui/textbox/paste_job.h"
 
 namespace torvane::ui {
-namespace {}  // namespace
 
 PasteBox::PasteBox(QWidget* parent) : QPlainTextEdit(parent) {
   connect(document(), &QTextDocument::contentsChange, this, &PasteBox::contentsChanged);
@@ -25,74 +23,110 @@ bool PasteBox::isPasting() const {
 }
 
 void PasteBox::startPaste(QTextCursor cursor, const QMimeData& source,
-                          const QTextCharFormat& plainFormat) {
+                          const QTextCharFormat& plainFormat, PasteJob::Prepare prepare,
+                          std::function<void()> afterwards) {
   setReadOnly(true);  // nothing else edits the text until the paste is in
-  paste_ = std::make_unique<PasteJob>(std::move(cursor), source, plainFormat);
-  auto finish = [this](const QTextCursor& end) {
+  // The job before may be the sender of the signal that runs now.
+  if (paste_) paste_.release()->deleteLater();
+  paste_ = std::make_unique<PasteJob>(std::move(cursor), source, plainFormat, std::move(prepare),
+                                      parseHtml_);
+  PasteJob* job = paste_.get();
+  connect(job, &PasteJob::done, this, [this, afterwards](const QTextCursor& end) {
     setReadOnly(false);
     setTextCursor(end);
     ensureCursorVisible();
+    if (afterwards) afterwards();
     Q_EMIT pasteFinished();
-  };
-  if (paste_->finished()) {
-    finish(paste_->cursorAtEnd());
-  } else {
-    connect(paste_.get(), &PasteJob::done, this, finish);
-  }
+  });
+  connect(job, &PasteJob::failed, this, [this, job](const QString& message) {
+    setReadOnly(false);
+    if (job->touchedBox()) undoKeepingColourStep();
+    Q_EMIT failed(message);
+  });
+  job->start();
 }
 
-void PasteBox::replaceAllWithClipboard() {
+void PasteBox::replaceAllWithClipboard(std::function<void()> afterwards) {
   if (isPasting()) return;
-  QTextCursor cursor(document());
-  cursor.beginEditBlock();
-  cursor.select(QTextCursor::Document);
   QTextCharFormat black = currentCharFormat();
   black.setForeground(QColor(0, 0, 0));
-  cursor.mergeCharFormat(black);
-  cursor.removeSelectedText();
-  // The old text's colours do not carry over to what is pasted.
-  cursor.setBlockCharFormat(black);
-  cursor.setCharFormat(black);
-  if (const QMimeData* source = QGuiApplication::clipboard()->mimeData()) {
-    startPaste(std::move(cursor), *source, black);
-  } else {
+  auto clearOldText = [black](QTextCursor& cursor) {
+    cursor.select(QTextCursor::Document);
+    cursor.mergeCharFormat(black);
+    cursor.removeSelectedText();
+    // The old text's colours do not carry over to what is pasted.
+    cursor.setBlockCharFormat(black);
+    cursor.setCharFormat(black);
+  };
+  const QMimeData* source = QGuiApplication::clipboard()->mimeData();
+  if (source == nullptr) {
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    clearOldText(cursor);
     cursor.endEditBlock();
     setTextCursor(cursor);
+    if (afterwards) afterwards();
+    return;
   }
+  // The old text goes only once the new one is ready.
+  startPaste(QTextCursor(document()), *source, black, clearOldText, std::move(afterwards));
 }
 
 int PasteBox::undoSteps() const {
   return document()->availableUndoSteps();
 }
 
-void PasteBox::noteColourStep(int before, int after) {
-  colouring_ = false;
-  colourMark_ = true;
-  beforeColours_ = before;
-  afterColours_ = after;
+void PasteBox::joinColours(QTextCursor& cursor) {
+  if (colourStep_ && colourStep_->after < 0) {  // a later slice of the same check
+    cursor.joinPreviousEditBlock();
+    return;
+  }
+  // Switching undo off drops the history, so it is switched off only when there is none.
+  const bool history = document()->availableUndoSteps() > 0 || document()->availableRedoSteps() > 0;
+  // The colours of checks in a row make one step, not a step each.
+  const bool onTop = colourStepOnTop();
+  colourStep_ = ColourStep{onTop ? colourStep_->before : undoSteps(), -1};
+  if (!history) document()->setUndoRedoEnabled(false);
+  onTop ? cursor.joinPreviousEditBlock() : cursor.beginEditBlock();
+}
+
+void PasteBox::endColours() {
+  if (!colourStep_ || colourStep_->after >= 0) return;
+  if (!document()->isUndoRedoEnabled()) {  // colours are no edit: there is no step to pass over
+    document()->setUndoRedoEnabled(true);
+    colourStep_.reset();
+    return;
+  }
+  colourStep_->after = undoSteps();
 }
 
 void PasteBox::contentsChanged() {
   // An edit that lands at or below the colour step has cleared it from the history.
-  if (colourMark_ && !colouring_ && !undoingOrRedoing_ && undoSteps() <= afterColours_) {
-    colourMark_ = false;
+  if (colourStep_ && colourStep_->after >= 0 && undoSteps() <= colourStep_->after) {
+    colourStep_.reset();
   }
+}
+
+void PasteBox::undoKeepingColourStep() {
+  const std::optional<ColourStep> step = colourStep_;
+  undo();
+  colourStep_ = step;
 }
 
 void PasteBox::undoEdit() {
   if (isReadOnly()) return;
-  undoingOrRedoing_ = true;
+  const std::optional<ColourStep> step = colourStep_;
   if (colourStepOnTop()) undo();
   undo();
-  undoingOrRedoing_ = false;
+  colourStep_ = step;
 }
 
 void PasteBox::redoEdit() {
   if (isReadOnly()) return;
-  undoingOrRedoing_ = true;
+  const std::optional<ColourStep> step = colourStep_;
   redo();
-  if (colourMark_ && undoSteps() == beforeColours_) redo();
-  undoingOrRedoing_ = false;
+  if (step && undoSteps() == step->before) redo();
+  colourStep_ = step;
 }
 
 void PasteBox::keyPressEvent(QKeyEvent* event) {
@@ -128,9 +162,7 @@ bool PasteBox::canInsertFromMimeData(const QMimeData* source) const {
 
 void PasteBox::insertFromMimeData(const QMimeData* source) {
   if (isPasting()) return;
-  QTextCursor cursor = textCursor();
-  cursor.beginEditBlock();
-  startPaste(std::move(cursor), *source, currentCharFormat());  // plain text: the box's format
+  startPaste(textCursor(), *source, currentCharFormat(), {}, {});  // plain text: the box's format
 }
 
 // Colours, tabs and runs of spaces in a form word processors keep, and the box's font named.
