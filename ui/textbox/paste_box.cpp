@@ -10,8 +10,19 @@
 #include <QTextCursor>
 
 #include "ui/textbox/clipboard_html.h"
+#include "ui/textbox/clipboard_job.h"
 
 namespace torvane::ui {
+namespace {
+
+// Up to this many characters the copy's forms are built at once, in a few milliseconds.
+constexpr qsizetype kCopyAtOnce = 8192;
+
+QString copyFailureMessage() {
+  return QStringLiteral("コピーできませんでした");
+}
+
+}  // namespace
 
 PasteBox::PasteBox(QWidget* parent) : QPlainTextEdit(parent) {
   connect(document(), &QTextDocument::contentsChange, this, &PasteBox::contentsChanged);
@@ -72,6 +83,28 @@ void PasteBox::replaceAllWithClipboard(std::function<void()> afterwards) {
   startPaste(QTextCursor(document()), *source, black, clearOldText, std::move(afterwards));
 }
 
+void PasteBox::copySelection() {
+  const QTextCursor selection = textCursor();
+  if (!selection.hasSelection() || isPasting()) return;  // half a text is no copy
+  try {
+    CopySnapshot snapshot = snapshotForCopy(selection, font());
+    if (snapshot.text.size() <= kCopyAtOnce) {
+      putOnClipboard(formatsForCopy(snapshot));
+      Q_EMIT copyFinished();
+      return;
+    }
+    // The snapshot is the box as it is now: the clipboard gets that, whatever happens to the
+    // box while the forms are built.
+    ClipboardJob* job =
+        ClipboardJob::start([snapshot = std::move(snapshot)] { return formatsForCopy(snapshot); },
+                            copyFailureMessage());
+    connect(job, &ClipboardJob::done, this, &PasteBox::copyFinished);
+    connect(job, &ClipboardJob::failed, this, &PasteBox::failed);
+  } catch (const std::bad_alloc&) {
+    Q_EMIT failed(copyFailureMessage() + QStringLiteral("（メモリが足りません）"));
+  }
+}
+
 int PasteBox::undoSteps() const {
   return document()->availableUndoSteps();
 }
@@ -129,12 +162,25 @@ void PasteBox::redoEdit() {
   colourStep_ = step;
 }
 
+// The copy takes its snapshot first, so the text removed is the text copied.
+void PasteBox::cutSelection() {
+  if (isReadOnly() || !textCursor().hasSelection()) return;
+  copySelection();
+  textCursor().removeSelectedText();
+}
+
 void PasteBox::keyPressEvent(QKeyEvent* event) {
   if (event == QKeySequence::Undo) {
     undoEdit();
     event->accept();
   } else if (event == QKeySequence::Redo) {
     redoEdit();
+    event->accept();
+  } else if (event == QKeySequence::Copy) {
+    copySelection();
+    event->accept();
+  } else if (event == QKeySequence::Cut) {
+    cutSelection();
     event->accept();
   } else {
     QPlainTextEdit::keyPressEvent(event);
@@ -150,6 +196,12 @@ void PasteBox::contextMenuEvent(QContextMenuEvent* event) {
     } else if (action->objectName() == QLatin1String("edit-redo")) {
       action->disconnect();
       connect(action, &QAction::triggered, this, &PasteBox::redoEdit);
+    } else if (action->objectName() == QLatin1String("edit-copy")) {
+      action->disconnect();
+      connect(action, &QAction::triggered, this, &PasteBox::copySelection);
+    } else if (action->objectName() == QLatin1String("edit-cut")) {
+      action->disconnect();
+      connect(action, &QAction::triggered, this, &PasteBox::cutSelection);
     }
   }
   menu->setAttribute(Qt::WA_DeleteOnClose);

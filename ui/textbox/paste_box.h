@@ -30,6 +30,12 @@ class PasteBox : public QPlainTextEdit {
   // The parser of pasted HTML, which may run on a worker thread (tests put one that fails).
   void setHtmlParser(PasteJob::HtmlParser parse) { parseHtml_ = std::move(parse); }
 
+  // Puts the selection on the clipboard in the copy's forms (see mimeDataForCopy). A long one
+  // is built on a worker from what the box holds now and goes on the clipboard when it is
+  // built, while the window stays live; copyFinished says when. Ctrl+C and the context menu
+  // copy this way too.
+  void copySelection();
+
   // Where the document's undo history stands: the commands undo can take back.
   int undoSteps() const;
   // A check writes its colours a slice at a time, each slice's edit block opened by
@@ -53,12 +59,15 @@ class PasteBox : public QPlainTextEdit {
 
  Q_SIGNALS:
   void pasteFinished();
-  // A paste went wrong and the box is as it was; the message is for the failure box.
+  // The copy's forms are on the clipboard, or something copied after them is.
+  void copyFinished();
+  // A paste or a copy went wrong and the box is as it was; the message is for the failure box.
   void failed(const QString& message);
 
  private:
   void startPaste(QTextCursor cursor, const QMimeData& source, const QTextCharFormat& plainFormat,
                   PasteJob::Prepare prepare, std::function<void()> afterwards);
+  void cutSelection();
   // Undo and redo move along the history; the colour step stays where it is in it.
   void undoKeepingColourStep();
 
