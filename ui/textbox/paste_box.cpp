@@ -30,7 +30,27 @@ PasteBox::PasteBox(QWidget* parent) : QPlainTextEdit(parent) {
 PasteBox::~PasteBox() = default;
 
 bool PasteBox::isPasting() const {
-  return paste_ != nullptr && !paste_->finished();
+  return (paste_ != nullptr && !paste_->finished()) || (edits_ != nullptr && !edits_->finished());
+}
+
+void PasteBox::applyEdits(BoxEditJob::Make make, bool onWorker,
+                          std::function<void(std::size_t edits)> afterwards) {
+  if (isPasting()) return;
+  setReadOnly(true);
+  // The job before may be the sender of the signal that runs now.
+  if (edits_) edits_.release()->deleteLater();
+  edits_ = std::make_unique<BoxEditJob>(*document(), std::move(make), onWorker);
+  BoxEditJob* job = edits_.get();
+  connect(job, &BoxEditJob::done, this, [this, afterwards](std::size_t edits) {
+    setReadOnly(false);
+    if (afterwards) afterwards(edits);
+  });
+  connect(job, &BoxEditJob::failed, this, [this, job](const QString& message) {
+    setReadOnly(false);
+    if (job->touchedBox()) undoKeepingColourStep();
+    Q_EMIT failed(message);
+  });
+  job->start();
 }
 
 void PasteBox::startPaste(QTextCursor cursor, const QMimeData& source,

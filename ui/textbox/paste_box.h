@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "ui/textbox/box_edits.h"
 #include "ui/textbox/paste_job.h"
 
 namespace torvane::ui {
@@ -25,7 +26,12 @@ class PasteBox : public QPlainTextEdit {
   // then runs `afterwards`. A long text goes in a slice at a time while the window stays live
   // (see isPasting). A paste that fails leaves the box as it was and emits failed.
   void replaceAllWithClipboard(std::function<void()> afterwards = {});
-  // Whether a paste is still going in; the box is read-only meanwhile.
+  // Writes edits into the box as one undo step (see BoxEditJob), then runs `afterwards` with
+  // their number. The box is read-only from now until they are in, so the positions they were
+  // made for stay right; edits that fail leave the box as it was and emit failed.
+  void applyEdits(BoxEditJob::Make make, bool onWorker,
+                  std::function<void(std::size_t edits)> afterwards);
+  // Whether a paste, or edits, are still going in; the box is read-only meanwhile.
   bool isPasting() const;
   // The parser of pasted HTML, which may run on a worker thread (tests put one that fails).
   void setHtmlParser(PasteJob::HtmlParser parse) { parseHtml_ = std::move(parse); }
@@ -61,7 +67,8 @@ class PasteBox : public QPlainTextEdit {
   void pasteFinished();
   // The copy's forms are on the clipboard, or something copied after them is.
   void copyFinished();
-  // A paste or a copy went wrong and the box is as it was; the message is for the failure box.
+  // A paste, a copy or edits went wrong and the box is as it was; the message is for the
+  // failure box.
   void failed(const QString& message);
 
  private:
@@ -83,6 +90,7 @@ class PasteBox : public QPlainTextEdit {
   };
   std::optional<ColourStep> colourStep_;
   std::unique_ptr<PasteJob> paste_;
+  std::unique_ptr<BoxEditJob> edits_;
   PasteJob::HtmlParser parseHtml_ = paragraphsFromHtml;
 };
 
