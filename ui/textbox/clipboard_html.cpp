@@ -347,12 +347,12 @@ QString htmlForCopy(const QTextCursor& selection, const QFont& boxFont) {
   return htmlForCopy(snapshotForCopy(selection, boxFont));
 }
 
-ClipboardFormats formatsForCopy(const CopySnapshot& snapshot) {
-  ClipboardFormats formats;
-  formats.html = htmlForCopy(snapshot);
-  // The selection again as a document of its own, for the OpenDocument text and the plain text
-  // the box's own copy writes.
-  QTextDocument copy;
+namespace {
+
+const QString kOdfType = QStringLiteral("application/vnd.oasis.opendocument.text");
+
+// The selection again as a document of its own, as the box's own copy would make it.
+void buildCopy(const CopySnapshot& snapshot, QTextDocument& copy) {
   copy.setUndoRedoEnabled(false);  // a history of every run would cost more than the runs
   QFont font;
   font.fromString(snapshot.font);
@@ -381,13 +381,72 @@ ClipboardFormats formatsForCopy(const CopySnapshot& snapshot) {
     ++at;  // the separator
   }
   cursor.endEditBlock();
+}
+
+QByteArray odfOf(const QTextDocument& copy) {
   QBuffer buffer;
   QTextDocumentWriter writer(&buffer, "ODF");
-  if (writer.write(&copy))
-    formats.data.push_back(
-        {QStringLiteral("application/vnd.oasis.opendocument.text"), buffer.data()});
-  formats.text = copy.toPlainText();
+  return writer.write(&copy) ? buffer.data() : QByteArray();
+}
+
+// The forms of a copy, each built when a reader first asks for it: for what Qt takes from the
+// box at once (the X11 selection after every selection by mouse or Ctrl+A, a drag), where all
+// the forms of a long text would hold the window.
+class SnapshotMimeData : public QMimeData {
+ public:
+  explicit SnapshotMimeData(CopySnapshot snapshot) : snapshot_(std::move(snapshot)) {}
+  QStringList formats() const override {
+    return {QStringLiteral("text/html"), kOdfType, QStringLiteral("text/plain")};
+  }
+  bool hasFormat(const QString& type) const override { return formats().contains(type); }
+
+ protected:
+  QVariant retrieveData(const QString& type, QMetaType) const override {
+    if (type == QLatin1String("text/html")) return htmlForCopy(snapshot_);
+    if (type == QLatin1String("text/plain")) return plainTextForCopy(snapshot_);
+    if (type == kOdfType) {
+      QTextDocument copy;
+      buildCopy(snapshot_, copy);
+      return odfOf(copy);
+    }
+    return {};
+  }
+
+ private:
+  CopySnapshot snapshot_;
+};
+
+}  // namespace
+
+// As QTextDocument::toPlainText gives it for the copy: separators as line feeds, no-break
+// spaces as spaces.
+QString plainTextForCopy(const CopySnapshot& snapshot) {
+  QString text = snapshot.text;
+  for (QChar& c : text) {
+    switch (c.unicode()) {
+      case 0xFDD0:  // the beginning and end of a frame
+      case 0xFDD1:
+      case QChar::ParagraphSeparator:
+      case QChar::LineSeparator: c = u'\n'; break;
+      case QChar::Nbsp: c = u' '; break;
+      default: break;
+    }
+  }
+  return text;
+}
+
+ClipboardFormats formatsForCopy(const CopySnapshot& snapshot) {
+  ClipboardFormats formats;
+  formats.html = htmlForCopy(snapshot);
+  QTextDocument copy;
+  buildCopy(snapshot, copy);
+  if (QByteArray odf = odfOf(copy); !odf.isEmpty()) formats.data.push_back({kOdfType, odf});
+  formats.text = plainTextForCopy(snapshot);
   return formats;
+}
+
+QMimeData* mimeDataOnRequest(const QTextCursor& selection, const QFont& boxFont) {
+  return new SnapshotMimeData(snapshotForCopy(selection, boxFont));
 }
 
 QMimeData* mimeDataOf(ClipboardFormats formats) {

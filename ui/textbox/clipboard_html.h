@@ -71,6 +71,10 @@ QMimeData* mimeDataOf(ClipboardFormats formats);
 
 // The copy's forms for a selection, built at once.
 QMimeData* mimeDataForCopy(const QTextCursor& selection, const QFont& boxFont);
+// The same forms, each built when a reader first asks for it.
+QMimeData* mimeDataOnRequest(const QTextCursor& selection, const QFont& boxFont);
+// The plain text part of the copy's forms.
+QString plainTextForCopy(const CopySnapshot& snapshot);
 
 // The HTML part of the copy's forms.
 QString htmlForCopy(const CopySnapshot& snapshot);

@@ -238,8 +238,10 @@ void PasteBox::insertFromMimeData(const QMimeData* source) {
 }
 
 // Colours, tabs and runs of spaces in a form word processors keep, and the box's font named.
+// Qt asks for this at once for the X11 selection and for a drag, so each form is built only
+// when a reader asks for it.
 QMimeData* PasteBox::createMimeDataFromSelection() const {
-  return mimeDataForCopy(textCursor(), font());
+  return mimeDataOnRequest(textCursor(), font());
 }
 
 // Nothing the text names is ever loaded into the box either.

@@ -181,8 +181,8 @@ TEST(ReadingsDialog, TheReadingEditorRefusesAnythingButKanaAndSaysWhy) {
   EXPECT_EQ(cell(*f.model, 0, ReadingsModel::Reading), "かんじ");
 }
 
-// More proposals than are rewritten at once: the copy's forms and the edits are made on a
-// worker, and the edits go into the box a slice at a time, one undo step in all.
+// More proposals than are rewritten at once: the copy's forms, the saved file and the edits are
+// made on a worker, and the edits go into the box a slice at a time, one undo step in all.
 TEST(ReadingsDialog, ALongRewriteIsCopiedAndWrittenIntoTheBoxFromAWorker) {
   const int words = 3000;
   ui::PasteBox box;
@@ -201,6 +201,15 @@ TEST(ReadingsDialog, ALongRewriteIsCopiedAndWrittenIntoTheBoxFromAWorker) {
   ASSERT_TRUE(copied.count() > 0 || copied.wait(20000));
   EXPECT_EQ(QGuiApplication::clipboard()->text(),
             QStringLiteral("｜漢字《かんぢ》、").repeated(words));
+
+  QTemporaryDir dir;
+  QSignalSpy saved(&dialog, &ui::ReadingsDialog::saved);
+  ASSERT_TRUE(dialog.saveTo(dir.filePath("out.html")));
+  ASSERT_TRUE(saved.count() > 0 || saved.wait(20000));
+  EXPECT_TRUE(saved[0][0].toBool());
+  QFile file(dir.filePath("out.html"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(file.readAll()).count("<ruby>漢字<rt>かんぢ</rt></ruby>"), words);
 
   const QString before = box.toPlainText();
   QSignalSpy applied(&dialog, &ui::ReadingsDialog::appliedToBox);

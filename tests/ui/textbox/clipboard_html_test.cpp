@@ -282,6 +282,12 @@ TEST_F(CopyTest, FormsFromTheSnapshotAreThoseOfQtsOwnCopy) {
     const QString content = contentXml(ours.data[0].second);
     ASSERT_FALSE(content.isEmpty());
     EXPECT_EQ(resolvedStyles(content), resolvedStyles(contentXml(qtOdf.data())));
+    // What a drag or the X11 selection takes, built as it is asked for, is the same.
+    std::unique_ptr<QMimeData> onRequest(ui::mimeDataOnRequest(selection, font_));
+    EXPECT_EQ(onRequest->html(), ours.html);
+    EXPECT_EQ(onRequest->text(), ours.text);
+    EXPECT_EQ(resolvedStyles(contentXml(onRequest->data(ours.data[0].first))),
+              resolvedStyles(content));
   }
   const QString all =
       contentXml(ui::formatsForCopy(ui::snapshotForCopy(selection_, font_)).data.value(0).second);

@@ -13,6 +13,9 @@
 #include <QSaveFile>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <new>
 
 #include "rewriting/checked_source.h"
 #include "ui/dialogs/readings/readings_delegates.h"
@@ -218,19 +221,46 @@ void ReadingsDialog::save() {
 }
 
 bool ReadingsDialog::saveTo(const QString& path) {
-  const std::string html = rewritten(reading::Format::Html);
-  QSaveFile file(path);  // the old file stays whole until the new one is written
-  const bool written = file.open(QIODevice::WriteOnly) &&
-                       file.write(html.data(), static_cast<qint64>(html.size())) ==
-                           static_cast<qint64>(html.size()) &&
-                       file.commit();
-  if (!written) {
-    showMessageBox(QMessageBox::Warning, kTitle,
-                   QStringLiteral("「%1」に保存できませんでした。\n%2")
-                       .arg(QFileInfo(path).fileName(), saveProblem(file.error())));
+  if (saving_.isRunning()) {
+    note_->setText(QStringLiteral("保存の途中です。終わってから、もう一度押してください。"));
     return false;
   }
-  note_->setText(QStringLiteral("「%1」に保存しました。").arg(QFileInfo(path).fileName()));
+  // Writes the file whole or not at all; says why not, or nothing when it is saved.
+  auto write = [readings = readings_, rows = model_->rows(), path]() -> QString {
+    try {
+      const std::string html = rewrite(*readings, rows, reading::Format::Html);
+      QSaveFile file(path);  // the old file stays whole until the new one is written
+      const bool written = file.open(QIODevice::WriteOnly) &&
+                           file.write(html.data(), static_cast<qint64>(html.size())) ==
+                               static_cast<qint64>(html.size()) &&
+                           file.commit();
+      return written ? QString() : saveProblem(file.error());
+    } catch (const std::bad_alloc&) {
+      return QStringLiteral("メモリが足りません。");
+    } catch (...) {
+      return saveProblem(QFileDevice::UnspecifiedError);
+    }
+  };
+  if (!forWorker()) return reportSave(path, write());
+  note_->setText(QStringLiteral("保存しています…"));
+  saving_.disconnect(this);
+  connect(&saving_, &QFutureWatcher<QString>::finished, this,
+          [this, path] { reportSave(path, saving_.result()); });
+  saving_.setFuture(QtConcurrent::run(std::move(write)));
+  return true;
+}
+
+bool ReadingsDialog::reportSave(const QString& path, const QString& problem) {
+  const QString name = QFileInfo(path).fileName();
+  if (!problem.isEmpty()) {
+    note_->clear();
+    showMessageBox(QMessageBox::Warning, kTitle,
+                   QStringLiteral("「%1」に保存できませんでした。\n%2").arg(name, problem));
+    Q_EMIT saved(false);
+    return false;
+  }
+  note_->setText(QStringLiteral("「%1」に保存しました。").arg(name));
+  Q_EMIT saved(true);
   return true;
 }
 

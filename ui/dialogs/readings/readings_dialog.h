@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QFutureWatcher>
 #include <QPointer>
 
 #include <memory>
@@ -48,7 +49,9 @@ class ReadingsDialog : public QDialog {
   // while the window stays live; the signals below say when they are done.
   void copyWithRuby();  // HTML with <ruby> and the ｜《》 text, on one clipboard entry
   void save();          // asks for a file name, then saveTo
-  bool saveTo(const QString& path);  // false, after a message box, when it cannot be written
+  // False, after a message box, when it cannot be written; over a long text the file is written
+  // on a worker, and saved says how it went.
+  bool saveTo(const QString& path);
   bool applyToBox();  // false, after a message box, when the box no longer holds the text
 
   // Selects occurrence `which` of a row's word in the box and scrolls it into view.
@@ -64,6 +67,8 @@ class ReadingsDialog : public QDialog {
   void appliedToBox();
   // The text with ruby is on the clipboard, or something copied after it.
   void copiedWithRuby();
+  // The file is written whole, or (false) not at all, after a message box.
+  void saved(bool written);
 
  private:
   void createTable();
@@ -74,6 +79,7 @@ class ReadingsDialog : public QDialog {
 
   // Whether the work on the proposals is long enough for a worker.
   bool forWorker() const;
+  bool reportSave(const QString& path, const QString& problem);
 
   std::shared_ptr<const BoxReadings> readings_;
   QPointer<PasteBox> box_;
@@ -82,7 +88,8 @@ class ReadingsDialog : public QDialog {
   QLabel* note_ = nullptr;
   int shownRow_ = -1;
   int shownOccurrence_ = 0;
-  int shownAtPress_ = -1;  // the row shown when the mouse was last pressed on the table
+  int shownAtPress_ = -1;           // the row shown when the mouse was last pressed on the table
+  QFutureWatcher<QString> saving_;  // the problem, or nothing when the file is saved
 };
 
 }  // namespace torvane::ui
