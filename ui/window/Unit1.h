@@ -7,7 +7,6 @@
 #include <QDialog>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPointer>
 #include <QPushButton>
 #include <QTextEdit>
 
