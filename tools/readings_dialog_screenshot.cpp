@@ -3,7 +3,6 @@
 // to the PNG named on its command line.
 #include <QApplication>
 #include <QFile>
-#include <QPlainTextEdit>
 #include <QScreen>
 #include <QTableView>
 #include <QTimer>
@@ -14,9 +13,10 @@
 #include "reading/proposals.h"
 #include "tables/class_strings.h"
 #include "ui/app/application.h"
-#include "ui/look/fonts.h"
 #include "ui/dialogs/readings/readings_dialog.h"
 #include "ui/dialogs/readings/readings_model.h"
+#include "ui/look/fonts.h"
+#include "ui/textbox/paste_box.h"
 
 int main(int argc, char** argv) {
   using namespace torvane;
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
   const tables::ClassStrings strings = tables::loadClassStrings();
   const checker::Classifier classifier(strings);
 
-  QPlainTextEdit box;
+  ui::PasteBox box;
   box.setFont(ui::japaneseFont(ui::kProportionalGothic, 16));
   box.setPlainText(QString::fromUtf8(sample.readAll()));
   box.setGeometry(10, 10, 560, 400);

@@ -2,10 +2,15 @@
 // on it.
 #pragma once
 
+#include <QByteArray>
 #include <QFont>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTextCharFormat>
+
+#include <utility>
+#include <vector>
 
 class QMimeData;
 class QTextCursor;
@@ -27,12 +32,52 @@ struct PastedParagraph {
 // more; table cells become paragraphs, pictures are left out, and nothing it names is loaded.
 QList<PastedParagraph> paragraphsFromHtml(const QString& html);
 
-// What a copy puts on the clipboard for a selection: HTML that keeps colours, tabs and runs of
-// spaces in a form word processors and browsers keep and names the box's font, an OpenDocument
-// text, and the plain text.
-QMimeData* mimeDataForCopy(const QTextCursor& selection, const QFont& boxFont);
+// What a copy takes from the box: the selected text, its paragraphs and runs of one format, the
+// formats themselves and the box's font, as values of their own that any thread may read. Taking
+// it costs a walk over the runs; building the clipboard's forms from it costs far more, and
+// can be done on a worker while the box changes.
+struct CopySnapshot {
+  struct Run {
+    int length = 0;
+    int format = 0;  // index into formats
+  };
+  struct Paragraph {
+    int length = 0;  // of text
+    int runs = 0;    // how many of the runs are the paragraph's
+    int blockFormat = 0;
+    int charFormat = 0;
+  };
+  QString text;  // the selected text, a paragraph separator between each two paragraphs
+  std::vector<Paragraph> paragraphs;
+  std::vector<Run> runs;
+  QList<QTextFormat> formats;  // by the document's format index
+  QStringList runStyles;       // inline CSS by format index, for character formats
+  QString paragraphStyle;      // inline CSS of every paragraph: the box's font
+  QString font;                // the box's font (QFont::toString)
+};
 
-// The HTML part of mimeDataForCopy.
+CopySnapshot snapshotForCopy(const QTextCursor& selection, const QFont& boxFont);
+
+// What a copy puts on the clipboard, as plain values any thread can build: HTML that keeps
+// colours, tabs and runs of spaces in a form word processors and browsers keep and names the
+// box's font, an OpenDocument text as the box's own copy would write it, and the plain text.
+struct ClipboardFormats {
+  QString html;
+  QString text;
+  QList<std::pair<QString, QByteArray>> data;  // further forms by MIME type
+};
+ClipboardFormats formatsForCopy(const CopySnapshot& snapshot);
+QMimeData* mimeDataOf(ClipboardFormats formats);
+
+// The copy's forms for a selection, built at once.
+QMimeData* mimeDataForCopy(const QTextCursor& selection, const QFont& boxFont);
+// The same forms, each built when a reader first asks for it.
+QMimeData* mimeDataOnRequest(const QTextCursor& selection, const QFont& boxFont);
+// The plain text part of the copy's forms.
+QString plainTextForCopy(const CopySnapshot& snapshot);
+
+// The HTML part of the copy's forms.
+QString htmlForCopy(const CopySnapshot& snapshot);
 QString htmlForCopy(const QTextCursor& selection, const QFont& boxFont);
 
 }  // namespace torvane::ui

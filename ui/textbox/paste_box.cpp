@@ -10,10 +10,19 @@
 #include <QTextCursor>
 
 #include "ui/textbox/clipboard_html.h"
-#include "ui/textbox/paste_job.h"
+#include "ui/textbox/clipboard_job.h"
 
 namespace torvane::ui {
-namespace {}  // namespace
+namespace {
+
+// Up to this many characters the copy's forms are built at once, in a few milliseconds.
+constexpr qsizetype kCopyAtOnce = 8192;
+
+QString copyFailureMessage() {
+  return QStringLiteral("コピーできませんでした");
+}
+
+}  // namespace
 
 PasteBox::PasteBox(QWidget* parent) : QPlainTextEdit(parent) {
   connect(document(), &QTextDocument::contentsChange, this, &PasteBox::contentsChanged);
@@ -21,43 +30,98 @@ PasteBox::PasteBox(QWidget* parent) : QPlainTextEdit(parent) {
 PasteBox::~PasteBox() = default;
 
 bool PasteBox::isPasting() const {
-  return paste_ != nullptr && !paste_->finished();
+  return (paste_ != nullptr && !paste_->finished()) || (edits_ != nullptr && !edits_->finished());
+}
+
+void PasteBox::applyEdits(BoxEditJob::Make make, bool onWorker,
+                          std::function<void(std::size_t edits)> afterwards) {
+  if (isPasting()) return;
+  setReadOnly(true);
+  // The job before may be the sender of the signal that runs now.
+  if (edits_) edits_.release()->deleteLater();
+  edits_ = std::make_unique<BoxEditJob>(*document(), std::move(make), onWorker);
+  BoxEditJob* job = edits_.get();
+  connect(job, &BoxEditJob::done, this, [this, afterwards](std::size_t edits) {
+    setReadOnly(false);
+    if (afterwards) afterwards(edits);
+  });
+  connect(job, &BoxEditJob::failed, this, [this, job](const QString& message) {
+    setReadOnly(false);
+    if (job->touchedBox()) undoKeepingColourStep();
+    Q_EMIT failed(message);
+  });
+  job->start();
 }
 
 void PasteBox::startPaste(QTextCursor cursor, const QMimeData& source,
-                          const QTextCharFormat& plainFormat) {
+                          const QTextCharFormat& plainFormat, PasteJob::Prepare prepare,
+                          std::function<void()> afterwards) {
   setReadOnly(true);  // nothing else edits the text until the paste is in
-  paste_ = std::make_unique<PasteJob>(std::move(cursor), source, plainFormat);
-  auto finish = [this](const QTextCursor& end) {
+  // The job before may be the sender of the signal that runs now.
+  if (paste_) paste_.release()->deleteLater();
+  paste_ = std::make_unique<PasteJob>(std::move(cursor), source, plainFormat, std::move(prepare),
+                                      parseHtml_);
+  PasteJob* job = paste_.get();
+  connect(job, &PasteJob::done, this, [this, afterwards](const QTextCursor& end) {
     setReadOnly(false);
     setTextCursor(end);
     ensureCursorVisible();
+    if (afterwards) afterwards();
     Q_EMIT pasteFinished();
-  };
-  if (paste_->finished()) {
-    finish(paste_->cursorAtEnd());
-  } else {
-    connect(paste_.get(), &PasteJob::done, this, finish);
-  }
+  });
+  connect(job, &PasteJob::failed, this, [this, job](const QString& message) {
+    setReadOnly(false);
+    if (job->touchedBox()) undoKeepingColourStep();
+    Q_EMIT failed(message);
+  });
+  job->start();
 }
 
-void PasteBox::replaceAllWithClipboard() {
+void PasteBox::replaceAllWithClipboard(std::function<void()> afterwards) {
   if (isPasting()) return;
-  QTextCursor cursor(document());
-  cursor.beginEditBlock();
-  cursor.select(QTextCursor::Document);
   QTextCharFormat black = currentCharFormat();
   black.setForeground(QColor(0, 0, 0));
-  cursor.mergeCharFormat(black);
-  cursor.removeSelectedText();
-  // The old text's colours do not carry over to what is pasted.
-  cursor.setBlockCharFormat(black);
-  cursor.setCharFormat(black);
-  if (const QMimeData* source = QGuiApplication::clipboard()->mimeData()) {
-    startPaste(std::move(cursor), *source, black);
-  } else {
+  auto clearOldText = [black](QTextCursor& cursor) {
+    cursor.select(QTextCursor::Document);
+    cursor.mergeCharFormat(black);
+    cursor.removeSelectedText();
+    // The old text's colours do not carry over to what is pasted.
+    cursor.setBlockCharFormat(black);
+    cursor.setCharFormat(black);
+  };
+  const QMimeData* source = QGuiApplication::clipboard()->mimeData();
+  if (source == nullptr) {
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    clearOldText(cursor);
     cursor.endEditBlock();
     setTextCursor(cursor);
+    if (afterwards) afterwards();
+    return;
+  }
+  // The old text goes only once the new one is ready.
+  startPaste(QTextCursor(document()), *source, black, clearOldText, std::move(afterwards));
+}
+
+void PasteBox::copySelection() {
+  const QTextCursor selection = textCursor();
+  if (!selection.hasSelection() || isPasting()) return;  // half a text is no copy
+  try {
+    CopySnapshot snapshot = snapshotForCopy(selection, font());
+    if (snapshot.text.size() <= kCopyAtOnce) {
+      putOnClipboard(formatsForCopy(snapshot));
+      Q_EMIT copyFinished();
+      return;
+    }
+    // The snapshot is the box as it is now: the clipboard gets that, whatever happens to the
+    // box while the forms are built.
+    ClipboardJob* job =
+        ClipboardJob::start([snapshot = std::move(snapshot)] { return formatsForCopy(snapshot); },
+                            copyFailureMessage());
+    connect(job, &ClipboardJob::done, this, &PasteBox::copyFinished);
+    connect(job, &ClipboardJob::failed, this, &PasteBox::failed);
+  } catch (const std::bad_alloc&) {
+    Q_EMIT failed(copyFailureMessage() + QStringLiteral("（メモリが足りません）"));
   }
 }
 
@@ -65,34 +129,64 @@ int PasteBox::undoSteps() const {
   return document()->availableUndoSteps();
 }
 
-void PasteBox::noteColourStep(int before, int after) {
-  colouring_ = false;
-  colourMark_ = true;
-  beforeColours_ = before;
-  afterColours_ = after;
+void PasteBox::joinColours(QTextCursor& cursor) {
+  if (colourStep_ && colourStep_->after < 0) {  // a later slice of the same check
+    cursor.joinPreviousEditBlock();
+    return;
+  }
+  // Switching undo off drops the history, so it is switched off only when there is none.
+  const bool history = document()->availableUndoSteps() > 0 || document()->availableRedoSteps() > 0;
+  // The colours of checks in a row make one step, not a step each.
+  const bool onTop = colourStepOnTop();
+  colourStep_ = ColourStep{onTop ? colourStep_->before : undoSteps(), -1};
+  if (!history) document()->setUndoRedoEnabled(false);
+  onTop ? cursor.joinPreviousEditBlock() : cursor.beginEditBlock();
+}
+
+void PasteBox::endColours() {
+  if (!colourStep_ || colourStep_->after >= 0) return;
+  if (!document()->isUndoRedoEnabled()) {  // colours are no edit: there is no step to pass over
+    document()->setUndoRedoEnabled(true);
+    colourStep_.reset();
+    return;
+  }
+  colourStep_->after = undoSteps();
 }
 
 void PasteBox::contentsChanged() {
   // An edit that lands at or below the colour step has cleared it from the history.
-  if (colourMark_ && !colouring_ && !undoingOrRedoing_ && undoSteps() <= afterColours_) {
-    colourMark_ = false;
+  if (colourStep_ && colourStep_->after >= 0 && undoSteps() <= colourStep_->after) {
+    colourStep_.reset();
   }
+}
+
+void PasteBox::undoKeepingColourStep() {
+  const std::optional<ColourStep> step = colourStep_;
+  undo();
+  colourStep_ = step;
 }
 
 void PasteBox::undoEdit() {
   if (isReadOnly()) return;
-  undoingOrRedoing_ = true;
+  const std::optional<ColourStep> step = colourStep_;
   if (colourStepOnTop()) undo();
   undo();
-  undoingOrRedoing_ = false;
+  colourStep_ = step;
 }
 
 void PasteBox::redoEdit() {
   if (isReadOnly()) return;
-  undoingOrRedoing_ = true;
+  const std::optional<ColourStep> step = colourStep_;
   redo();
-  if (colourMark_ && undoSteps() == beforeColours_) redo();
-  undoingOrRedoing_ = false;
+  if (step && undoSteps() == step->before) redo();
+  colourStep_ = step;
+}
+
+// The copy takes its snapshot first, so the text removed is the text copied.
+void PasteBox::cutSelection() {
+  if (isReadOnly() || !textCursor().hasSelection()) return;
+  copySelection();
+  textCursor().removeSelectedText();
 }
 
 void PasteBox::keyPressEvent(QKeyEvent* event) {
@@ -101,6 +195,12 @@ void PasteBox::keyPressEvent(QKeyEvent* event) {
     event->accept();
   } else if (event == QKeySequence::Redo) {
     redoEdit();
+    event->accept();
+  } else if (event == QKeySequence::Copy) {
+    copySelection();
+    event->accept();
+  } else if (event == QKeySequence::Cut) {
+    cutSelection();
     event->accept();
   } else {
     QPlainTextEdit::keyPressEvent(event);
@@ -116,6 +216,12 @@ void PasteBox::contextMenuEvent(QContextMenuEvent* event) {
     } else if (action->objectName() == QLatin1String("edit-redo")) {
       action->disconnect();
       connect(action, &QAction::triggered, this, &PasteBox::redoEdit);
+    } else if (action->objectName() == QLatin1String("edit-copy")) {
+      action->disconnect();
+      connect(action, &QAction::triggered, this, &PasteBox::copySelection);
+    } else if (action->objectName() == QLatin1String("edit-cut")) {
+      action->disconnect();
+      connect(action, &QAction::triggered, this, &PasteBox::cutSelection);
     }
   }
   menu->setAttribute(Qt::WA_DeleteOnClose);
@@ -128,14 +234,14 @@ bool PasteBox::canInsertFromMimeData(const QMimeData* source) const {
 
 void PasteBox::insertFromMimeData(const QMimeData* source) {
   if (isPasting()) return;
-  QTextCursor cursor = textCursor();
-  cursor.beginEditBlock();
-  startPaste(std::move(cursor), *source, currentCharFormat());  // plain text: the box's format
+  startPaste(textCursor(), *source, currentCharFormat(), {}, {});  // plain text: the box's format
 }
 
 // Colours, tabs and runs of spaces in a form word processors keep, and the box's font named.
+// Qt asks for this at once for the X11 selection and for a drag, so each form is built only
+// when a reader asks for it.
 QMimeData* PasteBox::createMimeDataFromSelection() const {
-  return mimeDataForCopy(textCursor(), font());
+  return mimeDataOnRequest(textCursor(), font());
 }
 
 // Nothing the text names is ever loaded into the box either.

@@ -4,27 +4,40 @@
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <new>
+
 namespace torvane::ui {
 namespace {
 
 // Below these sizes a paste is done at once: it takes a few milliseconds.
 constexpr qsizetype kPlainAtOnce = 64 * 1024;
 constexpr qsizetype kHtmlAtOnce = 128 * 1024;
+constexpr qsizetype kParagraphsAtOnce = 2000;
 // A slice inserts for about this long, then lets the event loop run.
 constexpr qint64 kSliceMs = 12;
 constexpr qsizetype kPlainPiece = 4096;
 
 }  // namespace
 
+QString pasteFailureMessage(bool outOfMemory) {
+  // No closing 。: the failure box ends the message with a full stop of its own.
+  return outOfMemory ? QStringLiteral(
+                           "貼り付けられませんでした（メモリが足りません）。上の欄は元のままです")
+                     : QStringLiteral("貼り付けられませんでした。上の欄は元のままです");
+}
+
 PasteJob::PasteJob(QTextCursor cursor, const QMimeData& source, const QTextCharFormat& plainFormat,
-                   QObject* parent)
-    : QObject(parent), cursor_(std::move(cursor)), plainFormat_(plainFormat) {
+                   Prepare prepare, HtmlParser parse, QObject* parent)
+    : QObject(parent),
+      cursor_(std::move(cursor)),
+      plainFormat_(plainFormat),
+      prepare_(std::move(prepare)),
+      parse_(std::move(parse)) {
   if (source.hasHtml()) {
     html_ = source.html();
   } else if (source.hasText()) {
     plain_ = source.text();
   }
-  start();
 }
 
 PasteJob::~PasteJob() {
@@ -32,44 +45,100 @@ PasteJob::~PasteJob() {
   if (blockOpen_) cursor_.endEditBlock();
 }
 
+// A failure of the parser, on whatever thread, becomes a message: thrown out of a slot it would
+// end the program.
+PasteJob::Parsed PasteJob::parseSafely(const HtmlParser& parse, const QString& html) {
+  try {
+    return parse(html);
+  } catch (const std::bad_alloc&) {
+    return pasteFailureMessage(true);
+  } catch (...) {
+    return pasteFailureMessage(false);
+  }
+}
+
 void PasteJob::start() {
   if (html_.size() > kHtmlAtOnce) {
     // Qt's HTML parser runs in one go; on a worker thread it leaves the window live. The
-    // document it builds is the worker's own and loads nothing. The edit block is closed
-    // meanwhile and joined again by the first slice.
-    cursor_.endEditBlock();
-    blockOpen_ = false;
-    connect(&parsing_, &QFutureWatcher<QList<PastedParagraph>>::finished, this, [this] {
-      paragraphs_ = parsing_.result();
-      insertSlice();
-    });
-    parsing_.setFuture(
-        QtConcurrent::run([html = std::move(html_)] { return paragraphsFromHtml(html); }));
+    // document it builds is the worker's own and loads nothing.
+    connect(&parsing_, &QFutureWatcher<Parsed>::finished, this,
+            [this] { takeParsed(parsing_.future().takeResult()); });
+    parsing_.setFuture(QtConcurrent::run(
+        [parse = parse_, html = std::move(html_)] { return parseSafely(parse, html); }));
     html_.clear();
     return;
   }
-  if (!html_.isEmpty()) paragraphs_ = paragraphsFromHtml(html_);
-  html_.clear();
-  if (plain_.size() <= kPlainAtOnce && paragraphs_.size() < 2000) {
-    // At once, in the edit block the caller opened.
-    QElapsedTimer unbounded;
-    unbounded.start();
-    while (insertSomePlainText(unbounded) || insertSomeParagraphs(unbounded)) {
+  if (!html_.isEmpty()) {
+    Parsed parsed = parseSafely(parse_, html_);
+    html_.clear();
+    if (auto* message = std::get_if<QString>(&parsed)) {
+      fail(*message);
+      return;
     }
-    finish();
+    paragraphs_ = std::get<QList<PastedParagraph>>(std::move(parsed));
+  }
+  if (plain_.size() <= kPlainAtOnce && paragraphs_.size() < kParagraphsAtOnce) {
+    insertAtOnce();
+  } else {
+    insertSlice();
+  }
+}
+
+void PasteJob::takeParsed(Parsed parsed) {
+  if (auto* message = std::get_if<QString>(&parsed)) {
+    fail(*message);
     return;
   }
+  paragraphs_ = std::get<QList<PastedParagraph>>(std::move(parsed));
   insertSlice();
 }
 
-void PasteJob::insertSlice() {
-  if (!blockOpen_) cursor_.joinPreviousEditBlock();  // every slice goes into one undo step
+// The first slice opens the paste's edit block and prepares the box; every later one joins it,
+// so the whole paste is one undo step.
+void PasteJob::openBlock() {
+  if (prepared_) {
+    cursor_.joinPreviousEditBlock();
+    blockOpen_ = true;
+    return;
+  }
+  cursor_.beginEditBlock();
   blockOpen_ = true;
-  QElapsedTimer clock;
-  clock.start();
+  prepared_ = true;
+  if (prepare_) prepare_(cursor_);
+}
+
+void PasteJob::insertAtOnce() {
+  try {
+    openBlock();
+    QElapsedTimer unbounded;
+    unbounded.start();
+    while (insertSomePlainText() || insertSomeParagraphs(unbounded)) {
+    }
+  } catch (const std::bad_alloc&) {
+    fail(pasteFailureMessage(true));
+    return;
+  } catch (...) {
+    fail(pasteFailureMessage(false));
+    return;
+  }
+  finish();
+}
+
+void PasteJob::insertSlice() {
   bool more = true;
-  while (more && clock.elapsed() < kSliceMs) {
-    more = insertSomePlainText(clock) || insertSomeParagraphs(clock);
+  try {
+    openBlock();
+    QElapsedTimer clock;
+    clock.start();
+    while (more && clock.elapsed() < kSliceMs) {
+      more = insertSomePlainText() || insertSomeParagraphs(clock);
+    }
+  } catch (const std::bad_alloc&) {
+    fail(pasteFailureMessage(true));
+    return;
+  } catch (...) {
+    fail(pasteFailureMessage(false));
+    return;
   }
   if (!more) {
     finish();
@@ -87,8 +156,15 @@ void PasteJob::finish() {
   Q_EMIT done(cursor_);
 }
 
+void PasteJob::fail(const QString& message) {
+  if (blockOpen_) cursor_.endEditBlock();
+  blockOpen_ = false;
+  finished_ = true;
+  Q_EMIT failed(message);
+}
+
 // Inserts a piece of the plain text; false when there is none left.
-bool PasteJob::insertSomePlainText(const QElapsedTimer&) {
+bool PasteJob::insertSomePlainText() {
   if (nextChar_ >= plain_.size()) return false;
   const qsizetype length = std::min(kPlainPiece, plain_.size() - nextChar_);
   qsizetype end = nextChar_ + length;

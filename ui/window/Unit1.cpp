@@ -84,6 +84,7 @@ TForm1::TForm1(QWidget* parent)
   connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
   connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
   connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+  connect(RichEdit1, &PasteBox::failed, this, [](const QString& message) { showFailure(message); });
   FormCreate();
 }
 
@@ -151,7 +152,9 @@ void TForm1::Button3Click() {
     QTextCursor all = RichEdit1->textCursor();
     all.select(QTextCursor::Document);
     RichEdit1->setTextCursor(all);
-    RichEdit1->copy();  // rich text (HTML) and plain text, colours included
+    // Rich text (HTML and OpenDocument) and plain text, colours included; a long text's forms
+    // are built on a worker from what the box holds now.
+    RichEdit1->copySelection();
   });
 }
 
@@ -159,8 +162,9 @@ void TForm1::Button4Click() {
   // The text is being checked, or a paste is still going in: like a second check, ignored.
   if (checking_ || RichEdit1->isPasting()) return;
   runCommand([this] {
-    RichEdit1->replaceAllWithClipboard();  // one undo step brings the old text back
-    RichEdit2->clear();
+    // One undo step brings the old text back. The report goes once the new text is in: a paste
+    // that fails leaves both boxes as they were.
+    RichEdit1->replaceAllWithClipboard([this] { RichEdit2->clear(); });
   });
 }
 

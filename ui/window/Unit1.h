@@ -7,7 +7,6 @@
 #include <QDialog>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPointer>
 #include <QPushButton>
 #include <QTextEdit>
 
@@ -20,16 +19,13 @@
 #include "tables/table_set.h"
 #include "ui/input_method/input_method.h"
 
-namespace torvane::reading {
-class Analyzer;
-}
-#include "ui/window/level_box.h"
 #include "ui/textbox/paste_box.h"
+#include "ui/window/level_box.h"
 #include "ui/window/report_box.h"
 
 namespace torvane::ui {
 
-class ReadingsDialog;
+class ReadingsCommand;
 
 class TForm1 : public QDialog {
   Q_OBJECT
@@ -84,7 +80,6 @@ class TForm1 : public QDialog {
   void showTableChanges();
   void showReadings();
   void offerReadingsAfterCheck();
-  void disableReadings(const QString& why);
 
   void createActions();
   void createMenus();
@@ -121,10 +116,7 @@ class TForm1 : public QDialog {
   // The level and tables of the last check, which the reading proposals follow.
   int checkedLevel_ = 0;
   tables::TableSet checkedTables_ = tables::TableSet::Tables1989;
-  std::shared_ptr<const reading::Analyzer> Analyzer;  // opened on first use
-  QPointer<ReadingsDialog> readingsDialog_;
-  bool readingsBusy_ = false;
-  bool readingsUnavailable_ = false;
+  ReadingsCommand* Readings;  // the reading proposals and their dialog
 
   JapaneseInputMethod inputMethod_;
   bool placed_ = false;

@@ -1,7 +1,6 @@
 // The main window's menu bar: the choice of tables, the table changes, the reading proposals
 // and help. The window keeps the actions; the menu bar only shows them.
 #include <QActionGroup>
-#include <QFileInfo>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMessageBox>
@@ -10,24 +9,18 @@
 #include <QShortcut>
 
 #include "checker/table_changes.h"
-#include "reading/analyzer.h"
-#include "reading/proposals.h"
 #include "sjis/codec.h"
-#include "ui/window/Unit1.h"
+#include "ui/dialogs/readings/readings_command.h"
+#include "ui/dialogs/table_changes/table_changes_dialog.h"
 #include "ui/look/fonts.h"
+#include "ui/window/Unit1.h"
 #include "ui/window/help_texts.h"
 #include "ui/window/message_boxes.h"
-#include "ui/dialogs/readings/readings_dialog.h"
-#include "ui/dialogs/table_changes/table_changes_dialog.h"
-#include "ui/window/worker.h"
 
 namespace torvane::ui {
 namespace {
 
 const QString kTablesKey = QStringLiteral("tables");
-const QString kNoDictionary = QStringLiteral(
-    "読みがなを調べる辞書が入っていません（Debian のパッケージ mecab-ipadic-utf8 "
-    "を入れてください）");
 
 QSettings storedChoices() {
   return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("torvane"),
@@ -43,12 +36,6 @@ void showTextBox(QWidget* parent, const QString& title, const QString& richText)
   box.setDefaultButton(ok);
   box.setEscapeButton(ok);
   box.exec();
-}
-
-// Whether the analyser's dictionary is installed; looked at once, at start-up.
-bool readingDictionaryInstalled() {
-  const reading::DictionaryPaths paths = reading::defaultDictionaryPaths();
-  return QFileInfo::exists(QString::fromStdString(paths.systemDir) + QStringLiteral("/sys.dic"));
 }
 
 }  // namespace
@@ -78,9 +65,8 @@ void TForm1::createActions() {
   ReadingsAction = new QAction(QStringLiteral("読みがなの案(&Y)…"), this);
   ReadingsAction->setObjectName(QStringLiteral("ReadingsAction"));
   ReadingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-  ReadingsAction->setEnabled(false);  // after a check
   connect(ReadingsAction, &QAction::triggered, this, &TForm1::showReadings);
-  if (!readingDictionaryInstalled()) disableReadings(kNoDictionary);
+  Readings = new ReadingsCommand(ReadingsAction, this);
 
   UsageAction = new QAction(QStringLiteral("使い方(&U)"), this);
   UsageAction->setObjectName(QStringLiteral("UsageAction"));
@@ -165,56 +151,14 @@ void TForm1::showTableChanges() {
 }
 
 void TForm1::offerReadingsAfterCheck() {
-  if (readingsUnavailable_) return;
-  ReadingsAction->setEnabled(true);
+  Readings->offer();
 }
 
-void TForm1::disableReadings(const QString& why) {
-  readingsUnavailable_ = true;
-  ReadingsAction->setEnabled(false);
-  ReadingsAction->setToolTip(why);
-  ReadingsAction->setStatusTip(why);
-}
-
-// Proposes readings for the words of the last check's red characters, at the level and with the
-// tables of that check. MeCab takes a while over a long text, so it runs on a worker while the
-// window stays live.
+// At the level and with the tables of the last check.
 void TForm1::showReadings() {
-  if (checking_ || !Classifier || readingsBusy_ || RichEdit1->isPasting()) return;
-  runCommand([this] {
-    if (!Analyzer) {
-      auto opened = reading::Analyzer::open();
-      if (std::holds_alternative<reading::AnalyzerError>(opened)) {
-        disableReadings(kNoDictionary);
-        showMessageBox(QMessageBox::Warning, QStringLiteral("読みがなの案"), kNoDictionary);
-        return;
-      }
-      Analyzer =
-          std::make_shared<const reading::Analyzer>(std::move(std::get<reading::Analyzer>(opened)));
-    }
-    const checker::Classifier& classifier =
-        checkedTables_ == tables::TableSet::Tables2020 ? *Classifier2020 : *Classifier;
-    auto text = std::make_shared<CheckedBoxText>(
-        CheckedBoxText::check(checkedTextOf(*RichEdit1->document()), checkedLevel_, classifier));
-
-    readingsBusy_ = true;
-    ReadingsAction->setEnabled(false);
-    // The worker holds the analyser, the text and the classifier itself, so a window that
-    // closes meanwhile frees nothing it still reads.
-    std::optional<std::vector<reading::Proposal>> proposals =
-        runKeepingWindowLive([analyzer = Analyzer, text, classifier = classifier] {
-          return reading::propose(*analyzer, text->view(), classifier);
-        });
-    readingsBusy_ = false;
-    if (!proposals || !Results) return;  // the window closed meanwhile
-    ReadingsAction->setEnabled(true);
-
-    if (readingsDialog_) readingsDialog_->close();
-    readingsDialog_ = new ReadingsDialog(std::move(*text), std::move(*proposals), RichEdit1, this);
-    readingsDialog_->setObjectName(QStringLiteral("ReadingsDialog"));
-    readingsDialog_->setAttribute(Qt::WA_DeleteOnClose);
-    readingsDialog_->show();
-  });
+  if (checking_ || !Classifier || RichEdit1->isPasting()) return;
+  Readings->propose(RichEdit1, checkedLevel_,
+                    checkedTables_ == tables::TableSet::Tables2020 ? *Classifier2020 : *Classifier);
 }
 
 }  // namespace torvane::ui

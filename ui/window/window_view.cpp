@@ -4,8 +4,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "ui/window/Unit1.h"
 #include "ui/textbox/checked_box_text.h"
+#include "ui/window/Unit1.h"
 #include "ui/window/message_boxes.h"
 #include "ui/window/worker.h"
 
@@ -94,19 +94,7 @@ void WindowCheckView::setSelectionColor(checker::TextColor color) {
 bool WindowCheckView::applySlice() {
   if (pending_.empty() || document_ == nullptr) return false;
   QTextCursor cursor(document_);
-  if (colourUndo_ == ColourUndo::NotStarted) {
-    // Switching undo off drops the history, so it is switched off only when there is none.
-    const bool history = document_->availableUndoSteps() > 0 || document_->availableRedoSteps() > 0;
-    colourUndo_ = history ? ColourUndo::OneStep : ColourUndo::Off;
-    if (!history) document_->setUndoRedoEnabled(false);
-    // The colours of checks in a row make one step, not a step each.
-    const bool onTop = form_.RichEdit1->colourStepOnTop();
-    beforeColours_ = onTop ? form_.RichEdit1->beforeColours() : form_.RichEdit1->undoSteps();
-    if (history) form_.RichEdit1->beginColours();
-    onTop ? cursor.joinPreviousEditBlock() : cursor.beginEditBlock();
-  } else {
-    cursor.joinPreviousEditBlock();  // every slice goes into the one step
-  }
+  form_.RichEdit1->joinColours(cursor);  // every slice goes into the one step
   QElapsedTimer timer;
   timer.start();
   for (bool first = true; !pending_.empty(); first = false) {
@@ -153,11 +141,7 @@ void WindowCheckView::endTextUpdate() {
   batching_ = false;
   if (selectionPending_ && !stopRequested_) selectLast();
   selectionPending_ = false;
-  if (colourUndo_ == ColourUndo::Off) document_->setUndoRedoEnabled(true);
-  if (colourUndo_ == ColourUndo::OneStep) {
-    form_.RichEdit1->noteColourStep(beforeColours_, form_.RichEdit1->undoSteps());
-  }
-  colourUndo_ = ColourUndo::NotStarted;
+  form_.RichEdit1->endColours();
   form_.RichEdit1->setUpdatesEnabled(true);  // one repaint
 }
 

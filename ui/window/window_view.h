@@ -74,10 +74,6 @@ class WindowCheckView final : public checker::CheckView {
   // A deque: it grows without moving what it holds, which for a long text would hold the
   // event loop, and gives back what was written.
   std::deque<Colouring> pending_;
-  // Colours are no edit: with no history they stay out of it; otherwise they make one step,
-  // which the box's undo passes over.
-  enum class ColourUndo { NotStarted, OneStep, Off } colourUndo_ = ColourUndo::NotStarted;
-  int beforeColours_ = 0;
   bool selectionPending_ = false;
   int lastFrom_ = 0, lastTo_ = 0;
   int reportLines_ = 0;

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
@@ -21,8 +20,10 @@
 #include <memory>
 
 #include "tables/class_strings.h"
+#include "ui/dialogs/readings/readings_delegates.h"
 #include "ui/dialogs/readings/readings_dialog.h"
 #include "ui/dialogs/readings/readings_model.h"
+#include "ui/textbox/paste_box.h"
 
 #include "message_box_answerer.h"
 
@@ -57,7 +58,7 @@ std::vector<Proposal> proposals() {
 }
 
 struct Fixture {
-  QPlainTextEdit box;
+  ui::PasteBox box;
   std::unique_ptr<ui::ReadingsDialog> dialog;
   ReadingsModel* model = nullptr;
 
@@ -134,6 +135,94 @@ TEST(ReadingsModel, AnEditedReadingReachesEveryOccurrence) {
   EXPECT_EQ(f.text(), "｜𠮷野《よしの》の漢字を｜書《か》け。\n｜明日《あした》も漢字");
 }
 
+// Regression: 》, ｜ or 《 in a reading broke the ruby written into the box.
+TEST(ReadingsModel, AReadingIsKanaOrNothing) {
+  const struct {
+    QString typed;
+    bool taken;
+  } cases[] = {
+      {"かんじ", true},    {"カンジ", true},    {"らーめん", true}, {"ぁゖ", true},
+      {"ァヶ", true},      {"", true},          {" かんじ ", true}, {"かん》じ", false},
+      {"｜かんじ", false}, {"《かんじ", false}, {"漢字", false},    {"kanji", false},
+      {"ｶﾝｼﾞ", false},  // half-width katakana has no place in ruby
+      {"かん じ", false},  {"ヷ", false},
+  };
+  for (const auto& c : cases) {
+    Fixture f;
+    const QModelIndex reading = f.model->index(1, ReadingsModel::Reading);
+    EXPECT_EQ(f.model->setData(reading, c.typed), c.taken) << c.typed.toStdString();
+    EXPECT_EQ(cell(*f.model, 1, ReadingsModel::Reading, Qt::EditRole),
+              c.taken ? c.typed.trimmed() : QStringLiteral("かんじ"))
+        << c.typed.toStdString();
+  }
+}
+
+TEST(ReadingsDialog, TheReadingEditorRefusesAnythingButKanaAndSaysWhy) {
+  Fixture f;
+  f.show();
+  QTableView* view = f.table();
+  view->edit(f.model->index(0, ReadingsModel::Reading));  // よしの: nothing to complete
+  auto* editor = view->viewport()->findChild<QComboBox*>("readingEditor");
+  ASSERT_NE(editor, nullptr);
+  editor->lineEdit()->clear();
+  auto type = [&](const QString& text) {
+    for (const QChar c : text)
+      QTest::sendKeyEvent(QTest::Click, editor->lineEdit(), Qt::Key_unknown, QString(c),
+                          Qt::NoModifier);
+  };
+  type("かん");
+  EXPECT_FALSE(f.dialog->findChild<QLabel*>("note")->text().contains(ui::readingHint()))
+      << f.dialog->findChild<QLabel*>("note")->text().toStdString();
+  type("》《｜a");
+  EXPECT_EQ(editor->currentText(), "かん");
+  EXPECT_EQ(f.dialog->findChild<QLabel*>("note")->text(), ui::readingHint());
+  type("じ");
+  QTest::keyClick(editor->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(cell(*f.model, 0, ReadingsModel::Reading), "かんじ");
+}
+
+// More proposals than are rewritten at once: the copy's forms, the saved file and the edits are
+// made on a worker, and the edits go into the box a slice at a time, one undo step in all.
+TEST(ReadingsDialog, ALongRewriteIsCopiedAndWrittenIntoTheBoxFromAWorker) {
+  const int words = 3000;
+  ui::PasteBox box;
+  box.setPlainText(QStringLiteral("漢字、").repeated(words));
+  std::vector<Proposal> many;
+  for (int i = 0; i < words; ++i)
+    many.push_back(
+        {static_cast<std::size_t>(i) * 6, 4, "漢字", "かんじ", {"かんじ"}, {}, FoundList::Grade3});
+  ui::ReadingsDialog dialog(
+      ui::CheckedBoxText::check(ui::checkedTextOf(*box.document()), -1, classifier()),
+      std::move(many), &box);
+  dialog.model()->setData(dialog.model()->index(0, ReadingsModel::Reading), "かんぢ");
+
+  QSignalSpy copied(&dialog, &ui::ReadingsDialog::copiedWithRuby);
+  dialog.copyWithRuby();
+  ASSERT_TRUE(copied.count() > 0 || copied.wait(20000));
+  EXPECT_EQ(QGuiApplication::clipboard()->text(),
+            QStringLiteral("｜漢字《かんぢ》、").repeated(words));
+
+  QTemporaryDir dir;
+  QSignalSpy saved(&dialog, &ui::ReadingsDialog::saved);
+  ASSERT_TRUE(dialog.saveTo(dir.filePath("out.html")));
+  ASSERT_TRUE(saved.count() > 0 || saved.wait(20000));
+  EXPECT_TRUE(saved[0][0].toBool());
+  QFile file(dir.filePath("out.html"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(file.readAll()).count("<ruby>漢字<rt>かんぢ</rt></ruby>"), words);
+
+  const QString before = box.toPlainText();
+  QSignalSpy applied(&dialog, &ui::ReadingsDialog::appliedToBox);
+  ASSERT_TRUE(dialog.applyToBox());
+  EXPECT_TRUE(box.isPasting()) << "the edits are being made";
+  EXPECT_TRUE(box.isReadOnly()) << "nothing moves the text under them";
+  ASSERT_TRUE(applied.count() > 0 || applied.wait(20000));
+  EXPECT_FALSE(box.isReadOnly());
+  EXPECT_EQ(box.toPlainText(), QStringLiteral("｜漢字《かんぢ》、").repeated(words));
+  box.undoEdit();
+  EXPECT_EQ(box.toPlainText(), before) << "one undo step";
+}
+
 TEST(ReadingsModel, TheModeChosenDecidesTheRewrite) {
   Fixture f;
   ReadingsModel& m = *f.model;
@@ -147,20 +236,6 @@ TEST(ReadingsModel, TheModeChosenDecidesTheRewrite) {
   EXPECT_FALSE(m.setData(m.index(2, ReadingsModel::Mode), 3));
   EXPECT_FALSE(m.setData(m.index(2, ReadingsModel::Word), "書く"));
   EXPECT_EQ(cell(m, 2, ReadingsModel::Mode), "ルビを付ける");
-}
-
-TEST(CheckedBoxText, MapsBytesToUtf8AndToDocumentPositions) {
-  // A lone surrogate is one character, U+FFFD, in both forms.
-  const QString text = QString(QChar(0xD800)) + QStringLiteral("𠮷\u2029漢");
-  const ui::CheckedBoxText checked(text, {});
-  const reading::CheckedText view = checked.view();
-  EXPECT_EQ(view.utf8, "\uFFFD𠮷\u2029漢");
-  // Bytes: U+FFFD 0-2, 𠮷 2-4, CR LF 4-6, 漢 6-8.
-  ASSERT_EQ(view.converted.text.size(), 8u);
-  EXPECT_EQ(view.converted.sourceOf, (std::vector<std::uint32_t>{0, 0, 3, 3, 7, 7, 10, 10, 13}));
-  EXPECT_EQ(checked.documentRange(2, 2), std::make_pair(1, 3));
-  EXPECT_EQ(checked.documentRange(6, 2), std::make_pair(4, 5));
-  EXPECT_EQ(checked.documentRange(6, 9), std::make_pair(4, 5));  // clamped to the end
 }
 
 TEST(ReadingsDialog, CopyPutsRubyHtmlAndTheAozoraTextOnTheClipboard) {
@@ -295,7 +370,7 @@ TEST(ReadingsDialog, ARowSelectedShowsItsPlacesInTurn) {
 }
 
 TEST(ReadingsDialog, WithNoProposalsSaysSoAndLeavesTheBoxAlone) {
-  QPlainTextEdit box;
+  ui::PasteBox box;
   box.setPlainText(kText);
   ui::ReadingsDialog dialog(
       ui::CheckedBoxText::check(ui::checkedTextOf(*box.document()), 6, classifier()), {}, &box);

@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QHash>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QTextDocumentWriter>
 
-#include "ui/textbox/clipboard_html.h"
+#include <zlib.h>
+
 #include "ui/look/fonts.h"
+#include "ui/textbox/clipboard_html.h"
 
 namespace torvane::testing {
 namespace {
@@ -169,6 +175,124 @@ TEST_F(CopyTest, PlainTextIsTheBoxTextAndOurOwnPasteGivesItBack) {
   ASSERT_GE(paragraphs[0].runs.size(), 2);
   EXPECT_EQ(paragraphs[0].runs[0].format.foreground().color(), QColor(255, 0, 0));
   EXPECT_EQ(paragraphs[0].runs[1].format.foreground().color(), QColor(128, 128, 128));
+}
+
+// content.xml of an OpenDocument package as QTextDocumentWriter writes it (every entry with its
+// sizes in its local header).
+QString contentXml(const QByteArray& package) {
+  for (qsizetype at = package.indexOf("PK\x03\x04"); at >= 0 && at + 30 <= package.size();
+       at = package.indexOf("PK\x03\x04", at + 4)) {
+    auto field = [&](int offset, int bytes) {
+      quint32 value = 0;
+      for (int i = bytes - 1; i >= 0; --i)
+        value = value << 8 | static_cast<quint8>(package[at + offset + i]);
+      return value;
+    };
+    const quint32 method = field(8, 2), packed = field(18, 4), size = field(22, 4);
+    const quint32 nameLength = field(26, 2), extraLength = field(28, 2);
+    if (package.mid(at + 30, nameLength) != "content.xml") continue;
+    const QByteArray data = package.mid(at + 30 + nameLength + extraLength, packed);
+    if (method == 0) return QString::fromUtf8(data);
+    QByteArray out(static_cast<qsizetype>(size), '\0');
+    z_stream stream{};
+    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return {};
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    stream.avail_in = static_cast<uInt>(data.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    const int result = inflate(&stream, Z_FINISH);
+    inflateEnd(&stream);
+    return result == Z_STREAM_END ? QString::fromUtf8(out) : QString();
+  }
+  return {};
+}
+
+// The content with every style name replaced by what the style says: two writers may number the
+// same styles differently.
+QString resolvedStyles(const QString& xml) {
+  static const QRegularExpression definition(
+      QStringLiteral(R"re(<style:style style:name="([^"]+)"([^>]*)>(.*?)</style:style>)re"),
+      QRegularExpression::DotMatchesEverythingOption);
+  static const QRegularExpression use(QStringLiteral(R"re(style-name="([^"]+)")re"));
+  QHash<QString, QString> styles;
+  for (auto it = definition.globalMatch(xml); it.hasNext();) {
+    const auto match = it.next();
+    styles.insert(match.captured(1), match.captured(2) + match.captured(3));
+  }
+  const qsizetype body = xml.indexOf(QStringLiteral("<office:body>"));
+  QString out = xml.first(xml.indexOf(QStringLiteral("<office:automatic-styles>")));
+  qsizetype at = body;
+  for (auto it = use.globalMatch(xml, body); it.hasNext();) {
+    const auto match = it.next();
+    out += xml.mid(at, match.capturedStart() - at) + QStringLiteral("style=") +
+           styles.value(match.captured(1), QStringLiteral("?"));
+    at = match.capturedEnd();
+  }
+  return out + xml.mid(at);
+}
+
+// The copy's forms are built on a worker from a snapshot, not by Qt's own copy of the
+// selection, which took over a second on the window's thread for a long coloured text: what
+// reaches the clipboard must not change with that.
+TEST_F(CopyTest, FormsFromTheSnapshotAreThoseOfQtsOwnCopy) {
+  // Bold, a face and a size on some characters, and a paragraph with a character format of its
+  // own.
+  QTextCursor more(&document_);
+  more.movePosition(QTextCursor::End);
+  QTextCharFormat bold;
+  bold.setFontWeight(QFont::Bold);
+  bold.setFontFamilies({QStringLiteral("IPAGothic")});
+  bold.setFontPointSize(20);
+  more.insertBlock(QTextBlockFormat(), bold);
+  more.insertText(QStringLiteral("太字\u00a0と"), bold);
+  more.insertText(QStringLiteral("赤"), [] {
+    QTextCharFormat red;
+    red.setForeground(QColor(255, 0, 0));
+    return red;
+  }());
+  const int end = document_.characterCount() - 1;
+  const struct {
+    const char* what;
+    int from, to;
+  } selections[] = {
+      {"everything", 0, end},
+      {"part of a paragraph", 3, 5},
+      {"across paragraphs", 4, end - 2},
+      {"an empty paragraph", 13, 13 + 1},
+      {"the last paragraph", end - 5, end},
+  };
+  for (const auto& s : selections) {
+    SCOPED_TRACE(s.what);
+    QTextCursor selection(&document_);
+    selection.setPosition(s.from);
+    selection.setPosition(s.to, QTextCursor::KeepAnchor);
+    // Qt's own: a fragment of the selection in a document with the box's font.
+    const QTextDocumentFragment fragment(selection);
+    QTextDocument qtCopy;
+    qtCopy.setDefaultFont(font_);
+    QTextCursor(&qtCopy).insertFragment(fragment);
+    QBuffer qtOdf;
+    ASSERT_TRUE(QTextDocumentWriter(&qtOdf, "ODF").write(&qtCopy));
+
+    const ui::ClipboardFormats ours = ui::formatsForCopy(ui::snapshotForCopy(selection, font_));
+    EXPECT_EQ(ours.text, fragment.toPlainText());
+    EXPECT_EQ(ours.html, ui::htmlForCopy(selection, font_));
+    ASSERT_EQ(ours.data.size(), 1);
+    EXPECT_EQ(ours.data[0].first, QStringLiteral("application/vnd.oasis.opendocument.text"));
+    const QString content = contentXml(ours.data[0].second);
+    ASSERT_FALSE(content.isEmpty());
+    EXPECT_EQ(resolvedStyles(content), resolvedStyles(contentXml(qtOdf.data())));
+    // What a drag or the X11 selection takes, built as it is asked for, is the same.
+    std::unique_ptr<QMimeData> onRequest(ui::mimeDataOnRequest(selection, font_));
+    EXPECT_EQ(onRequest->html(), ours.html);
+    EXPECT_EQ(onRequest->text(), ours.text);
+    EXPECT_EQ(resolvedStyles(contentXml(onRequest->data(ours.data[0].first))),
+              resolvedStyles(content));
+  }
+  const QString all =
+      contentXml(ui::formatsForCopy(ui::snapshotForCopy(selection_, font_)).data.value(0).second);
+  EXPECT_TRUE(all.contains(QStringLiteral("fo:color=\"#ff0000\""))) << "red";
+  EXPECT_TRUE(all.contains(QStringLiteral("fo:color=\"#808080\""))) << "grey";
 }
 
 TEST_F(CopyTest, PartOfAParagraph) {

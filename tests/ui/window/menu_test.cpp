@@ -117,8 +117,15 @@ TEST_F(MenuTest, ReadingProposalsAfterACheckOpenTheDialogOnTheRedWords) {
   window().Button1Click();
   ASSERT_TRUE(action("ReadingsAction")->isEnabled());
   action("ReadingsAction")->trigger();
-  auto* dialog = window().findChild<QDialog*>(QStringLiteral("ReadingsDialog"));
-  ASSERT_NE(dialog, nullptr);
+  // The proposals are made on a worker; the item is off meanwhile.
+  EXPECT_FALSE(action("ReadingsAction")->isEnabled());
+  QDialog* dialog = nullptr;
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        return (dialog = window().findChild<QDialog*>(QStringLiteral("ReadingsDialog"))) != nullptr;
+      },
+      20000));
+  EXPECT_TRUE(action("ReadingsAction")->isEnabled());
   auto* table = dialog->findChild<QAbstractItemView*>();
   ASSERT_NE(table, nullptr);
   QStringList words;

@@ -2,12 +2,32 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QToolTip>
+#include <QValidator>
 
+#include <functional>
+
+#include "reading/kana.h"
 #include "rewriting/rewrite.h"
 #include "ui/dialogs/readings/readings_model.h"
 
 namespace torvane::ui {
 namespace {
+
+// Kana or nothing; anything else is refused as it is typed, and `refused` runs.
+class KanaValidator : public QValidator {
+ public:
+  KanaValidator(std::function<void()> refused, QObject* parent)
+      : QValidator(parent), refused_(std::move(refused)) {}
+  State validate(QString& input, int&) const override {
+    if (ReadingsModel::isReading(input)) return Acceptable;
+    refused_();
+    return Invalid;
+  }
+
+ private:
+  std::function<void()> refused_;
+};
 
 // Enter in an editable drop-down can end the edit twice (the line's Enter and the choice it
 // makes); the second time the editor is no longer the view's.
@@ -20,6 +40,10 @@ void commitAndClose(QStyledItemDelegate* delegate, QWidget* editor) {
 
 }  // namespace
 
+QString readingHint() {
+  return QStringLiteral("読みには、ひらがな・カタカナと「ー」だけを入力できます。");
+}
+
 QWidget* ReadingDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                        const QModelIndex& index) const {
   auto* editor = new QComboBox(parent);
@@ -27,6 +51,13 @@ QWidget* ReadingDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
   editor->setEditable(true);
   editor->setInsertPolicy(QComboBox::NoInsert);  // a typed reading is not offered to other rows
   editor->addItems(index.data(ReadingsModel::ChoicesRole).toStringList());
+  editor->setToolTip(readingHint());
+  editor->setValidator(new KanaValidator(
+      [this, editor] {
+        QToolTip::showText(editor->mapToGlobal(QPoint(0, editor->height())), readingHint(), editor);
+        Q_EMIT refused(readingHint());
+      },
+      editor));
   // Choosing from the list, or Enter in the typed text (which the drop-down keeps from the
   // view), ends the edit.
   auto finish = [this, editor] { commitAndClose(const_cast<ReadingDelegate*>(this), editor); };

@@ -6,8 +6,12 @@
 
 namespace torvane::ui {
 
-// An editable drop-down of the row's readings (ReadingsModel::ChoicesRole); any text may be
-// typed.
+// What the reading editor says when something other than kana is typed.
+QString readingHint();
+
+// An editable drop-down of the row's readings (ReadingsModel::ChoicesRole); kana may be typed
+// (hiragana, katakana and ー), anything else is refused with a hint: a reading stands between
+// 《 and 》 in the box, where ｜, 《 or 》 would break the ruby.
 class ReadingDelegate : public QStyledItemDelegate {
   Q_OBJECT
 
@@ -20,6 +24,10 @@ class ReadingDelegate : public QStyledItemDelegate {
                     const QModelIndex& index) const override;
   void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                             const QModelIndex& index) const override;
+
+ Q_SIGNALS:
+  // Something other than kana was typed, and refused.
+  void refused(const QString& hint) const;
 };
 
 // A drop-down of the three modes.

@@ -9,22 +9,29 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
-#include "ui/look/fonts.h"
-#include "ui/window/message_boxes.h"
-#include "ui/dialogs/readings/reading_box_edits.h"
+#include <new>
+
+#include "rewriting/checked_source.h"
 #include "ui/dialogs/readings/readings_delegates.h"
 #include "ui/dialogs/readings/readings_model.h"
+#include "ui/look/fonts.h"
+#include "ui/textbox/box_edits.h"
+#include "ui/textbox/clipboard_job.h"
+#include "ui/textbox/paste_box.h"
+#include "ui/window/message_boxes.h"
 
 namespace torvane::ui {
 namespace {
 
 const QString kTitle = QStringLiteral("読みがなの案");
+// Up to this many proposals the rewrite and the edits take a few milliseconds: made at once.
+constexpr std::size_t kProposalsAtOnce = 2000;
 
 QString fromUtf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -47,15 +54,48 @@ QString saveProblem(QFileDevice::FileError error) {
   return QStringLiteral("ファイルに書き込めませんでした。");
 }
 
+// The checked text with every proposal written as the rows say.
+std::string rewrite(const BoxReadings& readings, std::span<const reading::ProposalRow> rows,
+                    reading::Format format) {
+  std::vector<reading::Proposal> proposals = readings.proposals;
+  const std::vector<reading::Mode> modes = reading::applyRows(rows, proposals);
+  return reading::rewrite(readings.text.view(), proposals, modes, format);
+}
+
+ClipboardFormats rubyForms(const BoxReadings& readings,
+                           std::span<const reading::ProposalRow> rows) {
+  return {fromUtf8(rewrite(readings, rows, reading::Format::Html)),
+          fromUtf8(rewrite(readings, rows, reading::Format::Text)),
+          {}};
+}
+
+std::vector<BoxEdit> boxEdits(const BoxReadings& readings,
+                              std::span<const reading::ProposalRow> rows) {
+  std::vector<reading::Proposal> proposals = readings.proposals;
+  const std::vector<reading::Mode> modes = reading::applyRows(rows, proposals);
+  std::vector<BoxEdit> edits;
+  for (reading::TextEdit& edit : reading::textEdits(readings.text.source(), proposals, modes)) {
+    edits.push_back({static_cast<int>(edit.from), static_cast<int>(edit.to), fromUtf8(edit.text)});
+  }
+  return edits;
+}
+
 }  // namespace
 
 ReadingsDialog::ReadingsDialog(CheckedBoxText text, std::vector<reading::Proposal> proposals,
-                               QPlainTextEdit* box, QWidget* parent)
+                               PasteBox* box, QWidget* parent)
+    : ReadingsDialog(
+          std::make_shared<const BoxReadings>(BoxReadings{std::move(text), std::move(proposals)}),
+          {}, box, parent) {}
+
+ReadingsDialog::ReadingsDialog(std::shared_ptr<const BoxReadings> readings,
+                               std::vector<reading::ProposalRow> rows, PasteBox* box,
+                               QWidget* parent)
     : QDialog(parent),
-      text_(std::move(text)),
-      proposals_(std::move(proposals)),
+      readings_(std::move(readings)),
       box_(box),
-      model_(new ReadingsModel(reading::groupProposals(proposals_), this)) {
+      model_(new ReadingsModel(
+          rows.empty() ? reading::groupProposals(readings_->proposals) : std::move(rows), this)) {
   setObjectName(QStringLiteral("ReadingsDialog"));
   setWindowTitle(kTitle);
   setFont(japaneseFont(kProportionalGothic, 14));
@@ -83,7 +123,10 @@ void ReadingsDialog::createTable() {
   table_ = new QTableView(this);
   table_->setObjectName(QStringLiteral("table"));
   table_->setModel(model_);
-  table_->setItemDelegateForColumn(ReadingsModel::Reading, new ReadingDelegate(table_));
+  auto* readings = new ReadingDelegate(table_);
+  table_->setItemDelegateForColumn(ReadingsModel::Reading, readings);
+  connect(readings, &ReadingDelegate::refused, this,
+          [this](const QString& hint) { note_->setText(hint); });
   table_->setItemDelegateForColumn(ReadingsModel::Mode, new ModeDelegate(table_));
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -136,16 +179,36 @@ void ReadingsDialog::createButtons() {
 }
 
 std::string ReadingsDialog::rewritten(reading::Format format) {
-  const std::vector<reading::Mode> modes = reading::applyRows(model_->rows(), proposals_);
-  return reading::rewrite(text_.view(), proposals_, modes, format);
+  return rewrite(*readings_, model_->rows(), format);
+}
+
+bool ReadingsDialog::forWorker() const {
+  return readings_->proposals.size() > kProposalsAtOnce;
 }
 
 void ReadingsDialog::copyWithRuby() {
-  auto* data = new QMimeData;
-  data->setHtml(fromUtf8(rewritten(reading::Format::Html)));
-  data->setText(fromUtf8(rewritten(reading::Format::Text)));
-  QGuiApplication::clipboard()->setMimeData(data);
-  note_->setText(QStringLiteral("ルビ付きの文章をコピーしました。"));
+  const QString copied = QStringLiteral("ルビ付きの文章をコピーしました。");
+  if (!forWorker()) {
+    putOnClipboard(rubyForms(*readings_, model_->rows()));
+    note_->setText(copied);
+    Q_EMIT copiedWithRuby();
+    return;
+  }
+  // The rows as they stand now, and the text and proposals nobody changes, go to the worker.
+  ClipboardJob* job = ClipboardJob::start(
+      [readings = readings_, rows = model_->rows()] { return rubyForms(*readings, rows); },
+      QStringLiteral("ルビ付きの文章をコピーできませんでした"));
+  note_->setText(QStringLiteral("ルビ付きの文章をコピーしています…"));
+  connect(job, &ClipboardJob::done, this, [this, copied](bool onClipboard) {
+    note_->setText(onClipboard ? copied
+                               : QStringLiteral("後からコピーしたものがあるため、ルビ付きの文章は"
+                                                "クリップボードに入れませんでした。"));
+    Q_EMIT copiedWithRuby();
+  });
+  connect(job, &ClipboardJob::failed, this, [this](const QString& message) {
+    note_->clear();
+    showFailure(message);
+  });
 }
 
 void ReadingsDialog::save() {
@@ -158,19 +221,46 @@ void ReadingsDialog::save() {
 }
 
 bool ReadingsDialog::saveTo(const QString& path) {
-  const std::string html = rewritten(reading::Format::Html);
-  QSaveFile file(path);  // the old file stays whole until the new one is written
-  const bool written = file.open(QIODevice::WriteOnly) &&
-                       file.write(html.data(), static_cast<qint64>(html.size())) ==
-                           static_cast<qint64>(html.size()) &&
-                       file.commit();
-  if (!written) {
-    showMessageBox(QMessageBox::Warning, kTitle,
-                   QStringLiteral("「%1」に保存できませんでした。\n%2")
-                       .arg(QFileInfo(path).fileName(), saveProblem(file.error())));
+  if (saving_.isRunning()) {
+    note_->setText(QStringLiteral("保存の途中です。終わってから、もう一度押してください。"));
     return false;
   }
-  note_->setText(QStringLiteral("「%1」に保存しました。").arg(QFileInfo(path).fileName()));
+  // Writes the file whole or not at all; says why not, or nothing when it is saved.
+  auto write = [readings = readings_, rows = model_->rows(), path]() -> QString {
+    try {
+      const std::string html = rewrite(*readings, rows, reading::Format::Html);
+      QSaveFile file(path);  // the old file stays whole until the new one is written
+      const bool written = file.open(QIODevice::WriteOnly) &&
+                           file.write(html.data(), static_cast<qint64>(html.size())) ==
+                               static_cast<qint64>(html.size()) &&
+                           file.commit();
+      return written ? QString() : saveProblem(file.error());
+    } catch (const std::bad_alloc&) {
+      return QStringLiteral("メモリが足りません。");
+    } catch (...) {
+      return saveProblem(QFileDevice::UnspecifiedError);
+    }
+  };
+  if (!forWorker()) return reportSave(path, write());
+  note_->setText(QStringLiteral("保存しています…"));
+  saving_.disconnect(this);
+  connect(&saving_, &QFutureWatcher<QString>::finished, this,
+          [this, path] { reportSave(path, saving_.result()); });
+  saving_.setFuture(QtConcurrent::run(std::move(write)));
+  return true;
+}
+
+bool ReadingsDialog::reportSave(const QString& path, const QString& problem) {
+  const QString name = QFileInfo(path).fileName();
+  if (!problem.isEmpty()) {
+    note_->clear();
+    showMessageBox(QMessageBox::Warning, kTitle,
+                   QStringLiteral("「%1」に保存できませんでした。\n%2").arg(name, problem));
+    Q_EMIT saved(false);
+    return false;
+  }
+  note_->setText(QStringLiteral("「%1」に保存しました。").arg(name));
+  Q_EMIT saved(true);
   return true;
 }
 
@@ -178,10 +268,13 @@ bool ReadingsDialog::applyToBox() {
   QString problem;
   if (box_ == nullptr) {
     problem = QStringLiteral("上の欄が閉じられているため、反映できません。");
+  } else if (box_->isPasting()) {
+    problem = QStringLiteral(
+        "上の欄に文章が入っている途中です。入り終わってから、もう一度押してください。");
   } else if (box_->isReadOnly()) {
     problem = QStringLiteral(
         "チェックの途中は上の欄に反映できません。チェックが終わってから、もう一度押してください。");
-  } else if (!text_.matches(*box_->document())) {
+  } else if (!readings_->text.matches(*box_->document())) {
     problem = QStringLiteral(
         "上の欄の文章がチェックの後で変わっているため、反映できません。"
         "もう一度チェックしてから、読みがなの案を開き直してください。");
@@ -190,16 +283,22 @@ bool ReadingsDialog::applyToBox() {
     showMessageBox(QMessageBox::Warning, kTitle, problem);
     return false;
   }
-  const std::vector<reading::Mode> modes = reading::applyRows(model_->rows(), proposals_);
-  const std::vector<BoxEdit> edits = boxEdits(text_, proposals_, modes);
-  if (edits.empty()) {
-    note_->setText(QStringLiteral("書き換える語がないため、上の欄はそのままです。"));
-    return true;
-  }
-  applyBoxEdits(*box_->document(), edits);
-  note_->setText(
-      QStringLiteral("上の欄に反映しました。上の欄で元に戻す(Ctrl+Z)と、反映の前に戻ります。"));
-  Q_EMIT appliedToBox();
+  // The box stays read-only until the edits are in, so they land where they were made for.
+  QPointer<ReadingsDialog> self(this);
+  box_->applyEdits(
+      [readings = readings_, rows = model_->rows()] { return boxEdits(*readings, rows); },
+      forWorker(),
+      [self](std::size_t edits) {
+        if (self == nullptr) return;
+        if (edits == 0) {
+          self->note_->setText(QStringLiteral("書き換える語がないため、上の欄はそのままです。"));
+          return;
+        }
+        self->note_->setText(QStringLiteral(
+            "上の欄に反映しました。上の欄で元に戻す(Ctrl+Z)と、反映の前に戻ります。"));
+        Q_EMIT self->appliedToBox();
+      });
+  if (box_->isPasting()) note_->setText(QStringLiteral("上の欄に反映しています…"));
   return true;
 }
 
@@ -216,7 +315,7 @@ void ReadingsDialog::rowClicked(int row) {
 }
 
 bool ReadingsDialog::boxHoldsCheckedText() {
-  if (box_ != nullptr && text_.matches(*box_->document())) return true;
+  if (box_ != nullptr && readings_->text.matches(*box_->document())) return true;
   note_->setText(
       QStringLiteral("上の欄の文章がチェックの後で変わっているため、語の場所を示せません。"));
   return false;
@@ -230,8 +329,8 @@ void ReadingsDialog::showOccurrence(int row, int which) {
   shownOccurrence_ = which % static_cast<int>(r.occurrences.size());
   if (!boxHoldsCheckedText()) return;
   const reading::Proposal& p =
-      proposals_[r.occurrences[static_cast<std::size_t>(shownOccurrence_)]];
-  const auto [from, to] = text_.documentRange(p.offset, p.length);
+      readings_->proposals[r.occurrences[static_cast<std::size_t>(shownOccurrence_)]];
+  const auto [from, to] = readings_->text.documentRange(p.offset, p.length);
   QTextCursor cursor(box_->document());
   cursor.setPosition(from);
   cursor.setPosition(to, QTextCursor::KeepAnchor);

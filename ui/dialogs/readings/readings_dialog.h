@@ -3,8 +3,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QFutureWatcher>
 #include <QPointer>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,21 +14,30 @@
 #include "ui/textbox/checked_box_text.h"
 
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
 class QTableView;
 
 namespace torvane::ui {
 
+class PasteBox;
 class ReadingsModel;
+
+// The checked text and its proposals (reading::propose on text.view()), which the dialog and its
+// workers share and nobody changes.
+struct BoxReadings {
+  CheckedBoxText text;
+  std::vector<reading::Proposal> proposals;
+};
 
 class ReadingsDialog : public QDialog {
   Q_OBJECT
 
  public:
-  // `proposals` are those of `text` (reading::propose on text.view()). `box` is the upper box
-  // the text was checked in: the dialog shows words there and writes the rewrite into it.
-  ReadingsDialog(CheckedBoxText text, std::vector<reading::Proposal> proposals, QPlainTextEdit* box,
+  // `rows` are the proposals grouped (reading::groupProposals). `box` is the upper box the text
+  // was checked in: the dialog shows words there and writes the rewrite into it.
+  ReadingsDialog(std::shared_ptr<const BoxReadings> readings,
+                 std::vector<reading::ProposalRow> rows, PasteBox* box, QWidget* parent = nullptr);
+  ReadingsDialog(CheckedBoxText text, std::vector<reading::Proposal> proposals, PasteBox* box,
                  QWidget* parent = nullptr);
 
   ReadingsModel* model() const { return model_; }
@@ -34,10 +45,13 @@ class ReadingsDialog : public QDialog {
   // The checked text with every proposal written as its row says.
   std::string rewritten(reading::Format format);
 
-  // The buttons' commands.
+  // The buttons' commands. Over a long text the copy's forms and the edits are made on a worker
+  // while the window stays live; the signals below say when they are done.
   void copyWithRuby();  // HTML with <ruby> and the ｜《》 text, on one clipboard entry
   void save();          // asks for a file name, then saveTo
-  bool saveTo(const QString& path);  // false, after a message box, when it cannot be written
+  // False, after a message box, when it cannot be written; over a long text the file is written
+  // on a worker, and saved says how it went.
+  bool saveTo(const QString& path);
   bool applyToBox();  // false, after a message box, when the box no longer holds the text
 
   // Selects occurrence `which` of a row's word in the box and scrolls it into view.
@@ -51,6 +65,10 @@ class ReadingsDialog : public QDialog {
   void occurrenceShown(int from, int to);
   // The box holds the rewritten text now.
   void appliedToBox();
+  // The text with ruby is on the clipboard, or something copied after it.
+  void copiedWithRuby();
+  // The file is written whole, or (false) not at all, after a message box.
+  void saved(bool written);
 
  private:
   void createTable();
@@ -59,15 +77,19 @@ class ReadingsDialog : public QDialog {
   // Whether the box is there and still holds the checked text; says why not in the note.
   bool boxHoldsCheckedText();
 
-  CheckedBoxText text_;
-  std::vector<reading::Proposal> proposals_;
-  QPointer<QPlainTextEdit> box_;
+  // Whether the work on the proposals is long enough for a worker.
+  bool forWorker() const;
+  bool reportSave(const QString& path, const QString& problem);
+
+  std::shared_ptr<const BoxReadings> readings_;
+  QPointer<PasteBox> box_;
   ReadingsModel* model_;
   QTableView* table_ = nullptr;
   QLabel* note_ = nullptr;
   int shownRow_ = -1;
   int shownOccurrence_ = 0;
-  int shownAtPress_ = -1;  // the row shown when the mouse was last pressed on the table
+  int shownAtPress_ = -1;           // the row shown when the mouse was last pressed on the table
+  QFutureWatcher<QString> saving_;  // the problem, or nothing when the file is saved
 };
 
 }  // namespace torvane::ui

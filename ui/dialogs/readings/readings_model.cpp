@@ -2,6 +2,8 @@
 
 #include <QColor>
 
+#include "reading/kana.h"
+
 namespace torvane::ui {
 namespace {
 
@@ -21,6 +23,10 @@ QString ReadingsModel::modeName(reading::Mode mode) {
     case reading::Mode::Keep: break;
   }
   return QStringLiteral("そのまま");
+}
+
+bool ReadingsModel::isReading(const QString& text) {
+  return text.isEmpty() || reading::isAllKana(text.toStdString());
 }
 
 int ReadingsModel::rowCount(const QModelIndex& parent) const {
@@ -83,7 +89,10 @@ bool ReadingsModel::setData(const QModelIndex& index, const QVariant& value, int
   if (!index.isValid() || role != Qt::EditRole || index.row() >= rowCount()) return false;
   reading::ProposalRow& row = rows_[static_cast<std::size_t>(index.row())];
   if (index.column() == Reading) {
-    row.reading = value.toString().trimmed().toStdString();
+    // The reading is written between 《 and 》: ｜, 《 or 》 in it would break the ruby.
+    const QString reading = value.toString().trimmed();
+    if (!isReading(reading)) return false;
+    row.reading = reading.toStdString();
   } else if (index.column() == Mode) {
     bool ok = false;
     const int mode = value.toInt(&ok);

@@ -25,6 +25,8 @@ class ReadingsModel : public QAbstractTableModel {
 
   // The words of a mode as the table shows them.
   static QString modeName(reading::Mode mode);
+  // Whether a text may be a reading: kana (hiragana, katakana, ー) or nothing.
+  static bool isReading(const QString& text);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -32,7 +34,7 @@ class ReadingsModel : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation,
                       int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
-  // Reading: a string, trimmed; Mode: a reading::Mode as int.
+  // Reading: a string, trimmed, of kana or empty (no reading); Mode: a reading::Mode as int.
   bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
  private:

@@ -1,0 +1,92 @@
+#include "rewriting/checked_source.h"
+
+#include <unicode/ustring.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "checker/check_pass.h"
+#include "sjis/utf8.h"
+
+namespace torvane::reading {
+namespace {
+
+std::string toUtf8(std::u16string_view utf16) {
+  std::string out(utf16.size() * 3, '\0');
+  std::int32_t length = 0;
+  UErrorCode status = U_ZERO_ERROR;
+  u_strToUTF8WithSub(out.data(), static_cast<std::int32_t>(out.size()), &length, utf16.data(),
+                     static_cast<std::int32_t>(utf16.size()), 0xFFFD, nullptr, &status);
+  if (U_FAILURE(status)) throw std::runtime_error("the text could not be converted to UTF-8");
+  out.resize(static_cast<std::size_t>(length));
+  return out;
+}
+
+}  // namespace
+
+CheckedSource::CheckedSource(std::u16string_view utf16, std::vector<checker::Span> spans)
+    : CheckedSource(utf16, sjis::encodeUtf16(utf16, sjis::LineBreaks::ToCrLf, true),
+                    std::move(spans)) {}
+
+// Both source maps come from the codec: one conversion of the UTF-16, one of its UTF-8 form.
+CheckedSource::CheckedSource(std::u16string_view utf16, sjis::EncodedText byUnits,
+                             std::vector<checker::Span> spans)
+    : utf8_(toUtf8(utf16)), utf16Of_(std::move(byUnits.sourceOf)), spans_(std::move(spans)) {
+  sjis::SjisEncoder encoder(sjis::LineBreaks::ToCrLf, true);
+  encoder.reserve(byUnits.text.size());
+  encoder.appendUtf8(utf8_);
+  converted_ = std::move(encoder).finish(static_cast<std::uint32_t>(utf8_.size()));
+  if (converted_.text != byUnits.text)
+    throw std::logic_error("the text's two forms converted to different Shift_JIS");
+}
+
+CheckedSource CheckedSource::check(std::u16string_view utf16, int level,
+                                   const checker::Classifier& classifier) {
+  sjis::EncodedText byUnits = sjis::encodeUtf16(utf16, sjis::LineBreaks::ToCrLf, true);
+  checker::RecordingView view(byUnits.text, level);
+  checker::ResultLists lists;
+  checker::runCheck(view, classifier, lists);
+  return CheckedSource(utf16, std::move(byUnits), std::move(view.spans().spans));
+}
+
+std::pair<std::size_t, std::size_t> CheckedSource::utf16Range(std::size_t offset,
+                                                              std::size_t length) const {
+  const std::size_t last = utf16Of_.size() - 1;
+  return {utf16Of_[std::min(offset, last)], utf16Of_[std::min(offset + length, last)]};
+}
+
+std::size_t utf16Length(std::string_view utf8) {
+  std::size_t units = 0;
+  sjis::forEachUtf8(utf8, [&](char32_t c, std::size_t) { units += c >= 0x10000 ? 2 : 1; });
+  return units;
+}
+
+std::vector<TextEdit> textEdits(const CheckedSource& source, std::span<const Proposal> proposals,
+                                std::span<const Mode> modes) {
+  std::vector<TextEdit> edits;
+  for (std::size_t i = 0; i < proposals.size() && i < modes.size(); ++i) {
+    const Proposal& p = proposals[i];
+    if (modes[i] == Mode::Keep || p.reading.empty()) continue;
+    const auto [from, to] = source.utf16Range(p.offset, p.length);
+    if (modes[i] == Mode::Kana) {
+      edits.push_back({from, to, p.reading});
+      continue;
+    }
+    const RubyParts parts = trimRuby(p.word, p.reading);
+    const std::size_t baseFrom = from + utf16Length(parts.before);
+    const std::size_t baseTo = baseFrom + utf16Length(parts.base);
+    edits.push_back({baseFrom, baseFrom, "｜"});
+    edits.push_back({baseTo, baseTo, "《" + parts.ruby + "》"});
+  }
+  return edits;
+}
+
+ProposedReadings proposeReadings(const Analyzer& analyzer, std::u16string_view utf16, int level,
+                                 const checker::Classifier& classifier) {
+  ProposedReadings readings{CheckedSource::check(utf16, level, classifier), {}, {}};
+  readings.proposals = propose(analyzer, readings.source.view(), classifier);
+  readings.rows = groupProposals(readings.proposals);
+  return readings;
+}
+
+}  // namespace torvane::reading
