@@ -190,7 +190,7 @@ TEST(ReadingsDialog, ALongRewriteIsCopiedAndWrittenIntoTheBoxFromAWorker) {
   std::vector<Proposal> many;
   for (int i = 0; i < words; ++i)
     many.push_back(
-        {static_cast<std::size_t>(i) * 6, 4, "漢字", "かんじ", {"かんじ"}, {}, FoundList::Grade3});
+        {static_cast<std::size_t>(i) * 6, 4, "漢字", "かんじ", {"かんじ"}, {}, checker::Stage::Grade3});
   ui::ReadingsDialog dialog(
       ui::CheckedBoxText::check(ui::checkedTextOf(*box.document()), -1, classifier()),
       std::move(many), &box);
