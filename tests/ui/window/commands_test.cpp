@@ -8,7 +8,6 @@
 #include <QTimer>
 
 #include "message_box_answerer.h"
-#include "ui/create_params.h"
 #include "ui/window/message_boxes.h"
 #include "window_fixture.h"
 
@@ -253,20 +252,6 @@ TEST_F(CommandsTest, UnexpectedFailuresShowTheStopIconAndTheApplicationTitle) {
   EXPECT_EQ(answerer.seen[0].icon, QMessageBox::Critical);
   EXPECT_EQ(answerer.seen[0].text, QStringLiteral("RichEdit での行の挿入エラー."));
   EXPECT_EQ(answerer.seen[0].title, QStringLiteral("commands_test"));
-}
-
-TEST(CreateParams, DropShadowByVersion) {
-  struct Case {
-    bool nt;
-    int major, minor;
-    bool shadow;
-  } cases[] = {{true, 5, 0, false},  {true, 5, 1, true},  {true, 5, 2, true},
-               {true, 6, 0, false},  {true, 6, 1, true},  {true, 6, 3, true},
-               {true, 10, 0, false}, {true, 4, 1, false}, {false, 5, 1, false}};
-  for (const Case& c : cases) {
-    EXPECT_EQ(ui::wantsDropShadow(c.nt, c.major, c.minor), c.shadow) << c.major << "." << c.minor;
-    EXPECT_EQ(ui::windowClassStyle(0x8, c.nt, c.major, c.minor), c.shadow ? 0x20008u : 0x8u);
-  }
 }
 
 }  // namespace
