@@ -6,7 +6,12 @@
 #include <QTextCursor>
 #include <QTextTable>
 #include <QTimer>
+#include <QUnhandledException>
 
+#include <new>
+#include <stdexcept>
+
+#include "checker/report.h"
 #include "message_box_answerer.h"
 #include "ui/window/message_boxes.h"
 #include "window_fixture.h"
@@ -252,6 +257,54 @@ TEST_F(CommandsTest, UnexpectedFailuresShowTheStopIconAndTheApplicationTitle) {
   EXPECT_EQ(answerer.seen[0].icon, QMessageBox::Critical);
   EXPECT_EQ(answerer.seen[0].text, QStringLiteral("RichEdit での行の挿入エラー."));
   EXPECT_EQ(answerer.seen[0].title, QStringLiteral("commands_test"));
+}
+
+// Regression: a worker's failure that carried no exception reached the failure box as an empty
+// message.
+TEST(FailureMessage, EveryFailureSaysWhatFailed) {
+  const QString check = QStringLiteral("チェック");
+  const auto wrapped = [](std::exception_ptr inner) {
+    return std::make_exception_ptr(QUnhandledException(std::move(inner)));
+  };
+  const auto lineRefused =
+      std::make_exception_ptr(checker::CheckFailure(std::string(checker::kLineRefusedMessage)));
+  struct Case {
+    const char* what;
+    std::exception_ptr failure;
+    QString doing, said;
+  } cases[] = {
+      {"for the user", lineRefused, check, QStringLiteral("RichEdit での行の挿入エラー")},
+      {"for the user, from a worker", wrapped(lineRefused), check,
+       QStringLiteral("RichEdit での行の挿入エラー")},
+      {"empty", std::make_exception_ptr(std::runtime_error("")), check,
+       QStringLiteral("チェックに失敗しました（原因不明）")},
+      {"blank", std::make_exception_ptr(std::runtime_error(" \n")), check,
+       QStringLiteral("チェックに失敗しました（原因不明）")},
+      {"empty, meant for the user", std::make_exception_ptr(checker::CheckFailure("")), check,
+       QStringLiteral("チェックに失敗しました（原因不明）")},
+      {"a worker's, with nothing inside", std::make_exception_ptr(QUnhandledException()), check,
+       QStringLiteral("チェックに失敗しました（原因不明）")},
+      {"no std::exception", std::make_exception_ptr(42), check,
+       QStringLiteral("チェックに失敗しました（原因不明）")},
+      {"none", std::exception_ptr(), check, QStringLiteral("チェックに失敗しました（原因不明）")},
+      {"a lower layer's", std::make_exception_ptr(std::runtime_error("iconv stopped")), check,
+       QStringLiteral("チェックに失敗しました（iconv stopped）")},
+      {"memory", wrapped(std::make_exception_ptr(std::bad_alloc())), check,
+       QStringLiteral("チェックに必要なメモリが足りません")},
+      {"a command not named", std::make_exception_ptr(std::runtime_error("")), QString(),
+       QStringLiteral("処理に失敗しました（原因不明）")},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ui::failureMessage(c.failure, c.doing).toStdString(), c.said.toStdString()) << c.what;
+  }
+}
+
+TEST_F(CommandsTest, AnEmptyFailureMessageStillSaysSomethingFailed) {
+  MessageBoxAnswerer answerer;
+  ui::showFailure(QString());
+  ASSERT_EQ(answerer.seen.size(), 1u);
+  EXPECT_EQ(answerer.seen[0].text, QStringLiteral("処理に失敗しました（原因不明）."));
+  EXPECT_EQ(answerer.seen[0].icon, QMessageBox::Critical);
 }
 
 }  // namespace
