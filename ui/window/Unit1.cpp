@@ -298,8 +298,7 @@ void TForm1::followScreen(QScreen* screen) {
 }
 
 QRect TForm1::knownFrame() const {
-  const QRect client = geometry();
-  return client.marginsAdded(believableFrameMargins(frameGeometry(), client).value_or(QMargins()));
+  return ui::knownFrame(frameGeometry(), geometry());
 }
 
 void TForm1::placeOnScreen(Placement placement) {

@@ -24,6 +24,12 @@ inline std::optional<QMargins> believableFrameMargins(const QRect& frame, const 
   return margins;
 }
 
+// The frame around `client` as far as it is known: `reported` when its margins are believable,
+// the client area alone otherwise.
+inline QRect knownFrame(const QRect& reported, const QRect& client) {
+  return client.marginsAdded(believableFrameMargins(reported, client).value_or(QMargins()));
+}
+
 // The frame moved the least that brings it inside the available area; a frame too large for
 // the area keeps its top-left corner inside, so its title bar and top row can be reached.
 inline QRect keptInside(QRect frame, const QRect& available) {

@@ -10,6 +10,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "message_box_answerer.h"
 #include "ui/window/placement.h"
@@ -294,6 +295,49 @@ TEST(Placement, FramesStayInsideTheAvailableArea) {
   EXPECT_EQ(ui::placedFrame({0, 0, 400, 300}, screen.translated(50, 30)).topLeft(),
             QPoint(306, 136))
       << "an area that does not start at the origin";
+}
+
+TEST(Placement, AFrameIsBelievedOnlyWhenItHoldsTheWindow) {
+  const QRect client(100, 100, 792, 587);
+  struct Case {
+    const char* what;
+    QRect frame;
+    std::optional<QMargins> margins;
+  } cases[] = {
+      {"a title bar and borders", client.marginsAdded({5, 25, 5, 5}), QMargins(5, 25, 5, 5)},
+      {"no frame", client, QMargins()},
+      {"the widest frame", client.marginsAdded({128, 128, 128, 128}), QMargins(128, 128, 128, 128)},
+      {"wider than any frame", client.marginsAdded({5, 129, 5, 5}), std::nullopt},
+      // A window manager that has not yet applied the window's size.
+      {"smaller than the window", QRect(100, 100, 1, 1), std::nullopt},
+      {"beside the window", client.translated(3, 0), std::nullopt},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ui::believableFrameMargins(c.frame, client), c.margins) << c.what;
+}
+
+// Regression: a frame reported smaller than the window, taken at its word, put the window's
+// corner at the centre of a 1280 x 1024 screen, half of it off the screen.
+TEST(Placement, AnUnbelievableFrameStillPlacesTheWindowInside) {
+  const QRect screen(0, 0, 1280, 1024);
+  const QRect client(300, 200, 792, 587);
+  const QRect reported(300, 200, 0, 0);
+  const QRect placed = ui::placedFrame(ui::knownFrame(reported, client), screen);
+  EXPECT_TRUE(screen.contains(placed)) << placed.x() << "," << placed.y();
+  EXPECT_EQ(placed.size(), client.size());
+}
+
+TEST(Placement, KeptInsideMovesTheLeastThatBringsTheFrameIn) {
+  const QRect area(0, 0, 1024, 768);
+  struct Case {
+    QRect frame, kept;
+  } cases[] = {
+      {{10, 10, 800, 600}, {10, 10, 800, 600}},      // inside: where it is
+      {{639, 511, 800, 600}, {224, 168, 800, 600}},  // off the right and the bottom
+      {{-50, -20, 800, 600}, {0, 0, 800, 600}},      // off the left and the top
+      {{500, 300, 1100, 900}, {0, 0, 1100, 900}},    // larger than the area: the corner inside
+  };
+  for (const Case& c : cases) EXPECT_EQ(ui::keptInside(c.frame, area), c.kept) << c.frame.x();
 }
 
 }  // namespace
