@@ -5,10 +5,11 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPalette>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTextCursor>
-#include <QUnhandledException>
+#include <QWindow>
 
 #include "checker/check_pass.h"
 #include "ui/look/app_icon.h"
@@ -103,19 +104,11 @@ void TForm1::FormClose() {
   Results.reset();
 }
 
-void TForm1::runCommand(const std::function<void()>& command) {
+void TForm1::runCommand(const std::function<void()>& command, const QString& doing) {
   try {
-    try {
-      command();
-    } catch (const QUnhandledException& fromWorker) {
-      // A failure on a worker thread arrives wrapped; what it was decides the message.
-      if (fromWorker.exception()) std::rethrow_exception(fromWorker.exception());
-      throw std::runtime_error("");
-    }
-  } catch (const std::bad_alloc&) {
-    showFailure(QStringLiteral("メモリが足りません"));
-  } catch (const std::exception& failure) {
-    showFailure(QString::fromUtf8(failure.what()));
+    command();
+  } catch (...) {
+    showFailure(failureMessage(std::current_exception(), doing));
   }
 }
 
@@ -124,19 +117,28 @@ void TForm1::Button1Click() {
   if (checking_ || !Results || RichEdit1->isPasting()) return;
   checking_ = true;
   RichEdit1->setReadOnly(true);  // the text stays as the pass reads it
-  WindowCheckView view(*this);
-  activeView_ = &view;
+  offerDialogs(false);
   const tables::TableSet tables = tableSet_;
-  runCommand([&] {
-    if (checker::runCheck(view, classifierInUse(), *Results) == checker::CheckEnd::Completed) {
-      checkedLevel_ = levelIndex();
-      checkedTables_ = tables;
-      offerReadingsAfterCheck();
-    }
-  });
-  activeView_ = nullptr;
-  lastLongestGapMs_ = view.longestEventGapMs();
+  runCommand(
+      [&] {
+        WindowCheckView view(*this);
+        activeView_ = &view;
+        // Before the view goes, so that a failure box finds the window as it was.
+        const auto done = qScopeGuard([&] {
+          activeView_ = nullptr;
+          lastLongestGapMs_ = view.longestEventGapMs();
+        });
+        if (checker::runCheck(view, classifierInUse(), *Results) == checker::CheckEnd::Completed) {
+          // The proposals follow the colours: the level changes while the pass runs, so the
+          // level now may be one no character was classified at.
+          checkedLevel_ = view.levelOfLastCharacter();
+          checkedTables_ = tables;
+          offerReadingsAfterCheck();
+        }
+      },
+      QStringLiteral("チェック"));
   RichEdit1->setReadOnly(false);
+  offerDialogs(true);
   checking_ = false;
   if (closeAfterCheck_) close();
 }
@@ -161,11 +163,13 @@ void TForm1::Button3Click() {
 void TForm1::Button4Click() {
   // The text is being checked, or a paste is still going in: like a second check, ignored.
   if (checking_ || RichEdit1->isPasting()) return;
-  runCommand([this] {
-    // One undo step brings the old text back. The report goes once the new text is in: a paste
-    // that fails leaves both boxes as they were.
-    RichEdit1->replaceAllWithClipboard([this] { RichEdit2->clear(); });
-  });
+  runCommand(
+      [this] {
+        // One undo step brings the old text back. The report goes once the new text is in: a
+        // paste that fails leaves both boxes as they were.
+        RichEdit1->replaceAllWithClipboard([this] { RichEdit2->clear(); });
+      },
+      QStringLiteral("貼り付け"));
 }
 
 // Closing during a check stops the pass at its next byte; the window closes once it has.
@@ -254,27 +258,67 @@ void TForm1::arrangeTabOrder() {
 }
 
 void TForm1::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  if (placed_) return;
+  QDialog::showEvent(event);  // a dialog centres itself on its own terms; placed again below
+  if (placed_) {
+    placeOnScreen(Placement::KeepInside);
+    return;
+  }
   placed_ = true;
-  placeOnScreen();
+  placeOnScreen(Placement::Centre);
+  connect(windowHandle(), &QWindow::screenChanged, this, &TForm1::followScreen,
+          Qt::UniqueConnection);
+  followScreen(windowHandle()->screen());
 }
 
-// The window manager tells the frame's size only once the window is mapped; the window is
-// placed again then, so the frame, title bar included, is where it was meant to be.
+// The window manager tells the frame's size only once the window is mapped, and under load it
+// may report a frame that does not fit the window yet; the first believable frame, whenever it
+// comes, places the window again so that the frame, title bar included, is centred.
 bool TForm1::event(QEvent* event) {
   const bool handled = QDialog::event(event);
-  if (event->type() == QEvent::WindowActivate && !framePlaced_) {
+  const bool reported =
+      event->type() == QEvent::WindowActivate ||
+      ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && event->spontaneous());
+  if (reported && placed_ && !framePlaced_ && knownFrame() != geometry()) {
     framePlaced_ = true;
-    if (frameGeometry().size() != size()) placeOnScreen();
+    // Centred only if nothing has moved the window since it was placed; kept inside otherwise.
+    placeOnScreen(geometry().topLeft() == placedAt_ ? Placement::Centre : Placement::KeepInside);
   }
   return handled;
 }
 
-void TForm1::placeOnScreen() {
+void TForm1::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  if (placed_ && isVisible()) placeOnScreen(Placement::KeepInside);
+}
+
+// On another screen, or when the screen's area changes (a panel, a new resolution), the frame
+// is brought inside the area it now has.
+void TForm1::followScreen(QScreen* screen) {
+  disconnect(screenArea_);
+  if (screen == nullptr) return;
+  screenArea_ = connect(screen, &QScreen::availableGeometryChanged, this,
+                        [this] { placeOnScreen(Placement::KeepInside); });
+  if (placed_) placeOnScreen(Placement::KeepInside);
+}
+
+QRect TForm1::knownFrame() const {
+  return ui::knownFrame(frameGeometry(), geometry());
+}
+
+void TForm1::placeOnScreen(Placement placement) {
   const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
-  move(placedFrame(frameGeometry(), screen->availableGeometry()).topLeft());
+  QRect available = screen->availableGeometry();
+  if (available.isEmpty()) available = screen->geometry();
+  if (available.isEmpty()) return;
+  const QRect client = geometry();
+  const QRect frame = knownFrame();
+  const QRect target =
+      placement == Placement::Centre ? placedFrame(frame, available) : keptInside(frame, available);
+  // The client area is placed, not the frame: its position does not depend on what the window
+  // system believes the frame to be.
+  placedAt_ = client.topLeft() + (target.topLeft() - frame.topLeft());
+  if (placedAt_ != client.topLeft()) setGeometry(QRect(placedAt_, client.size()));
 }
 
 // Esc would close a dialog; the main window closes only by its quit button or its frame.

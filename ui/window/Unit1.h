@@ -19,9 +19,11 @@
 #include "tables/table_set.h"
 #include "ui/input_method/input_method.h"
 
+class QScreen;
 #include "ui/textbox/paste_box.h"
 #include "ui/window/level_box.h"
 #include "ui/window/report_box.h"
+#include "ui/window/window_view.h"
 
 namespace torvane::ui {
 
@@ -44,6 +46,10 @@ class TForm1 : public QDialog {
 
   // The longest gap between two runs of the event loop during the last check, in ms.
   qint64 lastCheckLongestEventGapMs() const { return lastLongestGapMs_; }
+  // Where the running check stands; Idle when none runs.
+  CheckStage checkStage() const {
+    return activeView_ != nullptr ? activeView_->stage() : CheckStage::Idle;
+  }
   // The result lists; null once the window has closed.
   const checker::ResultLists* results() const { return Results.get(); }
 
@@ -69,6 +75,7 @@ class TForm1 : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool event(QEvent* event) override;
@@ -78,6 +85,7 @@ class TForm1 : public QDialog {
   void chooseTables(tables::TableSet set);
   void showTables(tables::TableSet set);
   void showTableChanges();
+  void showHelp(const QString& title, const QString& richText);
   void showReadings();
   void offerReadingsAfterCheck();
 
@@ -89,10 +97,21 @@ class TForm1 : public QDialog {
   void arrangeTabOrder();
   void FormCreate();
   void FormClose();
-  // Keeps the frame inside the screen's available area, centred when it fits.
-  void placeOnScreen();
-  // Runs a command; an unexpected failure abandons it and is shown in the failure box.
-  void runCommand(const std::function<void()>& command);
+  // The dialogs that wait for their OK hold the event loop, and with it a running pass: they
+  // are off while a check runs.
+  void offerDialogs(bool offered);
+  // Centres the frame in the screen's available area, or moves it the least that brings it
+  // inside; either way it ends inside (a frame larger than the area with its top-left corner
+  // inside).
+  enum class Placement { Centre, KeepInside };
+  void placeOnScreen(Placement placement);
+  // The frame as far as it is known: the client area with the frame's margins when the
+  // window system reports believable ones, without them otherwise.
+  QRect knownFrame() const;
+  void followScreen(QScreen* screen);
+  // Runs a command; an unexpected failure abandons it and is shown in the failure box, saying
+  // what was being done (a noun such as 「チェック」).
+  void runCommand(const std::function<void()>& command, const QString& doing = {});
 
   // The class strings are filled once at creation; the result lists live from creation to
   // closing. A check in progress holds on to both, so neither changes under it.
@@ -121,9 +140,11 @@ class TForm1 : public QDialog {
   JapaneseInputMethod inputMethod_;
   bool placed_ = false;
   bool framePlaced_ = false;
+  QPoint placedAt_;  // where the last placement put the client area
+  QMetaObject::Connection screenArea_;
   bool checking_ = false;
   bool closeAfterCheck_ = false;
-  class WindowCheckView* activeView_ = nullptr;
+  WindowCheckView* activeView_ = nullptr;
   qint64 lastLongestGapMs_ = 0;
 };
 

@@ -72,12 +72,12 @@ void TForm1::createActions() {
   UsageAction->setObjectName(QStringLiteral("UsageAction"));
   UsageAction->setShortcut(QKeySequence::HelpContents);
   connect(UsageAction, &QAction::triggered, this,
-          [this] { showTextBox(this, QStringLiteral("使い方"), usageText()); });
+          [this] { showHelp(QStringLiteral("使い方"), usageText()); });
 
   AboutAction = new QAction(QStringLiteral("Torvane について(&A)"), this);
   AboutAction->setObjectName(QStringLiteral("AboutAction"));
   connect(AboutAction, &QAction::triggered, this,
-          [this] { showTextBox(this, QStringLiteral("Torvane について"), aboutText()); });
+          [this] { showHelp(QStringLiteral("Torvane について"), aboutText()); });
 }
 
 void TForm1::createMenus() {
@@ -135,19 +135,33 @@ void TForm1::showTables(tables::TableSet set) {
                                                            : QStringLiteral("判定表：1989年告示"));
 }
 
+void TForm1::offerDialogs(bool offered) {
+  for (QAction* action : {TableChangesAction, UsageAction, AboutAction})
+    action->setEnabled(offered);  // their shortcuts with them
+}
+
 // Lists the characters whose stage differs between the sets: the text's own, or with no text
 // every change of the tables.
 void TForm1::showTableChanges() {
-  if (!Classifier2020 || RichEdit1->isPasting()) return;  // closed, or the text is going in
-  runCommand([this] {
-    const sjis::SjisText text = encodeBoxText(checkedTextOf(*RichEdit1->document()), false).text;
-    const bool forText = !text.empty();
-    std::vector<checker::TableChange> rows =
-        forText ? checker::tableChanges(text, *Classifier, *Classifier2020)
-                : checker::allTableChanges(*Classifier, *Classifier2020);
-    TableChangesDialog dialog(std::move(rows), forText, this);
-    dialog.exec();
-  });
+  // Closed, checking (the dialog would hold the pass), or the text is going in.
+  if (!Classifier2020 || checking_ || RichEdit1->isPasting()) return;
+  runCommand(
+      [this] {
+        const sjis::SjisText text =
+            encodeBoxText(checkedTextOf(*RichEdit1->document()), false).text;
+        const bool forText = !text.empty();
+        std::vector<checker::TableChange> rows =
+            forText ? checker::tableChanges(text, *Classifier, *Classifier2020)
+                    : checker::allTableChanges(*Classifier, *Classifier2020);
+        TableChangesDialog dialog(std::move(rows), forText, this);
+        dialog.exec();
+      },
+      QStringLiteral("表の違いの表示"));
+}
+
+void TForm1::showHelp(const QString& title, const QString& richText) {
+  if (checking_) return;  // the box would hold the pass until it is closed
+  showTextBox(this, title, richText);
 }
 
 void TForm1::offerReadingsAfterCheck() {

@@ -1,8 +1,11 @@
 #include "ui/window/window_view.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 
 #include "ui/textbox/checked_box_text.h"
 #include "ui/window/Unit1.h"
@@ -18,6 +21,15 @@ constexpr qint64 kEventIntervalMs = 8;
 constexpr qint64 kSliceMs = 6;
 constexpr int kPieceChars = 4096;
 constexpr qsizetype kConvertAtOnce = 256 * 1024;
+// A report line goes in this many characters at a time: laying out a thousand kanji the
+// first time (their glyphs looked up) takes some milliseconds.
+constexpr qsizetype kReportPieceChars = 1024;
+// What came in before the summary is handled, however many rounds it takes to reach the
+// window (the window system's queue feeds the application's), within this bound.
+constexpr int kSettleMs = 20;
+// A click under way is let finish before the summary, whose modal box would swallow its
+// release; a button held down longer than this is not waited for.
+constexpr qint64 kPressWaitMs = 5000;
 
 QColor colourOf(checker::TextColor color) {
   switch (color) {
@@ -34,10 +46,18 @@ QString toQString(const sjis::SjisText& text) {
 
 }  // namespace
 
+WindowCheckView::WindowCheckView(TForm1& form) : form_(form), lastLevel_(form.levelIndex()) {}
+
+void WindowCheckView::requestStop() {
+  stopRequested_ = true;
+  if (summary_) summary_->reject();  // the window closes, the summary with it
+}
+
 // The document's raw text has one position per UTF-16 unit, paragraph and line separators
 // included, as the cursor counts; those positions are what the bytes map back to. The pass
 // walks this converted copy, which nothing else holds, so it cannot change under the pass.
 const sjis::SjisText& WindowCheckView::text() {
+  stage_ = CheckStage::Reading;
   document_ = form_.RichEdit1->document();
   const QString raw = checkedTextOf(*document_);
   auto convert = [raw] { return encodeBoxText(raw); };  // the worker keeps its own copy
@@ -115,11 +135,23 @@ bool WindowCheckView::applySlice() {
 }
 
 // Writes everything that waits, running the event loop between slices; a stop drops the rest.
+// After the walk the progress box shows where the colours have got to.
 void WindowCheckView::drainColourings() {
-  while (!stopRequested_ && applySlice()) runEvents();
+  while (!stopRequested_ && applySlice()) {
+    if (stage_ == CheckStage::Colouring && !pending_.empty()) {
+      showInProgress(characterAt(pending_.front().from));
+    }
+    runEvents();
+  }
   if (stopRequested_) {
     pending_.clear();
   }
+}
+
+QString WindowCheckView::characterAt(int position) const {
+  const QChar c = document_->characterAt(position);
+  if (c.isHighSurrogate()) return QString(c) + document_->characterAt(position + 1);
+  return QString(c);
 }
 
 // The selection stands on the last coloured span, scrolled into view.
@@ -138,6 +170,7 @@ void WindowCheckView::beginTextUpdate() {
 
 void WindowCheckView::endTextUpdate() {
   drainColourings();
+  if (stage_ == CheckStage::Colouring && !stopRequested_) stage_ = CheckStage::Reporting;
   batching_ = false;
   if (selectionPending_ && !stopRequested_) selectLast();
   selectionPending_ = false;
@@ -152,6 +185,7 @@ WindowCheckView::~WindowCheckView() {
   }
   form_.StaticText1->hide();
   form_.RichEdit2->setUpdatesEnabled(true);
+  stage_ = CheckStage::Idle;
 }
 
 void WindowCheckView::beginReportUpdate() {
@@ -166,41 +200,65 @@ void WindowCheckView::clearReport() {
   reportLines_ = 0;
 }
 
-// A line is in when the caret stands right after it; anything else is a refused line.
+// A line is in when the caret stands right after it; anything else is a refused line. A list
+// line of thousands of characters goes in a piece at a time, the window live in between and
+// the progress box showing the last character in.
 bool WindowCheckView::addReportLine(const sjis::SjisText& line) {
   QTextCursor cursor(form_.RichEdit2->document());
   cursor.movePosition(QTextCursor::End);
   if (reportLines_++ > 0) cursor.insertBlock();
   const int start = cursor.position();
   const QString text = toQString(line);
-  cursor.insertText(text);
-  const bool inserted = cursor.position() == start + text.size();
-  // A list line of thousands of characters takes a while to lay out: the window stays live.
-  if (sinceEvents_.elapsed() >= kEventIntervalMs) runEvents();
-  return inserted;
+  for (qsizetype from = 0; from < text.size();) {
+    qsizetype to = std::min(text.size(), from + kReportPieceChars);
+    if (text[to - 1].isHighSurrogate() && to < text.size()) ++to;  // a pair stays whole
+    cursor.insertText(text.sliced(from, to - from));
+    const qsizetype last = text[to - 1].isLowSurrogate() && to - 2 >= from ? to - 2 : to - 1;
+    showInProgress(text.sliced(last, to - last));
+    from = to;
+    if (sinceEvents_.elapsed() >= kEventIntervalMs) runEvents();
+  }
+  return cursor.position() == start + text.size();
 }
 
 int WindowCheckView::levelIndex() {
-  return form_.levelIndex();
+  lastLevel_ = form_.levelIndex();
+  return lastLevel_;
 }
 
 // The box shows what it holds whenever the window repaints, so the character is handed over
 // when the event loop runs rather than once per character.
 void WindowCheckView::showProgress(const sjis::SjisChar& c) {
   progress_ = c;
+  progressIsText_ = false;
   progressChanged_ = true;
 }
 
+void WindowCheckView::showInProgress(QString text) {
+  progressText_ = std::move(text);
+  progressIsText_ = true;
+  progressChanged_ = true;
+}
+
+// The walk's end does not hide the progress box yet: the colours it found and the report
+// still take a while on a long text, and the box shows them going in until the summary.
 void WindowCheckView::setProgressVisible(bool visible) {
-  if (visible) showPendingProgress();
-  form_.StaticText1->setVisible(visible);
-  if (!visible) runEventsNow_ = true;  // the walk is over: the next run is not to be skipped
+  if (visible) {
+    stage_ = CheckStage::Walking;
+    showPendingProgress();
+    form_.StaticText1->show();
+    return;
+  }
+  if (stage_ == CheckStage::Walking) stage_ = CheckStage::Colouring;
+  if (stopRequested_) form_.StaticText1->hide();
+  runEventsNow_ = true;  // the walk is over: the next run is not to be skipped
 }
 
 void WindowCheckView::showPendingProgress() {
   if (!progressChanged_) return;
   progressChanged_ = false;
-  form_.StaticText1->setText(QString::fromStdString(sjis::toUtf8(progress_)));
+  form_.StaticText1->setText(progressIsText_ ? progressText_
+                                             : QString::fromStdString(sjis::toUtf8(progress_)));
 }
 
 bool WindowCheckView::processPendingEvents() {
@@ -219,14 +277,41 @@ void WindowCheckView::runEvents() {
   sinceEvents_.restart();
 }
 
-void WindowCheckView::showMessage(const checker::Message& message) {
-  // A close request that came in while the report was written is honoured before the summary,
-  // which would otherwise hold the window up.
+// Everything already sent to the window is handled before the summary box comes up, and a
+// click under way is let finish: its release would go to the modal box and be lost.
+void WindowCheckView::settleBeforeSummary() {
   runEvents();
+  QCoreApplication::processEvents(QEventLoop::AllEvents, kSettleMs);
+  QElapsedTimer held;
+  held.start();
+  while (!stopRequested_ && pressUnderWay() && held.elapsed() < kPressWaitMs) {
+    QEventLoop waiting;
+    QTimer::singleShot(kEventIntervalMs, &waiting, &QEventLoop::quit);
+    waiting.exec();
+  }
+  QCoreApplication::processEvents(QEventLoop::AllEvents, kSettleMs);
+  sinceEvents_.restart();
+}
+
+bool WindowCheckView::pressUnderWay() const {
+  if (QGuiApplication::mouseButtons() != Qt::NoButton) return true;
+  for (const QPushButton* button : {form_.Button1, form_.Button2, form_.Button3, form_.Button4}) {
+    if (button->isDown()) return true;  // held by the keyboard's space bar
+  }
+  return false;
+}
+
+// A close request that came in during the report or just before the summary is honoured
+// instead of it; one that comes while the summary is up closes it (see requestStop).
+void WindowCheckView::showMessage(const checker::Message& message) {
+  stage_ = CheckStage::Summary;
+  form_.StaticText1->hide();
+  settleBeforeSummary();
   if (stopRequested_) return;
   showMessageBox(message.kind == checker::MessageKind::Warning ? QMessageBox::Warning
                                                                : QMessageBox::Information,
-                 QString::fromStdString(message.title), QString::fromStdString(message.text));
+                 QString::fromStdString(message.title), QString::fromStdString(message.text),
+                 &summary_);
 }
 
 }  // namespace torvane::ui

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPointer>
 #include <QString>
 
 #include <deque>
@@ -18,9 +20,19 @@ namespace torvane::ui {
 
 class TForm1;
 
+// Where a check stands, as the window shows it.
+enum class CheckStage {
+  Idle,
+  Reading,    // the text is converted
+  Walking,    // the pass visits the text, a character at a time
+  Colouring,  // the walk is over; the colours it found still go into the box
+  Reporting,  // the report box is written
+  Summary,    // the summary box is about to come up, or up
+};
+
 class WindowCheckView final : public checker::CheckView {
  public:
-  explicit WindowCheckView(TForm1& form) : form_(form) {}
+  explicit WindowCheckView(TForm1& form);
   // Whatever way the pass ends, a normal end, a stop or a failure, the box is left editable
   // and redrawn and the progress box hidden.
   ~WindowCheckView() override;
@@ -28,11 +40,15 @@ class WindowCheckView final : public checker::CheckView {
   WindowCheckView& operator=(const WindowCheckView&) = delete;
 
   // Asks the running pass to stop at its next byte (the window is closing): colours still
-  // waiting are dropped, and no report or summary follows.
-  void requestStop() { stopRequested_ = true; }
+  // waiting are dropped, and no report or summary follows; a summary already up is closed.
+  void requestStop();
   bool stopRequested() const { return stopRequested_; }
+  CheckStage stage() const { return stage_; }
   // The longest stretch between two runs of the event loop in the last pass, in milliseconds.
   qint64 longestEventGapMs() const { return longestGapMs_; }
+  // The level the pass classified its last character at (the level of the last colours); the
+  // level the window showed when the check began if it classified none.
+  int levelOfLastCharacter() const { return lastLevel_; }
 
   const sjis::SjisText& text() override;
   void setSelectionStart(std::size_t offset) override;
@@ -60,8 +76,12 @@ class WindowCheckView final : public checker::CheckView {
   bool applySlice();
   void drainColourings();
   void runEvents();
+  void settleBeforeSummary();
+  bool pressUnderWay() const;
   void selectLast();
   void showPendingProgress();
+  void showInProgress(QString text);
+  QString characterAt(int position) const;
 
   TForm1& form_;
   QTextDocument* document_ = nullptr;  // the upper box's document, as the pass found it
@@ -77,8 +97,15 @@ class WindowCheckView final : public checker::CheckView {
   bool selectionPending_ = false;
   int lastFrom_ = 0, lastTo_ = 0;
   int reportLines_ = 0;
+  // The progress box shows the walk's character, converted only when the window repaints;
+  // after the walk, the text of the colours and report lines going in.
   sjis::SjisChar progress_;
+  QString progressText_;
+  bool progressIsText_ = false;
   bool progressChanged_ = false;
+  int lastLevel_ = 0;
+  CheckStage stage_ = CheckStage::Idle;
+  QPointer<QMessageBox> summary_;
   bool stopRequested_ = false;
   bool runEventsNow_ = false;
   QElapsedTimer sinceEvents_;

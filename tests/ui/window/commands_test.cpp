@@ -6,9 +6,13 @@
 #include <QTextCursor>
 #include <QTextTable>
 #include <QTimer>
+#include <QUnhandledException>
 
+#include <new>
+#include <stdexcept>
+
+#include "checker/report.h"
 #include "message_box_answerer.h"
-#include "ui/create_params.h"
 #include "ui/window/message_boxes.h"
 #include "window_fixture.h"
 
@@ -255,18 +259,52 @@ TEST_F(CommandsTest, UnexpectedFailuresShowTheStopIconAndTheApplicationTitle) {
   EXPECT_EQ(answerer.seen[0].title, QStringLiteral("commands_test"));
 }
 
-TEST(CreateParams, DropShadowByVersion) {
+// Regression: a worker's failure that carried no exception reached the failure box as an empty
+// message.
+TEST(FailureMessage, EveryFailureSaysWhatFailed) {
+  const QString check = QStringLiteral("チェック");
+  const auto wrapped = [](std::exception_ptr inner) {
+    return std::make_exception_ptr(QUnhandledException(std::move(inner)));
+  };
+  const auto lineRefused =
+      std::make_exception_ptr(checker::CheckFailure(std::string(checker::kLineRefusedMessage)));
   struct Case {
-    bool nt;
-    int major, minor;
-    bool shadow;
-  } cases[] = {{true, 5, 0, false},  {true, 5, 1, true},  {true, 5, 2, true},
-               {true, 6, 0, false},  {true, 6, 1, true},  {true, 6, 3, true},
-               {true, 10, 0, false}, {true, 4, 1, false}, {false, 5, 1, false}};
+    const char* what;
+    std::exception_ptr failure;
+    QString doing, said;
+  } cases[] = {
+      {"for the user", lineRefused, check, QStringLiteral("RichEdit での行の挿入エラー")},
+      {"for the user, from a worker", wrapped(lineRefused), check,
+       QStringLiteral("RichEdit での行の挿入エラー")},
+      {"empty", std::make_exception_ptr(std::runtime_error("")), check,
+       QStringLiteral("チェックに失敗しました（原因不明）")},
+      {"blank", std::make_exception_ptr(std::runtime_error(" \n")), check,
+       QStringLiteral("チェックに失敗しました（原因不明）")},
+      {"empty, meant for the user", std::make_exception_ptr(checker::CheckFailure("")), check,
+       QStringLiteral("チェックに失敗しました（原因不明）")},
+      {"a worker's, with nothing inside", std::make_exception_ptr(QUnhandledException()), check,
+       QStringLiteral("チェックに失敗しました（原因不明）")},
+      {"no std::exception", std::make_exception_ptr(42), check,
+       QStringLiteral("チェックに失敗しました（原因不明）")},
+      {"none", std::exception_ptr(), check, QStringLiteral("チェックに失敗しました（原因不明）")},
+      {"a lower layer's", std::make_exception_ptr(std::runtime_error("iconv stopped")), check,
+       QStringLiteral("チェックに失敗しました（iconv stopped）")},
+      {"memory", wrapped(std::make_exception_ptr(std::bad_alloc())), check,
+       QStringLiteral("チェックに必要なメモリが足りません")},
+      {"a command not named", std::make_exception_ptr(std::runtime_error("")), QString(),
+       QStringLiteral("処理に失敗しました（原因不明）")},
+  };
   for (const Case& c : cases) {
-    EXPECT_EQ(ui::wantsDropShadow(c.nt, c.major, c.minor), c.shadow) << c.major << "." << c.minor;
-    EXPECT_EQ(ui::windowClassStyle(0x8, c.nt, c.major, c.minor), c.shadow ? 0x20008u : 0x8u);
+    EXPECT_EQ(ui::failureMessage(c.failure, c.doing).toStdString(), c.said.toStdString()) << c.what;
   }
+}
+
+TEST_F(CommandsTest, AnEmptyFailureMessageStillSaysSomethingFailed) {
+  MessageBoxAnswerer answerer;
+  ui::showFailure(QString());
+  ASSERT_EQ(answerer.seen.size(), 1u);
+  EXPECT_EQ(answerer.seen[0].text, QStringLiteral("処理に失敗しました（原因不明）."));
+  EXPECT_EQ(answerer.seen[0].icon, QMessageBox::Critical);
 }
 
 }  // namespace

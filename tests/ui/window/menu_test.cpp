@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QSettings>
 #include <QTextEdit>
+#include <QTimer>
 
 #include "message_box_answerer.h"
 #include "window_fixture.h"
@@ -136,6 +137,89 @@ TEST_F(MenuTest, ReadingProposalsAfterACheckOpenTheDialogOnTheRedWords) {
   EXPECT_EQ(words, (QStringList{QStringLiteral("漢字/かんじ"), QStringLiteral("習う/ならう")}))
       << "the grade-1 words 学校 stay as they are at level 0";
   dialog->close();
+}
+
+// Regression: Ctrl+T and the help boxes opened during a check, and their boxes held the pass
+// and every close request until they were dismissed.
+TEST_F(MenuTest, DialogsAreOffWhileACheckRuns) {
+  control<QPlainTextEdit>("RichEdit1")
+      ->setPlainText(QStringLiteral("漢字のテスト、ABC。\n").repeated(20000));
+  const char* const names[] = {"TableChangesAction", "UsageAction", "AboutAction"};
+  MessageBoxAnswerer answerer;
+  bool tried = false, offDuring = true;
+  QStringList opened;  // modal windows that came up before the summary
+  // A timer of its own: the one below cannot run again while a box it opened is up.
+  QTimer rescue;
+  QObject::connect(&rescue, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr || window().checkStage() == ui::CheckStage::Summary) return;
+    opened << modal->objectName();
+    modal->close();  // so that a failure does not hang the test
+  });
+  rescue.start(5);
+  QTimer during;
+  QObject::connect(&during, &QTimer::timeout, [&] {
+    if (tried || window().checkStage() != ui::CheckStage::Walking) return;
+    tried = true;
+    for (const char* name : names) {
+      offDuring = offDuring && !action(name)->isEnabled();
+      action(name)->trigger();
+    }
+    QTest::keyClick(&window(), Qt::Key_T, Qt::ControlModifier);
+    QTest::keyClick(&window(), Qt::Key_F1);
+  });
+  during.start(0);
+  window().Button1Click();
+  ASSERT_TRUE(tried);
+  EXPECT_TRUE(offDuring);
+  EXPECT_TRUE(opened.isEmpty()) << "nothing but the summary: "
+                                << opened.join(QLatin1Char(',')).toStdString();
+  EXPECT_EQ(answerer.seen.size(), 1u);
+  for (const char* name : names) EXPECT_TRUE(action(name)->isEnabled()) << name << " after";
+}
+
+// Regression: the proposals took the level shown once the check was over, which could be one
+// the colours were never made with.
+TEST_F(MenuTest, ProposalsFollowTheLevelOfTheLastColours) {
+  using ui::CheckStage;
+  struct Case {
+    CheckStage changedDuring;
+    QStringList words;
+  } cases[] = {
+      // Changed after the walk: every colour is at level 0.
+      {CheckStage::Colouring, {QStringLiteral("漢字"), QStringLiteral("習う")}},
+      // Changed during the walk: the last colours are at level 6, where nothing is red.
+      {CheckStage::Walking, {}},
+  };
+  auto* text = control<QPlainTextEdit>("RichEdit1");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.changedDuring));
+    text->setPlainText(QStringLiteral("学校で漢字を習う。\n").repeated(20000));
+    window().ComboBox1->setCurrentIndex(0);
+    MessageBoxAnswerer answerer;
+    bool changed = false;
+    QTimer during;
+    QObject::connect(&during, &QTimer::timeout, [&] {
+      if (changed || window().checkStage() != c.changedDuring) return;
+      changed = true;
+      window().ComboBox1->setCurrentIndex(6);  // every kanji allowed
+    });
+    during.start(0);
+    window().Button1Click();
+    ASSERT_TRUE(changed);
+    ASSERT_TRUE(action("ReadingsAction")->isEnabled());
+    action("ReadingsAction")->trigger();
+    auto* dialog = window().findChild<QDialog*>(QStringLiteral("ReadingsDialog"));
+    ASSERT_NE(dialog, nullptr);
+    auto* table = dialog->findChild<QAbstractItemView*>();
+    ASSERT_NE(table, nullptr);
+    QStringList words;
+    for (int row = 0; row < table->model()->rowCount(); ++row)
+      words << table->model()->index(row, 0).data().toString();
+    EXPECT_EQ(words.join(QLatin1Char(',')).toStdString(),
+              c.words.join(QLatin1Char(',')).toStdString());
+    dialog->close();
+  }
 }
 
 TEST(ReadingsMenu, WithoutTheDictionaryTheItemIsOffAndSaysWhichPackage) {
