@@ -231,8 +231,11 @@ bool WindowCheckView::addReportLine(const sjis::SjisText& line) {
       if (text[to - 1].isHighSurrogate() && to < text.size()) ++to;  // a pair stays whole
       const QString piece = text.sliced(from, to - from);
       metrics.horizontalAdvance(piece);
-      const qsizetype last = piece.back().isLowSurrogate() && piece.size() > 1 ? 2 : 1;
-      showInProgress(piece.right(last));
+      // The last character, not the comma after it.
+      qsizetype end = piece.size();
+      if (end > 1 && piece[end - 1] == QLatin1Char(',')) --end;
+      const qsizetype last = piece[end - 1].isLowSurrogate() && end > 1 ? 2 : 1;
+      showInProgress(piece.sliced(end - last, last));
       from = to;
       if (sinceEvents_.elapsed() >= kEventIntervalMs) runEvents();
     }
