@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -21,9 +22,10 @@ constexpr qint64 kEventIntervalMs = 8;
 constexpr qint64 kSliceMs = 6;
 constexpr int kPieceChars = 4096;
 constexpr qsizetype kConvertAtOnce = 256 * 1024;
-// A report line goes in this many characters at a time: laying out a thousand kanji the
-// first time (their glyphs looked up) takes some milliseconds.
-constexpr qsizetype kReportPieceChars = 1024;
+// The glyphs of a long report line are looked up this many characters at a time before the
+// line goes in: the first time, a thousand kanji (fallback fonts for some) take tens of
+// milliseconds, and once their glyphs are known the line lays out several times faster.
+constexpr qsizetype kGlyphPieceChars = 256;
 // What came in before the summary is handled, however many rounds it takes to reach the
 // window (the window system's queue feeds the application's), within this bound.
 constexpr int kSettleMs = 20;
@@ -201,23 +203,33 @@ void WindowCheckView::clearReport() {
 }
 
 // A line is in when the caret stands right after it; anything else is a refused line. A list
-// line of thousands of characters goes in a piece at a time, the window live in between and
-// the progress box showing the last character in.
+// line of thousands of characters is laid out at once, as one paragraph must be; its glyphs
+// are looked up first, a piece at a time with the window live in between, so that the
+// layout finds them known. The progress box shows the pieces going by.
 bool WindowCheckView::addReportLine(const sjis::SjisText& line) {
+  const QString text = toQString(line);
+  if (text.size() > kGlyphPieceChars) {
+    const QFontMetrics metrics(form_.RichEdit2->document()->defaultFont());
+    for (qsizetype from = 0; from < text.size();) {
+      qsizetype to = std::min(text.size(), from + kGlyphPieceChars);
+      if (text[to - 1].isHighSurrogate() && to < text.size()) ++to;  // a pair stays whole
+      const QString piece = text.sliced(from, to - from);
+      metrics.horizontalAdvance(piece);
+      // The last character, not the comma after it.
+      qsizetype end = piece.size();
+      if (end > 1 && piece[end - 1] == QLatin1Char(',')) --end;
+      const qsizetype last = piece[end - 1].isLowSurrogate() && end > 1 ? 2 : 1;
+      showInProgress(piece.sliced(end - last, last));
+      from = to;
+      if (sinceEvents_.elapsed() >= kEventIntervalMs) runEvents();
+    }
+  }
   QTextCursor cursor(form_.RichEdit2->document());
   cursor.movePosition(QTextCursor::End);
   if (reportLines_++ > 0) cursor.insertBlock();
   const int start = cursor.position();
-  const QString text = toQString(line);
-  for (qsizetype from = 0; from < text.size();) {
-    qsizetype to = std::min(text.size(), from + kReportPieceChars);
-    if (text[to - 1].isHighSurrogate() && to < text.size()) ++to;  // a pair stays whole
-    cursor.insertText(text.sliced(from, to - from));
-    const qsizetype last = text[to - 1].isLowSurrogate() && to - 2 >= from ? to - 2 : to - 1;
-    showInProgress(text.sliced(last, to - last));
-    from = to;
-    if (sinceEvents_.elapsed() >= kEventIntervalMs) runEvents();
-  }
+  cursor.insertText(text);
+  if (sinceEvents_.elapsed() >= kEventIntervalMs) runEvents();
   return cursor.position() == start + text.size();
 }
 
