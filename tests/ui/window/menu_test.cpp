@@ -209,8 +209,14 @@ TEST_F(MenuTest, ProposalsFollowTheLevelOfTheLastColours) {
     ASSERT_TRUE(changed);
     ASSERT_TRUE(action("ReadingsAction")->isEnabled());
     action("ReadingsAction")->trigger();
-    auto* dialog = window().findChild<QDialog*>(QStringLiteral("ReadingsDialog"));
-    ASSERT_NE(dialog, nullptr);
+    // The proposals are made on a worker.
+    QDialog* dialog = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+          return (dialog = window().findChild<QDialog*>(QStringLiteral("ReadingsDialog"))) !=
+                 nullptr;
+        },
+        20000));
     auto* table = dialog->findChild<QAbstractItemView*>();
     ASSERT_NE(table, nullptr);
     QStringList words;
@@ -219,6 +225,9 @@ TEST_F(MenuTest, ProposalsFollowTheLevelOfTheLastColours) {
     EXPECT_EQ(words.join(QLatin1Char(',')).toStdString(),
               c.words.join(QLatin1Char(',')).toStdString());
     dialog->close();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return window().findChild<QDialog*>(QStringLiteral("ReadingsDialog")) == nullptr; },
+        5000));
   }
 }
 
