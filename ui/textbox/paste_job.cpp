@@ -96,6 +96,7 @@ void PasteJob::takeParsed(Parsed parsed) {
 // The first slice opens the paste's edit block and prepares the box; every later one joins it,
 // so the whole paste is one undo step.
 void PasteJob::openBlock() {
+  if (blockOpen_) return;
   if (prepared_) {
     cursor_.joinPreviousEditBlock();
     blockOpen_ = true;
@@ -108,38 +109,16 @@ void PasteJob::openBlock() {
 }
 
 void PasteJob::insertAtOnce() {
-  try {
-    openBlock();
-    QElapsedTimer unbounded;
-    unbounded.start();
-    while (insertSomePlainText() || insertSomeParagraphs(unbounded)) {
-    }
-  } catch (const std::bad_alloc&) {
-    fail(pasteFailureMessage(true));
-    return;
-  } catch (...) {
-    fail(pasteFailureMessage(false));
-    return;
+  bool more = true;
+  while (more) {
+    if (!insertFor(kSliceMs, more)) return;
   }
   finish();
 }
 
 void PasteJob::insertSlice() {
   bool more = true;
-  try {
-    openBlock();
-    QElapsedTimer clock;
-    clock.start();
-    while (more && clock.elapsed() < kSliceMs) {
-      more = insertSomePlainText() || insertSomeParagraphs(clock);
-    }
-  } catch (const std::bad_alloc&) {
-    fail(pasteFailureMessage(true));
-    return;
-  } catch (...) {
-    fail(pasteFailureMessage(false));
-    return;
-  }
+  if (!insertFor(kSliceMs, more)) return;
   if (!more) {
     finish();
     return;
@@ -147,6 +126,24 @@ void PasteJob::insertSlice() {
   cursor_.endEditBlock();
   blockOpen_ = false;
   QTimer::singleShot(0, this, &PasteJob::insertSlice);
+}
+
+bool PasteJob::insertFor(qint64 budgetMs, bool& more) {
+  try {
+    openBlock();
+    QElapsedTimer clock;
+    clock.start();
+    do {
+      more = insertSomePlainText() || insertSomeParagraphs(clock);
+    } while (more && clock.elapsed() < budgetMs);
+  } catch (const std::bad_alloc&) {
+    fail(pasteFailureMessage(true));
+    return false;
+  } catch (...) {
+    fail(pasteFailureMessage(false));
+    return false;
+  }
+  return true;
 }
 
 void PasteJob::finish() {

@@ -55,6 +55,9 @@ class PasteJob : public QObject {
   void takeParsed(Parsed parsed);
   void insertSlice();
   void insertAtOnce();
+  // Inserts for about `budgetMs` or until done (`more` false); false when the paste failed and
+  // was reported.
+  bool insertFor(qint64 budgetMs, bool& more);
   void openBlock();
   void finish();
   void fail(const QString& message);
