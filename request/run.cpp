@@ -5,6 +5,7 @@
 
 #include "checker/check_pass_template.h"
 #include "checker/table_sets.h"
+#include "checker/unicode_check.h"
 
 namespace torvane::request {
 namespace {
@@ -40,9 +41,37 @@ reading::Analyzer openAnalyzer(std::vector<std::string>& warnings) {
   return std::move(analyzer);
 }
 
+// A UTF-8 text that needs nothing but the check is classified from its code points, without
+// converting it: the same record, lists and spans as the pass over the converted text.
+CheckResult runOnUnicode(const InputText& input, const CheckRequest& request) {
+  auto measured = checker::utf8Input(input.bytes);
+  if (const auto* invalid = std::get_if<sjis::InvalidUtf8>(&measured)) {
+    throw InputError("invalid UTF-8 at byte offset " + std::to_string(invalid->offset));
+  }
+  const sjis::MeasuredUtf8& text = std::get<sjis::MeasuredUtf8>(measured);
+
+  CheckResult result;
+  result.level = request.level;
+  result.tables = request.tables;
+  result.bytes = text.sjisSize();
+  if (request.spans) {
+    result.record = checker::checkUtf8(text, request.level, request.tables, result.lists,
+                                       PackInto{&result.spans})
+                        .record;
+  } else {
+    result.record =
+        checker::checkUtf8(text, request.level, request.tables, result.lists, checker::NoSpans{})
+            .record;
+  }
+  return result;
+}
+
 }  // namespace
 
 CheckResult run(InputText input, const CheckRequest& request) {
+  if (input.encoding == InputText::Encoding::Utf8 && !request.proposals && !request.tableChanges)
+    return runOnUnicode(input, request);
+
   reading::DecodedText decoded = decode(std::move(input), /*keepSource=*/request.proposals);
 
   CheckResult result;

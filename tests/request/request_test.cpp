@@ -147,13 +147,16 @@ class ScopedEnvironment {
 
 TEST(Request, InputErrorsComeBeforeTheDictionaryAndTheDictionaryBeforeTheCheck) {
   const ScopedEnvironment missing("TORVANE_MECAB_DICDIR", "/nonexistent/ipadic");
-  try {
-    run(InputText::utf8("\xEF\xBB\xBF"
-                        "ok\xFF"),
-        {.proposals = true});
-    ADD_FAILURE() << "no error";
-  } catch (const InputError& e) {
-    EXPECT_STREQ(e.what(), "invalid UTF-8 at byte offset 5");  // the mark counted
+  // A plain run reads UTF-8 from its code points, a run with proposals converts it first.
+  for (const CheckRequest& request : {CheckRequest{.proposals = true}, CheckRequest{}}) {
+    try {
+      run(InputText::utf8("\xEF\xBB\xBF"
+                          "ok\xFF"),
+          request);
+      ADD_FAILURE() << "no error";
+    } catch (const InputError& e) {
+      EXPECT_STREQ(e.what(), "invalid UTF-8 at byte offset 5");  // the mark counted
+    }
   }
   EXPECT_THROW(run(InputText::utf8("漢字"), {.proposals = true}), ReadingsUnavailable);
   EXPECT_NO_THROW(run(InputText::utf8("漢字"), {.spans = true}));  // the check needs none

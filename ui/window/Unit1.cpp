@@ -12,6 +12,7 @@
 #include <QWindow>
 
 #include "checker/check_pass.h"
+#include "checker/table_sets.h"
 #include "ui/look/app_icon.h"
 #include "ui/look/fonts.h"
 #include "ui/look/glyphs.h"
@@ -128,7 +129,8 @@ void TForm1::Button1Click() {
           activeView_ = nullptr;
           lastLongestGapMs_ = view.longestEventGapMs();
         });
-        if (checker::runCheck(view, classifierInUse(), *Results) == checker::CheckEnd::Completed) {
+        if (view.runCheck(checker::unicodeClassifierFor(tables), *Results) ==
+            checker::CheckEnd::Completed) {
           // The proposals follow the colours: the level changes while the pass runs, so the
           // level now may be one no character was classified at.
           checkedLevel_ = view.levelOfLastCharacter();

@@ -8,6 +8,8 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include "checker/unicode_pass.h"
+#include "sjis/unicode_forms.h"
 #include "ui/textbox/checked_box_text.h"
 #include "ui/window/Unit1.h"
 #include "ui/window/message_boxes.h"
@@ -55,15 +57,33 @@ void WindowCheckView::requestStop() {
   if (summary_) summary_->reject();  // the window closes, the summary with it
 }
 
-// The document's raw text has one position per UTF-16 unit, paragraph and line separators
-// included, as the cursor counts; those positions are what the bytes map back to. The pass
-// walks this converted copy, which nothing else holds, so it cannot change under the pass.
-const sjis::SjisText& WindowCheckView::text() {
+void WindowCheckView::readDocument() {
   stage_ = CheckStage::Reading;
   document_ = form_.RichEdit1->document();
-  const QString raw = checkedTextOf(*document_);
-  auto convert = [raw] { return encodeBoxText(raw); };  // the worker keeps its own copy
-  if (raw.size() < kConvertAtOnce) {
+  boxText_ = checkedTextOf(*document_);
+}
+
+// The document's raw text has one position per UTF-16 unit, paragraph and line separators
+// included, as the cursor counts; those positions are what the colours go to. The pass walks
+// this copy, which nothing else holds, so it cannot change under the pass.
+checker::CheckEnd WindowCheckView::runCheck(const checker::UnicodeClassifier& classifier,
+                                            checker::ResultLists& lists) {
+  readDocument();
+  const auto measured = sjis::measureUtf16({reinterpret_cast<const char16_t*>(boxText_.utf16()),
+                                            static_cast<std::size_t>(boxText_.size())});
+  sinceEvents_.start();
+  return checker::runUnicodeCheckWith(*this, measured, classifier, lists);
+}
+
+void WindowCheckView::setSelectionSource(std::size_t from, std::size_t to) {
+  source_ = {static_cast<int>(from), static_cast<int>(to)};
+}
+
+// For the pass over the converted text.
+const sjis::SjisText& WindowCheckView::text() {
+  readDocument();
+  auto convert = [raw = boxText_] { return encodeBoxText(raw); };  // the worker keeps its own copy
+  if (boxText_.size() < kConvertAtOnce) {
     encoded_ = convert();
   } else {
     // Megabytes take longer to convert than the event loop may wait: a worker converts while
@@ -97,7 +117,8 @@ void WindowCheckView::setSelectionLength(std::size_t length) {
 }
 
 void WindowCheckView::setSelectionColor(checker::TextColor color) {
-  const auto [from, to] = documentRange();
+  const auto [from, to] = source_ ? *source_ : documentRange();
+  source_.reset();
   // The selection goes onto the last coloured span once, when the colours are all in: placing
   // it scrolls, and scrolling once is enough.
   lastFrom_ = from;

@@ -9,8 +9,13 @@
 #include <QString>
 
 #include <deque>
+#include <optional>
+#include <utility>
 
+#include "checker/check_pass.h"
 #include "checker/check_view.h"
+#include "checker/result_list.h"
+#include "checker/unicode_classifier.h"
 #include "sjis/codec.h"
 #include "ui/textbox/paste_box.h"
 
@@ -50,6 +55,13 @@ class WindowCheckView final : public checker::CheckView {
   // level the window showed when the check began if it classified none.
   int levelOfLastCharacter() const { return lastLevel_; }
 
+  // Runs the pass over the box's text as it stands, classified from its UTF-16 units without
+  // converting it: the same calls, colours, lists and report as the pass over the converted text.
+  checker::CheckEnd runCheck(const checker::UnicodeClassifier& classifier,
+                             checker::ResultLists& lists);
+  // Where the next coloured bytes stand in the box's text, from the Unicode pass.
+  void setSelectionSource(std::size_t from, std::size_t to);
+
   const sjis::SjisText& text() override;
   void setSelectionStart(std::size_t offset) override;
   void setSelectionLength(std::size_t length) override;
@@ -83,9 +95,14 @@ class WindowCheckView final : public checker::CheckView {
   void showInProgress(QString text);
   QString characterAt(int position) const;
 
+  void readDocument();
+
   TForm1& form_;
   QTextDocument* document_ = nullptr;  // the upper box's document, as the pass found it
+  // The text the pass walks: the box's text, or its conversion with the map back into the box.
+  QString boxText_;
   sjis::EncodedText encoded_;
+  std::optional<std::pair<int, int>> source_;  // the next colour's range, when the pass gave it
   std::size_t selectionStart_ = 0;
   std::size_t selectionLength_ = 0;
   // Colour changes wait here in order and go into the document a slice at a time whenever the

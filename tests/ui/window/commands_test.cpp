@@ -75,6 +75,16 @@ TEST_F(CommandsTest, ColoursLandOnExactlyTheCheckedCharacters) {
   }
 }
 
+// A variation selector (two UTF-16 units, no bytes of its own) takes the colour of the kanji
+// before it; a line separator inside a paragraph is a line break and stays black.
+TEST_F(CommandsTest, JoiningCharactersTakeTheColourOfTheCharacterBefore) {
+  setText(QStringLiteral("葛\U000E0100飾\u2028漢。\U000E0100"));
+  MessageBoxAnswerer answerer;
+  check(0);
+  EXPECT_EQ(colours(), (std::vector<QColor>{kRed, kRed, kRed, kRed, kBlack, kRed, kBlack, kBlack,
+                                            kBlack}));
+}
+
 TEST_F(CommandsTest, ReportAndSummary) {
   setText(QStringLiteral("漢字漢"));
   MessageBoxAnswerer answerer;
