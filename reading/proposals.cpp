@@ -9,6 +9,7 @@
 #include "checker/levels.h"
 #include "reading/joining.h"
 #include "reading/kana.h"
+#include "reading/ruby_pieces.h"
 
 namespace torvane::reading {
 namespace {
@@ -18,6 +19,7 @@ struct Gathered {
   std::size_t begin = 0;
   std::size_t end = 0;
   std::vector<sjis::SjisChar> problems;
+  bool redKanji = false;
 };
 
 // The text the analyser reads: the source without the characters that add no bytes of their own
@@ -49,6 +51,13 @@ AnalysisText forAnalysis(std::string_view utf8) {
   }
   a.toSource.push_back(static_cast<std::uint32_t>(utf8.size()));
   return a;
+}
+
+// The dictionary's reading as the proposal gives it: hiragana, or nothing when the dictionary's
+// entry holds no kana reading (a symbol's entry reads as the symbol itself: 〆, 仝).
+std::string hiraganaOrNothing(std::string_view reading) {
+  std::string hiragana = toHiragana(reading);
+  return isHiraganaReading(hiragana) ? hiragana : std::string();
 }
 
 }  // namespace
@@ -93,14 +102,15 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   std::optional<Gathered> current;
   std::size_t currentWord = 0;
   auto flush = [&] {
-    if (!current || current->problems.empty()) return;
+    if (!current || !current->redKanji) return;
     const Word& word = words[currentWord];
     Proposal p;
     p.offset = current->begin;
     p.length = current->end - current->begin;
     const std::size_t from = sourceOf[current->begin];
     p.word = std::string(text.utf8.substr(from, sourceOf[current->end] - from));
-    p.reading = word.reading;
+    p.reading = hiraganaOrNothing(word.reading);
+    p.ruby = alignRuby(wordChars(sjisText, p.offset, p.length), p.reading, p.offset);
     p.problems = std::move(current->problems);
     for (const sjis::SjisChar& c : p.problems) {
       const std::optional<checker::Stage> stage = classifier.stageOf(c);
@@ -120,8 +130,9 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
       currentWord = w;
     }
     current->end = offset + c.length();
-    if (colours[offset] == checker::TextColor::Red && isKanji(c, classifier)) {
+    if (colours[offset] == checker::TextColor::Red) {
       current->problems.push_back(c);
+      current->redKanji = current->redKanji || isKanji(c, classifier);
     }
   });
   flush();
@@ -133,10 +144,15 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
     if (added) it->second = analyzer.readingsOf(p.word);
     if (!p.reading.empty()) p.choices.push_back(p.reading);
     for (const std::string& reading : it->second) {
-      if (reading != p.reading) p.choices.push_back(reading);
+      if (reading != p.reading && isHiraganaReading(reading)) p.choices.push_back(reading);
     }
   }
   return proposals;
+}
+
+void setReading(Proposal& p, const sjis::SjisText& text, std::string reading) {
+  p.reading = std::move(reading);
+  p.ruby = alignRuby(wordChars(text, p.offset, p.length), p.reading, p.offset);
 }
 
 DecodedText decodeWithSourceMap(sjis::SjisText text) {

@@ -12,12 +12,13 @@
 #include "checker/classify.h"
 #include "checker/recording_view.h"
 #include "reading/analyzer.h"
+#include "reading/ruby_pieces.h"
 #include "sjis/codec.h"
 
 namespace torvane::reading {
 
 // One word to read: whole characters of the checked Shift_JIS text, never split between kanji
-// and kana, holding at least one red character.
+// and kana, holding at least one red kanji.
 struct Proposal {
   std::size_t offset = 0;  // bytes of the checked Shift_JIS text
   std::size_t length = 0;
@@ -26,8 +27,11 @@ struct Proposal {
   // Readings to offer the teacher, `reading` first when known: for a word the dictionary holds
   // under several readings (明日: あした, あす). Empty when it knows none.
   std::vector<std::string> choices;
-  std::vector<sjis::SjisChar> problems;                  // the red characters in the word, in order
+  // Every character of the word the check made red, in order, kanji or not.
+  std::vector<sjis::SjisChar> problems;
   std::optional<checker::Stage> hardest = std::nullopt;  // the latest stage among `problems`
+  // Where `reading` goes, in bytes of the checked text; empty when `reading` is.
+  std::vector<RubyPiece> ruby;
   bool operator==(const Proposal&) const = default;
 };
 
@@ -47,6 +51,10 @@ void requireSourceMap(const CheckedText& text);
 // The proposals in text order, never overlapping. `classifier` gives each its hardest stage.
 std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
                               const checker::Classifier& classifier);
+
+// Gives a proposal another reading (an edited one), and its pieces aligned again on `text`, the
+// checked Shift_JIS text.
+void setReading(Proposal& p, const sjis::SjisText& text, std::string reading);
 
 // For a Shift_JIS text with no Unicode source (the command line's cp932 input): its characters
 // decoded one by one into UTF-8, with the source map pointing into that UTF-8.
