@@ -39,16 +39,16 @@ fs::path executableDir() {
 }
 
 // The fields of an IPA dictionary feature string: 品詞, 細分類1-3, 活用型, 活用形, 原形, 読み,
-// 発音.
+// 発音; a listed word adds a tenth, "P" when its list marks it common and "-" otherwise.
 struct Fields {
-  std::string_view all[9];
+  std::string_view all[10];
   std::size_t count = 0;
 };
 
 Fields splitFeature(std::string_view feature) {
   Fields fields;
   std::size_t start = 0;
-  while (fields.count < 9) {
+  while (fields.count < 10) {
     const std::size_t comma = feature.find(',', start);
     fields.all[fields.count++] = feature.substr(start, comma - start);
     if (comma == std::string_view::npos) break;
@@ -193,7 +193,7 @@ std::vector<std::string> Analyzer::readingsOf(std::string_view surface) const {
   for (; node != nullptr; node = node->bnext) {
     if (node->length != surface.size() || node->stat == MECAB_UNK_NODE) continue;
     const Fields f = splitFeature(node->feature);
-    if (f.count < 8 || f.all[7] == "*") continue;
+    if (f.count < 8 || f.all[7] == "*" || (f.count > 9 && f.all[9] != "P")) continue;
     found.emplace_back(node->wcost, toHiragana(f.all[7]));
   }
   std::stable_sort(found.begin(), found.end(),
@@ -205,6 +205,26 @@ std::vector<std::string> Analyzer::readingsOf(std::string_view surface) const {
     }
   }
   return readings;
+}
+
+std::vector<Analyzer::ListedReading> Analyzer::listedReadingsOf(std::string_view surface) const {
+  std::vector<ListedReading> listed;
+  if (surface.empty()) return listed;
+  const Lattice lattice(mecab_model_new_lattice(model_->model.get()), &mecab_lattice_destroy);
+  if (!lattice) return listed;
+  const mecab_node_t* node = mecab_model_lookup(model_->model.get(), surface.data(),
+                                                surface.data() + surface.size(), lattice.get());
+  for (; node != nullptr; node = node->bnext) {
+    if (node->length != surface.size() || node->stat == MECAB_UNK_NODE) continue;
+    const Fields f = splitFeature(node->feature);
+    if (f.count < 10) continue;
+    ListedReading r{toHiragana(f.all[7]), f.all[9] == "P"};
+    if (std::find(listed.begin(), listed.end(), r) == listed.end()) listed.push_back(std::move(r));
+  }
+  // The list's own order: the trie gives a word's entries in no useful one.
+  std::sort(listed.begin(), listed.end(),
+            [](const auto& a, const auto& b) { return a.reading < b.reading; });
+  return listed;
 }
 
 }  // namespace torvane::reading

@@ -9,6 +9,7 @@
 #include "checker/levels.h"
 #include "reading/joining.h"
 #include "reading/kana.h"
+#include "reading/listed_choice.h"
 
 namespace torvane::reading {
 namespace {
@@ -51,6 +52,37 @@ AnalysisText forAnalysis(std::string_view utf8) {
   return a;
 }
 
+bool holdsKanji(std::string_view utf8) {
+  for (std::size_t i = 0; i < utf8.size();) {
+    const Utf8Char c = utf8CharAt(utf8, i);
+    if (reading::isKanji(c.value)) return true;
+    i += c.length;
+  }
+  return false;
+}
+
+// A number with its counter is read by the counting rules, whatever a word list says.
+bool counts(std::span<const Morpheme> morphemes, const Word& word) {
+  for (std::size_t i = word.firstMorpheme; i < word.firstMorpheme + word.morphemeCount; ++i) {
+    if (morphemes[i].partOfSpeech == "名詞,数" || morphemes[i].subclass2 == "助数詞") return true;
+  }
+  return false;
+}
+
+// Where the word list knows a word whole, its readings decide between the analyser's and its own.
+void preferListedReadings(const Analyzer& analyzer, std::string_view utf8,
+                          std::span<const Morpheme> morphemes, std::vector<Word>& words) {
+  std::unordered_map<std::string_view, std::vector<Analyzer::ListedReading>> listed;
+  for (Word& word : words) {
+    const std::string_view surface = utf8.substr(word.offset, word.length);
+    if (!holdsKanji(surface)) continue;
+    auto [it, added] = listed.try_emplace(surface);
+    if (added) it->second = analyzer.listedReadingsOf(surface);
+    if (it->second.empty()) continue;
+    word.reading = chooseListedReading(it->second, word.reading, word.morphemeCount > 1);
+  }
+}
+
 }  // namespace
 
 void requireSourceMap(const CheckedText& text) {
@@ -78,6 +110,7 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   const std::string_view analysed = analysis.toSource.empty() ? text.utf8 : analysis.text;
   const std::vector<Morpheme> morphemes = analyzer.parse(analysed);
   std::vector<Word> words = joinWords(analysed, morphemes);
+  preferListedReadings(analyzer, analysed, morphemes, words);
   if (!analysis.toSource.empty()) {
     for (Word& word : words) {
       const std::uint32_t begin = analysis.toSource[word.offset];
