@@ -44,7 +44,8 @@ Kind kindOf(const Morpheme& m, std::string_view surface) {
   if (pos == "名詞,接尾") {
     if (m.subclass2 == "助数詞") return Kind::Counter;
     // さん after a name, and たち, stay outside the word: 田中さん, 子どもたち.
-    if (m.subclass2 == "人名" || (m.subclass2 == "一般" && isAllKana(m.baseForm))) {
+    if (m.subclass2 == "人名" ||
+        (m.subclass2 == "一般" && (isAllKana(m.baseForm) || m.baseForm == "達"))) {
       return Kind::Other;
     }
     return Kind::Suffix;
@@ -144,6 +145,22 @@ void readDates(std::string_view utf8, std::vector<Word>& words) {
   }
 }
 
+// 音 after an instrument and の is the sound it makes, ね: 鈴の音, 笛の音, 虫の音.
+void readMusicalSounds(std::string_view utf8, std::vector<Word>& words) {
+  static constexpr std::string_view kSounding[] = {"鈴",   "笛",     "琴",   "鐘",   "虫",  "鼓",
+                                                   "琵琶", "三味線", "尺八", "太鼓", "風鈴"};
+  for (std::size_t i = 2; i < words.size(); ++i) {
+    if (utf8.substr(words[i].offset, words[i].length) != "音" ||
+        utf8.substr(words[i - 1].offset, words[i - 1].length) != "の") {
+      continue;
+    }
+    const std::string_view before = utf8.substr(words[i - 2].offset, words[i - 2].length);
+    for (const std::string_view sounding : kSounding) {
+      if (before.ends_with(sounding)) words[i].reading = "ね";
+    }
+  }
+}
+
 }  // namespace
 
 std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> morphemes) {
@@ -213,6 +230,7 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
   }
   if (!words.empty() && !readingKnown) words.back().reading.clear();
   readDates(utf8, words);
+  readMusicalSounds(utf8, words);
   return words;
 }
 
