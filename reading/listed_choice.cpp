@@ -19,7 +19,8 @@ std::string folded(std::string_view reading) {
 }  // namespace
 
 std::string chooseListedReading(std::span<const Analyzer::ListedReading> listed,
-                                std::string_view current, bool glued) {
+                                std::span<const std::string> ranked, std::string_view current,
+                                bool glued) {
   const std::string kept(current);
   if (listed.empty()) return kept;
   std::vector<std::string_view> common;
@@ -33,11 +34,20 @@ std::string chooseListedReading(std::span<const Analyzer::ListedReading> listed,
   }
   if (knownCommon) return kept;
   if (common.size() == 1) return std::string(common.front());
-  if (known) return kept;
+  // Of several common readings, the one the analyser's dictionaries rank first.
+  auto bestCommon = [&]() -> std::string {
+    for (const std::string& r : ranked) {
+      for (const std::string_view c : common) {
+        if (r == c) return r;
+      }
+    }
+    return std::string(common.front());
+  };
+  if (known) return common.empty() ? kept : bestCommon();
   if (listed.size() == 1) return listed.front().reading;
   // Several readings, none the analyser's: a glued or missing one gives way to the list's.
   if (!glued && !current.empty()) return kept;
-  return std::string(common.empty() ? std::string_view(listed.front().reading) : common.front());
+  return common.empty() ? listed.front().reading : bestCommon();
 }
 
 }  // namespace torvane::reading

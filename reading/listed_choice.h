@@ -12,10 +12,12 @@
 namespace torvane::reading {
 
 // `current` is the reading the analyser gave (empty when it knows none); `glued` says that it
-// was put together from several morphemes. Keeps `current` where the list agrees with it or
-// cannot decide; otherwise the list's one common reading, or its one reading at all, or for a
-// glued reading the list does not know, its first common reading.
+// was put together from several morphemes; `ranked` are the word's readings as the analyser's
+// dictionaries rank them (Analyzer::readingsOf). Keeps `current` where the list marks it common
+// or cannot decide; otherwise the list's one common reading, or of several the one ranked first,
+// or the list's one reading at all.
 std::string chooseListedReading(std::span<const Analyzer::ListedReading> listed,
-                                std::string_view current, bool glued);
+                                std::span<const std::string> ranked, std::string_view current,
+                                bool glued);
 
 }  // namespace torvane::reading

@@ -61,25 +61,25 @@ bool holdsKanji(std::string_view utf8) {
   return false;
 }
 
-// A number with its counter is read by the counting rules, whatever a word list says.
-bool counts(std::span<const Morpheme> morphemes, const Word& word) {
-  for (std::size_t i = word.firstMorpheme; i < word.firstMorpheme + word.morphemeCount; ++i) {
-    if (morphemes[i].partOfSpeech == "名詞,数" || morphemes[i].subclass2 == "助数詞") return true;
-  }
-  return false;
-}
-
 // Where the word list knows a word whole, its readings decide between the analyser's and its own.
 void preferListedReadings(const Analyzer& analyzer, std::string_view utf8,
-                          std::span<const Morpheme> morphemes, std::vector<Word>& words) {
-  std::unordered_map<std::string_view, std::vector<Analyzer::ListedReading>> listed;
+                          std::vector<Word>& words) {
+  struct Known {
+    std::vector<Analyzer::ListedReading> listed;
+    std::vector<std::string> ranked;
+  };
+  std::unordered_map<std::string_view, Known> known;
   for (Word& word : words) {
     const std::string_view surface = utf8.substr(word.offset, word.length);
     if (!holdsKanji(surface)) continue;
-    auto [it, added] = listed.try_emplace(surface);
-    if (added) it->second = analyzer.listedReadingsOf(surface);
-    if (it->second.empty()) continue;
-    word.reading = chooseListedReading(it->second, word.reading, word.morphemeCount > 1);
+    auto [it, added] = known.try_emplace(surface);
+    if (added) {
+      it->second.listed = analyzer.listedReadingsOf(surface);
+      if (!it->second.listed.empty()) it->second.ranked = analyzer.readingsOf(surface);
+    }
+    if (it->second.listed.empty()) continue;
+    word.reading = chooseListedReading(it->second.listed, it->second.ranked, word.reading,
+                                       word.morphemeCount > 1);
   }
 }
 
@@ -110,7 +110,7 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   const std::string_view analysed = analysis.toSource.empty() ? text.utf8 : analysis.text;
   const std::vector<Morpheme> morphemes = analyzer.parse(analysed);
   std::vector<Word> words = joinWords(analysed, morphemes);
-  preferListedReadings(analyzer, analysed, morphemes, words);
+  preferListedReadings(analyzer, analysed, words);
   if (!analysis.toSource.empty()) {
     for (Word& word : words) {
       const std::uint32_t begin = analysis.toSource[word.offset];
