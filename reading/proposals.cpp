@@ -62,8 +62,10 @@ bool holdsKanji(std::string_view utf8) {
 }
 
 // Where the word list knows a word whole, its readings decide between the analyser's and its own.
+// A suffix standing alone (達) keeps the analyser's reading: the list has it as a noun of its
+// own, voiced (だち, from 友達).
 void preferListedReadings(const Analyzer& analyzer, std::string_view utf8,
-                          std::vector<Word>& words) {
+                          std::span<const Morpheme> morphemes, std::vector<Word>& words) {
   struct Known {
     std::vector<Analyzer::ListedReading> listed;
     std::vector<std::string> ranked;
@@ -72,6 +74,9 @@ void preferListedReadings(const Analyzer& analyzer, std::string_view utf8,
   for (Word& word : words) {
     const std::string_view surface = utf8.substr(word.offset, word.length);
     if (!holdsKanji(surface)) continue;
+    if (word.morphemeCount == 1 && morphemes[word.firstMorpheme].partOfSpeech == "名詞,接尾") {
+      continue;
+    }
     auto [it, added] = known.try_emplace(surface);
     if (added) {
       it->second.listed = analyzer.listedReadingsOf(surface);
@@ -110,7 +115,7 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   const std::string_view analysed = analysis.toSource.empty() ? text.utf8 : analysis.text;
   const std::vector<Morpheme> morphemes = analyzer.parse(analysed);
   std::vector<Word> words = joinWords(analysed, morphemes);
-  preferListedReadings(analyzer, analysed, words);
+  preferListedReadings(analyzer, analysed, morphemes, words);
   if (!analysis.toSource.empty()) {
     for (Word& word : words) {
       const std::uint32_t begin = analysis.toSource[word.offset];

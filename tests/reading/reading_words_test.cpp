@@ -62,6 +62,33 @@ TEST(ReadingWords, JoinedSoNoWordIsSplitBetweenKanjiAndKana) {
   }
 }
 
+TEST(ReadingWords, WordsTheListKnowsReadWhole) {
+  const struct {
+    const char* text;
+    WordList words;
+  } cases[] = {
+      // Each used to read as noted: glued parts, or a rarer reading than the common one.
+      {"荷馬車", {{"荷馬車", "にばしゃ"}}},                  // にうましゃ
+      {"地引網", {{"地引網", "じびきあみ"}}},                // じびきもう
+      {"一目で", {{"一目", "ひとめ"}}},                      // いちもく
+      {"番頭", {{"番頭", "ばんとう"}}},                      // ばんがしら
+      {"獣", {{"獣", "けもの"}}},                            // しし
+      {"お終い", {{"お終い", "おしまい"}}},                  // おおわりい
+      {"大勢の人", {{"大勢", "おおぜい"}, {"人", "ひと"}}},  // たいせい
+      // A reading the list marks common stays, and so do counted words and appendix words.
+      {"田舎の町", {{"田舎", "いなか"}, {"町", "まち"}}},
+      {"三本と今日", {{"三本", "さんぼん"}, {"今日", "きょう"}}},
+      // 音 after an instrument and の is ね; elsewhere the analyser's おと.
+      {"鈴の音", {{"鈴", "すず"}, {"音", "ね"}}},
+      {"大きな音", {{"大きな", "おおきな"}, {"音", "おと"}}},
+      // 達 stays outside its word, as たち does.
+      {"家来達", {{"家来", "けらい"}, {"達", "たち"}}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(wordsOf(c.text), c.words) << c.text;
+  }
+}
+
 TEST(ReadingWords, NumbersWithCountersTakeTheirSoundChanges) {
   const struct {
     const char* number;
