@@ -161,6 +161,29 @@ void readMusicalSounds(std::string_view utf8, std::vector<Word>& words) {
   }
 }
 
+// 角 alone: the corner one turns (角を曲がる, 角で折れる) is かど, an animal's (鹿の角, 鬼の角)
+// つの; elsewhere the dictionary's かく stands.
+void readCorners(std::string_view utf8, std::vector<Word>& words) {
+  static constexpr std::string_view kHorned[] = {"鹿", "牛", "羊", "山羊", "鬼", "獣", "犀"};
+  auto at = [&](std::size_t i) { return utf8.substr(words[i].offset, words[i].length); };
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (at(i) != "角") continue;
+    if (i + 2 < words.size()) {
+      const std::string_view particle = at(i + 1), next = at(i + 2);
+      if ((particle == "を" || particle == "に" || particle == "で" || particle == "の") &&
+          (next.starts_with("曲") || next.starts_with("折"))) {
+        words[i].reading = "かど";
+        continue;
+      }
+    }
+    if (i >= 2 && at(i - 1) == "の") {
+      for (const std::string_view horned : kHorned) {
+        if (at(i - 2).ends_with(horned)) words[i].reading = "つの";
+      }
+    }
+  }
+}
+
 }  // namespace
 
 std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> morphemes) {
@@ -231,6 +254,7 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
   if (!words.empty() && !readingKnown) words.back().reading.clear();
   readDates(utf8, words);
   readMusicalSounds(utf8, words);
+  readCorners(utf8, words);
   return words;
 }
 

@@ -71,20 +71,63 @@ void preferListedReadings(const Analyzer& analyzer, std::string_view utf8,
     std::vector<std::string> ranked;
   };
   std::unordered_map<std::string_view, Known> known;
-  for (Word& word : words) {
-    const std::string_view surface = utf8.substr(word.offset, word.length);
-    if (!holdsKanji(surface)) continue;
-    if (word.morphemeCount == 1 && morphemes[word.firstMorpheme].partOfSpeech == "名詞,接尾") {
-      continue;
-    }
+  auto lookUp = [&](std::string_view surface) -> const Known& {
     auto [it, added] = known.try_emplace(surface);
     if (added) {
       it->second.listed = analyzer.listedReadingsOf(surface);
       if (!it->second.listed.empty()) it->second.ranked = analyzer.readingsOf(surface);
     }
-    if (it->second.listed.empty()) continue;
-    word.reading = chooseListedReading(it->second.listed, it->second.ranked, word.reading,
-                                       word.morphemeCount > 1);
+    return it->second;
+  };
+  for (Word& word : words) {
+    const std::string_view surface = utf8.substr(word.offset, word.length);
+    if (!holdsKanji(surface)) continue;
+    const std::span<const Morpheme> parts =
+        morphemes.subspan(word.firstMorpheme, word.morphemeCount);
+    if (parts.size() == 1 && parts[0].partOfSpeech == "名詞,接尾") continue;
+    if (const Known& whole = lookUp(surface); !whole.listed.empty()) {
+      word.reading =
+          chooseListedReading(whole.listed, whole.ranked, word.reading, parts.size() > 1);
+      continue;
+    }
+    if (parts.size() == 1) continue;
+    // A compound the list does not know: its longest listed pieces, each read as the list
+    // would read it alone, where the word's reading is its parts' readings put together (no
+    // counting rule or じゅう changed it).
+    std::string glued;
+    for (const Morpheme& m : parts) {
+      if (m.reading.empty()) {
+        glued.clear();
+        break;
+      }
+      glued += m.reading;
+    }
+    if (glued.empty() || glued != word.reading) continue;
+    std::string reading;
+    for (std::size_t i = 0; i < parts.size();) {
+      std::size_t end = parts.size();
+      for (; end > i + 1; --end) {
+        const std::string_view piece = utf8.substr(
+            parts[i].offset, parts[end - 1].offset + parts[end - 1].length - parts[i].offset);
+        if (!lookUp(piece).listed.empty()) break;
+      }
+      const std::string_view piece = utf8.substr(
+          parts[i].offset, parts[end - 1].offset + parts[end - 1].length - parts[i].offset);
+      std::string pieceReading;
+      for (std::size_t k = i; k < end; ++k) pieceReading += parts[k].reading;
+      bool common = true;  // names, verbs and suffixes keep their readings
+      for (std::size_t k = i; k < end; ++k) {
+        const std::string_view pos = parts[k].partOfSpeech;
+        common =
+            common && (pos == "名詞,一般" || pos == "名詞,サ変接続" || pos == "名詞,形容動詞語幹");
+      }
+      if (const Known& k = lookUp(piece); common && !k.listed.empty() && holdsKanji(piece)) {
+        pieceReading = chooseListedReading(k.listed, k.ranked, pieceReading, end - i > 1);
+      }
+      reading += pieceReading;
+      i = end;
+    }
+    word.reading = std::move(reading);
   }
 }
 

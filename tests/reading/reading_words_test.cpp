@@ -81,6 +81,13 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       // 音 after an instrument and の is ね; elsewhere the analyser's おと.
       {"鈴の音", {{"鈴", "すず"}, {"音", "ね"}}},
       {"大きな音", {{"大きな", "おおきな"}, {"音", "おと"}}},
+      // 角 alone: the corner one turns, an animal's horn, else the dictionary's かく.
+      {"角を曲がる", {{"角", "かど"}, {"曲がる", "まがる"}}},
+      {"鬼の角", {{"鬼", "おに"}, {"角", "つの"}}},
+      {"角の店", {{"角", "かく"}, {"店", "みせ"}}},
+      // A compound the list lacks takes the list's reading for a common noun in it.
+      {"蔵いっぱい", {{"蔵いっぱい", "くらいっぱい"}}},  // ぞういっぱい
+      {"宝物", {{"宝物", "たからもの"}}},                // ほうもつ
       // 達 stays outside its word, as たち does.
       {"家来達", {{"家来", "けらい"}, {"達", "たち"}}},
   };
