@@ -106,6 +106,19 @@ bool readsJuu(Kind lastKind, const Morpheme& last, const Morpheme& m, std::strin
          last.partOfSpeech == "名詞,固有名詞";
 }
 
+// A number and its counter as one morpheme (一人, 三日): it is whole, so no noun joins it on
+// either side (番頭が一人 / 居眠り, 甚兵衛 / 一人).
+bool isCountedWord(const Morpheme& m, std::string_view surface) {
+  if (!m.partOfSpeech.starts_with("名詞") || surface.empty()) return false;
+  const std::size_t numberLength = utf8CharAt(surface, 0).length;
+  return numberLength < surface.size() &&
+         countedReading(surface.substr(0, numberLength), surface.substr(numberLength)).has_value();
+}
+
+bool takesNoNoun(Kind kind) {
+  return kind == Kind::Noun || kind == Kind::LoneNoun || kind == Kind::Number;
+}
+
 // Where the dictionary's first choice is not the one children's texts mean.
 std::string_view preferredReading(const Morpheme& m, std::string_view surface) {
   if (surface == "行っ" && m.baseForm == "行う") return "いっ";  // 行って, 行った: went
@@ -220,9 +233,13 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
       }
     }
 
-    if (adjacent && continues(lastKind, morphemes[i - 1],
-                              utf8.substr(morphemes[i - 1].offset, morphemes[i - 1].length), kind,
-                              m, surface)) {
+    const std::string_view lastSurface =
+        i > 0 ? utf8.substr(morphemes[i - 1].offset, morphemes[i - 1].length) : std::string_view();
+    const bool counted =
+        i > 0 && takesNoNoun(kind) &&
+        (isCountedWord(m, surface) || isCountedWord(morphemes[i - 1], lastSurface));
+    if (adjacent && !counted &&
+        continues(lastKind, morphemes[i - 1], lastSurface, kind, m, surface)) {
       Word& word = words.back();
       if (kind == Kind::Number && lastKind != Kind::Number) {
         numberAt = m.offset;

@@ -88,6 +88,10 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       // A compound the list lacks takes the list's reading for a common noun in it.
       {"蔵いっぱい", {{"蔵いっぱい", "くらいっぱい"}}},  // ぞういっぱい
       {"宝物", {{"宝物", "たからもの"}}},                // ほうもつ
+      // A number with its counter takes no noun on either side; a suffix it still takes.
+      {"番頭が一人居眠り", {{"番頭", "ばんとう"}, {"一人", "ひとり"}, {"居眠り", "いねむり"}}},
+      {"甚兵衛一人", {{"甚兵衛", "じんべえ"}, {"一人", "ひとり"}}},
+      {"一日中", {{"一日中", "いちにちじゅう"}}},
       // 達 stays outside its word, as たち does.
       {"家来達", {{"家来", "けらい"}, {"達", "たち"}}},
   };
