@@ -75,6 +75,13 @@ class Analyzer {
   };
   std::vector<ListedReading> listedReadingsOf(std::string_view surface) const;
 
+  // Both of the above from one look-up.
+  struct WordReadings {
+    std::vector<std::string> ranked;
+    std::vector<ListedReading> listed;
+  };
+  WordReadings lookUp(std::string_view surface) const;
+
  private:
   struct Model;
   explicit Analyzer(std::unique_ptr<Model> model, std::optional<std::string> userProblem);

@@ -1,5 +1,6 @@
 #include "reading/proposals.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -66,17 +67,11 @@ bool holdsKanji(std::string_view utf8) {
 // own, voiced (だち, from 友達).
 void preferListedReadings(const Analyzer& analyzer, std::string_view utf8,
                           std::span<const Morpheme> morphemes, std::vector<Word>& words) {
-  struct Known {
-    std::vector<Analyzer::ListedReading> listed;
-    std::vector<std::string> ranked;
-  };
+  using Known = Analyzer::WordReadings;
   std::unordered_map<std::string_view, Known> known;
   auto lookUp = [&](std::string_view surface) -> const Known& {
     auto [it, added] = known.try_emplace(surface);
-    if (added) {
-      it->second.listed = analyzer.listedReadingsOf(surface);
-      if (!it->second.listed.empty()) it->second.ranked = analyzer.readingsOf(surface);
-    }
+    if (added) it->second = analyzer.lookUp(surface);
     return it->second;
   };
   for (Word& word : words) {
@@ -105,7 +100,7 @@ void preferListedReadings(const Analyzer& analyzer, std::string_view utf8,
     if (glued.empty() || glued != word.reading) continue;
     std::string reading;
     for (std::size_t i = 0; i < parts.size();) {
-      std::size_t end = parts.size();
+      std::size_t end = std::min(parts.size(), i + 4);  // pieces of up to four morphemes
       for (; end > i + 1; --end) {
         const std::string_view piece = utf8.substr(
             parts[i].offset, parts[end - 1].offset + parts[end - 1].length - parts[i].offset);
