@@ -1,5 +1,8 @@
 #include "reading/joining.h"
 
+#include <optional>
+#include <string>
+
 #include "reading/kana.h"
 #include "reading/numbers.h"
 
@@ -221,8 +224,15 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
                               before.offset + before.length == words.back().offset &&
                               utf8.substr(before.offset, before.length).ends_with("月") &&
                               words.back().offset == numberAt;
-      if (const auto counted =
-              countedReading(utf8.substr(numberAt, m.offset - numberAt), surface, afterMonth)) {
+      const std::string_view number = utf8.substr(numberAt, m.offset - numberAt);
+      std::optional<std::string> counted = countedReading(number, surface, afterMonth);
+      // A digit before a counted word of the dictionary (四 / 五匹) is a rough count with it.
+      if (!counted && isCountedWord(m, surface)) {
+        const std::size_t digit = utf8CharAt(surface, 0).length;
+        counted = countedReading(std::string(number) + std::string(surface.substr(0, digit)),
+                                 surface.substr(digit));
+      }
+      if (counted) {
         Word& word = words.back();
         word.length += m.length;
         ++word.morphemeCount;

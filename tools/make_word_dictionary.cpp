@@ -40,6 +40,16 @@ bool hasKanji(std::string_view utf8) {
   return false;
 }
 
+bool isNumeral(std::string_view utf8) {
+  constexpr std::u32string_view kNumerals = U"〇一二三四五六七八九十百千万";
+  for (std::size_t i = 0; i < utf8.size();) {
+    const Utf8Char c = utf8CharAt(utf8, i);
+    if (kNumerals.find(c.value) == std::u32string_view::npos) return false;
+    i += c.length;
+  }
+  return true;
+}
+
 std::size_t characters(std::string_view utf8) {
   std::size_t n = 0;
   for (std::size_t i = 0; i < utf8.size(); ++n) i += utf8CharAt(utf8, i).length;
@@ -106,6 +116,8 @@ int main(int argc, char** argv) {
     const std::string_view senses = std::string_view(line).substr(close + 3);
     if (!hasKanji(surface) || characters(surface) > 12 || !isAllKana(reading)) continue;
     if (surface.find(',') != std::string::npos || !isWord(senses)) continue;
+    // Numbers are the counting rules' to read (EDICT's one noun 一 is いっち).
+    if (isNumeral(surface)) continue;
     // Old or irregular kana are no help to a teacher; okurigana left out (顔付, 生捕) and
     // irregular kanji are what older children's texts print.
     const std::string_view firstSense = senses.substr(0, senses.find('/'));

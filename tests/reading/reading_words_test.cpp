@@ -92,6 +92,8 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"番頭が一人居眠り", {{"番頭", "ばんとう"}, {"一人", "ひとり"}, {"居眠り", "いねむり"}}},
       {"甚兵衛一人", {{"甚兵衛", "じんべえ"}, {"一人", "ひとり"}}},
       {"一日中", {{"一日中", "いちにちじゅう"}}},
+      // A digit before a counted word of the dictionary is a rough count with it.
+      {"四五匹", {{"四五匹", "しごひき"}}},
       // 達 stays outside its word, as たち does.
       {"家来達", {{"家来", "けらい"}, {"達", "たち"}}},
   };
@@ -146,6 +148,13 @@ TEST(ReadingWords, NumbersWithCountersTakeTheirSoundChanges) {
       {"二〇二四", "年", "にせんにじゅうよねん"},
       {"六", "つ", "むっつ"},
       {"十", "つ", "とお"},
+      // Two neighbouring digits are a rough count, each said (they read 二十三 and 五十六).
+      {"二三", "本", "にさんぼん"},
+      {"五六", "人", "ごろくにん"},
+      {"二三", "日", "にさんにち"},
+      {"四五", "匹", "しごひき"},
+      {"一二", "人", "いちににん"},
+      {"二五", "人", "にじゅうごにん"},  // not neighbours: twenty-five
   };
   for (const auto& c : cases) {
     EXPECT_EQ(reading::countedReading(c.number, c.counter).value_or("(none)"), c.reading)
