@@ -118,6 +118,11 @@ int main(int argc, char** argv) {
     if (surface.find(',') != std::string::npos || !isWord(senses)) continue;
     // Numbers are the counting rules' to read (EDICT's one noun 一 is いっち).
     if (isNumeral(surface)) continue;
+    // A phrase with a particle (森の奥, 虎の子) would take the place of its words in a sentence.
+    if (surface.find("の") != std::string::npos || surface.find("が") != std::string::npos ||
+        surface.find("ノ") != std::string::npos) {
+      continue;
+    }
     // Old or irregular kana are no help to a teacher; okurigana left out (顔付, 生捕) and
     // irregular kanji are what older children's texts print.
     const std::string_view firstSense = senses.substr(0, senses.find('/'));

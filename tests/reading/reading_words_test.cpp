@@ -94,6 +94,8 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"一日中", {{"一日中", "いちにちじゅう"}}},
       // A digit before a counted word of the dictionary is a rough count with it.
       {"四五匹", {{"四五匹", "しごひき"}}},
+      // A listed phrase with a particle does not take the place of its words.
+      {"森の奥", {{"森", "もり"}, {"奥", "おく"}}},
       // 達 stays outside its word, as たち does.
       {"家来達", {{"家来", "けらい"}, {"達", "たち"}}},
   };
