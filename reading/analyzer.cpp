@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <system_error>
 #include <utility>
 
@@ -18,6 +19,11 @@ namespace torvane::reading {
 struct Analyzer::Model {
   std::unique_ptr<mecab_model_t, decltype(&mecab_model_destroy)> model{nullptr,
                                                                        &mecab_model_destroy};
+  // Looking a word up needs a lattice for its nodes; one kept and cleared costs less than one
+  // made for each of a text's words.
+  std::mutex lookupMutex;
+  std::unique_ptr<mecab_lattice_t, decltype(&mecab_lattice_destroy)> lookupLattice{
+      nullptr, &mecab_lattice_destroy};
 };
 
 namespace {
@@ -39,16 +45,16 @@ fs::path executableDir() {
 }
 
 // The fields of an IPA dictionary feature string: 品詞, 細分類1-3, 活用型, 活用形, 原形, 読み,
-// 発音.
+// 発音; a listed word adds a tenth, "P" when its list marks it common and "-" otherwise.
 struct Fields {
-  std::string_view all[9];
+  std::string_view all[10];
   std::size_t count = 0;
 };
 
 Fields splitFeature(std::string_view feature) {
   Fields fields;
   std::size_t start = 0;
-  while (fields.count < 9) {
+  while (fields.count < 10) {
     const std::size_t comma = feature.find(',', start);
     fields.all[fields.count++] = feature.substr(start, comma - start);
     if (comma == std::string_view::npos) break;
@@ -184,27 +190,55 @@ std::vector<Morpheme> Analyzer::parse(std::string_view utf8) const {
   return morphemes;
 }
 
-std::vector<std::string> Analyzer::readingsOf(std::string_view surface) const {
-  const Lattice lattice(mecab_model_new_lattice(model_->model.get()), &mecab_lattice_destroy);
-  std::vector<std::pair<long, std::string>> found;
-  if (!lattice || surface.empty()) return {};
-  const mecab_node_t* node = mecab_model_lookup(model_->model.get(), surface.data(),
-                                                surface.data() + surface.size(), lattice.get());
-  for (; node != nullptr; node = node->bnext) {
-    if (node->length != surface.size() || node->stat == MECAB_UNK_NODE) continue;
-    const Fields f = splitFeature(node->feature);
-    if (f.count < 8 || f.all[7] == "*") continue;
-    found.emplace_back(node->wcost, toHiragana(f.all[7]));
-  }
-  std::stable_sort(found.begin(), found.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
-  std::vector<std::string> readings;
-  for (auto& [cost, reading] : found) {
-    if (std::find(readings.begin(), readings.end(), reading) == readings.end()) {
-      readings.push_back(std::move(reading));
+Analyzer::WordReadings Analyzer::lookUp(std::string_view surface) const {
+  WordReadings readings;
+  if (surface.empty()) return readings;
+  std::vector<std::pair<long, std::string>> ranked;
+  {
+    const std::lock_guard lock(model_->lookupMutex);
+    if (!model_->lookupLattice) {
+      model_->lookupLattice.reset(mecab_model_new_lattice(model_->model.get()));
+      if (!model_->lookupLattice) return readings;
+    }
+    mecab_lattice_t* lattice = model_->lookupLattice.get();
+    mecab_lattice_clear(lattice);  // frees the nodes of the last look-up
+    const mecab_node_t* node = mecab_model_lookup(model_->model.get(), surface.data(),
+                                                  surface.data() + surface.size(), lattice);
+    for (; node != nullptr; node = node->bnext) {
+      if (node->length != surface.size() || node->stat == MECAB_UNK_NODE) continue;
+      const Fields f = splitFeature(node->feature);
+      if (f.count < 8 || f.all[7] == "*") continue;
+      std::string reading = toHiragana(f.all[7]);
+      if (f.count > 9) {
+        const ListedReading r{reading, f.all[9] == "P"};
+        if (std::find(readings.listed.begin(), readings.listed.end(), r) == readings.listed.end()) {
+          readings.listed.push_back(r);
+        }
+        if (!r.common) continue;  // a rare listed reading is no choice to offer
+      }
+      ranked.emplace_back(node->wcost, std::move(reading));
     }
   }
+  std::stable_sort(ranked.begin(), ranked.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (auto& [cost, reading] : ranked) {
+    if (std::find(readings.ranked.begin(), readings.ranked.end(), reading) ==
+        readings.ranked.end()) {
+      readings.ranked.push_back(std::move(reading));
+    }
+  }
+  // The list's own order: the trie gives a word's entries in no useful one.
+  std::sort(readings.listed.begin(), readings.listed.end(),
+            [](const auto& a, const auto& b) { return a.reading < b.reading; });
   return readings;
+}
+
+std::vector<std::string> Analyzer::readingsOf(std::string_view surface) const {
+  return lookUp(surface).ranked;
+}
+
+std::vector<Analyzer::ListedReading> Analyzer::listedReadingsOf(std::string_view surface) const {
+  return lookUp(surface).listed;
 }
 
 }  // namespace torvane::reading

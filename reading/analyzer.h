@@ -61,8 +61,26 @@ class Analyzer {
   // the dictionary and stay valid as long as the analyser. Thread-safe.
   std::vector<Morpheme> parse(std::string_view utf8) const;
 
-  // The readings the dictionaries hold for exactly `surface`, most likely first, in hiragana.
+  // The readings the dictionaries hold for exactly `surface`, most likely first, in hiragana;
+  // of the listed words (below), the common ones only.
   std::vector<std::string> readingsOf(std::string_view surface) const;
+
+  // The readings a word list (EDICT's nouns, in the user dictionary) gives for exactly
+  // `surface`, in hiragana, each with whether the list marks it common. Empty when the word is
+  // not listed or the user dictionary is not in use.
+  struct ListedReading {
+    std::string reading;
+    bool common = false;
+    bool operator==(const ListedReading&) const = default;
+  };
+  std::vector<ListedReading> listedReadingsOf(std::string_view surface) const;
+
+  // Both of the above from one look-up.
+  struct WordReadings {
+    std::vector<std::string> ranked;
+    std::vector<ListedReading> listed;
+  };
+  WordReadings lookUp(std::string_view surface) const;
 
  private:
   struct Model;

@@ -1,5 +1,8 @@
 #include "reading/joining.h"
 
+#include <optional>
+#include <string>
+
 #include "reading/kana.h"
 #include "reading/numbers.h"
 
@@ -44,7 +47,8 @@ Kind kindOf(const Morpheme& m, std::string_view surface) {
   if (pos == "名詞,接尾") {
     if (m.subclass2 == "助数詞") return Kind::Counter;
     // さん after a name, and たち, stay outside the word: 田中さん, 子どもたち.
-    if (m.subclass2 == "人名" || (m.subclass2 == "一般" && isAllKana(m.baseForm))) {
+    if (m.subclass2 == "人名" ||
+        (m.subclass2 == "一般" && (isAllKana(m.baseForm) || m.baseForm == "達"))) {
       return Kind::Other;
     }
     return Kind::Suffix;
@@ -105,6 +109,19 @@ bool readsJuu(Kind lastKind, const Morpheme& last, const Morpheme& m, std::strin
          last.partOfSpeech == "名詞,固有名詞";
 }
 
+// A number and its counter as one morpheme (一人, 三日): it is whole, so no noun joins it on
+// either side (番頭が一人 / 居眠り, 甚兵衛 / 一人).
+bool isCountedWord(const Morpheme& m, std::string_view surface) {
+  if (!m.partOfSpeech.starts_with("名詞") || surface.empty()) return false;
+  const std::size_t numberLength = utf8CharAt(surface, 0).length;
+  return numberLength < surface.size() &&
+         countedReading(surface.substr(0, numberLength), surface.substr(numberLength)).has_value();
+}
+
+bool takesNoNoun(Kind kind) {
+  return kind == Kind::Noun || kind == Kind::LoneNoun || kind == Kind::Number;
+}
+
 // Where the dictionary's first choice is not the one children's texts mean.
 std::string_view preferredReading(const Morpheme& m, std::string_view surface) {
   if (surface == "行っ" && m.baseForm == "行う") return "いっ";  // 行って, 行った: went
@@ -144,6 +161,45 @@ void readDates(std::string_view utf8, std::vector<Word>& words) {
   }
 }
 
+// 音 after an instrument and の is the sound it makes, ね: 鈴の音, 笛の音, 虫の音.
+void readMusicalSounds(std::string_view utf8, std::vector<Word>& words) {
+  static constexpr std::string_view kSounding[] = {"鈴",   "笛",     "琴",   "鐘",   "虫",  "鼓",
+                                                   "琵琶", "三味線", "尺八", "太鼓", "風鈴"};
+  for (std::size_t i = 2; i < words.size(); ++i) {
+    if (utf8.substr(words[i].offset, words[i].length) != "音" ||
+        utf8.substr(words[i - 1].offset, words[i - 1].length) != "の") {
+      continue;
+    }
+    const std::string_view before = utf8.substr(words[i - 2].offset, words[i - 2].length);
+    for (const std::string_view sounding : kSounding) {
+      if (before.ends_with(sounding)) words[i].reading = "ね";
+    }
+  }
+}
+
+// 角 alone: the corner one turns (角を曲がる, 角で折れる) is かど, an animal's (鹿の角, 鬼の角)
+// つの; elsewhere the dictionary's かく stands.
+void readCorners(std::string_view utf8, std::vector<Word>& words) {
+  static constexpr std::string_view kHorned[] = {"鹿", "牛", "羊", "山羊", "鬼", "獣", "犀"};
+  auto at = [&](std::size_t i) { return utf8.substr(words[i].offset, words[i].length); };
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (at(i) != "角") continue;
+    if (i + 2 < words.size()) {
+      const std::string_view particle = at(i + 1), next = at(i + 2);
+      if ((particle == "を" || particle == "に" || particle == "で" || particle == "の") &&
+          (next.starts_with("曲") || next.starts_with("折"))) {
+        words[i].reading = "かど";
+        continue;
+      }
+    }
+    if (i >= 2 && at(i - 1) == "の") {
+      for (const std::string_view horned : kHorned) {
+        if (at(i - 2).ends_with(horned)) words[i].reading = "つの";
+      }
+    }
+  }
+}
+
 }  // namespace
 
 std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> morphemes) {
@@ -168,8 +224,15 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
                               before.offset + before.length == words.back().offset &&
                               utf8.substr(before.offset, before.length).ends_with("月") &&
                               words.back().offset == numberAt;
-      if (const auto counted =
-              countedReading(utf8.substr(numberAt, m.offset - numberAt), surface, afterMonth)) {
+      const std::string_view number = utf8.substr(numberAt, m.offset - numberAt);
+      std::optional<std::string> counted = countedReading(number, surface, afterMonth);
+      // A digit before a counted word of the dictionary (四 / 五匹) is a rough count with it.
+      if (!counted && isCountedWord(m, surface)) {
+        const std::size_t digit = utf8CharAt(surface, 0).length;
+        counted = countedReading(std::string(number) + std::string(surface.substr(0, digit)),
+                                 surface.substr(digit));
+      }
+      if (counted) {
         Word& word = words.back();
         word.length += m.length;
         ++word.morphemeCount;
@@ -180,9 +243,13 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
       }
     }
 
-    if (adjacent && continues(lastKind, morphemes[i - 1],
-                              utf8.substr(morphemes[i - 1].offset, morphemes[i - 1].length), kind,
-                              m, surface)) {
+    const std::string_view lastSurface =
+        i > 0 ? utf8.substr(morphemes[i - 1].offset, morphemes[i - 1].length) : std::string_view();
+    const bool counted =
+        i > 0 && takesNoNoun(kind) &&
+        (isCountedWord(m, surface) || isCountedWord(morphemes[i - 1], lastSurface));
+    if (adjacent && !counted &&
+        continues(lastKind, morphemes[i - 1], lastSurface, kind, m, surface)) {
       Word& word = words.back();
       if (kind == Kind::Number && lastKind != Kind::Number) {
         numberAt = m.offset;
@@ -213,6 +280,8 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
   }
   if (!words.empty() && !readingKnown) words.back().reading.clear();
   readDates(utf8, words);
+  readMusicalSounds(utf8, words);
+  readCorners(utf8, words);
   return words;
 }
 

@@ -224,8 +224,35 @@ std::string numberReading(long value) {
   return s.head + s.tail;
 }
 
+namespace {
+
+// Two neighbouring digits with no unit between them, 二三 or 五六, give a rough count, each
+// digit said: 二三時間 にさんじかん, 五六人 ごろくにん, 二三日 にさんにち.
+std::optional<std::string> roughCount(std::string_view number, std::string_view counter) {
+  constexpr std::u32string_view kKanjiDigits = U"一二三四五六七八九";
+  if (number.empty()) return std::nullopt;
+  const Utf8Char first = utf8CharAt(number, 0);
+  if (first.length >= number.size()) return std::nullopt;
+  const Utf8Char second = utf8CharAt(number, first.length);
+  if (first.length + second.length != number.size()) return std::nullopt;
+  const auto a = kKanjiDigits.find(first.value), b = kKanjiDigits.find(second.value);
+  if (a == std::u32string_view::npos || b != a + 1) return std::nullopt;
+  const long low = static_cast<long>(a) + 1, high = low + 1;
+  const std::string head = low == 4 ? "し" : numberReading(low);
+  if (counter == "日" || counter == "日間") {
+    return head + numberReading(high) + (counter == "日" ? "にち" : "にちかん");
+  }
+  if (counter == "人" && high == 2) return head + "ににん";
+  const std::optional<std::string> tail = countedReading(number.substr(first.length), counter);
+  if (!tail) return std::nullopt;
+  return head + *tail;
+}
+
+}  // namespace
+
 std::optional<std::string> countedReading(std::string_view number, std::string_view counter,
                                           bool afterMonth) {
+  if (auto rough = roughCount(number, counter)) return rough;
   const Counter* c = findCounter(counter);
   const bool what = number == "何";
   const std::optional<long> value = what ? std::optional<long>(-1) : numberValue(number);

@@ -1,5 +1,6 @@
 #include "reading/proposals.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -10,6 +11,7 @@
 #include "reading/joining.h"
 #include "reading/kana.h"
 #include "reading/ruby_pieces.h"
+#include "reading/listed_choice.h"
 
 namespace torvane::reading {
 namespace {
@@ -60,6 +62,79 @@ std::string hiraganaOrNothing(std::string_view reading) {
   return isHiraganaReading(hiragana) ? hiragana : std::string();
 }
 
+bool holdsKanji(std::string_view utf8) {
+  for (std::size_t i = 0; i < utf8.size();) {
+    const Utf8Char c = utf8CharAt(utf8, i);
+    if (reading::isKanji(c.value)) return true;
+    i += c.length;
+  }
+  return false;
+}
+
+// Where the word list knows a word whole, its readings decide between the analyser's and its own.
+// A suffix standing alone (達) keeps the analyser's reading: the list has it as a noun of its
+// own, voiced (だち, from 友達).
+void preferListedReadings(const Analyzer& analyzer, std::string_view utf8,
+                          std::span<const Morpheme> morphemes, std::vector<Word>& words) {
+  using Known = Analyzer::WordReadings;
+  std::unordered_map<std::string_view, Known> known;
+  auto lookUp = [&](std::string_view surface) -> const Known& {
+    auto [it, added] = known.try_emplace(surface);
+    if (added) it->second = analyzer.lookUp(surface);
+    return it->second;
+  };
+  for (Word& word : words) {
+    const std::string_view surface = utf8.substr(word.offset, word.length);
+    if (!holdsKanji(surface)) continue;
+    const std::span<const Morpheme> parts =
+        morphemes.subspan(word.firstMorpheme, word.morphemeCount);
+    if (parts.size() == 1 && parts[0].partOfSpeech == "名詞,接尾") continue;
+    if (const Known& whole = lookUp(surface); !whole.listed.empty()) {
+      word.reading =
+          chooseListedReading(whole.listed, whole.ranked, word.reading, parts.size() > 1);
+      continue;
+    }
+    if (parts.size() == 1) continue;
+    // A compound the list does not know: its longest listed pieces, each read as the list
+    // would read it alone, where the word's reading is its parts' readings put together (no
+    // counting rule or じゅう changed it).
+    std::string glued;
+    for (const Morpheme& m : parts) {
+      if (m.reading.empty()) {
+        glued.clear();
+        break;
+      }
+      glued += m.reading;
+    }
+    if (glued.empty() || glued != word.reading) continue;
+    std::string reading;
+    for (std::size_t i = 0; i < parts.size();) {
+      std::size_t end = std::min(parts.size(), i + 4);  // pieces of up to four morphemes
+      for (; end > i + 1; --end) {
+        const std::string_view piece = utf8.substr(
+            parts[i].offset, parts[end - 1].offset + parts[end - 1].length - parts[i].offset);
+        if (!lookUp(piece).listed.empty()) break;
+      }
+      const std::string_view piece = utf8.substr(
+          parts[i].offset, parts[end - 1].offset + parts[end - 1].length - parts[i].offset);
+      std::string pieceReading;
+      for (std::size_t k = i; k < end; ++k) pieceReading += parts[k].reading;
+      bool common = true;  // names, verbs and suffixes keep their readings
+      for (std::size_t k = i; k < end; ++k) {
+        const std::string_view pos = parts[k].partOfSpeech;
+        common =
+            common && (pos == "名詞,一般" || pos == "名詞,サ変接続" || pos == "名詞,形容動詞語幹");
+      }
+      if (const Known& k = lookUp(piece); common && !k.listed.empty() && holdsKanji(piece)) {
+        pieceReading = chooseListedReading(k.listed, k.ranked, pieceReading, end - i > 1);
+      }
+      reading += pieceReading;
+      i = end;
+    }
+    word.reading = std::move(reading);
+  }
+}
+
 }  // namespace
 
 void requireSourceMap(const CheckedText& text) {
@@ -87,6 +162,7 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   const std::string_view analysed = analysis.toSource.empty() ? text.utf8 : analysis.text;
   const std::vector<Morpheme> morphemes = analyzer.parse(analysed);
   std::vector<Word> words = joinWords(analysed, morphemes);
+  preferListedReadings(analyzer, analysed, morphemes, words);
   if (!analysis.toSource.empty()) {
     for (Word& word : words) {
       const std::uint32_t begin = analysis.toSource[word.offset];

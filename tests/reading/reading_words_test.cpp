@@ -61,6 +61,48 @@ TEST(ReadingWords, JoinedSoNoWordIsSplitBetweenKanjiAndKana) {
   }
 }
 
+TEST(ReadingWords, WordsTheListKnowsReadWhole) {
+  const struct {
+    const char* text;
+    WordList words;
+  } cases[] = {
+      // Each used to read as noted: glued parts, or a rarer reading than the common one.
+      {"荷馬車", {{"荷馬車", "にばしゃ"}}},                  // にうましゃ
+      {"地引網", {{"地引網", "じびきあみ"}}},                // じびきもう
+      {"一目で", {{"一目", "ひとめ"}}},                      // いちもく
+      {"番頭", {{"番頭", "ばんとう"}}},                      // ばんがしら
+      {"獣", {{"獣", "けもの"}}},                            // しし
+      {"お終い", {{"お終い", "おしまい"}}},                  // おおわりい
+      {"大勢の人", {{"大勢", "おおぜい"}, {"人", "ひと"}}},  // たいせい
+      // A reading the list marks common stays, and so do counted words and appendix words.
+      {"田舎の町", {{"田舎", "いなか"}, {"町", "まち"}}},
+      {"三本と今日", {{"三本", "さんぼん"}, {"今日", "きょう"}}},
+      // 音 after an instrument and の is ね; elsewhere the analyser's おと.
+      {"鈴の音", {{"鈴", "すず"}, {"音", "ね"}}},
+      {"大きな音", {{"大きな", "おおきな"}, {"音", "おと"}}},
+      // 角 alone: the corner one turns, an animal's horn, else the dictionary's かく.
+      {"角を曲がる", {{"角", "かど"}, {"曲がる", "まがる"}}},
+      {"鬼の角", {{"鬼", "おに"}, {"角", "つの"}}},
+      {"角の店", {{"角", "かく"}, {"店", "みせ"}}},
+      // A compound the list lacks takes the list's reading for a common noun in it.
+      {"蔵いっぱい", {{"蔵いっぱい", "くらいっぱい"}}},  // ぞういっぱい
+      {"宝物", {{"宝物", "たからもの"}}},                // ほうもつ
+      // A number with its counter takes no noun on either side; a suffix it still takes.
+      {"番頭が一人居眠り", {{"番頭", "ばんとう"}, {"一人", "ひとり"}, {"居眠り", "いねむり"}}},
+      {"甚兵衛一人", {{"甚兵衛", "じんべえ"}, {"一人", "ひとり"}}},
+      {"一日中", {{"一日中", "いちにちじゅう"}}},
+      // A digit before a counted word of the dictionary is a rough count with it.
+      {"四五匹", {{"四五匹", "しごひき"}}},
+      // A listed phrase with a particle does not take the place of its words.
+      {"森の奥", {{"森", "もり"}, {"奥", "おく"}}},
+      // 達 stays outside its word, as たち does.
+      {"家来達", {{"家来", "けらい"}, {"達", "たち"}}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(wordsOf(c.text), c.words) << c.text;
+  }
+}
+
 TEST(ReadingWords, NumbersWithCountersTakeTheirSoundChanges) {
   const struct {
     const char* number;
@@ -107,6 +149,13 @@ TEST(ReadingWords, NumbersWithCountersTakeTheirSoundChanges) {
       {"二〇二四", "年", "にせんにじゅうよねん"},
       {"六", "つ", "むっつ"},
       {"十", "つ", "とお"},
+      // Two neighbouring digits are a rough count, each said (they read 二十三 and 五十六).
+      {"二三", "本", "にさんぼん"},
+      {"五六", "人", "ごろくにん"},
+      {"二三", "日", "にさんにち"},
+      {"四五", "匹", "しごひき"},
+      {"一二", "人", "いちににん"},
+      {"二五", "人", "にじゅうごにん"},  // not neighbours: twenty-five
   };
   for (const auto& c : cases) {
     EXPECT_EQ(reading::countedReading(c.number, c.counter).value_or("(none)"), c.reading)

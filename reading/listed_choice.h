@@ -1,0 +1,23 @@
+// Which reading a word gets when the word list (EDICT's nouns, reading/dict/README.md) holds it:
+// the analyser reads a compound by gluing its parts (荷馬車 にうましゃ) and a common word by a
+// rarer reading (一目 いちもく), where the list knows the word whole and which readings are common.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "reading/analyzer.h"
+
+namespace torvane::reading {
+
+// `current` is the reading the analyser gave (empty when it knows none); `glued` says that it
+// was put together from several morphemes; `ranked` are the word's readings as the analyser's
+// dictionaries rank them (Analyzer::readingsOf). Keeps `current` where the list marks it common
+// or cannot decide; otherwise the list's one common reading, or of several the one ranked first,
+// or the list's one reading at all.
+std::string chooseListedReading(std::span<const Analyzer::ListedReading> listed,
+                                std::span<const std::string> ranked, std::string_view current,
+                                bool glued);
+
+}  // namespace torvane::reading
