@@ -72,7 +72,7 @@ TEST(ReadingProposals, EveryRedCharacterAndAReadingInHiraganaOrNone) {
        "ＡＢＣ順",
        0,
        "ＡＢＣ順",
-       "えいびーしーじゅん",
+       "えーびーしーじゅん",
        {"Ａ", "Ｂ", "Ｃ", "順"}},
       {"a red letter before katakana was left out",
        "Ｔシャツ売り場",
@@ -86,8 +86,9 @@ TEST(ReadingProposals, EveryRedCharacterAndAReadingInHiraganaOrNone) {
        "Ｘ線検査",
        "えっくすせんけんさ",
        {"検", "査"}},
-      {"the symbol's entry gave 〆 as its reading", "〆", 0, "〆", "", {"〆"}},
-      {"the symbol's entry gave 仝 as its reading", "仝上", 0, "仝", "", {"仝"}},
+      // The symbols' own entries gave 〆 and 仝 as their readings; the word list reads them.
+      {"the symbol's entry gave 〆 as its reading", "〆", 0, "〆", "しめ", {"〆"}},
+      {"the symbol's entry gave 仝 as its reading", "仝上", 0, "仝", "どうじょう", {"仝"}},
       {"a comma's entry gave ，とう", "，等", 0, "，等", "", {"等"}},
   };
   for (const auto& c : cases) {
