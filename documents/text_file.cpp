@@ -135,6 +135,41 @@ std::optional<std::size_t> firstInvalidUtf8(std::string_view bytes) {
   return sjis::forEachUtf8(bytes, [](char32_t, std::size_t) {});
 }
 
+// iconv lets bytes through that no text in these encodings holds (C1 controls in EUC-JP,
+// 0x80, 0xA0 and 0xFD to 0xFF in CP932, as private-use or control characters): the first one at
+// a character's start, or nothing.
+std::optional<std::size_t> strayByte(std::string_view bytes, TextEncoding encoding) {
+  if (encoding != TextEncoding::EucJp && encoding != TextEncoding::Cp932) return std::nullopt;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    std::size_t length = 0;
+    if (b < 0x80) {
+      length = 1;
+    } else if (encoding == TextEncoding::EucJp) {
+      length = b == 0x8E || (b >= 0xA1 && b <= 0xFE) ? 2 : b == 0x8F ? 3 : 0;
+    } else {
+      length = b >= 0xA1 && b <= 0xDF                                 ? 1
+               : (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC) ? 2
+                                                                      : 0;
+    }
+    if (length == 0) return i;
+    i += length;
+  }
+  return std::nullopt;
+}
+
+// U+FF61 to U+FF9F in UTF-8: EF BD A1-BF, EF BE 80-9F.
+std::size_t halfWidthKana(std::string_view utf8) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i + 2 < utf8.size(); ++i) {
+    if (utf8[i] != '\xEF') continue;
+    const auto second = static_cast<unsigned char>(utf8[i + 1]);
+    const auto third = static_cast<unsigned char>(utf8[i + 2]);
+    if ((second == 0xBD && third >= 0xA1) || (second == 0xBE && third <= 0x9F)) ++count;
+  }
+  return count;
+}
+
 }  // namespace
 
 OpenedDocument openTextFile(std::string_view bytes, EncodingChoice choice) {
@@ -159,15 +194,40 @@ OpenedDocument openTextFile(std::string_view bytes, EncodingChoice choice) {
       undecodable("invalid " + std::string(encodingName(encoding)), *decoded.failedAt + 2);
     return opened(decoded.out, encoding, true);
   }
-  if (!firstInvalidUtf8(bytes)) return opened(bytes, TextEncoding::Utf8, false);
+  if (!firstInvalidUtf8(bytes)) {
+    // ISO-2022-JP is seven-bit, so valid UTF-8 too: its escapes tell it.
+    if (bytes.find("\x1B$B") != std::string_view::npos ||
+        bytes.find("\x1B$@") != std::string_view::npos) {
+      Conversion decoded = convert(bytes, iconvName(TextEncoding::Iso2022Jp), "UTF-8");
+      if (!decoded.failedAt) return opened(decoded.out, TextEncoding::Iso2022Jp, false);
+    }
+    return opened(bytes, TextEncoding::Utf8, false);
+  }
 
   const std::array<TextEncoding, 3> candidates = byConfidence(bytes);
   std::optional<std::size_t> bestFailure;
+  std::optional<Conversion> chosen;
+  TextEncoding chosenEncoding = candidates[0];
+  std::size_t chosenHalfWidth = 0;
   for (const TextEncoding encoding : candidates) {
     Conversion decoded = convert(bytes, iconvName(encoding), "UTF-8");
-    if (!decoded.failedAt) return opened(decoded.out, encoding, false);
-    if (!bestFailure) bestFailure = decoded.failedAt;
+    if (const auto stray = strayByte(bytes, encoding);
+        stray && (!decoded.failedAt || *stray < *decoded.failedAt))
+      decoded.failedAt = stray;
+    if (decoded.failedAt) {
+      if (!bestFailure) bestFailure = decoded.failedAt;
+      continue;
+    }
+    // EUC-JP read as Shift_JIS is mostly half-width katakana, which Japanese prose hardly
+    // uses; on a short text the detector cannot tell, so the fewer of them wins.
+    const std::size_t halfWidth = halfWidthKana(decoded.out);
+    if (!chosen || halfWidth < chosenHalfWidth) {
+      chosen = std::move(decoded);
+      chosenEncoding = encoding;
+      chosenHalfWidth = halfWidth;
+    }
   }
+  if (chosen) return opened(chosen->out, chosenEncoding, false);
   undecodable("no encoding decodes the text (UTF-8, Shift_JIS, EUC-JP, ISO-2022-JP); " +
                   std::string(encodingName(candidates[0])) + " fails",
               *bestFailure);
