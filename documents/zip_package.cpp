@@ -2,6 +2,10 @@
 
 #include <zip.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
 #include "documents/document.h"
 
 namespace torvane::documents {
@@ -17,12 +21,23 @@ std::string zipMessage(zip_error_t* error) {
   return message;
 }
 
-// An archive over a memory buffer that it does not own (libzip writes into a copy).
+// An archive over a memory buffer. One that is written gets a malloc'd copy of its own: libzip
+// frees the buffer it was given once it has written the new archive, even one it does not own.
 zip_t* openArchive(std::string_view bytes, zip_source_t** sourceOut, int flags) {
   zip_error_t error;
   zip_error_init(&error);
-  zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
-  if (source == nullptr) damaged(zipMessage(&error));
+  const bool writable = (flags & ZIP_RDONLY) == 0;
+  void* data = const_cast<char*>(bytes.data());
+  if (writable) {
+    data = std::malloc(bytes.size() + 1);
+    if (data == nullptr) throw std::bad_alloc();
+    std::memcpy(data, bytes.data(), bytes.size());
+  }
+  zip_source_t* source = zip_source_buffer_create(data, bytes.size(), writable ? 1 : 0, &error);
+  if (source == nullptr) {
+    if (writable) std::free(data);
+    damaged(zipMessage(&error));
+  }
   zip_t* archive = zip_open_from_source(source, flags, &error);
   if (archive == nullptr) {
     zip_source_free(source);
