@@ -140,6 +140,16 @@ bool ZipReader::has(std::string_view name) const {
   return zip_name_locate(handle_->archive, std::string(name).c_str(), 0) >= 0;
 }
 
+std::vector<std::string> ZipReader::names() const {
+  std::vector<std::string> out;
+  const zip_int64_t count = zip_get_num_entries(handle_->archive, 0);
+  for (zip_int64_t i = 0; i < count; ++i) {
+    const char* name = zip_get_name(handle_->archive, static_cast<zip_uint64_t>(i), 0);
+    out.emplace_back(name != nullptr ? name : "");
+  }
+  return out;
+}
+
 std::string ZipReader::read(std::string_view name) const {
   const std::string entry(name);
   zip_stat_t stat;

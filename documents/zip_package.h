@@ -28,6 +28,8 @@ class ZipReader {
   ZipReader& operator=(const ZipReader&) = delete;
 
   bool has(std::string_view name) const;
+  // Every entry's name, in the order of the directory.
+  std::vector<std::string> names() const;
   // The entry inflated, never more than its declared size. Throws DocumentError.
   std::string read(std::string_view name) const;
 
