@@ -66,11 +66,18 @@ TEST_F(SaveTest, AMissingFolderIsAnError) {
   EXPECT_THROW(saveAtomically(folder_ / "no" / "such.txt", "x"), DocumentError);
 }
 
-TEST_F(SaveTest, AFullDiskIsSaidSo) {
-  if (!fs::exists("/dev/full")) GTEST_SKIP();
-  // /dev/full's folder cannot take a temporary file; the full disk is seen through a file
-  // system that is full, which a test cannot make, so only the message's kind is checked here.
-  EXPECT_THROW(saveAtomically("/proc/torvane-no-such", "x"), DocumentError);
+// A folder that is a file: the temporary file cannot be made, and the message says which path.
+TEST_F(SaveTest, AFolderThatIsAFileIsAWriteFailure) {
+  saveAtomically(folder_ / "plain", "x");
+  try {
+    saveAtomically(folder_ / "plain" / "out.txt", "y");
+    FAIL() << "saved";
+  } catch (const DocumentError& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::WriteFailed);
+    EXPECT_EQ(std::string(e.what()),
+              "cannot write " + (folder_ / "plain" / "out.txt").string() + ": Not a directory");
+  }
+  EXPECT_EQ(contents(folder_ / "plain"), "x");
 }
 
 }  // namespace
