@@ -283,8 +283,10 @@ class Editor {
     }
     bool contentBefore = offset > 0;
     for (xml_node c = node.previous_sibling(); c && !contentBefore; c = c.previous_sibling())
-      contentBefore = !is(c, "w:rPr");
-    const bool contentAfter = offset < text.size() || node.next_sibling();
+      contentBefore = isContent(c);
+    bool contentAfter = offset < text.size();
+    for (xml_node c = node.next_sibling(); c && !contentAfter; c = c.next_sibling())
+      contentAfter = isContent(c);
     if (!contentBefore || !contentAfter) return {};
 
     xml_node next = run.parent().insert_child_after(run.name(), run);
@@ -306,13 +308,22 @@ class Editor {
     return next;
   }
 
+  // What a run holds besides its properties; in a .docx the white space between elements of a
+  // pretty-printed part is none of it.
+  bool isContent(xml_node node) const {
+    if (!docx()) return !is(node, "w:rPr");
+    return node.type() == pugi::node_element && !is(node, "w:rPr");
+  }
+
   // Whether a sibling between a mark's runs is a run, one to leave where it is, or neither.
   enum class Sibling { Run, Keep, Foreign };
   Sibling kindOf(xml_node node) const {
     if (docx()) {
+      if (node.type() == pugi::node_pcdata) return Sibling::Keep;  // white space between runs
       if (is(node, "w:r")) {
         for (xml_node c : node.children()) {
-          if (!is(c, "w:rPr") && !is(c, "w:t") && !is(c, "w:lastRenderedPageBreak"))
+          if (c.type() == pugi::node_element && !is(c, "w:rPr") && !is(c, "w:t") &&
+              !is(c, "w:lastRenderedPageBreak"))
             return Sibling::Foreign;
         }
         return Sibling::Run;

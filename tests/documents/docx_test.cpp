@@ -215,6 +215,19 @@ TEST(DocxRoundTrip, WordInsideOneHyperlinkIsRewritten) {
   EXPECT_NE(xml.find("<w:hyperlink><w:r><w:ruby>"), std::string::npos) << xml;
 }
 
+// A pretty-printed part has white space between its runs: a word over two runs was left alone.
+TEST(DocxRoundTrip, WhiteSpaceBetweenRunsIsNoBoundary) {
+  const OpenedDocument document =
+      openDocument(docx("<w:p>\n  " + r("漢") + "\n  <w:r>\n <w:t>字</w:t>\n </w:r>\n</w:p>"));
+  ASSERT_EQ(document.text, "漢字\r\n");
+  const RoundTrip written = writeRoundTrip(document, rubyOn(0, 6, "かんじ"));
+  EXPECT_EQ(written.wordsLeftAlone, 0u);
+  EXPECT_EQ(openDocument(written.bytes).text, "漢字\r\n");
+  EXPECT_NE(entry(written.bytes, "word/document.xml")
+                .find("<w:rubyBase><w:r><w:t xml:space=\"preserve\">漢</w:t>"),
+            std::string::npos);
+}
+
 TEST(DocxRoundTrip, NoMarksGivesTheSameBytes) {
   const std::string original = docx(p(r("漢字")));
   EXPECT_EQ(writeRoundTrip(openDocument(original), {}).bytes, original);
