@@ -244,8 +244,7 @@ class Editor {
         region.colours.push_back(item.colour);
       }
     }
-    // A region that joins two containers (a word next to a colour across a run border of
-    // another element) is not one edit.
+    // Items join only where they overlap, on text of one container: a region is one edit.
     return regions;
   }
 

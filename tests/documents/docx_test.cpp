@@ -254,5 +254,38 @@ TEST(NewDocx, LineEndsOfAnyKind) {
             std::string::npos);
 }
 
+ErrorKind refusal(const std::string& bytes) {
+  try {
+    openDocument(bytes);
+  } catch (const DocumentError& e) {
+    return e.kind();
+  }
+  ADD_FAILURE() << "opened";
+  return ErrorKind::WriteFailed;
+}
+
+TEST(DocxRefused, DtdIsNeverExpanded) {
+  const std::string bomb =
+      "<?xml version=\"1.0\"?><!DOCTYPE w:document [<!ENTITY a \"aaaaaaaa\">]>"
+      "<w:document "
+      "xmlns:w=\"x\"><w:body><w:p><w:r><w:t>&a;</w:t></w:r></w:p></w:body></w:document>";
+  EXPECT_EQ(refusal(buildZip({{"word/document.xml", bomb}})), ErrorKind::UnsafeXml);
+}
+
+// The sizes are judged from the directory, before anything is inflated.
+TEST(DocxRefused, EntryCompressedPastTheRatio) {
+  const std::string zeros(2 << 20, '0');  // deflates some thousand to one
+  EXPECT_EQ(
+      refusal(buildZip({{"word/document.xml", documentXml(p(r("a")))}, {"zeros.bin", zeros}})),
+      ErrorKind::TooLarge);
+  // Just under the floor the ratio is no concern.
+  EXPECT_NO_THROW(openDocument(buildZip({{"word/document.xml", documentXml(p(r("a")))},
+                                         {"zeros.bin", std::string(kRatioFloor, '0')}})));
+}
+
+TEST(DocxRefused, ZipWithNeitherPart) {
+  EXPECT_EQ(refusal(buildZip({{"content.xml", "<x/>"}})), ErrorKind::UnknownFormat);
+}
+
 }  // namespace
 }  // namespace torvane::documents
