@@ -39,10 +39,20 @@ std::string readInput(const std::optional<std::string>& file) {
   return readAll(stream.get(), "'" + *file + "'");
 }
 
-request::InputText readInput(const Options& options) {
+OpenedInput readInput(const Options& options) {
   std::string bytes = readInput(options.file);
-  return options.encoding == InputEncoding::Cp932 ? request::InputText::shiftJis(std::move(bytes))
-                                                  : request::InputText::utf8(std::move(bytes));
+  if (options.encoding == InputEncoding::Auto || documents::looksLikePackage(bytes)) {
+    documents::OpenedDocument document = documents::openDocument(
+        std::move(bytes), options.encoding == InputEncoding::Auto ? documents::EncodingChoice::Auto
+                          : options.encoding == InputEncoding::Cp932
+                              ? documents::EncodingChoice::Cp932
+                              : documents::EncodingChoice::Utf8);
+    request::InputText text = request::InputText::utf8(document.text);
+    return {std::move(text), std::move(document)};
+  }
+  return {options.encoding == InputEncoding::Cp932 ? request::InputText::shiftJis(std::move(bytes))
+                                                   : request::InputText::utf8(std::move(bytes)),
+          std::nullopt};
 }
 
 }  // namespace torvane::cli

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/options.h"
+#include "documents/document.h"
 #include "request/input.h"
 
 namespace torvane::cli {
@@ -19,7 +20,12 @@ class InputError : public std::runtime_error {
 // The whole file, or standard input when `file` is empty.
 std::string readInput(const std::optional<std::string>& file);
 
-// The input of the options, tagged with the encoding they name.
-request::InputText readInput(const Options& options);
+// The input of the options, tagged with the encoding they name; a document (or with --encoding
+// auto, any file) is opened first, and checked as its text.
+struct OpenedInput {
+  request::InputText text;
+  std::optional<documents::OpenedDocument> document;
+};
+OpenedInput readInput(const Options& options);
 
 }  // namespace torvane::cli

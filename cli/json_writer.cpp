@@ -17,12 +17,22 @@ std::string_view colorName(checker::TextColor color) {
   return "black";
 }
 
-void writeHead(OutputStream& out, const request::CheckResult& result) {
+void writeHead(OutputStream& out, const request::CheckResult& result,
+               const documents::OpenedDocument* input) {
   std::string& b = out.buffer();
   b += "{\n  \"level\": ";
   b += std::to_string(result.level);
   b += ",\n  \"tables\": ";
   appendJsonString(b, tables::tableSetName(result.tables));
+  if (input != nullptr) {
+    b += ",\n  \"input\": {\"format\": ";
+    appendJsonString(b, documents::formatName(input->format));
+    if (input->format == documents::DocumentFormat::Text) {
+      b += ", \"encoding\": ";
+      appendJsonString(b, documents::encodingName(input->encoding));
+    }
+    b += "}";
+  }
   b += ",\n  \"bytes\": ";
   appendNumber(b, result.bytes);
 }
@@ -149,8 +159,9 @@ void writeSuggestions(OutputStream& out, std::span<const reading::Proposal> prop
 
 }  // namespace
 
-void writeJson(OutputStream& out, const request::CheckResult& result) {
-  writeHead(out, result);
+void writeJson(OutputStream& out, const request::CheckResult& result,
+               const documents::OpenedDocument* input) {
+  writeHead(out, result, input);
   writeSpans(out, result.spans);
   writeCheck(out, result.record, result.lists);
   if (result.tableChanges) writeTableChanges(out, *result.tableChanges);

@@ -1,5 +1,6 @@
 // torvane-check: the check on a file or on standard input, for scripts, editors and tests.
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <new>
 #include <string>
@@ -10,6 +11,7 @@
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/writers.h"
+#include "documents/writers.h"
 #include "request/run.h"
 
 namespace {
@@ -34,10 +36,10 @@ bool writeOut(std::string_view text) {
 }
 
 // Shows the result in the form the options choose.
-void write(cli::OutputStream& out, const request::CheckResult& result,
-           const cli::Options& options) {
+void write(cli::OutputStream& out, const request::CheckResult& result, const cli::Options& options,
+           const documents::OpenedDocument* input) {
   if (options.json) {
-    cli::writeJson(out, result);
+    cli::writeJson(out, result, input);
   } else if (options.rewrite != cli::RewriteMode::None) {
     cli::writeRewritten(out, result, options.rewrite);
   } else {
@@ -45,17 +47,63 @@ void write(cli::OutputStream& out, const request::CheckResult& result,
   }
 }
 
+request::CheckResult checkInput(request::InputText text, const cli::Options& options) {
+  try {
+    return request::run(std::move(text), cli::requestFor(options));
+  } catch (const request::InputError& e) {
+    if (options.encoding != cli::InputEncoding::Utf8) throw;
+    throw request::InputError(std::string(e.what()) +
+                              " (for another encoding, try --encoding auto)");
+  }
+}
+
+// What would go to standard output, kept whole in memory for --output.
+struct MemoryFile {
+  char* data = nullptr;
+  std::size_t size = 0;
+  std::FILE* file = open_memstream(&data, &size);
+  ~MemoryFile() {
+    if (file != nullptr) std::fclose(file);
+    std::free(data);
+  }
+};
+
 int check(const cli::Options& options) {
   // Every input error, and a missing dictionary, surfaces here, before anything is written.
-  const request::CheckResult result =
-      request::run(cli::readInput(options), cli::requestFor(options));
+  cli::OpenedInput input = cli::readInput(options);
+  const documents::OpenedDocument* document = input.document ? &*input.document : nullptr;
+  const request::CheckResult result = checkInput(std::move(input.text), options);
   for (const std::string& warning : result.warnings) {
     std::fprintf(stderr, "torvane-check: warning: %s\n", warning.c_str());
   }
+  const int status = result.foundProblems() ? kProblemsFound : kNoProblem;
+  if (options.rewrite == cli::RewriteMode::Docx || options.rewrite == cli::RewriteMode::Odt) {
+    std::size_t leftAlone = 0;
+    const std::string bytes = cli::writeDocument(result, options.rewrite, document, leftAlone);
+    documents::saveAtomically(*options.output, bytes);
+    if (leftAlone > 0) {
+      std::fprintf(stderr,
+                   "torvane-check: %zu proposed word%s left as written: each crosses a hyperlink, "
+                   "a field, a tracked change or a content control, or has ruby already\n",
+                   leftAlone, leftAlone == 1 ? "" : "s");
+    }
+    return status;
+  }
+  if (options.output) {
+    MemoryFile memory;
+    if (memory.file == nullptr) return fail("out of memory");
+    cli::OutputStream out(memory.file);
+    write(out, result, options, document);
+    if (!out.finish()) return fail("out of memory");
+    std::fclose(memory.file);
+    memory.file = nullptr;
+    documents::saveAtomically(*options.output, std::string_view(memory.data, memory.size));
+    return status;
+  }
   cli::OutputStream out(stdout);
-  write(out, result, options);
+  write(out, result, options, document);
   if (!out.finish()) return fail(kCannotWrite);
-  return result.foundProblems() ? kProblemsFound : kNoProblem;
+  return status;
 }
 
 int run(const std::vector<std::string_view>& args) {

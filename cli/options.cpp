@@ -7,8 +7,9 @@
 namespace torvane::cli {
 
 const std::string_view kUsage =
-    "Usage: torvane-check [--level N] [--tables 1989|2020] [--encoding utf-8|cp932] [--json]\n"
-    "                     [--compare-tables] [--suggest] [--rewrite kana|aozora|html] [FILE]\n"
+    "Usage: torvane-check [--level N] [--tables 1989|2020] [--encoding utf-8|cp932|auto] [--json]\n"
+    "                     [--compare-tables] [--suggest] [--rewrite kana|aozora|html|docx|odt]\n"
+    "                     [--output FILE] [FILE]\n"
     "Checks a Japanese text against the kanji that pupils have learnt by a school year.\n"
     "\n"
     "  --level N         the level, a whole number from -1 to 6 (default 0):\n"
@@ -20,7 +21,8 @@ const std::string_view kUsage =
     "                      1989 the built-in tables (default): the 1989 allocation of kanji\n"
     "                           to school years and the 1981 jōyō list\n"
     "                      2020 the allocation in force since April 2020 and the 2010 jōyō list\n"
-    "  --encoding E      how the input is encoded: utf-8 (default) or cp932\n"
+    "  --encoding E      how a text file is encoded: utf-8 (default), cp932, or auto\n"
+    "                      (a byte-order mark, UTF-8, Shift_JIS, EUC-JP or ISO-2022-JP)\n"
     "  --json            write one JSON object with every span, list and report line\n"
     "  --compare-tables  also list the text's characters whose stage differs between the two\n"
     "                    sets of tables, with both stages and how often each occurs\n"
@@ -28,11 +30,15 @@ const std::string_view kUsage =
     "                      kanji, as the key \"suggestions\"\n"
     "  --rewrite MODE    write the text with those words rewritten instead of the report:\n"
     "                      kana (the reading), aozora (｜word《reading》) or html (ruby);\n"
-    "                      not with --json\n"
+    "                      docx or odt (ruby, red and grey; FILE itself with only those\n"
+    "                      words changed when it is a document of that kind; needs\n"
+    "                      --output); not with --json\n"
+    "  --output FILE     write to FILE instead of standard output, whole or not at all\n"
     "  --help            show this help\n"
     "  --version         show the version\n"
     "\n"
-    "FILE is the text to check; standard input when it is absent or \"-\".\n"
+    "FILE is the text to check, a text file, a .docx or an .odt; standard input when it is\n"
+    "absent or \"-\".\n"
     "Without --json the report lines are written, then the summary, then with --compare-tables\n"
     "one line per changed character: CHAR, its 1989 stage, its 2020 stage and its count,\n"
     "separated by tabs.\n"
@@ -63,8 +69,8 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> args) {
         name = arg.substr(0, eq);
         value = arg.substr(eq + 1);
       }
-      const bool takesValue =
-          name == "--level" || name == "--tables" || name == "--encoding" || name == "--rewrite";
+      const bool takesValue = name == "--level" || name == "--tables" || name == "--encoding" ||
+                              name == "--rewrite" || name == "--output";
       if (!takesValue && value) {
         return UsageError{"option '" + std::string(name) + "' takes no value"};
       }
@@ -94,9 +100,13 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> args) {
           options.rewrite = RewriteMode::Aozora;
         } else if (*value == "html") {
           options.rewrite = RewriteMode::Html;
+        } else if (*value == "docx") {
+          options.rewrite = RewriteMode::Docx;
+        } else if (*value == "odt") {
+          options.rewrite = RewriteMode::Odt;
         } else {
-          return UsageError{"--rewrite takes kana, aozora or html, not '" + std::string(*value) +
-                            "'"};
+          return UsageError{"--rewrite takes kana, aozora, html, docx or odt, not '" +
+                            std::string(*value) + "'"};
         }
       } else if (name == "--level") {
         const auto level = parseLevel(*value);
@@ -110,9 +120,15 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> args) {
           options.encoding = InputEncoding::Utf8;
         } else if (*value == "cp932") {
           options.encoding = InputEncoding::Cp932;
+        } else if (*value == "auto") {
+          options.encoding = InputEncoding::Auto;
         } else {
-          return UsageError{"--encoding takes utf-8 or cp932, not '" + std::string(*value) + "'"};
+          return UsageError{"--encoding takes utf-8, cp932 or auto, not '" + std::string(*value) +
+                            "'"};
         }
+      } else if (name == "--output") {
+        if (value->empty()) return UsageError{"--output needs a file name"};
+        options.output = std::string(*value);
       } else {
         return UsageError{"unknown option '" + std::string(name) + "'"};
       }
@@ -138,6 +154,10 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> args) {
   if (options.compareTables && options.rewrite != RewriteMode::None) {
     return UsageError{"--rewrite cannot be combined with --compare-tables"};
   }
+  const bool document = options.rewrite == RewriteMode::Docx || options.rewrite == RewriteMode::Odt;
+  if (document && !options.output) {
+    return UsageError{"--rewrite docx and --rewrite odt need --output FILE"};
+  }
   if (options.file == "-") options.file.reset();
   return options;
 }
@@ -146,7 +166,9 @@ request::CheckRequest requestFor(const Options& options) {
   request::CheckRequest request;
   request.level = options.level;
   request.tables = options.tables;
-  request.spans = options.json;
+  // A document shows the check's colours.
+  request.spans =
+      options.json || options.rewrite == RewriteMode::Docx || options.rewrite == RewriteMode::Odt;
   request.tableChanges = options.compareTables;
   request.proposals = options.suggest || options.rewrite != RewriteMode::None;
   return request;

@@ -12,10 +12,10 @@
 
 namespace torvane::cli {
 
-enum class InputEncoding { Utf8, Cp932 };
+enum class InputEncoding { Utf8, Cp932, Auto };
 
 // What --rewrite writes instead of the report.
-enum class RewriteMode { None, Kana, Aozora, Html };
+enum class RewriteMode { None, Kana, Aozora, Html, Docx, Odt };
 
 struct Options {
   int level = 0;
@@ -25,7 +25,8 @@ struct Options {
   bool compareTables = false;  // also list the characters whose stage the other set changes
   bool suggest = false;        // the reading proposals, as a JSON key
   RewriteMode rewrite = RewriteMode::None;
-  std::optional<std::string> file;  // standard input when absent
+  std::optional<std::string> file;    // standard input when absent
+  std::optional<std::string> output;  // standard output when absent
 };
 
 struct ShowHelp {};

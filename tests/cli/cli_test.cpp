@@ -146,6 +146,10 @@ TEST(CheckerCli, GoldenOutputs) {
       {"tables.2020.level6.expected", "tables.in", "--tables=2020 --level 6", 1},
       {"readings.2020.compare.json.expected", "readings.in",
        "--json --suggest --compare-tables --tables 2020 --level 2", 1},
+      // Made by LibreOffice Writer: spans split inside a word, a footnote, a table, ruby, a
+      // tracked insertion, a hyperlink and a text box.
+      {"document.docx.suggest.json.expected", "document.docx", "--json --suggest --level 2", 1},
+      {"readings.eucjp.json.expected", "readings.eucjp.in", "--json --encoding auto --level 2", 1},
   };
   const fs::path golden = TORVANE_GOLDEN;
   for (const Case& c : cases) {
@@ -176,8 +180,22 @@ TEST(CheckerCli, ErrorsAreOneLineOnStandardErrorAndNothingOnStandardOutput) {
     std::string input;
     const char* message;
   } cases[] = {
-      {"", "ok\xff", "torvane-check: invalid UTF-8 at byte offset 2\n"},
-      {"", "\xef\xbb\xbf\xe6\xbc", "torvane-check: invalid UTF-8 at byte offset 3\n"},
+      {"", "ok\xff",
+       "torvane-check: invalid UTF-8 at byte offset 2 (for another encoding, try --encoding "
+       "auto)\n"},
+      {"", "\xef\xbb\xbf\xe6\xbc",
+       "torvane-check: invalid UTF-8 at byte offset 3 (for another encoding, try --encoding "
+       "auto)\n"},
+      {"--encoding auto", "abc\x82 def",
+       "torvane-check: no encoding decodes the text (UTF-8, Shift_JIS, EUC-JP, ISO-2022-JP); "
+       "cp932 fails at byte offset 3\n"},
+      {"",
+       "PK\x03\x04"
+       "broken",
+       "torvane-check: the package is damaged: Not a zip archive\n"},
+      {"--rewrite docx", "",
+       "torvane-check: --rewrite docx and --rewrite odt need --output FILE "
+       "(see torvane-check --help)\n"},
       {"/nonexistent/file.txt", "",
        "torvane-check: cannot read '/nonexistent/file.txt': No such file or directory\n"},
       {"/", "", "torvane-check: cannot read '/': Is a directory\n"},
@@ -192,7 +210,8 @@ TEST(CheckerCli, ErrorsAreOneLineOnStandardErrorAndNothingOnStandardOutput) {
        "--help)\n"},
       {"--level", "", "torvane-check: option '--level' needs a value (see torvane-check --help)\n"},
       {"--encoding latin1", "",
-       "torvane-check: --encoding takes utf-8 or cp932, not 'latin1' (see torvane-check --help)\n"},
+       "torvane-check: --encoding takes utf-8, cp932 or auto, not 'latin1' (see torvane-check "
+       "--help)\n"},
       {"--json=yes", "",
        "torvane-check: option '--json' takes no value (see torvane-check --help)\n"},
       {"--frobnicate", "",
@@ -202,14 +221,16 @@ TEST(CheckerCli, ErrorsAreOneLineOnStandardErrorAndNothingOnStandardOutput) {
       {"--json --rewrite kana", "",
        "torvane-check: --rewrite cannot be combined with --json (see torvane-check --help)\n"},
       {"--rewrite ruby", "",
-       "torvane-check: --rewrite takes kana, aozora or html, not 'ruby' (see torvane-check "
-       "--help)\n"},
+       "torvane-check: --rewrite takes kana, aozora, html, docx or odt, not 'ruby' (see "
+       "torvane-check --help)\n"},
       {"--rewrite", "",
        "torvane-check: option '--rewrite' needs a value (see torvane-check --help)\n"},
       {"--suggest=yes", "",
        "torvane-check: option '--suggest' takes no value (see torvane-check --help)\n"},
       // Input errors come before the dictionary is even looked at.
-      {"--json --suggest", "ok\xff", "torvane-check: invalid UTF-8 at byte offset 2\n"},
+      {"--json --suggest", "ok\xff",
+       "torvane-check: invalid UTF-8 at byte offset 2 (for another encoding, try --encoding "
+       "auto)\n"},
       // The plain output ends with the summary: proposals come as JSON only.
       {"--suggest", "", "torvane-check: --suggest goes with --json (see torvane-check --help)\n"},
       {"--tables 2010", "",
@@ -238,8 +259,10 @@ TEST(CheckerCli, HelpAndVersion) {
   const CheckerRun help = runChecker("--help", "");
   EXPECT_EQ(help.status, 0);
   EXPECT_TRUE(help.out.starts_with(
-      "Usage: torvane-check [--level N] [--tables 1989|2020] [--encoding utf-8|cp932] [--json]\n"
-      "                     [--compare-tables] [--suggest] [--rewrite kana|aozora|html] [FILE]\n"));
+      "Usage: torvane-check [--level N] [--tables 1989|2020] [--encoding utf-8|cp932|auto] "
+      "[--json]\n"
+      "                     [--compare-tables] [--suggest] [--rewrite kana|aozora|html|docx|odt]\n"
+      "                     [--output FILE] [FILE]\n"));
   EXPECT_EQ(help.err, "");
   const CheckerRun version = runChecker("--version", "");
   EXPECT_EQ(version.status, 0);
@@ -440,6 +463,49 @@ TEST(CheckerCli, RewriteKeepsLineBreaksAsLfAndWordsWithoutReadingAsTheyAre) {
   const CheckerRun clean = runChecker("--rewrite aozora --level 6", "ひらがな\n");
   EXPECT_EQ(clean.out, "ひらがな\n");
   EXPECT_EQ(clean.status, 0);
+}
+
+TEST(CheckerCli, OutputIsWrittenWholeOrNotAtAll) {
+  const fs::path dir = fs::temp_directory_path() / ("torvane-output-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const fs::path file = dir / "out.txt";
+  const CheckerRun written = runChecker("--output '" + file.string() + "'", "漢字漢");
+  EXPECT_EQ(written.status, 1);
+  EXPECT_EQ(written.out, "");
+  EXPECT_EQ(lines(slurp(file)).back(), "1 種 2 箇所の問題が見つかりました。");
+  // A failed run leaves neither the file nor a temporary one.
+  fs::remove(file);
+  const CheckerRun failed = runChecker("--output '" + file.string() + "'", "ok\xff");
+  EXPECT_EQ(failed.status, 2);
+  EXPECT_FALSE(fs::exists(file));
+  EXPECT_TRUE(fs::is_empty(dir));
+  const CheckerRun nowhere = runChecker("--output '" + (dir / "no" / "x").string() + "'", "漢");
+  EXPECT_EQ(nowhere.status, 2);
+  EXPECT_TRUE(nowhere.err.starts_with("torvane-check: cannot write ")) << nowhere.err;
+  fs::remove_all(dir);
+}
+
+TEST(CheckerCli, DocumentRoundTripCountsTheWordsLeftAlone) {
+  const fs::path dir = fs::temp_directory_path() / ("torvane-docx-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const fs::path golden = TORVANE_GOLDEN;
+  const fs::path out = dir / "out.docx";
+  const CheckerRun run = runChecker("--level 2 --rewrite docx --output '" + out.string() + "' '" +
+                                        (golden / "document.docx").string() + "'",
+                                    "");
+  EXPECT_EQ(run.status, 1);
+  // 変更追加 reaches into a tracked insertion.
+  EXPECT_EQ(run.err,
+            "torvane-check: 1 proposed word left as written: each crosses a hyperlink, a field, a "
+            "tracked change or a content control, or has ruby already\n");
+  // Read again, the words now have ruby: only the one left alone is proposed again.
+  const CheckerRun again =
+      runChecker("--level 2 --rewrite docx --output '" + (dir / "again.docx").string() + "' '" +
+                     out.string() + "'",
+                 "");
+  EXPECT_EQ(again.status, 1);
+  EXPECT_NE(again.err.find(" 9 proposed words left as written"), std::string::npos) << again.err;
+  fs::remove_all(dir);
 }
 
 }  // namespace
