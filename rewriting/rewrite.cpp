@@ -13,7 +13,7 @@ using checker::TextColor;
 // in HTML), and in HTML runs of red or grey characters go in one element each.
 class Writer {
  public:
-  explicit Writer(Format format) : format_(format) {
+  Writer(Format format, const rtf::Font& font) : format_(format), rtf_(font) {
     if (format_ == Format::Html) out_ += html::documentHead();
   }
 
@@ -43,7 +43,9 @@ class Writer {
   void ruby(const RubyParts& parts) {
     afterCr_ = false;
     plain(parts.before, TextColor::Black);
-    if (format_ == Format::Text) {
+    if (format_ == Format::Rtf) {
+      rtf_.ruby(parts.base, parts.ruby);
+    } else if (format_ == Format::Text) {
       out_ += "｜" + parts.base + "《" + parts.ruby + "》";
     } else {
       openParagraph();
@@ -58,6 +60,7 @@ class Writer {
   }
 
   std::string finish() && {
+    if (format_ == Format::Rtf) return std::move(rtf_).finish();
     if (format_ == Format::Html) {
       if (paragraphOpen_) closeParagraph();
       out_ += html::documentTail();
@@ -69,6 +72,10 @@ class Writer {
   void plain(std::string_view text, TextColor colour) {
     if (text.empty()) return;
     afterCr_ = false;
+    if (format_ == Format::Rtf) {
+      rtf_.text(text, rtfColour(colour));
+      return;
+    }
     if (format_ == Format::Text) {
       out_ += text;
       return;
@@ -79,6 +86,10 @@ class Writer {
   }
 
   void lineBreak() {
+    if (format_ == Format::Rtf) {
+      rtf_.paragraph();
+      return;
+    }
     if (format_ == Format::Text) {
       out_ += '\n';
       return;
@@ -103,12 +114,20 @@ class Writer {
   void setColour(TextColor colour) {
     if (colour == colour_) return;
     if (colour_ != TextColor::Black) out_ += "</span>";
-    if (colour == TextColor::Red) out_ += "<span class=\"red\">";
-    if (colour == TextColor::Grey) out_ += "<span class=\"grey\">";
+    // Inline: word processors read no style sheet.
+    if (colour == TextColor::Red) out_ += "<span style=\"color:#ff0000\">";
+    if (colour == TextColor::Grey) out_ += "<span style=\"color:#808080\">";
     colour_ = colour;
   }
 
+  static std::optional<rtf::Rgb> rtfColour(TextColor colour) {
+    if (colour == TextColor::Red) return 0xFF0000;
+    if (colour == TextColor::Grey) return 0x808080;
+    return std::nullopt;
+  }
+
   Format format_;
+  rtf::Writer rtf_;
   std::string out_;
   TextColor colour_ = TextColor::Black;
   bool afterCr_ = false;
@@ -118,14 +137,14 @@ class Writer {
 }  // namespace
 
 std::string rewrite(const CheckedText& text, std::span<const Proposal> proposals,
-                    std::span<const Mode> modes, Format format) {
+                    std::span<const Mode> modes, Format format, const rtf::Font& font) {
   const sjis::SjisText& sjisText = text.converted.text;
   const std::vector<std::uint32_t>& sourceOf = text.converted.sourceOf;
-  const std::vector<TextColor> colours = format == Format::Html
+  const std::vector<TextColor> colours = format != Format::Text
                                              ? coloursByByte(text.spans, sjisText.size())
                                              : std::vector<TextColor>(sjisText.size());
   requireSourceMap(text);
-  Writer writer(format);
+  Writer writer(format, font);
   std::size_t written = 0;  // source bytes written so far
   auto copyTo = [&](std::size_t end, TextColor colour) {
     if (end > written) writer.source(text.utf8.substr(written, end - written), colour);

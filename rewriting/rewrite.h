@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "reading/proposals.h"
+#include "rewriting/rtf.h"
 
 namespace torvane::reading {
 
@@ -18,7 +19,8 @@ enum class Mode {
 
 enum class Format {
   Text,  // UTF-8 text, LF line ends; ruby in Aozora notation, ｜base《reading》
-  Html,  // a whole HTML document: every line a paragraph, ruby as <ruby>, red and grey kept
+  Html,  // a whole HTML document: every line a paragraph, ruby as <ruby>, red and grey inline
+  Rtf,   // a whole RTF document in `font`: ruby as EQ fields, red and grey from a colour table
 };
 
 // Ruby split off the kana that a word and its reading share at either end:
@@ -36,8 +38,8 @@ RubyParts trimRuby(std::string_view word, std::string_view reading);
 
 // The source text with every proposal written in its mode (modes[i] for proposals[i]; the
 // proposals as the caller has them, readings edited or not). Line breaks of any kind become LF.
-// Html colours the characters that were not rewritten by text.spans.
+// Html and Rtf colour the characters that were not rewritten by text.spans.
 std::string rewrite(const CheckedText& text, std::span<const Proposal> proposals,
-                    std::span<const Mode> modes, Format format);
+                    std::span<const Mode> modes, Format format, const rtf::Font& font = {});
 
 }  // namespace torvane::reading
