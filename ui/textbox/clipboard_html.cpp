@@ -311,7 +311,53 @@ CopySnapshot snapshotForCopy(const QTextCursor& selection, const QFont& boxFont)
       QStringLiteral("margin:0;white-space:pre-wrap;font-family:%1;font-size:%2")
           .arg(fontFamilies(boxFont).toHtmlEscaped(), fontSize(boxFont));
   snapshot.font = boxFont.toString();
+  snapshot.rtfFont = rtfFontOf(boxFont);
   return snapshot;
+}
+
+reading::rtf::Font rtfFontOf(const QFont& font) {
+  const QStringList names = faceNames(font.family());
+  const double points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 0.75;
+  return {names.back().toStdString(), names.size() > 1 ? font.family().toStdString() : "",
+          std::max(1, qRound(points * 2))};
+}
+
+const QStringList& rtfTypes() {
+  // text/rtf is LibreOffice's own name on X11, text/richtext its second one and Word's.
+  static const QStringList types = {QStringLiteral("text/rtf"), QStringLiteral("text/richtext")};
+  return types;
+}
+
+void addRtf(QList<std::pair<QString, QByteArray>>& data, const QByteArray& rtf) {
+  for (const QString& type : rtfTypes()) data.push_back({type, rtf});
+}
+
+QByteArray rtfForCopy(const CopySnapshot& snapshot) {
+  reading::rtf::Writer writer(snapshot.rtfFont);
+  // One colour a format, looked up once.
+  std::vector<std::optional<reading::rtf::Rgb>> colours(
+      static_cast<std::size_t>(snapshot.formats.size()));
+  for (qsizetype i = 0; i < snapshot.formats.size(); ++i) {
+    const QTextFormat& format = snapshot.formats[i];
+    if (format.isCharFormat() && format.hasProperty(QTextFormat::ForegroundBrush) &&
+        format.foreground().style() != Qt::NoBrush)
+      colours[static_cast<std::size_t>(i)] = format.foreground().color().rgb() & 0xFFFFFFu;
+  }
+  qsizetype at = 0;
+  std::size_t run = 0;
+  for (std::size_t p = 0; p < snapshot.paragraphs.size(); ++p) {
+    if (p > 0) writer.paragraph();
+    const CopySnapshot::Paragraph& paragraph = snapshot.paragraphs[p];
+    for (int i = 0; i < paragraph.runs; ++i, ++run) {
+      const CopySnapshot::Run& r = snapshot.runs[run];
+      writer.text(snapshot.text.mid(at, r.length).toStdString(),
+                  colours.at(static_cast<std::size_t>(r.format)));
+      at += r.length;
+    }
+    ++at;  // the separator
+  }
+  const std::string rtf = std::move(writer).finish();
+  return QByteArray(rtf.data(), static_cast<qsizetype>(rtf.size()));
 }
 
 QString htmlForCopy(const CopySnapshot& snapshot) {
@@ -396,7 +442,8 @@ class SnapshotMimeData : public QMimeData {
  public:
   explicit SnapshotMimeData(CopySnapshot snapshot) : snapshot_(std::move(snapshot)) {}
   QStringList formats() const override {
-    return {QStringLiteral("text/html"), kOdfType, QStringLiteral("text/plain")};
+    return QStringList{QStringLiteral("text/html"), kOdfType} + rtfTypes() +
+           QStringList{QStringLiteral("text/plain")};
   }
   bool hasFormat(const QString& type) const override { return formats().contains(type); }
 
@@ -404,6 +451,7 @@ class SnapshotMimeData : public QMimeData {
   QVariant retrieveData(const QString& type, QMetaType) const override {
     if (type == QLatin1String("text/html")) return htmlForCopy(snapshot_);
     if (type == QLatin1String("text/plain")) return plainTextForCopy(snapshot_);
+    if (rtfTypes().contains(type)) return rtfForCopy(snapshot_);
     if (type == kOdfType) {
       QTextDocument copy;
       buildCopy(snapshot_, copy);
@@ -441,6 +489,7 @@ ClipboardFormats formatsForCopy(const CopySnapshot& snapshot) {
   QTextDocument copy;
   buildCopy(snapshot, copy);
   if (QByteArray odf = odfOf(copy); !odf.isEmpty()) formats.data.push_back({kOdfType, odf});
+  addRtf(formats.data, rtfForCopy(snapshot));
   formats.text = plainTextForCopy(snapshot);
   return formats;
 }

@@ -23,6 +23,7 @@
 #include "ui/dialogs/readings/readings_delegates.h"
 #include "ui/dialogs/readings/readings_dialog.h"
 #include "ui/dialogs/readings/readings_model.h"
+#include "ui/look/fonts.h"
 #include "ui/textbox/paste_box.h"
 
 #include "message_box_answerer.h"
@@ -189,8 +190,13 @@ TEST(ReadingsDialog, ALongRewriteIsCopiedAndWrittenIntoTheBoxFromAWorker) {
   box.setPlainText(QStringLiteral("漢字、").repeated(words));
   std::vector<Proposal> many;
   for (int i = 0; i < words; ++i)
-    many.push_back(
-        {static_cast<std::size_t>(i) * 6, 4, "漢字", "かんじ", {"かんじ"}, {}, checker::Stage::Grade3});
+    many.push_back({static_cast<std::size_t>(i) * 6,
+                    4,
+                    "漢字",
+                    "かんじ",
+                    {"かんじ"},
+                    {},
+                    checker::Stage::Grade3});
   ui::ReadingsDialog dialog(
       ui::CheckedBoxText::check(ui::checkedTextOf(*box.document()), -1, classifier()),
       std::move(many), &box);
@@ -240,6 +246,7 @@ TEST(ReadingsModel, TheModeChosenDecidesTheRewrite) {
 
 TEST(ReadingsDialog, CopyPutsRubyHtmlAndTheAozoraTextOnTheClipboard) {
   Fixture f;
+  f.box.setFont(ui::japaneseFont(ui::kProportionalGothic, 16));  // as in the window
   f.show();
   f.model->setData(f.model->index(3, ReadingsModel::Mode), static_cast<int>(Mode::Kana));
   QGuiApplication::clipboard()->clear();
@@ -253,6 +260,15 @@ TEST(ReadingsDialog, CopyPutsRubyHtmlAndTheAozoraTextOnTheClipboard) {
   EXPECT_TRUE(html.contains("あしたも")) << html.toStdString();
   EXPECT_EQ(copied->text(),
             "｜𠮷野《よしの》の｜漢字《かんじ》を｜書《か》け。\nあしたも｜漢字《かんじ》");
+  // Word processors take the ruby from the RTF, as EQ fields in the box's font and size.
+  for (const char* type : {"text/rtf", "text/richtext"}) {
+    const QByteArray rtf = copied->data(QLatin1String(type));
+    EXPECT_TRUE(rtf.startsWith("{\\rtf1")) << type;
+    EXPECT_EQ(rtf.count("{\\field{\\*\\fldinst{ EQ "), 4) << rtf.toStdString();
+    EXPECT_TRUE(rtf.contains("hps12 \\\\o\\\\ad(\\\\s\\\\up 11(\\u12363?),\\u26360?)"))
+        << rtf.toStdString();  // 書 か
+    EXPECT_TRUE(rtf.contains("\\fcharset128 IPAPGothic{\\*\\falt ")) << rtf.toStdString();
+  }
 }
 
 TEST(ReadingsDialog, SaveWritesTheHtmlOrSaysInJapaneseWhyNot) {

@@ -62,11 +62,19 @@ std::string rewrite(const BoxReadings& readings, std::span<const reading::Propos
   return reading::rewrite(readings.text.view(), proposals, modes, format);
 }
 
-ClipboardFormats rubyForms(const BoxReadings& readings,
-                           std::span<const reading::ProposalRow> rows) {
-  return {fromUtf8(rewrite(readings, rows, reading::Format::Html)),
-          fromUtf8(rewrite(readings, rows, reading::Format::Text)),
-          {}};
+// `font`: the box's, for the RTF.
+ClipboardFormats rubyForms(const BoxReadings& readings, std::span<const reading::ProposalRow> rows,
+                           const reading::rtf::Font& font) {
+  std::vector<reading::Proposal> proposals = readings.proposals;
+  const std::vector<reading::Mode> modes = reading::applyRows(rows, proposals);
+  auto write = [&](reading::Format format) {
+    return reading::rewrite(readings.text.view(), proposals, modes, format, font);
+  };
+  ClipboardFormats formats{
+      fromUtf8(write(reading::Format::Html)), fromUtf8(write(reading::Format::Text)), {}};
+  const std::string rtf = write(reading::Format::Rtf);
+  addRtf(formats.data, QByteArray(rtf.data(), static_cast<qsizetype>(rtf.size())));
+  return formats;
 }
 
 std::vector<BoxEdit> boxEdits(const BoxReadings& readings,
@@ -182,6 +190,10 @@ std::string ReadingsDialog::rewritten(reading::Format format) {
   return rewrite(*readings_, model_->rows(), format);
 }
 
+reading::rtf::Font ReadingsDialog::rtfFont() const {
+  return rtfFontOf(box_ != nullptr ? box_->font() : japaneseFont(kProportionalGothic, 16));
+}
+
 bool ReadingsDialog::forWorker() const {
   return readings_->proposals.size() > kProposalsAtOnce;
 }
@@ -189,15 +201,16 @@ bool ReadingsDialog::forWorker() const {
 void ReadingsDialog::copyWithRuby() {
   const QString copied = QStringLiteral("ルビ付きの文章をコピーしました。");
   if (!forWorker()) {
-    putOnClipboard(rubyForms(*readings_, model_->rows()));
+    putOnClipboard(rubyForms(*readings_, model_->rows(), rtfFont()));
     note_->setText(copied);
     Q_EMIT copiedWithRuby();
     return;
   }
   // The rows as they stand now, and the text and proposals nobody changes, go to the worker.
-  ClipboardJob* job = ClipboardJob::start(
-      [readings = readings_, rows = model_->rows()] { return rubyForms(*readings, rows); },
-      QStringLiteral("ルビ付きの文章をコピーできませんでした"));
+  ClipboardJob* job =
+      ClipboardJob::start([readings = readings_, rows = model_->rows(),
+                           font = rtfFont()] { return rubyForms(*readings, rows, font); },
+                          QStringLiteral("ルビ付きの文章をコピーできませんでした"));
   note_->setText(QStringLiteral("ルビ付きの文章をコピーしています…"));
   connect(job, &ClipboardJob::done, this, [this, copied](bool onClipboard) {
     note_->setText(onClipboard ? copied

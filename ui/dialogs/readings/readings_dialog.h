@@ -77,6 +77,8 @@ class ReadingsDialog : public QDialog {
   // Whether the box is there and still holds the checked text; says why not in the note.
   bool boxHoldsCheckedText();
 
+  // The box's font as the copy's RTF names it.
+  reading::rtf::Font rtfFont() const;
   // Whether the work on the proposals is long enough for a worker.
   bool forWorker() const;
   bool reportSave(const QString& path, const QString& problem);
