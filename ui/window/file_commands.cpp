@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <new>
@@ -28,6 +29,9 @@ constexpr int kRecentFiles = 8;
 // 64 MB of text is over thirty million characters, far more than any text a class reads and
 // more than the box shows and checks in reasonable time.
 constexpr qint64 kLargestFile = 64LL * 1024 * 1024;
+// The walk over the box's runs for a save goes in slices this long, well inside the 50 ms the
+// event loop may wait.
+constexpr qint64 kSnapshotSliceMs = 15;
 
 QSettings storedChoices() {
   return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("torvane"),
@@ -96,12 +100,6 @@ BoxDocument boxDocumentOf(const CopySnapshot& snapshot) {
     ++at;  // the separator
   }
   return out;
-}
-
-CopySnapshot snapshotOfBox(const PasteBox& box) {
-  QTextCursor all(box.document());
-  all.select(QTextCursor::Document);
-  return snapshotForCopy(all, box.font());
 }
 
 // Writes the box's text in `format`; the problem, or nothing when it is saved.
@@ -368,32 +366,68 @@ void FileCommands::saveAs() {
 }
 
 bool FileCommands::saveTo(const QString& path) {
-  if (box_ == nullptr || saving_.isRunning()) return false;
+  if (box_ == nullptr || isSaving()) return false;
   const std::optional<SavedFormat> format = savedFormatOf(path);
-  auto report = [this, path](const QString& problem) {
-    if (!problem.isEmpty()) {
-      showMessageBox(
-          QMessageBox::Warning, QStringLiteral("名前を付けて保存"),
-          QStringLiteral("「%1」に保存できませんでした。\n%2").arg(nameOf(path), problem));
-    }
-    Q_EMIT saved(problem.isEmpty());
-    return problem.isEmpty();
-  };
   if (!format) {
-    return report(QStringLiteral(
-        "保存できる形式は .docx、.odt、.html、.txt です。名前の終わりにどれかを付けてください。"));
+    return reportSave(path, QStringLiteral("保存できる形式は .docx、.odt、.html、.txt です。"
+                                           "名前の終わりにどれかを付けてください。"));
   }
-  CopySnapshot snapshot;
+  savingPath_ = path;
+  savingFormat_ = *format;
+  changedWhileTaking_ = false;
+  QTextCursor all(box_->document());
+  all.select(QTextCursor::Document);
   try {
-    snapshot = snapshotOfBox(*box_);
+    taker_ = std::make_unique<SnapshotTaker>(all, box_->font());
   } catch (const std::bad_alloc&) {
-    return report(outOfMemory());
+    return reportSave(path, outOfMemory());
   }
-  saving_.disconnect(this);
-  connect(&saving_, &QFutureWatcher<QString>::finished, this,
-          [this, report] { report(saving_.result()); });
-  saving_.setFuture(QtConcurrent::run(writeBox, std::move(snapshot), *format, path));
+  // Any change to the text or its colours before the snapshot is whole spoils it.
+  changed_ = connect(box_->document(), &QTextDocument::contentsChange, this,
+                     [this] { changedWhileTaking_ = true; });
+  // The text alone took a slice's time over a long one: the walk starts after a turn of the
+  // event loop.
+  QTimer::singleShot(0, this, &FileCommands::takeSlice);
   return true;
+}
+
+void FileCommands::takeSlice() {
+  const QString path = savingPath_;
+  auto stop = [&](const QString& problem) {
+    disconnect(changed_);
+    taker_.reset();
+    reportSave(path, problem);
+  };
+  if (changedWhileTaking_ || box_ == nullptr) {
+    stop(QStringLiteral(
+        "保存の途中で文章が変わったため、保存しませんでした。もう一度保存してください。"));
+    return;
+  }
+  try {
+    // A slice at a time, the event loop running between them.
+    if (!taker_->more(kSnapshotSliceMs)) {
+      QTimer::singleShot(0, this, &FileCommands::takeSlice);
+      return;
+    }
+    CopySnapshot snapshot = std::move(*taker_).take();
+    disconnect(changed_);
+    taker_.reset();
+    saving_.disconnect(this);
+    connect(&saving_, &QFutureWatcher<QString>::finished, this,
+            [this, path] { reportSave(path, saving_.result()); });
+    saving_.setFuture(QtConcurrent::run(writeBox, std::move(snapshot), savingFormat_, path));
+  } catch (const std::bad_alloc&) {
+    stop(outOfMemory());
+  }
+}
+
+bool FileCommands::reportSave(const QString& path, const QString& problem) {
+  if (!problem.isEmpty()) {
+    showMessageBox(QMessageBox::Warning, QStringLiteral("名前を付けて保存"),
+                   QStringLiteral("「%1」に保存できませんでした。\n%2").arg(nameOf(path), problem));
+  }
+  Q_EMIT saved(problem.isEmpty());
+  return problem.isEmpty();
 }
 
 }  // namespace torvane::ui

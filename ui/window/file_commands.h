@@ -16,6 +16,7 @@
 #include <variant>
 
 #include "documents/document.h"
+#include "ui/textbox/clipboard_html.h"
 #include "ui/textbox/opened_file.h"
 
 class QAction;
@@ -73,7 +74,7 @@ class FileCommands : public QObject {
   // Writes the box's text with its colours to `path` in the kind its suffix names, on a
   // worker, whole or not at all; saved says how it went, after a message box when it failed.
   bool saveTo(const QString& path);
-  bool isSaving() const { return saving_.isRunning(); }
+  bool isSaving() const { return taker_ != nullptr || saving_.isRunning(); }
 
   // The files opened lately, the latest first, as the settings keep them.
   static QStringList recentFiles();
@@ -95,6 +96,8 @@ class FileCommands : public QObject {
   void remember(const QString& path);
   void fillRecentMenu();
   void showOpened();
+  void takeSlice();
+  bool reportSave(const QString& path, const QString& problem);
 
   QPointer<PasteBox> box_;
   QWidget* window_;
@@ -108,6 +111,12 @@ class FileCommands : public QObject {
   bool opening_ = false;
   QString readingPath_;
   QFutureWatcher<Outcome> reading_;
+  // A save takes the box's snapshot a slice at a time, then writes on a worker.
+  std::unique_ptr<SnapshotTaker> taker_;
+  QMetaObject::Connection changed_;
+  bool changedWhileTaking_ = false;
+  QString savingPath_;
+  SavedFormat savingFormat_ = SavedFormat::Docx;
   QFutureWatcher<QString> saving_;  // the problem, or nothing when the file is saved
 };
 
