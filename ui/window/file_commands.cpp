@@ -7,6 +7,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSettings>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -81,6 +82,9 @@ BoxDocument boxDocumentOf(const CopySnapshot& snapshot) {
   qsizetype at = 0;
   std::size_t run = 0;
   for (const CopySnapshot::Paragraph& paragraph : snapshot.paragraphs) {
+    // Between paragraphs only: the box holds an opened document's last CR LF as an empty last
+    // paragraph, which must not come back as one more.
+    if (&paragraph != &snapshot.paragraphs.front()) out.text += "\r\n";
     for (int i = 0; i < paragraph.runs; ++i, ++run) {
       const CopySnapshot::Run& r = snapshot.runs[run];
       const std::optional<documents::MarkColour> c = markColourOf(snapshot.formats[r.format]);
@@ -96,7 +100,6 @@ BoxDocument boxDocumentOf(const CopySnapshot& snapshot) {
       }
       at += r.length;
     }
-    out.text += "\r\n";
     ++at;  // the separator
   }
   return out;
@@ -248,8 +251,18 @@ void FileCommands::fillRecentMenu() {
 }
 
 void FileCommands::showOpened() {
-  label_->setText(opened_ ? QStringLiteral("文書：%1").arg(nameOf(opened_->path)) : QString());
+  setLabel(opened_ ? QStringLiteral("文書：%1").arg(nameOf(opened_->path)) : QString());
   label_->setToolTip(opened_ ? opened_->path : QString());
+}
+
+void FileCommands::setLabel(const QString& text) {
+  label_->setText(text);
+  // A menu bar sizes its corner once, when it is set: set again, it makes room for the text.
+  QWidget* corner = label_->parentWidget();
+  if (auto* bar = qobject_cast<QMenuBar*>(corner != nullptr ? corner->parentWidget() : nullptr)) {
+    corner->adjustSize();
+    bar->setCornerWidget(corner, Qt::TopRightCorner);
+  }
 }
 
 void FileCommands::forgetOpenedFile() {
@@ -303,7 +316,7 @@ bool FileCommands::openFile(const QString& path) {
   if (opening_ || busy_() || box_ == nullptr || box_->isPasting()) return false;
   opening_ = true;
   open_->setEnabled(false);
-  label_->setText(QStringLiteral("「%1」を読んでいます…").arg(nameOf(path)));
+  setLabel(QStringLiteral("「%1」を読んでいます…").arg(nameOf(path)));
   readingPath_ = path;
   reading_.setFuture(QtConcurrent::run(&FileCommands::readFile, path));
   return true;
@@ -320,7 +333,7 @@ void FileCommands::take(const QString& path, Outcome outcome) {
     return;
   }
   Read read = std::get<Read>(std::move(outcome));
-  label_->setText(QStringLiteral("「%1」を開いています…").arg(nameOf(path)));
+  setLabel(QStringLiteral("「%1」を開いています…").arg(nameOf(path)));
   // A failure while the text goes in is shown by the window; the box is as it was.
   auto failed = std::make_shared<QMetaObject::Connection>();
   *failed = connect(box_, &PasteBox::failed, this, [this, failed] {

@@ -96,6 +96,7 @@ class FileCommands : public QObject {
   void remember(const QString& path);
   void fillRecentMenu();
   void showOpened();
+  void setLabel(const QString& text);
   void takeSlice();
   bool reportSave(const QString& path, const QString& problem);
 

@@ -158,6 +158,9 @@ void TForm1::showTables(tables::TableSet set) {
   (set == tables::TableSet::Tables2020 ? Tables2020Action : Tables1989Action)->setChecked(true);
   TablesLabel->setText(set == tables::TableSet::Tables2020 ? QStringLiteral("判定表：2020年度から")
                                                            : QStringLiteral("判定表：1989年告示"));
+  // The bar sizes its corner when it is set.
+  TablesLabel->parentWidget()->adjustSize();
+  MenuBar->setCornerWidget(TablesLabel->parentWidget(), Qt::TopRightCorner);
 }
 
 void TForm1::offerDialogs(bool offered) {
