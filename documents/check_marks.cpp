@@ -13,34 +13,31 @@ Marks marksFor(const reading::CheckedText& checked, std::span<const reading::Pro
   const std::size_t size = checked.converted.text.size();
   Marks marks;
 
+  const std::vector<checker::TextColor> colours = reading::coloursByByte(checked.spans, size);
   // By byte of the checked text: 0 outside every word, 1 in a word, 2 rewritten.
   std::vector<std::uint8_t> inWord(scope == ColourScope::None ? 0 : size, 0);
   for (std::size_t i = 0; i < proposals.size(); ++i) {
     const reading::Proposal& p = proposals[i];
     const reading::Mode mode = i < modes.size() ? modes[i] : reading::Mode::Keep;
-    if (mode == reading::Mode::Keep || p.reading.empty() || p.offset + p.length > size) continue;
-    const std::size_t from = sourceOf[p.offset];
-    const std::size_t to = sourceOf[p.offset + p.length];
-    WordRewrite word{from, to, {}, mode == reading::Mode::Kana ? WordStyle::Kana : WordStyle::Ruby};
-    if (word.style == WordStyle::Kana) {
-      word.pieces.push_back({from, to, p.reading});
-    } else {
-      const reading::RubyParts parts =
-          reading::trimRuby(checked.utf8.substr(from, to - from), p.reading);
-      const std::size_t base = from + parts.before.size();
-      word.pieces.push_back({base, base + parts.base.size(), parts.ruby});
+    if (p.offset + p.length > size) continue;
+    const std::vector<reading::RubyPiece> pieces =
+        reading::piecesToWrite(p, mode, colours, checked.converted.text);
+    if (pieces.empty()) continue;
+    WordRewrite word{sourceOf[p.offset], sourceOf[p.offset + p.length], {},
+                     mode == reading::Mode::Kana ? WordStyle::Kana : WordStyle::Ruby};
+    for (const reading::RubyPiece& piece : pieces) {
+      word.pieces.push_back(
+          {sourceOf[piece.offset], sourceOf[piece.offset + piece.length], piece.reading});
     }
     marks.words.push_back(std::move(word));
     if (inWord.empty()) continue;
-    for (std::size_t b = p.offset; b < p.offset + p.length; ++b) {
-      const std::size_t source = sourceOf[b];
-      const RubyPiece& piece = marks.words.back().pieces.front();
-      inWord[b] = source >= piece.begin && source < piece.end ? 2 : 1;
+    for (std::size_t b = p.offset; b < p.offset + p.length; ++b) inWord[b] = 1;
+    for (const reading::RubyPiece& piece : pieces) {
+      for (std::size_t b = piece.offset; b < piece.offset + piece.length; ++b) inWord[b] = 2;
     }
   }
   if (scope == ColourScope::None) return marks;
 
-  const std::vector<checker::TextColor> colours = reading::coloursByByte(checked.spans, size);
   for (std::size_t b = 0; b < size;) {
     const checker::TextColor colour = colours[b];
     const bool wanted = colour != checker::TextColor::Black &&

@@ -29,8 +29,6 @@ std::string_view documentHead() {
          "line-height: 2.2; }\n"
          "p { margin: 0; min-height: 1em; white-space: pre-wrap; }\n"
          "rt { font-size: 0.5em; }\n"
-         ".red { color: #ff0000; }\n"
-         ".grey { color: #808080; }\n"
          "</style>\n"
          "</head>\n"
          "<body>\n";

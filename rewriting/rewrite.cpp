@@ -17,7 +17,7 @@ using checker::TextColor;
 // in HTML), and in HTML runs of red or grey characters go in one element each.
 class Writer {
  public:
-  explicit Writer(Format format) : format_(format) {
+  Writer(Format format, const rtf::Font& font) : format_(format), rtf_(font) {
     if (format_ == Format::Html) out_ += html::documentHead();
   }
 
@@ -46,7 +46,9 @@ class Writer {
 
   void ruby(std::string_view base, std::string_view reading) {
     afterCr_ = false;
-    if (format_ == Format::Text) {
+    if (format_ == Format::Rtf) {
+      rtf_.ruby(base, reading);
+    } else if (format_ == Format::Text) {
       out_.append("｜").append(base).append("《").append(reading).append("》");
     } else {
       openParagraph();
@@ -60,6 +62,7 @@ class Writer {
   }
 
   std::string finish() && {
+    if (format_ == Format::Rtf) return std::move(rtf_).finish();
     if (format_ == Format::Html) {
       if (paragraphOpen_) closeParagraph();
       out_ += html::documentTail();
@@ -71,6 +74,10 @@ class Writer {
   void plain(std::string_view text, TextColor colour) {
     if (text.empty()) return;
     afterCr_ = false;
+    if (format_ == Format::Rtf) {
+      rtf_.text(text, rtfColour(colour));
+      return;
+    }
     if (format_ == Format::Text) {
       out_ += text;
       return;
@@ -81,6 +88,10 @@ class Writer {
   }
 
   void lineBreak() {
+    if (format_ == Format::Rtf) {
+      rtf_.paragraph();
+      return;
+    }
     if (format_ == Format::Text) {
       out_ += '\n';
       return;
@@ -105,12 +116,20 @@ class Writer {
   void setColour(TextColor colour) {
     if (colour == colour_) return;
     if (colour_ != TextColor::Black) out_ += "</span>";
-    if (colour == TextColor::Red) out_ += "<span class=\"red\">";
-    if (colour == TextColor::Grey) out_ += "<span class=\"grey\">";
+    // Inline: word processors read no style sheet.
+    if (colour == TextColor::Red) out_ += "<span style=\"color:#ff0000\">";
+    if (colour == TextColor::Grey) out_ += "<span style=\"color:#808080\">";
     colour_ = colour;
   }
 
+  static std::optional<rtf::Rgb> rtfColour(TextColor colour) {
+    if (colour == TextColor::Red) return 0xFF0000;
+    if (colour == TextColor::Grey) return 0x808080;
+    return std::nullopt;
+  }
+
   Format format_;
+  rtf::Writer rtf_;
   std::string out_;
   TextColor colour_ = TextColor::Black;
   bool afterCr_ = false;
@@ -149,7 +168,7 @@ std::vector<RubyPiece> piecesToWrite(const Proposal& p, Mode mode,
 }
 
 std::string rewrite(const CheckedText& text, std::span<const Proposal> proposals,
-                    std::span<const Mode> modes, Format format) {
+                    std::span<const Mode> modes, Format format, const rtf::Font& font) {
   const sjis::SjisText& sjisText = text.converted.text;
   const std::vector<std::uint32_t>& sourceOf = text.converted.sourceOf;
   requireSourceMap(text);
@@ -162,7 +181,7 @@ std::string rewrite(const CheckedText& text, std::span<const Proposal> proposals
     for (const RubyPiece& piece : chosen[i]) pieces.push_back({&piece, modes[i] == Mode::Kana});
   }
 
-  Writer writer(format);
+  Writer writer(format, font);
   std::size_t written = 0;  // source bytes written so far
   auto copyTo = [&](std::size_t end, TextColor colour) {
     if (end > written) writer.source(text.utf8.substr(written, end - written), colour);

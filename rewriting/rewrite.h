@@ -9,6 +9,7 @@
 
 #include "checker/colours.h"
 #include "reading/proposals.h"
+#include "rewriting/rtf.h"
 
 namespace torvane::reading {
 
@@ -23,7 +24,8 @@ enum class Mode {
 
 enum class Format {
   Text,  // UTF-8 text, LF line ends; ruby in Aozora notation, ｜base《reading》
-  Html,  // a whole HTML document: every line a paragraph, ruby as <ruby>, red and grey kept
+  Html,  // a whole HTML document: every line a paragraph, ruby as <ruby>, red and grey inline
+  Rtf,   // a whole RTF document in `font`: ruby as EQ fields, red and grey from a colour table
 };
 
 // The pieces of `p` that its mode rewrites, in order; empty for Keep or an empty reading.
@@ -34,8 +36,8 @@ std::vector<RubyPiece> piecesToWrite(const Proposal& p, Mode mode,
 
 // The source text with every proposal written in its mode (modes[i] for proposals[i]; the
 // proposals as the caller has them, readings edited or not). Line breaks of any kind become LF.
-// Html colours the characters that were not rewritten by text.spans.
+// Html and Rtf colour the characters that were not rewritten by text.spans.
 std::string rewrite(const CheckedText& text, std::span<const Proposal> proposals,
-                    std::span<const Mode> modes, Format format);
+                    std::span<const Mode> modes, Format format, const rtf::Font& font = {});
 
 }  // namespace torvane::reading

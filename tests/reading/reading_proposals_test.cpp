@@ -214,16 +214,36 @@ TEST(ReadingRewrite, HtmlIsOneEscapedDocumentWithRubyAndTheCheckColours) {
   EXPECT_NE(html.find("<meta charset=\"utf-8\">"), std::string::npos);
   EXPECT_NE(html.find("font-family: \"IPAGothic\""), std::string::npos);
   // Grey symbols and katakana, ruby on the red word, red on the word with no reading.
-  EXPECT_NE(html.find("<p><span class=\"grey\">&lt;</span><ruby>危険<rt>きけん</rt></ruby>"
-                      "<span class=\"grey\">&gt;&amp;&quot;カナ&quot;</span></p>\n"
+  EXPECT_NE(html.find("<p><span style=\"color:#808080\">&lt;</span><ruby>危険<rt>きけん</rt></ruby>"
+                      "<span style=\"color:#808080\">&gt;&amp;&quot;カナ&quot;</span></p>\n"
                       "<p></p>\n"
-                      "<p><span class=\"red\">鷗</span></p>\n</body>"),
+                      "<p><span style=\"color:#ff0000\">鷗</span></p>\n</body>"),
             std::string::npos)
       << html;
   // Nothing is loaded from elsewhere.
   for (const char* outside : {"http", "src=", "<link", "<script", "url("}) {
     EXPECT_EQ(html.find(outside), std::string::npos) << outside;
   }
+}
+
+TEST(ReadingRewrite, RtfHasRubyFieldsAndTheCheckColoursInTheGivenFont) {
+  const testing::Checked checked("<危険>\r\n鷗", 2);
+  const std::vector<Proposal> proposals = checked.propose();
+  const std::vector<Mode> modes(proposals.size(), Mode::Ruby);
+  const std::string rtf = reading::rewrite(checked.view(), proposals, modes, reading::Format::Rtf,
+                                           reading::rtf::Font{"F", "", 32});
+  EXPECT_TRUE(rtf.starts_with("{\\rtf1\\ansi\\ansicpg932")) << rtf;
+  EXPECT_NE(rtf.find("{\\colortbl;\\red128\\green128\\blue128;\\red255\\green0\\blue0;}"),
+            std::string::npos)
+      << rtf;
+  // Grey symbols, the red word's ruby in a 16-point font, one paragraph break, the red word with
+  // no reading.
+  EXPECT_NE(
+      rtf.find("\\fs32\\lang1041 {\\cf1 <}{\\field{\\*\\fldinst{ EQ \\\\* jc2 \\\\* "
+               "\"Font:F\" \\\\* hps16 \\\\o\\\\ad(\\\\s\\\\up 15(\\u12365?\\u12369?\\u12435?),"
+               "\\u21361?\\u-27014?)}}{\\fldrslt }}{\\cf1 >}\\par\n{\\cf2 \\u-25129?}}\n"),
+      std::string::npos)
+      << rtf;
 }
 
 TEST(ReadingAnalyzer, MissingDictionaryNamesThePackage) {

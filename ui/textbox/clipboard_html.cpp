@@ -1,6 +1,7 @@
 #include "ui/textbox/clipboard_html.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QSet>
@@ -10,6 +11,8 @@
 #include <QTextDocumentFragment>
 #include <QTextDocumentWriter>
 #include <QTextTable>
+
+#include <limits>
 
 #include "ui/look/fonts.h"
 
@@ -268,20 +271,35 @@ QTextFormat detached(const QTextFormat& format) {
 
 }  // namespace
 
-CopySnapshot snapshotForCopy(const QTextCursor& selection, const QFont& boxFont) {
-  CopySnapshot snapshot;
-  const QTextDocument* document = selection.document();
-  const int start = selection.selectionStart(), end = selection.selectionEnd();
+SnapshotTaker::SnapshotTaker(const QTextCursor& selection, const QFont& boxFont)
+    : document_(selection.document()),
+      start_(selection.selectionStart()),
+      end_(selection.selectionEnd()),
+      font_(boxFont) {
   // The paragraphs' text with a separator between each two, as the document holds it. The
   // cursor's own copy costs over ten times the document's whole text a character: it is taken
   // only for a small part of a long text.
-  snapshot.text = (end - start) * 8 < document->characterCount()
-                      ? selection.selectedText()
-                      : document->toRawText().mid(start, end - start);
-  for (QTextBlock block = document->findBlock(start); block.isValid() && block.position() <= end;
-       block = block.next()) {
-    const int from = std::max(start, block.position());
-    const int to = std::min(end, block.position() + block.length() - 1);
+  if ((end_ - start_) * 8 < document_->characterCount()) {
+    snapshot_.text = selection.selectedText();
+  } else {
+    // Cut in place: a copy of a long text costs as much again.
+    snapshot_.text = document_->toRawText();
+    snapshot_.text.truncate(end_);
+    snapshot_.text.remove(0, start_);
+  }
+  next_ = document_->findBlock(start_);
+}
+
+bool SnapshotTaker::more(qint64 budgetMs) {
+  QElapsedTimer clock;
+  clock.start();
+  int counted = 0;
+  for (; next_.isValid() && next_.position() <= end_; next_ = next_.next()) {
+    // The clock is read once every few hundred paragraphs.
+    if (++counted % 256 == 0 && clock.elapsed() >= budgetMs) return false;
+    const QTextBlock& block = next_;
+    const int from = std::max(start_, block.position());
+    const int to = std::min(end_, block.position() + block.length() - 1);
     CopySnapshot::Paragraph paragraph{std::max(0, to - from), 0, block.blockFormatIndex(),
                                       block.charFormatIndex()};
     // Positions are counted here: a fragment finds its own by a walk of the document's tree.
@@ -292,26 +310,82 @@ CopySnapshot snapshotForCopy(const QTextCursor& selection, const QFont& boxFont)
       const int piece = std::min(to, at + length) - std::max(from, at);
       at += length;
       if (piece <= 0) continue;
-      snapshot.runs.push_back({piece, fragment.charFormatIndex()});
+      snapshot_.runs.push_back({piece, fragment.charFormatIndex()});
       ++paragraph.runs;
     }
-    snapshot.paragraphs.push_back(paragraph);
+    snapshot_.paragraphs.push_back(paragraph);
   }
-  const QList<QTextFormat> formats = document->allFormats();
-  snapshot.formats.reserve(formats.size());
-  snapshot.runStyles.reserve(formats.size());
+  return true;
+}
+
+CopySnapshot SnapshotTaker::take() && {
+  const QList<QTextFormat> formats = document_->allFormats();
+  snapshot_.formats.reserve(formats.size());
+  snapshot_.runStyles.reserve(formats.size());
   for (const QTextFormat& format : formats) {
-    snapshot.formats.push_back(detached(format));
-    snapshot.runStyles.push_back(format.isCharFormat() ? runStyle(format.toCharFormat())
-                                                       : QString());
+    snapshot_.formats.push_back(detached(format));
+    snapshot_.runStyles.push_back(format.isCharFormat() ? runStyle(format.toCharFormat())
+                                                        : QString());
   }
   // Every paragraph carries the whole style: word processors read no style sheet, and browsers
   // keep inline styles when the HTML is pasted into an editable page.
-  snapshot.paragraphStyle =
+  snapshot_.paragraphStyle =
       QStringLiteral("margin:0;white-space:pre-wrap;font-family:%1;font-size:%2")
-          .arg(fontFamilies(boxFont).toHtmlEscaped(), fontSize(boxFont));
-  snapshot.font = boxFont.toString();
-  return snapshot;
+          .arg(fontFamilies(font_).toHtmlEscaped(), fontSize(font_));
+  snapshot_.font = font_.toString();
+  snapshot_.rtfFont = rtfFontOf(font_);
+  return std::move(snapshot_);
+}
+
+CopySnapshot snapshotForCopy(const QTextCursor& selection, const QFont& boxFont) {
+  SnapshotTaker taker(selection, boxFont);
+  taker.more(std::numeric_limits<qint64>::max());
+  return std::move(taker).take();
+}
+
+reading::rtf::Font rtfFontOf(const QFont& font) {
+  const QStringList names = faceNames(font.family());
+  const double points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 0.75;
+  return {names.back().toStdString(), names.size() > 1 ? font.family().toStdString() : "",
+          std::max(1, qRound(points * 2))};
+}
+
+const QStringList& rtfTypes() {
+  // text/rtf is LibreOffice's own name on X11, text/richtext its second one and Word's.
+  static const QStringList types = {QStringLiteral("text/rtf"), QStringLiteral("text/richtext")};
+  return types;
+}
+
+void addRtf(QList<std::pair<QString, QByteArray>>& data, const QByteArray& rtf) {
+  for (const QString& type : rtfTypes()) data.push_back({type, rtf});
+}
+
+QByteArray rtfForCopy(const CopySnapshot& snapshot) {
+  reading::rtf::Writer writer(snapshot.rtfFont);
+  // One colour a format, looked up once.
+  std::vector<std::optional<reading::rtf::Rgb>> colours(
+      static_cast<std::size_t>(snapshot.formats.size()));
+  for (qsizetype i = 0; i < snapshot.formats.size(); ++i) {
+    const QTextFormat& format = snapshot.formats[i];
+    if (format.isCharFormat() && format.hasProperty(QTextFormat::ForegroundBrush) &&
+        format.foreground().style() != Qt::NoBrush)
+      colours[static_cast<std::size_t>(i)] = format.foreground().color().rgb() & 0xFFFFFFu;
+  }
+  qsizetype at = 0;
+  std::size_t run = 0;
+  for (std::size_t p = 0; p < snapshot.paragraphs.size(); ++p) {
+    if (p > 0) writer.paragraph();
+    const CopySnapshot::Paragraph& paragraph = snapshot.paragraphs[p];
+    for (int i = 0; i < paragraph.runs; ++i, ++run) {
+      const CopySnapshot::Run& r = snapshot.runs[run];
+      writer.text(snapshot.text.mid(at, r.length).toStdString(),
+                  colours.at(static_cast<std::size_t>(r.format)));
+      at += r.length;
+    }
+    ++at;  // the separator
+  }
+  const std::string rtf = std::move(writer).finish();
+  return QByteArray(rtf.data(), static_cast<qsizetype>(rtf.size()));
 }
 
 QString htmlForCopy(const CopySnapshot& snapshot) {
@@ -396,7 +470,8 @@ class SnapshotMimeData : public QMimeData {
  public:
   explicit SnapshotMimeData(CopySnapshot snapshot) : snapshot_(std::move(snapshot)) {}
   QStringList formats() const override {
-    return {QStringLiteral("text/html"), kOdfType, QStringLiteral("text/plain")};
+    return QStringList{QStringLiteral("text/html"), kOdfType} + rtfTypes() +
+           QStringList{QStringLiteral("text/plain")};
   }
   bool hasFormat(const QString& type) const override { return formats().contains(type); }
 
@@ -404,6 +479,7 @@ class SnapshotMimeData : public QMimeData {
   QVariant retrieveData(const QString& type, QMetaType) const override {
     if (type == QLatin1String("text/html")) return htmlForCopy(snapshot_);
     if (type == QLatin1String("text/plain")) return plainTextForCopy(snapshot_);
+    if (rtfTypes().contains(type)) return rtfForCopy(snapshot_);
     if (type == kOdfType) {
       QTextDocument copy;
       buildCopy(snapshot_, copy);
@@ -441,6 +517,7 @@ ClipboardFormats formatsForCopy(const CopySnapshot& snapshot) {
   QTextDocument copy;
   buildCopy(snapshot, copy);
   if (QByteArray odf = odfOf(copy); !odf.isEmpty()) formats.data.push_back({kOdfType, odf});
+  addRtf(formats.data, rtfForCopy(snapshot));
   formats.text = plainTextForCopy(snapshot);
   return formats;
 }

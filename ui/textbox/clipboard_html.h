@@ -7,10 +7,13 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTextBlock>
 #include <QTextCharFormat>
 
 #include <utility>
 #include <vector>
+
+#include "rewriting/rtf.h"
 
 class QMimeData;
 class QTextCursor;
@@ -54,13 +57,33 @@ struct CopySnapshot {
   QStringList runStyles;       // inline CSS by format index, for character formats
   QString paragraphStyle;      // inline CSS of every paragraph: the box's font
   QString font;                // the box's font (QFont::toString)
+  reading::rtf::Font rtfFont;  // the box's font for the RTF
 };
 
 CopySnapshot snapshotForCopy(const QTextCursor& selection, const QFont& boxFont);
 
+// The same snapshot taken a slice at a time, for a whole long text whose walk over the runs
+// would hold the window (a quarter of a second over 9 MB): the text at once, then the
+// paragraphs by more() until it says they are all in. The document must not change meanwhile.
+class SnapshotTaker {
+ public:
+  SnapshotTaker(const QTextCursor& selection, const QFont& boxFont);
+  // Walks the paragraphs for about budgetMs; true once all are in.
+  bool more(qint64 budgetMs);
+  CopySnapshot take() &&;
+
+ private:
+  const QTextDocument* document_;
+  int start_, end_;
+  QFont font_;
+  QTextBlock next_;
+  CopySnapshot snapshot_;
+};
+
 // What a copy puts on the clipboard, as plain values any thread can build: HTML that keeps
 // colours, tabs and runs of spaces in a form word processors and browsers keep and names the
-// box's font, an OpenDocument text as the box's own copy would write it, and the plain text.
+// box's font, an OpenDocument text as the box's own copy would write it, RTF (which word
+// processors read where they drop ruby and colours of HTML), and the plain text.
 struct ClipboardFormats {
   QString html;
   QString text;
@@ -75,6 +98,16 @@ QMimeData* mimeDataForCopy(const QTextCursor& selection, const QFont& boxFont);
 QMimeData* mimeDataOnRequest(const QTextCursor& selection, const QFont& boxFont);
 // The plain text part of the copy's forms.
 QString plainTextForCopy(const CopySnapshot& snapshot);
+
+// The RTF part of the copy's forms: the colours of the runs, the box's font.
+QByteArray rtfForCopy(const CopySnapshot& snapshot);
+// A font as the RTF names it: the face this system shows it in, the face itself as the
+// alternative for readers elsewhere.
+reading::rtf::Font rtfFontOf(const QFont& font);
+// The MIME types of RTF, both as word processors look for it; and the whole set of a copy's
+// further forms with one RTF.
+const QStringList& rtfTypes();
+void addRtf(QList<std::pair<QString, QByteArray>>& data, const QByteArray& rtf);
 
 // The HTML part of the copy's forms.
 QString htmlForCopy(const CopySnapshot& snapshot);

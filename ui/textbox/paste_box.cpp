@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -78,6 +79,16 @@ void PasteBox::startPaste(QTextCursor cursor, const QMimeData& source,
 }
 
 void PasteBox::replaceAllWithClipboard(std::function<void()> afterwards) {
+  replaceAll(QGuiApplication::clipboard()->mimeData(), std::move(afterwards));
+}
+
+void PasteBox::replaceAllWithText(const QString& text, std::function<void()> afterwards) {
+  QMimeData source;  // the paste takes its text at once
+  source.setText(text);
+  replaceAll(&source, std::move(afterwards));
+}
+
+void PasteBox::replaceAll(const QMimeData* source, std::function<void()> afterwards) {
   if (isPasting()) return;
   QTextCharFormat black = currentCharFormat();
   black.setForeground(QColor(0, 0, 0));
@@ -89,7 +100,6 @@ void PasteBox::replaceAllWithClipboard(std::function<void()> afterwards) {
     cursor.setBlockCharFormat(black);
     cursor.setCharFormat(black);
   };
-  const QMimeData* source = QGuiApplication::clipboard()->mimeData();
   if (source == nullptr) {
     QTextCursor cursor(document());
     cursor.beginEditBlock();
@@ -228,8 +238,28 @@ void PasteBox::contextMenuEvent(QContextMenuEvent* event) {
   menu->popup(event->globalPos());
 }
 
+namespace {
+
+// The one local file a drop holds, or nothing.
+QString droppedFile(const QMimeData* source) {
+  if (!source->hasUrls() || source->urls().size() != 1) return {};
+  const QUrl url = source->urls().constFirst();
+  return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+}  // namespace
+
 bool PasteBox::canInsertFromMimeData(const QMimeData* source) const {
-  return source->hasHtml() || source->hasText();
+  return !droppedFile(source).isEmpty() || source->hasHtml() || source->hasText();
+}
+
+void PasteBox::dropEvent(QDropEvent* event) {
+  if (const QString file = droppedFile(event->mimeData()); !file.isEmpty()) {
+    event->acceptProposedAction();
+    Q_EMIT fileDropped(file);
+    return;
+  }
+  QPlainTextEdit::dropEvent(event);
 }
 
 void PasteBox::insertFromMimeData(const QMimeData* source) {

@@ -26,6 +26,8 @@ class PasteBox : public QPlainTextEdit {
   // then runs `afterwards`. A long text goes in a slice at a time while the window stays live
   // (see isPasting). A paste that fails leaves the box as it was and emits failed.
   void replaceAllWithClipboard(std::function<void()> afterwards = {});
+  // The same with `text` (an opened file's), plain, in black.
+  void replaceAllWithText(const QString& text, std::function<void()> afterwards = {});
   // Writes edits into the box as one undo step (see BoxEditJob), then runs `afterwards` with
   // their number. The box is read-only from now until they are in, so the positions they were
   // made for stay right; edits that fail leave the box as it was and emit failed.
@@ -58,6 +60,7 @@ class PasteBox : public QPlainTextEdit {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   bool canInsertFromMimeData(const QMimeData* source) const override;
   void insertFromMimeData(const QMimeData* source) override;
   QMimeData* createMimeDataFromSelection() const override;
@@ -65,6 +68,8 @@ class PasteBox : public QPlainTextEdit {
 
  Q_SIGNALS:
   void pasteFinished();
+  // A file was dropped on the box: the window opens it instead of pasting its name.
+  void fileDropped(const QString& path);
   // The copy's forms are on the clipboard, or something copied after them is.
   void copyFinished();
   // A paste, a copy or edits went wrong and the box is as it was; the message is for the
@@ -72,6 +77,8 @@ class PasteBox : public QPlainTextEdit {
   void failed(const QString& message);
 
  private:
+  // Replaces the whole text with what `source` holds (null: nothing), in black.
+  void replaceAll(const QMimeData* source, std::function<void()> afterwards);
   void startPaste(QTextCursor cursor, const QMimeData& source, const QTextCharFormat& plainFormat,
                   PasteJob::Prepare prepare, std::function<void()> afterwards);
   void cutSelection();

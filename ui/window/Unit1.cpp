@@ -17,6 +17,7 @@
 #include "ui/look/fonts.h"
 #include "ui/look/glyphs.h"
 #include "ui/look/logo.h"
+#include "ui/window/file_commands.h"
 #include "ui/window/message_boxes.h"
 #include "ui/window/placement.h"
 #include "ui/window/tooltips.h"
@@ -87,6 +88,8 @@ TForm1::TForm1(QWidget* parent)
   connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
   connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
   connect(RichEdit1, &PasteBox::failed, this, [](const QString& message) { showFailure(message); });
+  Files->setBox(RichEdit1);
+  connect(RichEdit1, &PasteBox::fileDropped, Files, &FileCommands::openFile);
   FormCreate();
 }
 
@@ -164,12 +167,15 @@ void TForm1::Button3Click() {
 
 void TForm1::Button4Click() {
   // The text is being checked, or a paste is still going in: like a second check, ignored.
-  if (checking_ || RichEdit1->isPasting()) return;
+  if (checking_ || RichEdit1->isPasting() || Files->isOpening()) return;
   runCommand(
       [this] {
         // One undo step brings the old text back. The report goes once the new text is in: a
         // paste that fails leaves both boxes as they were.
-        RichEdit1->replaceAllWithClipboard([this] { RichEdit2->clear(); });
+        RichEdit1->replaceAllWithClipboard([this] {
+          RichEdit2->clear();
+          Files->forgetOpenedFile();
+        });
       },
       QStringLiteral("貼り付け"));
 }

@@ -27,6 +27,7 @@ class QScreen;
 
 namespace torvane::ui {
 
+class FileCommands;
 class ReadingsCommand;
 
 class TForm1 : public QDialog {
@@ -50,6 +51,8 @@ class TForm1 : public QDialog {
   CheckStage checkStage() const {
     return activeView_ != nullptr ? activeView_->stage() : CheckStage::Idle;
   }
+  // Opening and saving files.
+  FileCommands* files() const { return Files; }
   // The result lists; null once the window has closed.
   const checker::ResultLists* results() const { return Results.get(); }
 
@@ -136,6 +139,7 @@ class TForm1 : public QDialog {
   int checkedLevel_ = 0;
   tables::TableSet checkedTables_ = tables::TableSet::Tables1989;
   ReadingsCommand* Readings;  // the reading proposals and their dialog
+  FileCommands* Files;        // the files opened into the box and saved from it
 
   JapaneseInputMethod inputMethod_;
   bool placed_ = false;

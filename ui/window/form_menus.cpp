@@ -1,6 +1,7 @@
-// The main window's menu bar: the choice of tables, the table changes, the reading proposals
-// and help. The window keeps the actions; the menu bar only shows them.
+// The main window's menu bar: opening and saving files, the choice of tables, the table changes,
+// the reading proposals and help. The window keeps the actions; the menu bar only shows them.
 #include <QActionGroup>
+#include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMessageBox>
@@ -14,6 +15,7 @@
 #include "ui/dialogs/table_changes/table_changes_dialog.h"
 #include "ui/look/fonts.h"
 #include "ui/window/Unit1.h"
+#include "ui/window/file_commands.h"
 #include "ui/window/help_texts.h"
 #include "ui/window/message_boxes.h"
 
@@ -41,6 +43,9 @@ void showTextBox(QWidget* parent, const QString& title, const QString& richText)
 }  // namespace
 
 void TForm1::createActions() {
+  Files = new FileCommands(
+      this, [this] { RichEdit2->clear(); }, [this] { return checking_; });
+
   Tables1989Action =
       new QAction(QStringLiteral("1989年告示の配当表・1981年の常用漢字表(&8)"), this);
   Tables2020Action =
@@ -67,6 +72,13 @@ void TForm1::createActions() {
   ReadingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
   connect(ReadingsAction, &QAction::triggered, this, &TForm1::showReadings);
   Readings = new ReadingsCommand(ReadingsAction, this);
+  // The dialog writes its ruby into the document the box was filled from.
+  connect(Readings, &ReadingsCommand::finished, this, [this] {
+    if (ReadingsDialog* dialog = Readings->dialog()) {
+      const OpenedFile* opened = Files->openedFile();
+      dialog->setOpenedFile(opened != nullptr ? std::optional(*opened) : std::nullopt);
+    }
+  });
 
   UsageAction = new QAction(QStringLiteral("使い方(&U)"), this);
   UsageAction->setObjectName(QStringLiteral("UsageAction"));
@@ -86,6 +98,12 @@ void TForm1::createMenus() {
   MenuBar->setNativeMenuBar(false);  // a bar of the window's own, above its client area
   MenuBar->setFont(japaneseFont(kProportionalGothic, 12));
 
+  QMenu* fileMenu = MenuBar->addMenu(QStringLiteral("ファイル(&F)"));
+  fileMenu->addAction(Files->openAction());
+  fileMenu->addAction(Files->saveAsAction());
+  fileMenu->addSeparator();
+  fileMenu->addMenu(Files->recentMenu());
+
   QMenu* tablesMenu = MenuBar->addMenu(QStringLiteral("判定表(&T)"));
   tablesMenu->addActions(TablesGroup->actions());
   tablesMenu->addSeparator();
@@ -100,11 +118,18 @@ void TForm1::createMenus() {
   helpMenu->addSeparator();
   helpMenu->addAction(AboutAction);
 
-  // The tables in use, at a glance.
-  TablesLabel = new QLabel(MenuBar);
+  // The opened file and the tables in use, at a glance.
+  auto* corner = new QWidget(MenuBar);
+  auto* cornerRow = new QHBoxLayout(corner);
+  cornerRow->setContentsMargins(0, 0, 0, 0);
+  cornerRow->setSpacing(0);
+  Files->fileLabel()->setParent(corner);
+  cornerRow->addWidget(Files->fileLabel());
+  TablesLabel = new QLabel(corner);
   TablesLabel->setObjectName(QStringLiteral("TablesLabel"));
   TablesLabel->setContentsMargins(0, 0, 8, 0);
-  MenuBar->setCornerWidget(TablesLabel, Qt::TopRightCorner);
+  cornerRow->addWidget(TablesLabel);
+  MenuBar->setCornerWidget(corner, Qt::TopRightCorner);
 
   MenuBar->setGeometry(0, 0, 792, MenuBar->sizeHint().height());
   // F10 opens the first menu, as on other desktops.
@@ -133,10 +158,14 @@ void TForm1::showTables(tables::TableSet set) {
   (set == tables::TableSet::Tables2020 ? Tables2020Action : Tables1989Action)->setChecked(true);
   TablesLabel->setText(set == tables::TableSet::Tables2020 ? QStringLiteral("判定表：2020年度から")
                                                            : QStringLiteral("判定表：1989年告示"));
+  // The bar sizes its corner when it is set.
+  TablesLabel->parentWidget()->adjustSize();
+  MenuBar->setCornerWidget(TablesLabel->parentWidget(), Qt::TopRightCorner);
 }
 
 void TForm1::offerDialogs(bool offered) {
-  for (QAction* action : {TableChangesAction, UsageAction, AboutAction})
+  for (QAction* action :
+       {Files->openAction(), Files->saveAsAction(), TableChangesAction, UsageAction, AboutAction})
     action->setEnabled(offered);  // their shortcuts with them
 }
 

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
@@ -18,11 +19,15 @@
 #include <QTextBlock>
 
 #include <memory>
+#include <tuple>
 
+#include "documents/document.h"
+#include "documents/writers.h"
 #include "tables/class_strings.h"
 #include "ui/dialogs/readings/readings_delegates.h"
 #include "ui/dialogs/readings/readings_dialog.h"
 #include "ui/dialogs/readings/readings_model.h"
+#include "ui/look/fonts.h"
 #include "ui/textbox/paste_box.h"
 
 #include "message_box_answerer.h"
@@ -298,6 +303,7 @@ TEST(ReadingsDialog, RubyOnTheWholeWordOrOnlyWhereAKanjiIsNotLearnt) {
 
 TEST(ReadingsDialog, CopyPutsRubyHtmlAndTheAozoraTextOnTheClipboard) {
   Fixture f;
+  f.box.setFont(ui::japaneseFont(ui::kProportionalGothic, 16));  // as in the window
   f.show();
   f.model->setData(f.model->index(3, ReadingsModel::Mode), static_cast<int>(Mode::Kana));
   QGuiApplication::clipboard()->clear();
@@ -311,6 +317,15 @@ TEST(ReadingsDialog, CopyPutsRubyHtmlAndTheAozoraTextOnTheClipboard) {
   EXPECT_TRUE(html.contains("あしたも")) << html.toStdString();
   EXPECT_EQ(copied->text(),
             "｜𠮷野《よしの》の｜漢字《かんじ》を｜書《か》け。\nあしたも｜漢字《かんじ》");
+  // Word processors take the ruby from the RTF, as EQ fields in the box's font and size.
+  for (const char* type : {"text/rtf", "text/richtext"}) {
+    const QByteArray rtf = copied->data(QLatin1String(type));
+    EXPECT_TRUE(rtf.startsWith("{\\rtf1")) << type;
+    EXPECT_EQ(rtf.count("{\\field{\\*\\fldinst{ EQ "), 4) << rtf.toStdString();
+    EXPECT_TRUE(rtf.contains("hps12 \\\\o\\\\ad(\\\\s\\\\up 11(\\u12363?),\\u26360?)"))
+        << rtf.toStdString();  // 書 か
+    EXPECT_TRUE(rtf.contains("\\fcharset128 IPAPGothic{\\*\\falt ")) << rtf.toStdString();
+  }
 }
 
 TEST(ReadingsDialog, SaveWritesTheHtmlOrSaysInJapaneseWhyNot) {
@@ -330,6 +345,118 @@ TEST(ReadingsDialog, SaveWritesTheHtmlOrSaysInJapaneseWhyNot) {
   EXPECT_EQ(answerer.seen[0].icon, QMessageBox::Warning);
   EXPECT_TRUE(answerer.seen[0].text.startsWith("「out.html」に保存できませんでした。"))
       << answerer.seen[0].text.toStdString();
+}
+
+std::string fileBytes(const QString& path) {
+  QFile file(path);
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray bytes = file.readAll();
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+// One part of a package, as unzip gives it.
+QString packagePart(const QString& path, const char* part) {
+  QProcess unzip;
+  unzip.start("unzip", {"-p", path, QLatin1String(part)});
+  unzip.waitForFinished(10000);
+  return QString::fromUtf8(unzip.readAllStandardOutput());
+}
+
+TEST(ReadingsDialog, SavesEachKindByItsNameAndTheDocumentsReadBack) {
+  Fixture f;
+  QTemporaryDir dir;
+  // The documents' text is the box's with CR LF ends; their ruby is the proposals'.
+  for (const auto& [name, part, ruby] : {std::tuple{"out.docx", "word/document.xml", "<w:ruby>"},
+                                         std::tuple{"out.odt", "content.xml", "<text:ruby "}}) {
+    SCOPED_TRACE(name);
+    const QString path = dir.filePath(QLatin1String(name));
+    ASSERT_TRUE(f.dialog->saveTo(path));
+    EXPECT_EQ(documents::openDocument(fileBytes(path)).text,
+              "𠮷野の漢字を書け。\r\n明日も漢字\r\n");
+    const QString xml = packagePart(path, part);
+    EXPECT_EQ(xml.count(QLatin1String(ruby)), 5) << xml.toStdString();
+    EXPECT_TRUE(xml.contains(QStringLiteral("かんじ")));
+  }
+  ASSERT_TRUE(f.dialog->saveTo(dir.filePath("out.txt")));
+  EXPECT_EQ(
+      fileBytes(dir.filePath("out.txt")),
+      "｜𠮷野《よしの》の｜漢字《かんじ》を｜書《か》け。\n｜明日《あした》も｜漢字《かんじ》");
+  MessageBoxAnswerer answerer;
+  EXPECT_FALSE(f.dialog->saveTo(dir.filePath("out.rtf")));
+  ASSERT_EQ(answerer.seen.size(), 1u);
+  EXPECT_TRUE(answerer.seen[0].text.contains(QStringLiteral(".docx、.odt、.html、.txt")));
+}
+
+// The box filled from a .docx, as opening it leaves the box: every paragraph ending in a break.
+struct OpenedFixture {
+  QTemporaryDir dir;
+  QString original = dir.filePath("作文.docx");
+  ui::PasteBox box;
+  std::unique_ptr<ui::ReadingsDialog> dialog;
+
+  OpenedFixture() {
+    const std::string text = "𠮷野の漢字を書け。\r\n明日も漢字\r\n";
+    QFile file(original);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    const std::string bytes = documents::writeNewDocx(text, {});
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    file.close();
+    box.setPlainText(kText + QLatin1Char('\n'));
+    dialog = std::make_unique<ui::ReadingsDialog>(
+        ui::CheckedBoxText::check(ui::checkedTextOf(*box.document()), -1, classifier()),
+        proposals(), &box);
+    dialog->setOpenedFile(ui::OpenedFile{
+        original,
+        std::make_shared<const documents::OpenedDocument>(documents::openDocument(bytes))});
+  }
+};
+
+TEST(ReadingsDialog, RubyGoesIntoTheOpenedDocumentWithItsTextUnchanged) {
+  OpenedFixture f;
+  EXPECT_TRUE(f.dialog->findChild<QPushButton*>("saveIntoDocumentButton")->isEnabled());
+  const QString out = f.dir.filePath("作文（ルビ付き）.docx");
+  ASSERT_TRUE(f.dialog->saveIntoDocumentTo(out));
+  EXPECT_EQ(documents::openDocument(fileBytes(out)).text,
+            documents::openDocument(fileBytes(f.original)).text);
+  const QString xml = packagePart(out, "word/document.xml");
+  EXPECT_EQ(xml.count(QLatin1String("<w:ruby>")), 5) << xml.toStdString();
+  EXPECT_TRUE(f.dialog->findChild<QLabel*>("note")->text().startsWith(
+      QStringLiteral("「作文（ルビ付き）.docx」に保存しました。")));
+}
+
+TEST(ReadingsDialog, TheOpenedDocumentIsOverwrittenOnlyWhenTheTeacherAgrees) {
+  OpenedFixture f;
+  const std::string before = fileBytes(f.original);
+  MessageBoxAnswerer answerer;  // Esc: the original stays
+  EXPECT_FALSE(f.dialog->saveIntoDocumentTo(f.original));
+  ASSERT_EQ(answerer.seen.size(), 1u);
+  EXPECT_EQ(answerer.seen[0].icon, QMessageBox::Question);
+  EXPECT_EQ(fileBytes(f.original), before);
+}
+
+TEST(ReadingsDialog, AChangedBoxGivesNoRubyIntoTheDocument) {
+  OpenedFixture f;
+  // The box was edited after opening: the marks would land on other words of the document.
+  f.box.setPlainText(kText);
+  ui::ReadingsDialog dialog(
+      ui::CheckedBoxText::check(ui::checkedTextOf(*f.box.document()), -1, classifier()),
+      proposals(), &f.box);
+  dialog.setOpenedFile(
+      ui::OpenedFile{f.original, std::make_shared<const documents::OpenedDocument>(
+                                     documents::openDocument(fileBytes(f.original)))});
+  MessageBoxAnswerer answerer;
+  EXPECT_FALSE(dialog.saveIntoDocumentTo(f.dir.filePath("out.docx")));
+  ASSERT_EQ(answerer.seen.size(), 1u);
+  EXPECT_TRUE(answerer.seen[0].text.contains(QStringLiteral("開いたときから変わっている")));
+  EXPECT_FALSE(QFile::exists(f.dir.filePath("out.docx")));
+}
+
+TEST(ReadingsDialog, NoDocumentToWriteIntoForATextFileOrNone) {
+  Fixture f;
+  EXPECT_FALSE(f.dialog->findChild<QPushButton*>("saveIntoDocumentButton")->isEnabled());
+  f.dialog->setOpenedFile(ui::OpenedFile{
+      "a.txt", std::make_shared<const documents::OpenedDocument>(documents::openDocument("あ"))});
+  EXPECT_FALSE(f.dialog->findChild<QPushButton*>("saveIntoDocumentButton")->isEnabled());
 }
 
 TEST(ReadingsDialog, ApplyReplacesExactlyTheWordsAsOneUndoStep) {

@@ -277,8 +277,10 @@ TEST_F(CopyTest, FormsFromTheSnapshotAreThoseOfQtsOwnCopy) {
     const ui::ClipboardFormats ours = ui::formatsForCopy(ui::snapshotForCopy(selection, font_));
     EXPECT_EQ(ours.text, fragment.toPlainText());
     EXPECT_EQ(ours.html, ui::htmlForCopy(selection, font_));
-    ASSERT_EQ(ours.data.size(), 1);
+    ASSERT_EQ(ours.data.size(), 3);
     EXPECT_EQ(ours.data[0].first, QStringLiteral("application/vnd.oasis.opendocument.text"));
+    EXPECT_EQ(ours.data[1].first, QStringLiteral("text/rtf"));
+    EXPECT_EQ(ours.data[2].first, QStringLiteral("text/richtext"));
     const QString content = contentXml(ours.data[0].second);
     ASSERT_FALSE(content.isEmpty());
     EXPECT_EQ(resolvedStyles(content), resolvedStyles(contentXml(qtOdf.data())));
@@ -288,11 +290,26 @@ TEST_F(CopyTest, FormsFromTheSnapshotAreThoseOfQtsOwnCopy) {
     EXPECT_EQ(onRequest->text(), ours.text);
     EXPECT_EQ(resolvedStyles(contentXml(onRequest->data(ours.data[0].first))),
               resolvedStyles(content));
+    for (int i : {1, 2}) EXPECT_EQ(onRequest->data(ours.data[i].first), ours.data[i].second);
   }
   const QString all =
       contentXml(ui::formatsForCopy(ui::snapshotForCopy(selection_, font_)).data.value(0).second);
   EXPECT_TRUE(all.contains(QStringLiteral("fo:color=\"#ff0000\""))) << "red";
   EXPECT_TRUE(all.contains(QStringLiteral("fo:color=\"#808080\""))) << "grey";
+}
+
+TEST_F(CopyTest, RtfHoldsTheColoursLineBreaksAndTheBoxFont) {
+  const QString rtf = QString::fromLatin1(ui::rtfForCopy(ui::snapshotForCopy(selection_, font_)));
+  EXPECT_TRUE(rtf.contains(QStringLiteral(
+      "\\fcharset128 IPAPGothic{\\*\\falt \\'82\\'6c\\'82\\'72 \\'82\\'6f\\'83\\'53\\'83\\'56"
+      "\\'83\\'62\\'83\\'4e};}}\n{\\colortbl;\\red255\\green0\\blue0;\\red128\\green128\\blue128;"
+      "\\red0\\green0\\blue0;}\n\\pard\\plain\\f0\\fs24\\lang1041 ")))
+      << rtf.toStdString();
+  // Red, grey and black runs, the line break, the empty paragraph and the escapes.
+  EXPECT_TRUE(rtf.endsWith(QStringLiteral(
+      "{\\cf1   \\u28450?}{\\cf2 \\tab \\u23383?  }{\\cf3  \\u12354? a b\\line\n}\\par\n"
+      "\\par\n{\\cf3 x<&> }}\n")))
+      << rtf.toStdString();
 }
 
 TEST_F(CopyTest, PartOfAParagraph) {

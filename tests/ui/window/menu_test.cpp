@@ -30,9 +30,11 @@ class MenuTest : public MainWindowTest {
 };
 
 TEST_F(MenuTest, MenusWithMnemonics) {
-  EXPECT_EQ(menuTitles(), (QStringList{QStringLiteral("判定表(&T)"), QStringLiteral("書き換え(&R)"),
-                                       QStringLiteral("ヘルプ(&H)")}));
+  EXPECT_EQ(menuTitles(),
+            (QStringList{QStringLiteral("ファイル(&F)"), QStringLiteral("判定表(&T)"),
+                         QStringLiteral("書き換え(&R)"), QStringLiteral("ヘルプ(&H)")}));
   EXPECT_EQ(action("UsageAction")->shortcut(), QKeySequence(QKeySequence::HelpContents));
+  EXPECT_EQ(action("OpenAction")->shortcut(), QKeySequence(QKeySequence::Open));
 }
 
 TEST_F(MenuTest, BuiltInTablesByDefaultAndTheChoiceIsKeptForTheNextStart) {

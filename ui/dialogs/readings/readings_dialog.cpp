@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSaveFile>
@@ -17,6 +18,8 @@
 
 #include <new>
 
+#include "documents/check_marks.h"
+#include "documents/writers.h"
 #include "rewriting/checked_source.h"
 #include "ui/dialogs/readings/readings_delegates.h"
 #include "ui/dialogs/readings/readings_model.h"
@@ -24,6 +27,7 @@
 #include "ui/textbox/box_edits.h"
 #include "ui/textbox/clipboard_job.h"
 #include "ui/textbox/paste_box.h"
+#include "ui/window/file_commands.h"
 #include "ui/window/message_boxes.h"
 
 namespace torvane::ui {
@@ -62,11 +66,64 @@ std::string rewrite(const BoxReadings& readings, std::span<const reading::Propos
   return reading::rewrite(readings.text.view(), proposals, modes, format);
 }
 
-ClipboardFormats rubyForms(const BoxReadings& readings,
-                           std::span<const reading::ProposalRow> rows) {
-  return {fromUtf8(rewrite(readings, rows, reading::Format::Html)),
-          fromUtf8(rewrite(readings, rows, reading::Format::Text)),
-          {}};
+// `font`: the box's, for the RTF.
+ClipboardFormats rubyForms(const BoxReadings& readings, std::span<const reading::ProposalRow> rows,
+                           const reading::rtf::Font& font) {
+  std::vector<reading::Proposal> proposals = readings.proposals;
+  const std::vector<reading::Mode> modes = reading::applyRows(rows, proposals);
+  auto write = [&](reading::Format format) {
+    return reading::rewrite(readings.text.view(), proposals, modes, format, font);
+  };
+  ClipboardFormats formats{
+      fromUtf8(write(reading::Format::Html)), fromUtf8(write(reading::Format::Text)), {}};
+  const std::string rtf = write(reading::Format::Rtf);
+  addRtf(formats.data, QByteArray(rtf.data(), static_cast<qsizetype>(rtf.size())));
+  return formats;
+}
+
+// The text as a document holds it (every paragraph ending with CR LF) and the marks of the
+// rewrite in its bytes. The check's Shift_JIS is the same for either form of the line breaks,
+// so the proposals stand where they were.
+struct DocumentText {
+  std::string text;
+  documents::Marks marks;
+};
+DocumentText documentText(const BoxReadings& readings, std::span<const reading::ProposalRow> rows,
+                          documents::ColourScope scope) {
+  std::vector<reading::Proposal> proposals = readings.proposals;
+  const std::vector<reading::Mode> modes = reading::applyRows(rows, proposals);
+  QString text = readings.text.boxText();
+  text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+  text.replace(QChar::LineSeparator, QLatin1String("\r\n"));
+  const reading::CheckedText view = readings.text.view();
+  const reading::CheckedSource source(
+      utf16Of(text), std::vector<checker::Span>(view.spans.begin(), view.spans.end()));
+  return {std::string(source.view().utf8),
+          documents::marksFor(source.view(), proposals, modes, scope)};
+}
+
+// What goes into a file of the kind its name says.
+std::string savedBytes(const BoxReadings& readings, std::span<const reading::ProposalRow> rows,
+                       SavedFormat format) {
+  switch (format) {
+    case SavedFormat::Html: return rewrite(readings, rows, reading::Format::Html);
+    case SavedFormat::Text: return rewrite(readings, rows, reading::Format::Text);
+    case SavedFormat::Docx:
+    case SavedFormat::Odt: break;
+  }
+  const DocumentText document = documentText(readings, rows, documents::ColourScope::Outside);
+  return format == SavedFormat::Docx ? documents::writeNewDocx(document.text, document.marks)
+                                     : documents::writeNewOdt(document.text, document.marks);
+}
+
+// Writes the file whole or not at all: the problem, or nothing.
+QString writeWhole(const QString& path, const std::string& bytes) {
+  QSaveFile file(path);  // the old file stays whole until the new one is written
+  const bool written = file.open(QIODevice::WriteOnly) &&
+                       file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+                           static_cast<qint64>(bytes.size()) &&
+                       file.commit();
+  return written ? QString() : saveProblem(file.error());
 }
 
 std::vector<BoxEdit> boxEdits(const BoxReadings& readings,
@@ -117,6 +174,7 @@ ReadingsDialog::ReadingsDialog(std::shared_ptr<const BoxReadings> readings,
   if (model_->rowCount() == 0)
     note_->setText(QStringLiteral("チェックで赤くなった字をふくむ語はありません。"));
   createButtons();
+  setOpenedFile(std::nullopt);
   resize(940, 520);
 }
 
@@ -175,6 +233,8 @@ void ReadingsDialog::createButtons() {
   };
   add(QStringLiteral("ルビ付きでコピー(&C)"), "copyButton", [this] { copyWithRuby(); });
   add(QStringLiteral("保存(&S)…"), "saveButton", [this] { save(); });
+  saveIntoDocument_ = add(QStringLiteral("元の文書にルビを入れて保存(&D)…"),
+                          "saveIntoDocumentButton", [this] { saveIntoDocument(); });
   add(QStringLiteral("上の欄に反映(&A)"), "applyButton", [this] { applyToBox(); });
   row->addStretch(1);
   add(QStringLiteral("閉じる"), "closeButton", [this] { close(); });
@@ -185,6 +245,10 @@ std::string ReadingsDialog::rewritten(reading::Format format) {
   return rewrite(*readings_, model_->rows(), format);
 }
 
+reading::rtf::Font ReadingsDialog::rtfFont() const {
+  return rtfFontOf(box_ != nullptr ? box_->font() : japaneseFont(kProportionalGothic, 16));
+}
+
 bool ReadingsDialog::forWorker() const {
   return readings_->proposals.size() > kProposalsAtOnce;
 }
@@ -192,15 +256,16 @@ bool ReadingsDialog::forWorker() const {
 void ReadingsDialog::copyWithRuby() {
   const QString copied = QStringLiteral("ルビ付きの文章をコピーしました。");
   if (!forWorker()) {
-    putOnClipboard(rubyForms(*readings_, model_->rows()));
+    putOnClipboard(rubyForms(*readings_, model_->rows(), rtfFont()));
     note_->setText(copied);
     Q_EMIT copiedWithRuby();
     return;
   }
   // The rows as they stand now, and the text and proposals nobody changes, go to the worker.
-  ClipboardJob* job = ClipboardJob::start(
-      [readings = readings_, rows = model_->rows()] { return rubyForms(*readings, rows); },
-      QStringLiteral("ルビ付きの文章をコピーできませんでした"));
+  ClipboardJob* job =
+      ClipboardJob::start([readings = readings_, rows = model_->rows(),
+                           font = rtfFont()] { return rubyForms(*readings, rows, font); },
+                          QStringLiteral("ルビ付きの文章をコピーできませんでした"));
   note_->setText(QStringLiteral("ルビ付きの文章をコピーしています…"));
   connect(job, &ClipboardJob::done, this, [this, copied](bool onClipboard) {
     note_->setText(onClipboard ? copied
@@ -215,45 +280,123 @@ void ReadingsDialog::copyWithRuby() {
 }
 
 void ReadingsDialog::save() {
+  QString filter;
   QString path = QFileDialog::getSaveFileName(this, QStringLiteral("ルビ付きの文章を保存"),
-                                              QStringLiteral("読みがな付き.html"),
-                                              QStringLiteral("HTML ファイル (*.html *.htm)"));
+                                              QStringLiteral("読みがな付き.docx"),
+                                              savedFormatFilters(), &filter);
   if (path.isEmpty()) return;  // the teacher cancelled
-  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".html");
+  if (!savedFormatOf(path)) path += QLatin1Char('.') + suffixOfFilter(filter);
   saveTo(path);
 }
 
 bool ReadingsDialog::saveTo(const QString& path) {
+  const std::optional<SavedFormat> format = savedFormatOf(path);
+  if (!format) {
+    return reportSave(path, QStringLiteral("保存できる形式は .docx、.odt、.html、.txt です。"
+                                           "名前の終わりにどれかを付けてください。"));
+  }
+  return startSave(path,
+                   [readings = readings_, rows = model_->rows(), path, format = *format](QString&) {
+                     return writeWhole(path, savedBytes(*readings, rows, format));
+                   });
+}
+
+void ReadingsDialog::setOpenedFile(std::optional<OpenedFile> file) {
+  const bool document =
+      file && file->document && file->document->format != documents::DocumentFormat::Text;
+  opened_ = document ? std::move(file) : std::nullopt;
+  saveIntoDocument_->setEnabled(opened_.has_value());
+  saveIntoDocument_->setToolTip(
+      opened_ ? QString()
+              : QStringLiteral("Word 文書か OpenDocument テキストを開いたときに使えます。"));
+}
+
+void ReadingsDialog::saveIntoDocument() {
+  if (!opened_) return;
+  const QFileInfo original(opened_->path);
+  const QString suffix = opened_->document->format == documents::DocumentFormat::Odt
+                             ? QStringLiteral("odt")
+                             : QStringLiteral("docx");
+  const QString name = QStringLiteral("%1（ルビ付き）.%2").arg(original.completeBaseName(), suffix);
+  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("元の文書にルビを入れて保存"),
+                                              QFileInfo(original.absolutePath(), name).filePath(),
+                                              suffix == QLatin1String("odt")
+                                                  ? QStringLiteral("OpenDocument テキスト (*.odt)")
+                                                  : QStringLiteral("Word 文書 (*.docx)"));
+  if (path.isEmpty()) return;
+  if (QFileInfo(path).suffix().isEmpty()) path += QLatin1Char('.') + suffix;
+  saveIntoDocumentTo(path);
+}
+
+bool ReadingsDialog::saveIntoDocumentTo(const QString& path) {
+  if (!opened_) return false;
+  if (QFileInfo(path).absoluteFilePath() == QFileInfo(opened_->path).absoluteFilePath()) {
+    // Esc and Enter keep the original: only a deliberate 「書き換える」 replaces it.
+    QMessageBox ask(QMessageBox::Question, kTitle,
+                    QStringLiteral("開いた文書「%1」そのものを書き換えます。よろしいですか？")
+                        .arg(QFileInfo(path).fileName()),
+                    QMessageBox::NoButton, this);
+    QPushButton* replace = ask.addButton(QStringLiteral("書き換える"), QMessageBox::AcceptRole);
+    QPushButton* keep = ask.addButton(QStringLiteral("やめる"), QMessageBox::RejectRole);
+    ask.setDefaultButton(keep);
+    ask.setEscapeButton(keep);
+    ask.exec();
+    if (ask.clickedButton() != replace) return false;
+  }
+  return startSave(
+      path,
+      [readings = readings_, rows = model_->rows(), path,
+       document = opened_->document](QString& done) -> QString {
+        const DocumentText text = documentText(*readings, rows, documents::ColourScope::Words);
+        if (text.text != document->text) {
+          return QStringLiteral(
+              "上の欄の文章が文書を開いたときから変わっているため、元の文書には入れられません。"
+              "「保存…」で新しい文書として保存してください。");
+        }
+        const documents::RoundTrip written = documents::writeRoundTrip(*document, text.marks);
+        QString problem = writeWhole(path, written.bytes);
+        if (problem.isEmpty() && written.wordsLeftAlone > 0) {
+          done = QStringLiteral(
+                     "リンクやフィールド、変更履歴などにかかる %1 語は、そのままにしました。")
+                     .arg(written.wordsLeftAlone);
+        }
+        return problem;
+      });
+}
+
+bool ReadingsDialog::startSave(const QString& path, std::function<QString(QString& done)> write) {
   if (saving_.isRunning()) {
     note_->setText(QStringLiteral("保存の途中です。終わってから、もう一度押してください。"));
     return false;
   }
-  // Writes the file whole or not at all; says why not, or nothing when it is saved.
-  auto write = [readings = readings_, rows = model_->rows(), path]() -> QString {
+  auto safely = [write = std::move(write)]() -> std::pair<QString, QString> {
+    QString done;
     try {
-      const std::string html = rewrite(*readings, rows, reading::Format::Html);
-      QSaveFile file(path);  // the old file stays whole until the new one is written
-      const bool written = file.open(QIODevice::WriteOnly) &&
-                           file.write(html.data(), static_cast<qint64>(html.size())) ==
-                               static_cast<qint64>(html.size()) &&
-                           file.commit();
-      return written ? QString() : saveProblem(file.error());
+      QString problem = write(done);
+      return {problem, done};
+    } catch (const documents::DocumentError& error) {
+      return {documentProblem(error), {}};
     } catch (const std::bad_alloc&) {
-      return QStringLiteral("メモリが足りません。");
+      return {QStringLiteral("メモリが足りません。"), {}};
     } catch (...) {
-      return saveProblem(QFileDevice::UnspecifiedError);
+      return {saveProblem(QFileDevice::UnspecifiedError), {}};
     }
   };
-  if (!forWorker()) return reportSave(path, write());
+  if (!forWorker()) {
+    const auto [problem, done] = safely();
+    return reportSave(path, problem, done);
+  }
   note_->setText(QStringLiteral("保存しています…"));
   saving_.disconnect(this);
-  connect(&saving_, &QFutureWatcher<QString>::finished, this,
-          [this, path] { reportSave(path, saving_.result()); });
-  saving_.setFuture(QtConcurrent::run(std::move(write)));
+  connect(&saving_, &QFutureWatcher<std::pair<QString, QString>>::finished, this, [this, path] {
+    const auto [problem, done] = saving_.result();
+    reportSave(path, problem, done);
+  });
+  saving_.setFuture(QtConcurrent::run(std::move(safely)));
   return true;
 }
 
-bool ReadingsDialog::reportSave(const QString& path, const QString& problem) {
+bool ReadingsDialog::reportSave(const QString& path, const QString& problem, const QString& done) {
   const QString name = QFileInfo(path).fileName();
   if (!problem.isEmpty()) {
     note_->clear();
@@ -262,7 +405,10 @@ bool ReadingsDialog::reportSave(const QString& path, const QString& problem) {
     Q_EMIT saved(false);
     return false;
   }
-  note_->setText(QStringLiteral("「%1」に保存しました。").arg(name));
+  const QString message = QStringLiteral("「%1」に保存しました。").arg(name);
+  note_->setText(done.isEmpty() ? message : message + done);
+  if (!done.isEmpty())
+    showMessageBox(QMessageBox::Information, kTitle, message + QLatin1Char('\n') + done);
   Q_EMIT saved(true);
   return true;
 }
