@@ -21,14 +21,7 @@ AllowedWords::AllowedWords(std::span<const std::string> words) {
   };
   std::uint32_t nextSymbol = 1;
   auto symbolFor = [&](const sjis::SjisChar& c) -> std::uint32_t {
-    std::uint32_t* slot;
-    if (c.foreign() != 0) {
-      slot = &foreignSymbols_[c.foreign()];
-    } else {
-      const std::uint16_t code = c.code();
-      const std::size_t row = c.length() == 2 ? sjis::kLeadRows[code >> 8] : sjis::kLeadRowCount;
-      slot = &symbols_[row << 8 | (code & 0xFF)];
-    }
+    std::uint32_t* slot = c.foreign() != 0 ? &foreignSymbols_[c.foreign()] : &symbols_[slotOf(c)];
     if (*slot == 0) *slot = nextSymbol++;
     return *slot;
   };
@@ -117,6 +110,9 @@ AllowedWords::AllowedWords(std::span<const std::string> words) {
   }
   states_ = std::move(states);
   for (std::uint32_t& to : rootNext_) to = renumbered[to];
+  rootBySlot_.resize(symbols_.size());
+  for (std::size_t slot = 0; slot < symbols_.size(); ++slot)
+    rootBySlot_[slot] = rootNext_[symbols_[slot]];
 }
 
 std::uint32_t AllowedWords::edgeTo(std::uint32_t state, std::uint32_t symbol) const {
