@@ -48,8 +48,10 @@ void write(cli::OutputStream& out, const request::CheckResult& result, const cli
 }
 
 request::CheckResult checkInput(request::InputText text, const cli::Options& options) {
+  request::CheckRequest checkRequest = cli::requestFor(options);
+  checkRequest.settings = cli::readClassSettings(options);
   try {
-    return request::run(std::move(text), cli::requestFor(options));
+    return request::run(std::move(text), checkRequest);
   } catch (const request::InputError& e) {
     if (options.encoding != cli::InputEncoding::Utf8) throw;
     throw request::InputError(std::string(e.what()) +

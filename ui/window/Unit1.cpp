@@ -132,8 +132,21 @@ void TForm1::Button1Click() {
           activeView_ = nullptr;
           lastLongestGapMs_ = view.longestEventGapMs();
         });
-        if (view.runCheck(checker::unicodeClassifierFor(tables), *Results) ==
-            checker::CheckEnd::Completed) {
+        checker::CheckEnd end;
+        if (classSettings_.known.empty() && !allowedWords_) {
+          // Nothing the class has learnt: the box's text is checked from its code points.
+          end = view.runCheck(checker::unicodeClassifierFor(tables), *Results);
+        } else {
+          const checker::Classifier& classifier = classifierForCheck();
+          checker::AllowingClassifier<checker::Classifier> allowing(classifier, {});
+          if (allowedWords_) {
+            view.findAllowedWords(allowedWords_, &allowing);
+            end = checker::runCheck(view, allowing, *Results);
+          } else {
+            end = checker::runCheck(view, classifier, *Results);
+          }
+        }
+        if (end == checker::CheckEnd::Completed) {
           // The proposals follow the colours: the level changes while the pass runs, so the
           // level now may be one no character was classified at.
           checkedLevel_ = view.levelOfLastCharacter();

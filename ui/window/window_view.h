@@ -13,6 +13,11 @@
 #include <utility>
 
 #include "checker/check_pass.h"
+#include <memory>
+#include <vector>
+
+#include "checker/allowed_words.h"
+#include "checker/allowing_classifier.h"
 #include "checker/check_view.h"
 #include "checker/result_list.h"
 #include "checker/unicode_classifier.h"
@@ -54,6 +59,13 @@ class WindowCheckView final : public checker::CheckView {
   // The level the pass classified its last character at (the level of the last colours); the
   // level the window showed when the check began if it classified none.
   int levelOfLastCharacter() const { return lastLevel_; }
+  // With allowed words, the view finds them in the text it reads (on the worker that converts a
+  // long text) and hands their places to the classifier the pass asks.
+  void findAllowedWords(std::shared_ptr<const checker::AllowedWords> words,
+                        checker::AllowingClassifier<checker::Classifier>* classifier) {
+    allowedWords_ = std::move(words);
+    allowing_ = classifier;
+  }
 
   // Runs the pass over the box's text as it stands, classified from its UTF-16 units without
   // converting it: the same calls, colours, lists and report as the pass over the converted text.
@@ -103,6 +115,9 @@ class WindowCheckView final : public checker::CheckView {
   QString boxText_;
   sjis::EncodedText encoded_;
   std::optional<std::pair<int, int>> source_;  // the next colour's range, when the pass gave it
+  std::shared_ptr<const checker::AllowedWords> allowedWords_;  // shared with a worker
+  checker::AllowingClassifier<checker::Classifier>* allowing_ = nullptr;
+  std::vector<checker::AllowedOccurrence> allowed_;
   std::size_t selectionStart_ = 0;
   std::size_t selectionLength_ = 0;
   // Colour changes wait here in order and go into the document a slice at a time whenever the
