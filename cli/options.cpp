@@ -74,7 +74,6 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> args) {
         value = arg.substr(eq + 1);
       }
       const bool takesValue = name == "--level" || name == "--tables" || name == "--encoding" ||
-      const bool takesValue = name == "--level" || name == "--tables" || name == "--encoding" ||
                               name == "--rewrite" || name == "--output" || name == "--known" ||
                               name == "--allow";
       if (!takesValue && value) {

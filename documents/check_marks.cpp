@@ -23,7 +23,9 @@ Marks marksFor(const reading::CheckedText& checked, std::span<const reading::Pro
     const std::vector<reading::RubyPiece> pieces =
         reading::piecesToWrite(p, mode, colours, checked.converted.text);
     if (pieces.empty()) continue;
-    WordRewrite word{sourceOf[p.offset], sourceOf[p.offset + p.length], {},
+    WordRewrite word{sourceOf[p.offset],
+                     sourceOf[p.offset + p.length],
+                     {},
                      mode == reading::Mode::Kana ? WordStyle::Kana : WordStyle::Ruby};
     for (const reading::RubyPiece& piece : pieces) {
       word.pieces.push_back(

@@ -69,7 +69,8 @@ CheckResult runOnUnicode(const InputText& input, const CheckRequest& request) {
 }  // namespace
 
 CheckResult run(InputText input, const CheckRequest& request) {
-  if (input.encoding == InputText::Encoding::Utf8 && !request.proposals && !request.tableChanges)
+  if (input.encoding == InputText::Encoding::Utf8 && !request.proposals && !request.tableChanges &&
+      !request.settings)
     return runOnUnicode(input, request);
 
   reading::DecodedText decoded = decode(std::move(input), /*keepSource=*/request.proposals);

@@ -187,9 +187,9 @@ std::string rewrite(const CheckedText& text, std::span<const Proposal> proposals
     if (end > written) writer.source(text.utf8.substr(written, end - written), colour);
     if (end > written) written = end;
   };
-  // Only the HTML page shows the check's colours.
+  // Only the HTML page and RTF show the check's colours.
   auto colourAt = [&](std::size_t offset) {
-    return format == Format::Html ? colours[offset] : TextColor::Black;
+    return format == Format::Html || format == Format::Rtf ? colours[offset] : TextColor::Black;
   };
   if (!sourceOf.empty()) copyTo(sourceOf[0], TextColor::Black);
 

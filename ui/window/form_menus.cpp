@@ -248,8 +248,8 @@ void TForm1::showTablesLabel() {
 }
 
 void TForm1::offerDialogs(bool offered) {
-  for (QAction* action : {Files->openAction(), Files->saveAsAction(), TableChangesAction, ClassSettingsAction,
-        UsageAction, AboutAction})
+  for (QAction* action : {Files->openAction(), Files->saveAsAction(), TableChangesAction,
+                          ClassSettingsAction, UsageAction, AboutAction})
     action->setEnabled(offered);  // their shortcuts with them
 }
 

@@ -12,9 +12,9 @@
 #include <optional>
 #include <utility>
 
-#include "checker/check_pass.h"
 #include <memory>
 #include <vector>
+#include "checker/check_pass.h"
 
 #include "checker/allowed_words.h"
 #include "checker/allowing_classifier.h"
