@@ -18,6 +18,7 @@ struct Gathered {
   std::size_t begin = 0;
   std::size_t end = 0;
   std::vector<sjis::SjisChar> problems;
+  bool anyKanji = false;
 };
 
 // The text the analyser reads: the source without the characters that add no bytes of their own
@@ -70,7 +71,7 @@ bool isKanji(const sjis::SjisChar& c, const checker::Classifier& classifier) {
 }
 
 std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
-                              const checker::Classifier& classifier) {
+                              const checker::Classifier& classifier, ProposalScope scope) {
   const sjis::SjisText& sjisText = text.converted.text;
   const std::vector<std::uint32_t>& sourceOf = text.converted.sourceOf;
   requireSourceMap(text);
@@ -93,7 +94,9 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   std::optional<Gathered> current;
   std::size_t currentWord = 0;
   auto flush = [&] {
-    if (!current || current->problems.empty()) return;
+    if (!current) return;
+    if (scope == ProposalScope::RedKanjiWords ? current->problems.empty() : !current->anyKanji)
+      return;
     const Word& word = words[currentWord];
     Proposal p;
     p.offset = current->begin;
@@ -120,9 +123,9 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
       currentWord = w;
     }
     current->end = offset + c.length();
-    if (colours[offset] == checker::TextColor::Red && isKanji(c, classifier)) {
-      current->problems.push_back(c);
-    }
+    const bool kanji = isKanji(c, classifier);
+    current->anyKanji = current->anyKanji || kanji;
+    if (colours[offset] == checker::TextColor::Red && kanji) current->problems.push_back(c);
   });
   flush();
 

@@ -44,9 +44,14 @@ struct CheckedText {
 // Throws std::invalid_argument when `converted` has no source map (one entry per byte plus one).
 void requireSourceMap(const CheckedText& text);
 
+// Which words are proposed: those that hold a red kanji (the readings a teacher is offered), or
+// every word that holds a kanji (to judge the readings of the kanji the check let pass).
+enum class ProposalScope { RedKanjiWords, EveryKanjiWord };
+
 // The proposals in text order, never overlapping. `classifier` gives each its hardest stage.
 std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
-                              const checker::Classifier& classifier);
+                              const checker::Classifier& classifier,
+                              ProposalScope scope = ProposalScope::RedKanjiWords);
 
 // For a Shift_JIS text with no Unicode source (the command line's cp932 input): its characters
 // decoded one by one into UTF-8, with the source map pointing into that UTF-8.
