@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "reading/kana.h"
-#include "reading/pieces.h"
+#include "reading/text_chunks.h"
 
 namespace torvane::reading {
 
@@ -171,7 +171,7 @@ std::vector<Morpheme> Analyzer::parse(std::string_view utf8) const {
   morphemes.reserve(utf8.size() / 4);
 
   // One lattice at a time, reused: its memory is that of the longest piece.
-  for (const Piece& piece : analysisPieces(utf8)) {
+  for (const TextChunk& piece : analysisChunks(utf8)) {
     mecab_lattice_set_sentence2(lattice.get(), utf8.data() + piece.offset, piece.length);
     if (mecab_parse_lattice(tagger.get(), lattice.get()) == 0) continue;
     for (const mecab_node_t* node = mecab_lattice_get_bos_node(lattice.get()); node != nullptr;

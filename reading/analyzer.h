@@ -55,8 +55,8 @@ class Analyzer {
   // then works with the system dictionary alone.
   const std::optional<std::string>& userDictionaryProblem() const { return userProblem_; }
 
-  // The morphemes of a whole text, in order, offsets into `utf8`, parsed piece by piece
-  // (reading/pieces.h): line breaks (CR, LF, U+2028, U+2029) end a piece and belong to no
+  // The morphemes of a whole text, in order, offsets into `utf8`, parsed chunk by chunk
+  // (reading/text_chunks.h): line breaks (CR, LF, U+2028, U+2029) end a chunk and belong to no
   // morpheme, and a long line is cut at its safest boundaries. The views in the result point into
   // the dictionary and stay valid as long as the analyser. Thread-safe.
   std::vector<Morpheme> parse(std::string_view utf8) const;

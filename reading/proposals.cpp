@@ -9,6 +9,7 @@
 #include "checker/levels.h"
 #include "reading/joining.h"
 #include "reading/kana.h"
+#include "reading/ruby_pieces.h"
 
 namespace torvane::reading {
 namespace {
@@ -18,6 +19,7 @@ struct Gathered {
   std::size_t begin = 0;
   std::size_t end = 0;
   std::vector<sjis::SjisChar> problems;
+  bool redKanji = false;
   bool anyKanji = false;
 };
 
@@ -50,6 +52,13 @@ AnalysisText forAnalysis(std::string_view utf8) {
   }
   a.toSource.push_back(static_cast<std::uint32_t>(utf8.size()));
   return a;
+}
+
+// The dictionary's reading as the proposal gives it: hiragana, or nothing when the dictionary's
+// entry holds no kana reading (a symbol's entry reads as the symbol itself: 〆, 仝).
+std::string hiraganaOrNothing(std::string_view reading) {
+  std::string hiragana = toHiragana(reading);
+  return isHiraganaReading(hiragana) ? hiragana : std::string();
 }
 
 }  // namespace
@@ -95,15 +104,15 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   std::size_t currentWord = 0;
   auto flush = [&] {
     if (!current) return;
-    if (scope == ProposalScope::RedKanjiWords ? current->problems.empty() : !current->anyKanji)
-      return;
+    if (scope == ProposalScope::RedKanjiWords ? !current->redKanji : !current->anyKanji) return;
     const Word& word = words[currentWord];
     Proposal p;
     p.offset = current->begin;
     p.length = current->end - current->begin;
     const std::size_t from = sourceOf[current->begin];
     p.word = std::string(text.utf8.substr(from, sourceOf[current->end] - from));
-    p.reading = word.reading;
+    p.reading = hiraganaOrNothing(word.reading);
+    p.ruby = alignRuby(wordChars(sjisText, p.offset, p.length), p.reading, p.offset);
     p.problems = std::move(current->problems);
     for (const sjis::SjisChar& c : p.problems) {
       const std::optional<checker::Stage> stage = classifier.stageOf(c);
@@ -125,7 +134,10 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
     current->end = offset + c.length();
     const bool kanji = isKanji(c, classifier);
     current->anyKanji = current->anyKanji || kanji;
-    if (colours[offset] == checker::TextColor::Red && kanji) current->problems.push_back(c);
+    if (colours[offset] == checker::TextColor::Red) {
+      current->problems.push_back(c);
+      current->redKanji = current->redKanji || kanji;
+    }
   });
   flush();
 
@@ -136,7 +148,7 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
     if (added) it->second = analyzer.readingsOf(p.word);
     if (!p.reading.empty()) p.choices.push_back(p.reading);
     for (const std::string& reading : it->second) {
-      if (reading != p.reading) p.choices.push_back(reading);
+      if (reading != p.reading && isHiraganaReading(reading)) p.choices.push_back(reading);
     }
   }
   return proposals;

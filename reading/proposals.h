@@ -12,12 +12,13 @@
 #include "checker/classify.h"
 #include "checker/recording_view.h"
 #include "reading/analyzer.h"
+#include "reading/ruby_pieces.h"
 #include "sjis/codec.h"
 
 namespace torvane::reading {
 
 // One word to read: whole characters of the checked Shift_JIS text, never split between kanji
-// and kana, holding at least one red character.
+// and kana, holding at least one red kanji.
 struct Proposal {
   std::size_t offset = 0;  // bytes of the checked Shift_JIS text
   std::size_t length = 0;
@@ -26,7 +27,10 @@ struct Proposal {
   // Readings to offer the teacher, `reading` first when known: for a word the dictionary holds
   // under several readings (明日: あした, あす). Empty when it knows none.
   std::vector<std::string> choices;
-  std::vector<sjis::SjisChar> problems;                  // the red characters in the word, in order
+  // Where `reading` goes, in bytes of the checked text; empty when `reading` is.
+  std::vector<RubyPiece> ruby;
+  // Every character of the word the check made red, in order, kanji or not.
+  std::vector<sjis::SjisChar> problems;
   std::optional<checker::Stage> hardest = std::nullopt;  // the latest stage among `problems`
   bool operator==(const Proposal&) const = default;
 };

@@ -303,7 +303,7 @@ void judgePiece(std::span<const Cell> cells, std::u32string_view reading, bool a
 // The appendix words whose characters run over whole pieces and the kana between them
 // (差し支える: 差 and 支 around し): the pieces they cover, read as a whole.
 std::vector<bool> piecesInAppendixWords(std::span<const Cell> cells,
-                                        std::span<const ReadPiece> pieces,
+                                        std::span<const RubyPiece> pieces,
                                         std::span<const std::u32string> pieceReadings) {
   std::vector<bool> covered(pieces.size(), false);
   const auto& cores = appendixCores();
@@ -355,7 +355,7 @@ std::vector<Cell> cellsOf(const sjis::SjisText& text, std::size_t offset, std::s
 }  // namespace
 
 std::vector<ReadingNote> judgeWord(const sjis::SjisText& text, std::size_t wordOffset,
-                                   std::size_t wordLength, std::span<const ReadPiece> pieces,
+                                   std::size_t wordLength, std::span<const RubyPiece> pieces,
                                    int level, const JudgedAt& judged) {
   std::vector<ReadingNote> notes;
   if (pieces.empty()) return notes;
@@ -388,31 +388,6 @@ std::vector<ReadingNote> judgeWord(const sjis::SjisText& text, std::size_t wordO
   return notes;
 }
 
-std::vector<ReadPiece> piecesOf(const sjis::SjisText& text, const Proposal& word) {
-  if (word.reading.empty()) return {};
-  const std::vector<Cell> cells = cellsOf(text, word.offset, word.length);
-  const std::u32string reading = toU32(word.reading);
-  std::size_t first = 0;
-  std::size_t last = cells.size();
-  std::size_t from = 0;
-  std::size_t to = reading.size();
-  while (first < last && from < to && cells[first].kana != 0 &&
-         cells[first].kana == reading[from]) {
-    ++first;
-    ++from;
-  }
-  while (last > first && to > from && cells[last - 1].kana != 0 &&
-         cells[last - 1].kana == reading[to - 1]) {
-    --last;
-    --to;
-  }
-  if (first == last || from == to) return {};
-  const std::size_t offset = cells[first].offset;
-  const std::size_t end = cells[last - 1].offset + cells[last - 1].length;
-  return {ReadPiece{offset, end - offset,
-                    toUtf8(std::u32string_view(reading).substr(from, to - from))}};
-}
-
 std::vector<ReadingNote> readingNotes(const CheckedText& text, std::span<const Proposal> words,
                                       int level, const std::function<bool(std::size_t)>& exempt) {
   const sjis::SjisText& checked = text.converted.text;
@@ -422,9 +397,8 @@ std::vector<ReadingNote> readingNotes(const CheckedText& text, std::span<const P
   };
   std::vector<ReadingNote> notes;
   for (const Proposal& word : words) {
-    const std::vector<ReadPiece> pieces = piecesOf(checked, word);
     std::vector<ReadingNote> found =
-        judgeWord(checked, word.offset, word.length, pieces, level, judged);
+        judgeWord(checked, word.offset, word.length, word.ruby, level, judged);
     notes.insert(notes.end(), std::make_move_iterator(found.begin()),
                  std::make_move_iterator(found.end()));
   }

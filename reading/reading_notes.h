@@ -14,6 +14,7 @@
 
 #include "reading/proposals.h"
 #include "reading/reading_stages.h"
+#include "reading/ruby_pieces.h"
 #include "sjis/sjis_text.h"
 
 namespace torvane::reading {
@@ -41,14 +42,6 @@ struct ReadingNote {
   bool operator==(const ReadingNote&) const = default;
 };
 
-// A stretch of a word with its reading (hiragana), in bytes of the checked text: a run of kanji,
-// or several runs with the kana between them where the reading was not divided.
-struct ReadPiece {
-  std::size_t offset = 0;
-  std::size_t length = 0;
-  std::string reading;
-};
-
 // Whether the character at a byte offset is judged: a kanji the check did not make red and that
 // no class setting (known kanji, allowed words) exempts.
 using JudgedAt = std::function<bool(std::size_t offset)>;
@@ -59,15 +52,12 @@ using JudgedAt = std::function<bool(std::size_t offset)>;
 // whose reading no division fits gives no note, except a lone kanji, whose reading is then none
 // of the list's.
 std::vector<ReadingNote> judgeWord(const sjis::SjisText& text, std::size_t wordOffset,
-                                   std::size_t wordLength, std::span<const ReadPiece> pieces,
+                                   std::size_t wordLength, std::span<const RubyPiece> pieces,
                                    int level, const JudgedAt& judged);
 
-// Where a proposal's reading goes: the word with identical kana at its two ends left out, as
-// one piece. Empty when the word has no reading.
-std::vector<ReadPiece> piecesOf(const sjis::SjisText& text, const Proposal& word);
-
-// The notes of every word of a checked text (propose(..., ProposalScope::EveryKanjiWord)), in
-// text order. `exempt` (may be empty) tells the characters a class setting lets pass.
+// The notes of every word of a checked text (propose(..., ProposalScope::EveryKanjiWord)), from
+// the words' ruby pieces, in text order. `exempt` (may be empty) tells the characters a class
+// setting lets pass.
 std::vector<ReadingNote> readingNotes(const CheckedText& text, std::span<const Proposal> words,
                                       int level,
                                       const std::function<bool(std::size_t offset)>& exempt = {});

@@ -31,15 +31,10 @@ std::string written(const std::vector<ReadingNote>& notes) {
   return out;
 }
 
-// A word on its own, every kanji judged, its reading as one piece (the word without the kana
-// its two ends share with the reading).
+// A word on its own, every kanji judged, its reading in pieces as the proposals align it.
 std::string notesOf(std::string_view word, std::string_view reading, int level) {
   const sjis::SjisText text = sjisOf(word);
-  Proposal p;
-  p.length = text.size();
-  p.word = std::string(word);
-  p.reading = std::string(reading);
-  const std::vector<ReadPiece> pieces = piecesOf(text, p);
+  const std::vector<RubyPiece> pieces = alignRuby(wordChars(text, 0, text.size()), reading);
   return written(judgeWord(text, 0, text.size(), pieces, level, [](std::size_t) { return true; }));
 }
 
@@ -113,7 +108,7 @@ TEST(ReadingNotes, NoDivisionNoNote) {
 
 TEST(ReadingNotes, OnlyJudgedKanjiAreNoted) {
   const sjis::SjisText text = sjisOf("今上");
-  const std::vector<ReadPiece> pieces = {{0, 4, "きんじょう"}};
+  const std::vector<RubyPiece> pieces = {{0, 4, "きんじょう"}};
   // 今 red (or a known kanji, an allowed word): it still takes its part of the reading.
   const auto notes =
       judgeWord(text, 0, 4, pieces, 0, [](std::size_t offset) { return offset != 0; });
@@ -129,7 +124,7 @@ TEST(ReadingNotes, OnlyJudgedKanjiAreNoted) {
 TEST(ReadingNotes, AnAppendixWordOverSeveralPiecesIsReadAsAWhole) {
   const sjis::SjisText text = sjisOf("差し支える");
   // 差 さ | し | 支 つか | える: つか is no reading of 支 (シ, ささ-える), but the word is 付表.
-  const std::vector<ReadPiece> pieces = {{0, 2, "さ"}, {4, 2, "つか"}};
+  const std::vector<RubyPiece> pieces = {{0, 2, "さ"}, {4, 2, "つか"}};
   auto judged = [](std::size_t) { return true; };
   EXPECT_EQ(written(judgeWord(text, 0, text.size(), pieces, 0, judged)), "");
   // The same pieces outside the word: 支 alone read つか.

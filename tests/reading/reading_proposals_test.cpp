@@ -59,6 +59,78 @@ TEST(ReadingProposals, OnlyWordsWithARedCharacterNeverOverlapping) {
   }
 }
 
+TEST(ReadingProposals, EveryRedCharacterAndAReadingInHiraganaOrNone) {
+  const struct {
+    const char* what_used_to_break;
+    const char* text;
+    int level;
+    const char* word;
+    const char* reading;
+    std::vector<std::string> problems;
+  } cases[] = {
+      {"red letters were left out of problems",
+       "ＡＢＣ順",
+       0,
+       "ＡＢＣ順",
+       "えいびーしーじゅん",
+       {"Ａ", "Ｂ", "Ｃ", "順"}},
+      {"a red letter before katakana was left out",
+       "Ｔシャツ売り場",
+       0,
+       "Ｔシャツ売り場",
+       "てぃーしゃつうりば",
+       {"Ｔ", "売", "場"}},
+      {"a grey letter is no problem",
+       "Ｘ線検査",
+       3,
+       "Ｘ線検査",
+       "えっくすせんけんさ",
+       {"検", "査"}},
+      {"the symbol's entry gave 〆 as its reading", "〆", 0, "〆", "", {"〆"}},
+      {"the symbol's entry gave 仝 as its reading", "仝上", 0, "仝", "", {"仝"}},
+      {"a comma's entry gave ，とう", "，等", 0, "，等", "", {"等"}},
+  };
+  for (const auto& c : cases) {
+    const std::vector<Proposal> proposals = testing::Checked(c.text, c.level).propose();
+    ASSERT_EQ(proposals.size(), 1u) << c.what_used_to_break;
+    const Proposal& p = proposals[0];
+    EXPECT_EQ(p.word, c.word) << c.what_used_to_break;
+    EXPECT_EQ(p.reading, c.reading) << c.what_used_to_break;
+    std::vector<std::string> problems;
+    for (const sjis::SjisChar& problem : p.problems) problems.push_back(sjis::toUtf8(problem));
+    EXPECT_EQ(problems, c.problems) << c.what_used_to_break;
+  }
+}
+
+TEST(ReadingProposals, PiecesSpellTheReadingInBytesOfTheCheckedText) {
+  {
+    const testing::Checked checked("　引っ越し", -1);
+    const std::vector<Proposal> proposals = checked.propose();
+    ASSERT_EQ(proposals.size(), 1u);
+    EXPECT_EQ(proposals[0].ruby, (std::vector<reading::RubyPiece>{{2, 2, "ひ"}, {6, 2, "こ"}}));
+  }
+  // Over a text of many kinds of words: pieces inside their word, in order, and spelling it.
+  const testing::Checked checked(
+      "お姉さんは書けば危険な爆発を読み始めた。四月一日に二人で三本の木を見た。"
+      "実効ユーザーは今日、大人しく引っ越しの荷物を運び、時々ＡＢＣ順に並べた。鷗外",
+      -1);
+  const std::vector<Proposal> proposals = checked.propose();
+  ASSERT_GT(proposals.size(), 15u);
+  for (const Proposal& p : proposals) {
+    EXPECT_TRUE(p.reading.empty() || reading::isHiraganaReading(p.reading)) << p.word;
+    EXPECT_EQ(p.ruby.empty(), p.reading.empty()) << p.word;
+    std::size_t end = p.offset;
+    for (const reading::RubyPiece& piece : p.ruby) {
+      EXPECT_GE(piece.offset, end) << p.word;
+      end = piece.offset + piece.length;
+    }
+    EXPECT_LE(end, p.offset + p.length) << p.word;
+    const auto chars = reading::wordChars(checked.converted.text, p.offset, p.length);
+    if (!p.reading.empty())
+      EXPECT_EQ(reading::spellPieces(chars, p.ruby, p.offset), p.reading) << p.word;
+  }
+}
+
 TEST(ReadingProposals, OfferTheOtherReadingsOfTheDictionary) {
   const std::vector<Proposal> proposals = testing::Checked("明日", -1).propose();
   ASSERT_EQ(proposals.size(), 1u);

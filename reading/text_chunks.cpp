@@ -1,4 +1,4 @@
-#include "reading/pieces.h"
+#include "reading/text_chunks.h"
 
 #include <string_view>
 
@@ -30,11 +30,11 @@ bool isHiragana(char32_t c) {
 
 }  // namespace
 
-std::vector<Piece> analysisPieces(std::string_view utf8) {
-  std::vector<Piece> pieces;
+std::vector<TextChunk> analysisChunks(std::string_view utf8) {
+  std::vector<TextChunk> chunks;
   std::size_t start = 0;
   auto cutAt = [&](std::size_t end) {
-    if (end > start) pieces.push_back({start, end - start});
+    if (end > start) chunks.push_back({start, end - start});
     start = end;
   };
   char32_t previous = 0;  // the character before i, within the line
@@ -47,21 +47,21 @@ std::vector<Piece> analysisPieces(std::string_view utf8) {
       continue;
     }
     const Utf8Char c = utf8CharAt(utf8, i);
-    const std::size_t size = i - start;  // of the piece before this character
-    if (size >= kLongPiece) {
+    const std::size_t size = i - start;  // of the chunk before this character
+    if (size >= kLongChunk) {
       // Each test looks at the boundary before this character.
       const bool cut = (endsSentence(previous)) ||
-                       (size >= 2 * kLongPiece && endsClause(previous) && !isDigit(c.value)) ||
-                       (size >= 3 * kLongPiece && isKanji(c.value) && isHiragana(previous) &&
+                       (size >= 2 * kLongChunk && endsClause(previous) && !isDigit(c.value)) ||
+                       (size >= 3 * kLongChunk && isKanji(c.value) && isHiragana(previous) &&
                         previous != U'お' && previous != U'ご') ||
-                       size >= kMaxPiece;
+                       size >= kMaxChunk;
       if (cut) cutAt(i);
     }
     previous = c.value;
     i += c.length;
   }
   cutAt(utf8.size());
-  return pieces;
+  return chunks;
 }
 
 }  // namespace torvane::reading
