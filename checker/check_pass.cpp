@@ -8,4 +8,9 @@ CheckEnd runCheck(CheckView& view, const Classifier& classifier, ResultLists& li
   return runCheckWith(view, classifier, lists);
 }
 
+CheckEnd runCheck(CheckView& view, const AllowingClassifier<Classifier>& classifier,
+                  ResultLists& lists) {
+  return runCheckWith(view, classifier, lists);
+}
+
 }  // namespace torvane::checker

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+#include "checker/allowing_classifier.h"
 #include "checker/check_pass.h"
 #include "checker/report.h"
 #include "sjis/byte_type.h"
@@ -65,7 +66,12 @@ class Pass {
  private:
   void examine(std::size_t offset, const sjis::SjisChar& c) {
     view_.showProgress(c);
-    const Verdict verdict = classifier_.classify(c, view_.levelIndex());
+    Verdict verdict;
+    if constexpr (ClassifiesAt<AnyClassifier>) {
+      verdict = classifier_.classifyAt(offset, c, view_.levelIndex());
+    } else {
+      verdict = classifier_.classify(c, view_.levelIndex());
+    }
     const bool red = verdict.outcome == Outcome::Red;
     if (verdict.outcome != Outcome::None) {
       colourSpan(view_, offset, c.length(), red ? TextColor::Red : TextColor::Grey);

@@ -1,9 +1,11 @@
 #include "checker/classify.h"
 
+#include <algorithm>
 #include <string_view>
 #include <utility>
 
 #include "sjis/byte_type.h"
+#include "sjis/codec.h"
 #include "tables/membership.h"
 
 namespace torvane::checker {
@@ -81,7 +83,29 @@ Classifier::Classifier(const tables::ClassStrings& strings)
 }
 
 CharClass Classifier::foreignClassOf(char32_t character) const {
-  return classOfForeign(character, juniorHighOutsideCodePage_);
+  const CharClass cls = classOfForeign(character, juniorHighOutsideCodePage_);
+  if (!knownOutsideCodePage_.empty() &&
+      std::binary_search(knownOutsideCodePage_.begin(), knownOutsideCodePage_.end(), character)) {
+    return known(cls);
+  }
+  return cls;
+}
+
+Classifier Classifier::withKnown(std::span<const char32_t> kanji) const {
+  Classifier taught = *this;
+  const sjis::Cp932& codePage = sjis::Cp932::get();
+  for (char32_t character : kanji) {
+    const std::optional<sjis::SjisChar> c = codePage.encode(character);
+    if (!c || c->length() != 2) {
+      taught.knownOutsideCodePage_.push_back(sjis::placeholderFor(character));
+      continue;
+    }
+    const std::uint16_t code = c->code();
+    CharClass& cls = taught.pairClass_[sjis::kLeadRows[code >> 8] << 8 | (code & 0xFF)];
+    cls = known(cls);
+  }
+  std::ranges::sort(taught.knownOutsideCodePage_);
+  return taught;
 }
 
 }  // namespace torvane::checker

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "checker/stage.h"
@@ -47,8 +48,51 @@ enum class CharClass : std::uint8_t {
   OtherByte,
   // A lead byte with no trail byte after it.
   Incomplete,
+  // What the class has learnt: a known kanji, or a character of an allowed word. No problem at any
+  // level and never coloured, like a kanji of an earlier stage, but still collected in the list of
+  // its own stage.
+  LearntGrade1,
+  LearntGrade2,
+  LearntGrade3,
+  LearntGrade4,
+  LearntGrade5,
+  LearntGrade6,
+  LearntJuniorHigh,
+  LearntBeyond,
+  Learnt,  // a character of an allowed word that no list collects (kana, a letter, a symbol)
 };
-inline constexpr std::size_t kClassCount = static_cast<std::size_t>(CharClass::Incomplete) + 1;
+inline constexpr std::size_t kClassCount = static_cast<std::size_t>(CharClass::Learnt) + 1;
+
+// The class a character of an allowed word takes: the learnt class of its stage, or Learnt.
+constexpr CharClass learnt(CharClass cls) {
+  switch (cls) {
+    case CharClass::Grade1: return CharClass::LearntGrade1;
+    case CharClass::Grade2: return CharClass::LearntGrade2;
+    case CharClass::Grade3: return CharClass::LearntGrade3;
+    case CharClass::Grade4: return CharClass::LearntGrade4;
+    case CharClass::Grade5: return CharClass::LearntGrade5;
+    case CharClass::Grade6: return CharClass::LearntGrade6;
+    case CharClass::JuniorHigh: return CharClass::LearntJuniorHigh;
+    case CharClass::Unlisted:
+    case CharClass::Incomplete: return CharClass::LearntBeyond;
+    case CharClass::LearntGrade1:
+    case CharClass::LearntGrade2:
+    case CharClass::LearntGrade3:
+    case CharClass::LearntGrade4:
+    case CharClass::LearntGrade5:
+    case CharClass::LearntGrade6:
+    case CharClass::LearntJuniorHigh:
+    case CharClass::LearntBeyond: return cls;
+    default: return CharClass::Learnt;
+  }
+}
+
+// The class a known kanji takes: only a kanji (a class with a stage) can be known; anything else
+// keeps its class.
+constexpr CharClass known(CharClass cls) {
+  const CharClass taken = learnt(cls);
+  return taken == CharClass::Learnt ? cls : taken;
+}
 
 // The rules as tables: every comparison with the level is signed, so level -1 is stricter than 0.
 constexpr Verdict verdictFor(CharClass cls, int level) {
@@ -72,6 +116,15 @@ constexpr Verdict verdictFor(CharClass cls, int level) {
     case CharClass::NarrowKana: return {greyUnless(level < 0)};
     case CharClass::OtherByte: return {};
     case CharClass::Incomplete: return {Outcome::Red, Stage::Beyond};
+    case CharClass::LearntGrade1: return {Outcome::None, Stage::Grade1};
+    case CharClass::LearntGrade2: return {Outcome::None, Stage::Grade2};
+    case CharClass::LearntGrade3: return {Outcome::None, Stage::Grade3};
+    case CharClass::LearntGrade4: return {Outcome::None, Stage::Grade4};
+    case CharClass::LearntGrade5: return {Outcome::None, Stage::Grade5};
+    case CharClass::LearntGrade6: return {Outcome::None, Stage::Grade6};
+    case CharClass::LearntJuniorHigh: return {Outcome::None, Stage::JuniorHigh};
+    case CharClass::LearntBeyond: return {Outcome::None, Stage::Beyond};
+    case CharClass::Learnt: return {};
   }
   return {};
 }
@@ -97,6 +150,10 @@ constexpr Verdict verdictAt(CharClass cls, int level) {
 class Classifier {
  public:
   explicit Classifier(const tables::ClassStrings& strings);
+
+  // The same rules with the kanji of `kanji` known: each takes the learnt class of its stage. A
+  // character that is no kanji of the tables (kana, a symbol) keeps its class.
+  Classifier withKnown(std::span<const char32_t> kanji) const;
   CharClass classOf(const sjis::SjisChar& c) const {
     const std::uint16_t code = c.code();
     if (c.length() != 2) return byteClass_[code & 0xFF];
@@ -123,6 +180,7 @@ class Classifier {
   std::array<CharClass, (sjis::kLeadRowCount + 1) * 0x100> pairClass_;  // last row: Unlisted
   std::array<CharClass, 0x100> byteClass_;
   std::vector<char32_t> juniorHighOutsideCodePage_;  // a handful at most: a scan is enough
+  std::vector<char32_t> knownOutsideCodePage_;       // sorted
 };
 
 }  // namespace torvane::checker

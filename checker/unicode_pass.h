@@ -6,8 +6,12 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string_view>
+#include <vector>
 
+#include "checker/allowed_words.h"
+#include "checker/allowing_classifier.h"
 #include "checker/check_pass_template.h"
 #include "checker/unicode_classifier.h"
 #include "sjis/unicode_forms.h"
@@ -26,12 +30,17 @@ concept TakesSourceRanges = requires(View& view, std::size_t at) {
 
 namespace detail {
 
-template <class View, class Unit>
+// The allowed words of a check without any: no character is within one.
+struct NoAllowedWords {
+  static constexpr bool within(std::size_t) { return false; }
+};
+
+template <class View, class Unit, class Allowed = NoAllowedWords>
 class UnicodePass {
  public:
   UnicodePass(View& view, const UnicodeClassifier& classifier, ResultLists& lists,
-              std::basic_string_view<Unit> text)
-      : view_(view), classifier_(classifier), lists_(lists), text_(text) {}
+              std::basic_string_view<Unit> text, Allowed allowed = {})
+      : view_(view), classifier_(classifier), lists_(lists), text_(text), allowed_(allowed) {}
 
   // Every character in turn, each examined as the byte pass examines it in the converted text,
   // the event loop run before each of its bytes. Returns false when asked to stop; the lists
@@ -104,6 +113,8 @@ class UnicodePass {
   [[gnu::always_inline]] void examine(Place& at, sjis::SjisChar c, CharClass cls, std::size_t from,
                                       std::size_t after, bool extend) {
     view_.showProgress(c);
+    if (allowed_.within(at.offset)) [[unlikely]]
+      cls = learnt(cls);
     const int level = view_.levelIndex();
     const std::uint8_t action = kActions[level < -1  ? 0
                                          : level > 6 ? 7
@@ -193,6 +204,7 @@ class UnicodePass {
   const UnicodeClassifier& classifier_;
   ResultLists& lists_;
   std::basic_string_view<Unit> text_;
+  Allowed allowed_;
   const UniquenessKeys& keys_ = UniquenessKeys::get();
   std::array<std::uint8_t, kOutsideCodePage + 1> listed_{};
   std::array<sjis::SjisChar, 256> occurrences_;
@@ -200,12 +212,12 @@ class UnicodePass {
 
 }  // namespace detail
 
-// The pass of runCheckWith for text measured by sjis::measureUtf8 or sjis::measureUtf16, which
-// must stay unchanged until the pass returns. Throws CheckFailure as runCheck does.
-template <class View, class Unit>
-CheckEnd runUnicodeCheckWith(View& view, const sjis::MeasuredText<Unit>& text,
-                             const UnicodeClassifier& classifier, ResultLists& lists) {
-  return detail::checkAround(
+namespace detail {
+
+template <class View, class Unit, class Allowed>
+CheckEnd runUnicodeCheck(View& view, const sjis::MeasuredText<Unit>& text,
+                         const UnicodeClassifier& classifier, ResultLists& lists, Allowed allowed) {
+  return checkAround(
       view, lists,
       [&] {
         view.setSelectionStart(0);
@@ -216,8 +228,59 @@ CheckEnd runUnicodeCheckWith(View& view, const sjis::MeasuredText<Unit>& text,
         view.setSelectionColor(TextColor::Black);
       },
       [&] {
-        return detail::UnicodePass<View, Unit>(view, classifier, lists, text.units()).walk();
+        return UnicodePass<View, Unit, Allowed>(view, classifier, lists, text.units(), allowed)
+            .walk();
       });
+}
+
+}  // namespace detail
+
+// The pass of runCheckWith for text measured by sjis::measureUtf8 or sjis::measureUtf16, which
+// must stay unchanged until the pass returns. Throws CheckFailure as runCheck does.
+template <class View, class Unit>
+CheckEnd runUnicodeCheckWith(View& view, const sjis::MeasuredText<Unit>& text,
+                             const UnicodeClassifier& classifier, ResultLists& lists) {
+  return detail::runUnicodeCheck(view, text, classifier, lists, detail::NoAllowedWords{});
+}
+
+// The same with the occurrences of a class's allowed words, as allowedIn finds them.
+template <class View, class Unit>
+CheckEnd runUnicodeCheckWith(View& view, const sjis::MeasuredText<Unit>& text,
+                             const UnicodeClassifier& classifier, ResultLists& lists,
+                             std::span<const AllowedOccurrence> allowed) {
+  return detail::runUnicodeCheck(view, text, classifier, lists, AllowedCursor(allowed));
+}
+
+// The allowed words in a measured text, at their offsets in its Shift_JIS bytes: the characters
+// the pass examines, in its order, each with the bytes the conversion gives it.
+template <class Unit>
+std::vector<AllowedOccurrence> allowedIn(const AllowedWords& words,
+                                         const sjis::MeasuredText<Unit>& text,
+                                         const UnicodeClassifier& classifier) {
+  if (words.empty()) return {};
+  AllowedWords::Scanner scanner(words);
+  const Unit* s = text.units().data();
+  const std::size_t n = text.units().size();
+  std::size_t offset = 0;
+  for (std::size_t i = 0; i < n;) {
+    const char32_t character = sjis::nextCharacter(s, n, i);
+    const UnicodeClassifier::Entry entry = classifier.entryOf(character);
+    switch (entry.kind()) {
+      case sjis::FormKind::Joins: break;
+      case sjis::FormKind::Code:
+      case sjis::FormKind::Placeholder:
+        scanner.push(offset, entry.sjisChar(character));
+        offset += entry.length();
+        break;
+      case sjis::FormKind::LineBreak:
+        if (character == U'\r' && i < n && s[i] == u'\n') ++i;
+        scanner.push(offset, sjis::SjisChar::single('\r'));
+        scanner.push(offset + 1, sjis::SjisChar::single('\n'));
+        offset += 2;
+        break;
+    }
+  }
+  return std::move(scanner).finish();
 }
 
 }  // namespace torvane::checker

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "checker/class_settings.h"
 #include "cli/options.h"
 #include "request/input.h"
 
@@ -21,5 +22,9 @@ std::string readInput(const std::optional<std::string>& file);
 
 // The input of the options, tagged with the encoding they name.
 request::InputText readInput(const Options& options);
+
+// The class settings of --known and --allow, or nothing when neither is given. Throws InputError
+// naming the file (and the line) when a list cannot be read or is no list.
+std::optional<checker::ClassSettings> readClassSettings(const Options& options);
 
 }  // namespace torvane::cli

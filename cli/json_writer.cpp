@@ -1,9 +1,12 @@
 #include "cli/writers.h"
 
+#include <optional>
 #include <span>
 #include <utility>
+#include <vector>
 
 #include "sjis/codec.h"
+#include "sjis/utf8.h"
 
 namespace torvane::cli {
 namespace {
@@ -23,6 +26,43 @@ void writeHead(OutputStream& out, const request::CheckResult& result) {
   b += std::to_string(result.level);
   b += ",\n  \"tables\": ";
   appendJsonString(b, tables::tableSetName(result.tables));
+}
+
+// What the class has learnt: the known kanji, and where the allowed words stood.
+void writeSettings(OutputStream& out, const request::CheckResult::SettingsUsed& settings) {
+  std::string& b = out.buffer();
+  b += ",\n  \"settings\": {\"known\": [";
+  std::string character;
+  for (std::size_t i = 0; i < settings.known.size(); ++i) {
+    if (i > 0) b += ", ";
+    character.clear();
+    sjis::appendUtf8(character, settings.known[i]);
+    appendJsonString(b, character);
+  }
+  b += "], \"allowed\": [";
+  // An occurrence holds its word's Shift_JIS form, so the word decoded from that form is what
+  // decoding the checked text there gives.
+  std::vector<std::optional<std::string>> shown(settings.words.size());
+  for (std::size_t i = 0; i < settings.allowed.size(); ++i) {
+    const checker::AllowedOccurrence& at = settings.allowed[i];
+    if (i > 0) b += ", ";
+    b.push_back('[');
+    appendNumber(b, at.offset);
+    b += ", ";
+    appendNumber(b, at.length);
+    b += ", ";
+    std::optional<std::string>& word = shown[at.word];
+    if (!word)
+      word = sjis::toUtf8(sjis::encode(sjis::decodeUtf8(settings.words[at.word]).text).text);
+    appendJsonString(b, *word);
+    b.push_back(']');
+    out.flushIfFull();
+  }
+  b += "]}";
+}
+
+void writeBytes(OutputStream& out, const request::CheckResult& result) {
+  std::string& b = out.buffer();
   b += ",\n  \"bytes\": ";
   appendNumber(b, result.bytes);
 }
@@ -141,6 +181,8 @@ void writeSuggestions(OutputStream& out, std::span<const reading::Proposal> prop
 
 void writeJson(OutputStream& out, const request::CheckResult& result) {
   writeHead(out, result);
+  if (result.settings) writeSettings(out, *result.settings);
+  writeBytes(out, result);
   writeSpans(out, result.spans);
   writeCheck(out, result.record, result.lists);
   if (result.tableChanges) writeTableChanges(out, *result.tableChanges);

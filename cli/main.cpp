@@ -47,8 +47,9 @@ void write(cli::OutputStream& out, const request::CheckResult& result,
 
 int check(const cli::Options& options) {
   // Every input error, and a missing dictionary, surfaces here, before anything is written.
-  const request::CheckResult result =
-      request::run(cli::readInput(options), cli::requestFor(options));
+  request::CheckRequest checkRequest = cli::requestFor(options);
+  checkRequest.settings = cli::readClassSettings(options);
+  const request::CheckResult result = request::run(cli::readInput(options), checkRequest);
   for (const std::string& warning : result.warnings) {
     std::fprintf(stderr, "torvane-check: warning: %s\n", warning.c_str());
   }

@@ -8,7 +8,8 @@ namespace torvane::cli {
 
 const std::string_view kUsage =
     "Usage: torvane-check [--level N] [--tables 1989|2020] [--encoding utf-8|cp932] [--json]\n"
-    "                     [--compare-tables] [--suggest] [--rewrite kana|aozora|html] [FILE]\n"
+    "                     [--compare-tables] [--suggest] [--rewrite kana|aozora|html]\n"
+    "                     [--known FILE] [--allow FILE] [FILE]\n"
     "Checks a Japanese text against the kanji that pupils have learnt by a school year.\n"
     "\n"
     "  --level N         the level, a whole number from -1 to 6 (default 0):\n"
@@ -29,6 +30,10 @@ const std::string_view kUsage =
     "  --rewrite MODE    write the text with those words rewritten instead of the report:\n"
     "                      kana (the reading), aozora (｜word《reading》) or html (ruby);\n"
     "                      not with --json\n"
+    "  --known FILE      kanji the class has learnt beyond its year (UTF-8; every kanji in\n"
+    "                    it counts): no problem at any level, still listed by stage\n"
+    "  --allow FILE      words the class may read, one a line (UTF-8; empty lines and lines\n"
+    "                    starting with # ignored): no problem wherever they occur\n"
     "  --help            show this help\n"
     "  --version         show the version\n"
     "\n"
@@ -63,8 +68,8 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> args) {
         name = arg.substr(0, eq);
         value = arg.substr(eq + 1);
       }
-      const bool takesValue =
-          name == "--level" || name == "--tables" || name == "--encoding" || name == "--rewrite";
+      const bool takesValue = name == "--level" || name == "--tables" || name == "--encoding" ||
+                              name == "--rewrite" || name == "--known" || name == "--allow";
       if (!takesValue && value) {
         return UsageError{"option '" + std::string(name) + "' takes no value"};
       }
@@ -85,6 +90,10 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> args) {
           return UsageError{"--tables takes 1989 or 2020, not '" + std::string(*value) + "'"};
         }
         options.tables = *set;
+      } else if (name == "--known") {
+        options.knownFile = std::string(*value);
+      } else if (name == "--allow") {
+        options.allowFile = std::string(*value);
       } else if (name == "--suggest") {
         options.suggest = true;
       } else if (name == "--rewrite") {

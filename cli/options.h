@@ -25,7 +25,9 @@ struct Options {
   bool compareTables = false;  // also list the characters whose stage the other set changes
   bool suggest = false;        // the reading proposals, as a JSON key
   RewriteMode rewrite = RewriteMode::None;
-  std::optional<std::string> file;  // standard input when absent
+  std::optional<std::string> file;       // standard input when absent
+  std::optional<std::string> knownFile;  // the kanji the class knows beyond its year
+  std::optional<std::string> allowFile;  // the words the class may read whole
 };
 
 struct ShowHelp {};

@@ -9,8 +9,8 @@
 namespace torvane::request {
 namespace {
 
-template <class SpanSink>
-checker::CheckRecord passWith(sjis::SjisText text, int level, const checker::Classifier& classifier,
+template <class SpanSink, class AnyClassifier>
+checker::CheckRecord passWith(sjis::SjisText text, int level, const AnyClassifier& classifier,
                               checker::ResultLists& lists, SpanSink sink) {
   checker::BasicRecordingView<SpanSink> view(std::move(text), level, std::move(sink));
   checker::runCheckWith(view, classifier, lists);  // the view is final: no dispatch per call
@@ -23,9 +23,9 @@ struct PackInto {
 };
 
 // The check pass: the one place a request runs it. A plain check keeps no spans at all.
-checker::CheckRecord checkPass(sjis::SjisText text, int level,
-                               const checker::Classifier& classifier, checker::ResultLists& lists,
-                               PackedSpans* spans) {
+template <class AnyClassifier>
+checker::CheckRecord checkPass(sjis::SjisText text, int level, const AnyClassifier& classifier,
+                               checker::ResultLists& lists, PackedSpans* spans) {
   if (spans != nullptr) return passWith(std::move(text), level, classifier, lists, PackInto{spans});
   return passWith(std::move(text), level, classifier, lists, checker::NoSpans{});
 }
@@ -56,15 +56,32 @@ CheckResult run(InputText input, const CheckRequest& request) {
   if (request.proposals && analyzer == nullptr)
     analyzer = &opened.emplace(openAnalyzer(result.warnings));
 
-  const checker::Classifier& classifier = checker::classifierFor(request.tables);
+  // Known kanji are a classifier of their own, made for the call from the set's.
+  std::optional<checker::Classifier> taught;
+  const checker::Classifier& classifier =
+      request.settings && !request.settings->known.empty()
+          ? taught.emplace(
+                checker::classifierFor(request.tables).withKnown(request.settings->known))
+          : checker::classifierFor(request.tables);
   if (request.tableChanges) result.tableChanges = checker::tableChanges(decoded.converted.text);
+  if (request.settings) {
+    const checker::AllowedWords words(request.settings->allowed);
+    result.settings = {request.settings->known, request.settings->allowed,
+                       words.find(decoded.converted.text)};
+  }
 
   // The pass takes the text over unless the proposals still need it.
   sjis::SjisText checked =
       request.proposals ? decoded.converted.text : std::move(decoded.converted.text);
   const bool keepSpans = request.spans || request.proposals;
-  result.record = checkPass(std::move(checked), request.level, classifier, result.lists,
-                            keepSpans ? &result.spans : nullptr);
+  PackedSpans* spans = keepSpans ? &result.spans : nullptr;
+  if (result.settings && !result.settings->allowed.empty()) {
+    const checker::AllowingClassifier<checker::Classifier> allowing(classifier,
+                                                                    result.settings->allowed);
+    result.record = checkPass(std::move(checked), request.level, allowing, result.lists, spans);
+  } else {
+    result.record = checkPass(std::move(checked), request.level, classifier, result.lists, spans);
+  }
 
   if (request.proposals) {
     const std::vector<checker::Span> spans = result.spans.unpacked();

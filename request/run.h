@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "checker/allowed_words.h"
+#include "checker/class_settings.h"
 #include "checker/recording_view.h"
 #include "checker/result_list.h"
 #include "checker/table_changes.h"
@@ -29,6 +31,10 @@ struct CheckRequest {
   bool spans = false;         // every colour change, for a writer that shows them all
   bool tableChanges = false;  // the characters whose stage the other set of tables changes
   bool proposals = false;     // the readings of the words that hold a red kanji
+
+  // What the class has learnt beyond its year: known kanji and allowed words, no problem at any
+  // level. With settings, the result says where the allowed words stood.
+  std::optional<checker::ClassSettings> settings;
 
   // The analyser for the proposals; when null, run opens the default dictionaries for the call.
   const reading::Analyzer* analyzer = nullptr;
@@ -52,6 +58,14 @@ struct CheckResult {
   // or `proposals` only.
   PackedSpans spans;
   std::optional<std::vector<checker::TableChange>> tableChanges;
+  // With the request's settings: its known kanji, and each occurrence of an allowed word in the
+  // checked text.
+  struct SettingsUsed {
+    std::vector<char32_t> known;
+    std::vector<std::string> words;                   // the allowed words, as the request gave them
+    std::vector<checker::AllowedOccurrence> allowed;  // each indexes `words`
+  };
+  std::optional<SettingsUsed> settings;
   std::optional<std::vector<reading::Proposal>> proposals;
   // With the proposals: the checked text and the UTF-8 it came from, for their words and for
   // rewriting the text with them. Empty otherwise.

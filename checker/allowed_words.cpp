@@ -1,0 +1,174 @@
+#include "checker/allowed_words.h"
+
+#include <algorithm>
+#include <deque>
+#include <utility>
+
+#include "sjis/codec.h"
+#include "sjis/utf8.h"
+
+namespace torvane::checker {
+
+AllowedWords::AllowedWords(std::span<const std::string> words) {
+  // The trie, with its edges in a map while it grows.
+  std::vector<std::vector<Edge>> children(1);
+  std::vector<std::uint32_t> depthWord;  // the word that ends at a state, by state
+  auto childIn = [&](std::uint32_t state, std::uint32_t symbol) -> std::uint32_t {
+    for (const Edge& edge : children[state]) {
+      if (edge.symbol == symbol) return edge.next;
+    }
+    return kRoot;
+  };
+  std::uint32_t nextSymbol = 1;
+  auto symbolFor = [&](const sjis::SjisChar& c) -> std::uint32_t {
+    std::uint32_t* slot;
+    if (c.foreign() != 0) {
+      slot = &foreignSymbols_[c.foreign()];
+    } else {
+      const std::uint16_t code = c.code();
+      const std::size_t row = c.length() == 2 ? sjis::kLeadRows[code >> 8] : sjis::kLeadRowCount;
+      slot = &symbols_[row << 8 | (code & 0xFF)];
+    }
+    if (*slot == 0) *slot = nextSymbol++;
+    return *slot;
+  };
+
+  wordBytes_.reserve(words.size());
+  for (std::size_t w = 0; w < words.size(); ++w) {
+    const sjis::Utf8Decoded decoded = sjis::decodeUtf8(words[w]);
+    const sjis::SjisText text = sjis::encode(decoded.text).text;
+    wordBytes_.push_back(static_cast<std::uint32_t>(text.size()));
+    if (text.empty()) continue;
+    std::uint32_t state = kRoot;
+    sjis::forEachChar(text, [&](std::size_t, const sjis::SjisChar& c) {
+      const std::uint32_t symbol = symbolFor(c);
+      std::uint32_t next = childIn(state, symbol);
+      if (next == kRoot) {
+        next = static_cast<std::uint32_t>(children.size());
+        children[state].push_back({symbol, next});
+        children.emplace_back();
+        states_.emplace_back();
+      }
+      state = next;
+    });
+    // A word given twice (or two words with one Shift_JIS form) stands for the first.
+    if (states_[state].word == kNoWord) states_[state].word = static_cast<std::uint32_t>(w);
+  }
+
+  // Failure links breadth first. Under the leftmost rule a state where a word ends fails to
+  // nowhere: past it, any later word would start later, and the earlier start wins.
+  rootNext_.assign(nextSymbol, kRoot);
+  std::deque<std::uint32_t> queue;
+  for (const Edge& edge : children[kRoot]) {
+    rootNext_[edge.symbol] = edge.next;
+    states_[edge.next].fail = states_[edge.next].word != kNoWord ? kDead : kRoot;
+    queue.push_back(edge.next);
+  }
+  auto follow = [&](std::uint32_t state, std::uint32_t symbol) -> std::uint32_t {
+    for (;;) {
+      if (state == kDead) return kDead;
+      if (state == kRoot) return rootNext_[symbol];
+      if (const std::uint32_t next = childIn(state, symbol); next != kRoot) return next;
+      state = states_[state].fail;
+    }
+  };
+  while (!queue.empty()) {
+    const std::uint32_t state = queue.front();
+    queue.pop_front();
+    for (const Edge& edge : children[state]) {
+      queue.push_back(edge.next);
+      State& next = states_[edge.next];
+      if (next.word != kNoWord) {
+        next.fail = kDead;
+        continue;
+      }
+      next.fail = follow(states_[state].fail, edge.symbol);
+      // Not a word itself: the longest word that ends here is its failure's.
+      if (next.fail != kDead) next.word = states_[next.fail].word;
+    }
+  }
+
+  firstEdge_.assign(states_.size() + 1, 0);
+  for (std::size_t state = 0; state < children.size(); ++state) {
+    std::ranges::sort(children[state], {}, &Edge::symbol);
+    firstEdge_[state + 1] = firstEdge_[state] + static_cast<std::uint32_t>(children[state].size());
+    edges_.insert(edges_.end(), children[state].begin(), children[state].end());
+  }
+}
+
+std::uint32_t AllowedWords::child(std::uint32_t state, std::uint32_t symbol) const {
+  const Edge* first = edges_.data() + firstEdge_[state];
+  const Edge* last = edges_.data() + firstEdge_[state + 1];
+  if (last - first <= 8) {
+    for (; first != last; ++first) {
+      if (first->symbol == symbol) return first->next;
+    }
+    return kRoot;
+  }
+  const Edge* it = std::lower_bound(
+      first, last, symbol, [](const Edge& edge, std::uint32_t s) { return edge.symbol < s; });
+  return it != last && it->symbol == symbol ? it->next : kRoot;
+}
+
+std::uint32_t AllowedWords::next(std::uint32_t state, std::uint32_t symbol) const {
+  for (;;) {
+    if (state == kRoot) return rootNext_[symbol];
+    if (symbol != 0) {
+      if (const std::uint32_t to = child(state, symbol); to != kRoot) return to;
+    }
+    state = states_[state].fail;
+    if (state == kDead) return kDead;
+  }
+}
+
+void AllowedWords::Scanner::step(const Pushed& c) {
+  const std::uint32_t state = words_.next(state_, c.symbol);
+  if (state == kDead && !hasMatch_) {
+    // Only a state past a word fails to nowhere, and reaching one recorded that word; should that
+    // ever not hold, the character starts afresh rather than losing a word.
+    state_ = kRoot;
+    step(c);
+    return;
+  }
+  if (state == kDead) {
+    // The attempt is over: its best occurrence stands, and the search starts again right after
+    // it, with the characters read past it.
+    emitAndReplay();
+    step(c);
+    return;
+  }
+  state_ = state;
+  const std::uint32_t word = words_.states_[state].word;
+  if (word != kNoWord) {
+    const std::size_t end = c.offset + c.length;
+    const std::size_t length = words_.wordBytes_[word];
+    match_ = {end - length, length, word};
+    hasMatch_ = true;
+    after_.clear();
+  } else if (hasMatch_) {
+    after_.push_back(c);
+  }
+}
+
+void AllowedWords::Scanner::emitAndReplay() {
+  found_.push_back(match_);
+  hasMatch_ = false;
+  state_ = kRoot;
+  const std::vector<Pushed> again = std::exchange(after_, {});
+  for (const Pushed& c : again) step(c);
+}
+
+std::vector<AllowedOccurrence> AllowedWords::Scanner::finish() && {
+  while (hasMatch_) emitAndReplay();
+  return std::move(found_);
+}
+
+std::vector<AllowedOccurrence> AllowedWords::find(const sjis::SjisText& text) const {
+  Scanner scanner(*this);
+  if (empty()) return {};
+  sjis::forEachChar(text,
+                    [&](std::size_t offset, const sjis::SjisChar& c) { scanner.push(offset, c); });
+  return std::move(scanner).finish();
+}
+
+}  // namespace torvane::checker

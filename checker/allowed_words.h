@@ -1,0 +1,107 @@
+// Where a class's allowed words stand in a text: left to right, the longest word first at each
+// place, never overlapping. One automaton (Aho–Corasick, with the leftmost-longest rule) finds
+// them all in one walk, a lookup or two a character, however many words there are.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "sjis/sjis_text.h"
+
+namespace torvane::checker {
+
+// One occurrence: bytes [offset, offset + length) of the checked text hold words[word].
+struct AllowedOccurrence {
+  std::size_t offset = 0;
+  std::size_t length = 0;
+  std::uint32_t word = 0;
+  bool operator==(const AllowedOccurrence&) const = default;
+};
+
+class AllowedWords {
+ public:
+  AllowedWords() = default;
+  // UTF-8 words, converted as the text box's text is; a word with no bytes (only characters that
+  // join their neighbour) can stand nowhere and is left out. The index of an occurrence is the
+  // word's place in `words`.
+  explicit AllowedWords(std::span<const std::string> words);
+
+  bool empty() const { return states_.size() == 1; }
+
+  // Takes the characters of a text in order and gives the occurrences: the walk of the check
+  // feeds it, whatever form the text has.
+  class Scanner {
+   public:
+    explicit Scanner(const AllowedWords& words) : words_(words) {}
+    // The character at `offset`; characters come in text order, each right after the last.
+    void push(std::size_t offset, const sjis::SjisChar& c) {
+      const std::uint32_t symbol = words_.symbolOf(c);
+      // Most characters start no word: nothing to do but stay at the root.
+      if (state_ == kRoot && !hasMatch_ && words_.rootNext_[symbol] == kRoot) return;
+      step({offset, c.length(), symbol});
+    }
+    // The occurrences in text order.
+    std::vector<AllowedOccurrence> finish() &&;
+
+   private:
+    struct Pushed {
+      std::size_t offset;
+      std::uint8_t length;
+      std::uint32_t symbol;
+    };
+    void step(const Pushed& c);
+    void emitAndReplay();
+
+    const AllowedWords& words_;
+    std::uint32_t state_ = 0;
+    bool hasMatch_ = false;
+    AllowedOccurrence match_;    // the best occurrence so far of the current attempt
+    std::vector<Pushed> after_;  // the characters read past its end, to be read again
+    std::vector<AllowedOccurrence> found_;
+  };
+
+  // The occurrences in a Shift_JIS text, divided into characters by the byte-type rule.
+  std::vector<AllowedOccurrence> find(const sjis::SjisText& text) const;
+
+ private:
+  static constexpr std::uint32_t kRoot = 0;
+  static constexpr std::uint32_t kDead = 0xFFFFFFFF;  // the attempt can find nothing better
+  static constexpr std::uint32_t kNoWord = 0xFFFFFFFF;
+
+  struct State {
+    std::uint32_t fail = kRoot;
+    std::uint32_t word = kNoWord;  // the longest word that ends here, its own or a suffix's
+  };
+  struct Edge {
+    std::uint32_t symbol;
+    std::uint32_t next;
+  };
+
+  // Symbol 0 stands for every character that no word holds.
+  std::uint32_t symbolOf(const sjis::SjisChar& c) const {
+    if (c.foreign() != 0) [[unlikely]] {
+      const auto it = foreignSymbols_.find(c.foreign());
+      return it == foreignSymbols_.end() ? 0 : it->second;
+    }
+    const std::uint16_t code = c.code();
+    const std::size_t row = c.length() == 2 ? sjis::kLeadRows[code >> 8] : sjis::kLeadRowCount;
+    return symbols_[row << 8 | (code & 0xFF)];
+  }
+  std::uint32_t child(std::uint32_t state, std::uint32_t symbol) const;
+  std::uint32_t next(std::uint32_t state, std::uint32_t symbol) const;
+
+  // By code page character: a row of 256 for each lead byte, and one for the single bytes.
+  std::vector<std::uint32_t> symbols_ = std::vector<std::uint32_t>((sjis::kLeadRowCount + 1) << 8);
+  std::unordered_map<char32_t, std::uint32_t> foreignSymbols_;
+  std::vector<std::uint32_t> rootNext_ = {kRoot};  // by symbol: the root's edges, all of them
+  std::vector<State> states_ = {State{}};          // the root first
+  std::vector<std::uint32_t> firstEdge_ = {0, 0};  // by state, and one past the last
+  std::vector<Edge> edges_;                        // by state, sorted by symbol
+  std::vector<std::uint32_t> wordBytes_;           // by word
+};
+
+}  // namespace torvane::checker
