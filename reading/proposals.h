@@ -48,6 +48,9 @@ struct CheckedText {
 // Throws std::invalid_argument when `converted` has no source map (one entry per byte plus one).
 void requireSourceMap(const CheckedText& text);
 
+// A kanji: in the grade or junior-high tables, or outside every table as an ideograph.
+bool isKanji(const sjis::SjisChar& c, const checker::Classifier& classifier);
+
 // Which words are proposed: those that hold a red kanji (the readings a teacher is offered), or
 // every word that holds a kanji (to judge the readings of the kanji the check let pass).
 enum class ProposalScope { RedKanjiWords, EveryKanjiWord };

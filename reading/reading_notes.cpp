@@ -86,8 +86,21 @@ std::u32string_view conjugatedForms(char32_t c) {
 struct Candidate {
   std::u32string kana;
   ReadingStage stage;
-  int changes;  // sound changes made to the listed reading
+  int changes;          // sound changes made to the listed reading
+  bool afterN = false;  // a liaison form, which only follows ん
 };
+
+// The liaison (連声) of a vowel after ん: 反応 はんのう, 観音 かんのん, 三位 さんみ.
+std::u32string_view liaisonForms(char32_t c) {
+  switch (c) {
+    case U'あ': return U"な";
+    case U'い': return U"にみ";
+    case U'う': return U"ぬ";
+    case U'え': return U"ね";
+    case U'お': return U"の";
+  }
+  return {};
+}
 
 // A kanji's reading with the sound changes allowed where it stands.
 void addForms(std::vector<Candidate>& out, const std::u32string& kana, ReadingStage stage,
@@ -101,6 +114,11 @@ void addForms(std::vector<Candidate>& out, const std::u32string& kana, ReadingSt
     out.push_back({form, stage, kSoundChangeCost});
   }
   if (!voice) return;
+  for (const char32_t v : liaisonForms(kana.front())) {
+    std::u32string form = kana;
+    form.front() = v;
+    out.push_back({form, stage, kSoundChangeCost, true});
+  }
   for (const char32_t v : voicedForms(kana.front())) {
     std::u32string form = kana;
     form.front() = v;
@@ -268,6 +286,7 @@ void judgePiece(std::span<const Cell> cells, std::u32string_view reading, bool a
       if (!candidates[i].empty()) {
         for (const Candidate& c : candidates[i]) {
           if (!startsWith(reading, j, c.kana)) continue;
+          if (c.afterN && (j == 0 || reading[j - 1] != U'ん')) continue;
           const std::optional<NoteStage> note =
               cell.judged ? noteFor(c.stage, level) : std::nullopt;
           relax(i, j, i + 1, j + c.kana.size(), here + c.changes + (note ? kNoteCost : 0), note);

@@ -51,6 +51,7 @@ TEST(ReadingNotes, AReadingTaughtLaterIsNotedWithItsStage) {
       {"今上", "きんじょう", 5, "今きん:junior_high"},
       {"今上", "きんじょう", 6, ""},  // level 6 has taught the junior-high readings
       {"生糸", "きいと", 3, "生き:junior_high"},
+      {"今上天皇", "きんじょうてんのう", 0, "今きん:junior_high"},  // 皇 おう after ん
       {"上人", "しょうにん", 5, "上しょう:high_school"},
       {"上人", "しょうにん", 6, "上しょう:high_school"},
       {"側", "そば", 6, "側そば:outside_joyo"},  // a lone kanji read as the list never reads it
@@ -82,6 +83,7 @@ TEST(ReadingNotes, SoundChangesOkuriganaAndAppendixWordsGiveNoNote) {
       {"今日中", "きょうじゅう", 0, ""},  // an appendix word inside a longer run
       {"お母さん", "おかあさん", 0, ""},  // and with kana around it
       {"真っ赤", "まっか", 0, ""},       {"大人", "おとな", 0, ""},
+      {"反応", "はんのう", 0, ""},  // the liaison of おう after ん
   };
   for (const Case& c : cases) {
     EXPECT_EQ(notesOf(c.word, c.reading, c.level), c.notes)
