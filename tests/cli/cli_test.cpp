@@ -142,6 +142,10 @@ TEST(CheckerCli, GoldenOutputs) {
       {"tables.2020.level6.expected", "tables.in", "--tables=2020 --level 6", 1},
       {"readings.2020.compare.json.expected", "readings.in",
        "--json --suggest --compare-tables --tables 2020 --level 2", 1},
+      // Reading notes change no exit status: no kanji is red at level 5.
+      {"stages.level5.json.expected", "stages.in", "--json --check-readings --level 5", 0},
+      {"stages.level4.suggest.json.expected", "stages.in",
+       "--json --suggest --check-readings --level 4", 1},
   };
   const fs::path golden = TORVANE_GOLDEN;
   for (const Case& c : cases) {
@@ -153,6 +157,18 @@ TEST(CheckerCli, GoldenOutputs) {
     EXPECT_EQ(run.err, "");
     expectSameLines(run.out, golden / c.expected);
   }
+}
+
+TEST(CheckerCli, ReadingNotesLeaveOutKnownKanjiAndAllowedWords) {
+  const fs::path golden = TORVANE_GOLDEN;
+  const CheckerRun run = runChecker("--json --check-readings --level 5 --known '" +
+                                        (golden / "stages.known").string() + "' --allow '" +
+                                        (golden / "stages.allow").string() + "' '" +
+                                        (golden / "stages.in").string() + "'",
+                                    "");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  expectSameLines(run.out, golden / "stages.settings.json.expected");
 }
 
 TEST(CheckerCli, ReadsStandardInput) {
@@ -195,6 +211,8 @@ TEST(CheckerCli, ErrorsAreOneLineOnStandardErrorAndNothingOnStandardOutput) {
        "torvane-check: unknown option '--frobnicate' (see torvane-check --help)\n"},
       {"-x", "", "torvane-check: unknown option '-x' (see torvane-check --help)\n"},
       {"a b", "", "torvane-check: only one FILE may be given (see torvane-check --help)\n"},
+      {"--check-readings", "",
+       "torvane-check: --check-readings goes with --json (see torvane-check --help)\n"},
       {"--json --rewrite kana", "",
        "torvane-check: --rewrite cannot be combined with --json (see torvane-check --help)\n"},
       {"--rewrite ruby", "",
@@ -235,7 +253,8 @@ TEST(CheckerCli, HelpAndVersion) {
   EXPECT_EQ(help.status, 0);
   EXPECT_TRUE(help.out.starts_with(
       "Usage: torvane-check [--level N] [--tables 1989|2020] [--encoding utf-8|cp932] [--json]\n"
-      "                     [--compare-tables] [--suggest] [--rewrite kana|aozora|html] [FILE]\n"));
+      "                     [--compare-tables] [--suggest] [--rewrite kana|aozora|html]\n"
+      "                     [--known FILE] [--allow FILE] [--check-readings] [FILE]\n"));
   EXPECT_EQ(help.err, "");
   const CheckerRun version = runChecker("--version", "");
   EXPECT_EQ(version.status, 0);
