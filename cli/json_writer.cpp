@@ -171,7 +171,17 @@ void writeSuggestions(OutputStream& out, std::span<const reading::Proposal> prop
     appendJsonString(b, p.reading);
     b += ", \"problems\": ";
     appendCharArray(out, p.problems);
-    b += "}";
+    b += ", \"ruby\": [";
+    for (std::size_t k = 0; k < p.ruby.size(); ++k) {
+      b += k == 0 ? "[" : ", [";
+      appendNumber(b, p.ruby[k].offset);
+      b += ", ";
+      appendNumber(b, p.ruby[k].length);
+      b += ", ";
+      appendJsonString(b, p.ruby[k].reading);
+      b += "]";
+    }
+    b += "]}";
     out.flushIfFull();
   }
   b += proposals.empty() ? "]" : "\n  ]";

@@ -154,6 +154,11 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   return proposals;
 }
 
+void setReading(Proposal& p, const sjis::SjisText& text, std::string reading) {
+  p.reading = std::move(reading);
+  p.ruby = alignRuby(wordChars(text, p.offset, p.length), p.reading, p.offset);
+}
+
 DecodedText decodeWithSourceMap(sjis::SjisText text) {
   DecodedText decoded;
   decoded.converted.text = std::move(text);

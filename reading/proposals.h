@@ -27,11 +27,11 @@ struct Proposal {
   // Readings to offer the teacher, `reading` first when known: for a word the dictionary holds
   // under several readings (明日: あした, あす). Empty when it knows none.
   std::vector<std::string> choices;
-  // Where `reading` goes, in bytes of the checked text; empty when `reading` is.
-  std::vector<RubyPiece> ruby;
   // Every character of the word the check made red, in order, kanji or not.
   std::vector<sjis::SjisChar> problems;
   std::optional<checker::Stage> hardest = std::nullopt;  // the latest stage among `problems`
+  // Where `reading` goes, in bytes of the checked text; empty when `reading` is.
+  std::vector<RubyPiece> ruby;
   bool operator==(const Proposal&) const = default;
 };
 
@@ -59,6 +59,10 @@ enum class ProposalScope { RedKanjiWords, EveryKanjiWord };
 std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
                               const checker::Classifier& classifier,
                               ProposalScope scope = ProposalScope::RedKanjiWords);
+
+// Gives a proposal another reading (an edited one), and its pieces aligned again on `text`, the
+// checked Shift_JIS text.
+void setReading(Proposal& p, const sjis::SjisText& text, std::string reading);
 
 // For a Shift_JIS text with no Unicode source (the command line's cp932 input): its characters
 // decoded one by one into UTF-8, with the source map pointing into that UTF-8.

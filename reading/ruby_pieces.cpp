@@ -170,6 +170,14 @@ std::vector<WordChar> wordChars(const sjis::SjisText& text, std::size_t offset,
   return chars;
 }
 
+std::vector<WordChar> wordCharsOfUtf8(std::string_view utf8) {
+  sjis::SjisEncoder encoder(sjis::LineBreaks::ToCrLf);
+  encoder.appendUtf8(utf8);  // a word is whole characters of valid text
+  const sjis::SjisText text =
+      std::move(encoder).finish(static_cast<std::uint32_t>(utf8.size())).text;
+  return wordChars(text, 0, text.size());
+}
+
 std::vector<RubyPiece> alignRuby(std::span<const WordChar> word, std::string_view reading,
                                  std::size_t offset) {
   const std::u32string r = codePoints(reading);

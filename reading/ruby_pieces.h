@@ -28,10 +28,14 @@ struct RubyPiece {
 struct WordChar {
   char32_t value = 0;
   std::size_t length = 0;
+  bool operator==(const WordChar&) const = default;
 };
 
 // The characters of the bytes [offset, offset + length) of a Shift_JIS text.
 std::vector<WordChar> wordChars(const sjis::SjisText& text, std::size_t offset, std::size_t length);
+
+// The characters of a word given in UTF-8, as the check sees them once converted.
+std::vector<WordChar> wordCharsOfUtf8(std::string_view utf8);
 
 // The pieces of a word whose first byte is at `offset`, in order, never overlapping, with the
 // word's other characters between and around them (katakana as hiragana) spelling `reading`

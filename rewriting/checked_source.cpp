@@ -63,20 +63,21 @@ std::size_t utf16Length(std::string_view utf8) {
 
 std::vector<TextEdit> textEdits(const CheckedSource& source, std::span<const Proposal> proposals,
                                 std::span<const Mode> modes) {
+  const CheckedText text = source.view();
+  const std::vector<checker::TextColor> colours =
+      coloursByByte(text.spans, text.converted.text.size());
   std::vector<TextEdit> edits;
   for (std::size_t i = 0; i < proposals.size() && i < modes.size(); ++i) {
-    const Proposal& p = proposals[i];
-    if (modes[i] == Mode::Keep || p.reading.empty()) continue;
-    const auto [from, to] = source.utf16Range(p.offset, p.length);
-    if (modes[i] == Mode::Kana) {
-      edits.push_back({from, to, p.reading});
-      continue;
+    for (const RubyPiece& piece :
+         piecesToWrite(proposals[i], modes[i], colours, text.converted.text)) {
+      const auto [from, to] = source.utf16Range(piece.offset, piece.length);
+      if (modes[i] == Mode::Kana) {
+        edits.push_back({from, to, piece.reading});
+        continue;
+      }
+      edits.push_back({from, from, "｜"});
+      edits.push_back({to, to, "《" + piece.reading + "》"});
     }
-    const RubyParts parts = trimRuby(p.word, p.reading);
-    const std::size_t baseFrom = from + utf16Length(parts.before);
-    const std::size_t baseTo = baseFrom + utf16Length(parts.base);
-    edits.push_back({baseFrom, baseFrom, "｜"});
-    edits.push_back({baseTo, baseTo, "《" + parts.ruby + "》"});
   }
   return edits;
 }

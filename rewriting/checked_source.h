@@ -58,8 +58,8 @@ struct TextEdit {
 };
 
 // The edits for the proposals in their modes (modes[i] for proposals[i]), in text order, never
-// overlapping: kana in place of a word; for ruby, the marks of the ｜base《reading》 notation
-// around the base, whose characters stay.
+// overlapping, piece by piece: kana in place of a piece; for ruby, the marks of the
+// ｜base《reading》 notation around the piece, whose characters stay.
 std::vector<TextEdit> textEdits(const CheckedSource& source, std::span<const Proposal> proposals,
                                 std::span<const Mode> modes);
 

@@ -5,15 +5,20 @@
 #include <string>
 #include <string_view>
 
+#include <vector>
+
+#include "checker/colours.h"
 #include "reading/proposals.h"
 
 namespace torvane::reading {
 
-// What becomes of one proposed word. A word whose reading is empty stays as it is in any mode.
+// What becomes of one proposed word, piece by piece: the characters outside its ruby pieces stay
+// as written. A word whose reading is empty stays as it is in any mode.
 enum class Mode {
-  Kana,  // the reading in place of the word
-  Ruby,  // the word with its reading above
-  Keep,  // the word as it stands
+  Kana,          // each piece's reading in place of the piece
+  Ruby,          // each piece with its reading above
+  RubyUnlearnt,  // ruby only on the pieces that hold a red kanji; a learnt kanji stays bare
+  Keep,          // the word as it stands
 };
 
 enum class Format {
@@ -21,18 +26,11 @@ enum class Format {
   Html,  // a whole HTML document: every line a paragraph, ruby as <ruby>, red and grey kept
 };
 
-// Ruby split off the kana that a word and its reading share at either end:
-// 書け/かけ gives base 書, ruby か, after け; お姉さん/おねえさん gives before お, base 姉,
-// ruby ねえ, after さん. Only the same character matches: katakana keeps its hiragana ruby.
-// Base and ruby are never left empty.
-struct RubyParts {
-  std::string before;
-  std::string base;
-  std::string ruby;
-  std::string after;
-  bool operator==(const RubyParts&) const = default;
-};
-RubyParts trimRuby(std::string_view word, std::string_view reading);
+// The pieces of `p` that its mode rewrites, in order; empty for Keep or an empty reading.
+// `colours` are the check's, by byte of the checked text (checker::coloursByByte).
+std::vector<RubyPiece> piecesToWrite(const Proposal& p, Mode mode,
+                                     std::span<const checker::TextColor> colours,
+                                     const sjis::SjisText& text);
 
 // The source text with every proposal written in its mode (modes[i] for proposals[i]; the
 // proposals as the caller has them, readings edited or not). Line breaks of any kind become LF.

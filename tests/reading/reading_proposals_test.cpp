@@ -178,6 +178,28 @@ TEST(ReadingRewrite, EachWordInItsOwnModeWithTheReadingItIsGiven) {
             "お姉さんが書けば\n鷗が来た");
 }
 
+TEST(ReadingRewrite, PieceByPieceTheOtherCharactersAsWritten) {
+  // Level 3: 越 and 効 are red, 引 and 実 are learnt.
+  const testing::Checked checked("実効ユーザーが引っ越した", 3);
+  const std::vector<Proposal> proposals = checked.propose();
+  ASSERT_EQ(proposals.size(), 2u);
+  const struct {
+    Mode mode;
+    const char* text;
+  } cases[] = {
+      {Mode::Kana, "じっこうユーザーがひっこした"},
+      {Mode::Ruby, "｜実効《じっこう》ユーザーが｜引《ひ》っ｜越《こ》した"},
+      // A learnt kanji stays bare; a piece with a red kanji takes ruby whole.
+      {Mode::RubyUnlearnt, "｜実効《じっこう》ユーザーが引っ｜越《こ》した"},
+      {Mode::Keep, "実効ユーザーが引っ越した"},
+  };
+  for (const auto& c : cases) {
+    const std::vector<Mode> modes(proposals.size(), c.mode);
+    EXPECT_EQ(reading::rewrite(checked.view(), proposals, modes, reading::Format::Text), c.text)
+        << c.text;
+  }
+}
+
 TEST(ReadingRewrite, HtmlIsOneEscapedDocumentWithRubyAndTheCheckColours) {
   const testing::Checked checked("<危険>&\"カナ\"\n\n鷗", 2);
   const std::vector<Proposal> proposals = checked.propose();

@@ -1,5 +1,4 @@
-// The words proposals are made of, and their readings: joining rules, numbers with counters,
-// ruby trimming.
+// The words proposals are made of, and their readings: joining rules, numbers with counters.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -119,27 +118,6 @@ TEST(ReadingWords, NumbersWithCountersTakeTheirSoundChanges) {
   for (const auto& [number, counter] : std::vector<std::pair<const char*, const char*>>{
            {"", "本"}, {"1二", "本"}, {"十a", "本"}, {"三", "犬"}, {"123456789", "円"}}) {
     EXPECT_FALSE(reading::countedReading(number, counter)) << number << counter;
-  }
-}
-
-TEST(ReadingWords, RubyLeavesOutTheKanaWordAndReadingShare) {
-  const struct {
-    const char* word;
-    const char* reading;
-    reading::RubyParts parts;
-  } cases[] = {
-      {"書け", "かけ", {"", "書", "か", "け"}},
-      {"お姉さん", "おねえさん", {"お", "姉", "ねえ", "さん"}},
-      {"読み始めた", "よみはじめた", {"", "読み始", "よみはじ", "めた"}},
-      {"漢字", "かんじ", {"", "漢字", "かんじ", ""}},
-      // Katakana is not the hiragana of its reading: the whole word takes ruby.
-      {"カメラ", "かめら", {"", "カメラ", "かめら", ""}},
-      // Base and ruby always keep a character.
-      {"あい", "あい", {"あ", "い", "い", ""}},
-      {"書く", "く", {"", "書く", "く", ""}},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(reading::trimRuby(c.word, c.reading), c.parts) << c.word;
   }
 }
 

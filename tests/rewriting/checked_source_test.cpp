@@ -68,9 +68,9 @@ TEST(TextEdits, KanaReplacesAWordAndRubyMarksItsBase) {
         {5, 5, "《か》"},
         {8, 8, "｜"},
         {10, 10, "《あした》"}}},
-      {"kana in place, after the line break",
+      {"kana in place of the pieces only, after the line break",
        {Mode::Keep, Mode::Kana, Mode::Kana},
-       {{4, 6, "かけ"}, {8, 10, "あした"}}},
+       {{4, 5, "か"}, {8, 10, "あした"}}},
       {"every word kept", {Mode::Keep, Mode::Keep, Mode::Keep}, {}},
       {"fewer modes than proposals", {Mode::Kana}, {{0, 3, "よしの"}}},
   };

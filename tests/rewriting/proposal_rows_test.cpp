@@ -38,7 +38,11 @@ struct Text {
 
 TEST(ProposalRows, OneRowPerWordAndReadingInOrderOfFirstOccurrence) {
   const Text text;
-  const std::vector<ProposalRow> rows = reading::groupProposals(text.proposals);
+  std::vector<ProposalRow> rows = reading::groupProposals(text.proposals);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(reading::withPieceReadings(rows[0]), "漢字（かんじ）");
+  EXPECT_EQ(reading::withPieceReadings(rows[2]), "漢字");  // no reading, no pieces
+  for (ProposalRow& row : rows) row.chars.clear(), row.pieces.clear();
   const std::vector<ProposalRow> expected = {
       {"漢字", "かんじ", {"かんじ", "からじ"}, Stage::Grade3, {0, 1}, Mode::Ruby},
       {"明日", "あした", {"あした", "あす"}, Stage::Grade2, {2}, Mode::Ruby},
@@ -78,6 +82,26 @@ TEST(ProposalRows, EditedReadingAndModeReachEveryOccurrenceInTheRewrite) {
   const std::vector<Mode> changed = reading::applyRows(rows, text.proposals);
   EXPECT_EQ(reading::rewrite(text.view(), text.proposals, changed, reading::Format::Text),
             "漢字と漢字、あしたは｜漢字《かんじ》");
+}
+
+TEST(ProposalRows, ATypedReadingIsAlignedAgainIntoPieces) {
+  const std::vector<Proposal> proposals = {
+      {0, 8, "引っ越し", "ひっこし", {}, {}, Stage::JuniorHigh}};
+  std::vector<ProposalRow> rows = reading::groupProposals(proposals);
+  EXPECT_EQ(reading::withPieceReadings(rows[0]), "引（ひ）っ越（こ）し");
+  const struct {
+    const char* typed;
+    const char* shown;
+  } cases[] = {
+      {"ひっこし", "引（ひ）っ越（こ）し"},
+      {"ひっこす", "引（ひ）っ越し（こす）"},  // the last kana no longer matches
+      {"いてん", "引っ越し（いてん）"},        // nothing matches: one piece
+      {"", "引っ越し"},
+  };
+  for (const auto& c : cases) {
+    reading::setReading(rows[0], c.typed);
+    EXPECT_EQ(reading::withPieceReadings(rows[0]), c.shown) << c.typed;
+  }
 }
 
 TEST(ProposalRows, ProposalsNoRowNamesStayAsTheyAre) {

@@ -94,18 +94,19 @@ TEST(ReadingsModel, OneRowPerWordAndReadingWithTheReportsStage) {
   Fixture f;
   const ReadingsModel& m = *f.model;
   ASSERT_EQ(m.rowCount(), 4);
-  ASSERT_EQ(m.columnCount(), 5);
+  ASSERT_EQ(m.columnCount(), 6);
   const struct {
-    QString word, reading, stage, count, mode;
+    QString word, reading, pieces, stage, count, mode;
   } rows[] = {
-      {"𠮷野", "よしの", "中学までに習わない(漢)字", "1", "ルビを付ける"},
-      {"漢字", "かんじ", "小学三年で習う漢字", "2", "ルビを付ける"},
-      {"書け", "かけ", "小学二年で習う漢字", "1", "ルビを付ける"},
-      {"明日", "あした", "小学二年で習う漢字", "1", "ルビを付ける"},
+      {"𠮷野", "よしの", "𠮷野（よしの）", "中学までに習わない(漢)字", "1", "ルビを付ける"},
+      {"漢字", "かんじ", "漢字（かんじ）", "小学三年で習う漢字", "2", "ルビを付ける"},
+      {"書け", "かけ", "書（か）け", "小学二年で習う漢字", "1", "ルビを付ける"},
+      {"明日", "あした", "明日（あした）", "小学二年で習う漢字", "1", "ルビを付ける"},
   };
   for (int r = 0; r < 4; ++r) {
     EXPECT_EQ(cell(m, r, ReadingsModel::Word), rows[r].word) << r;
     EXPECT_EQ(cell(m, r, ReadingsModel::Reading), rows[r].reading) << r;
+    EXPECT_EQ(cell(m, r, ReadingsModel::Pieces), rows[r].pieces) << r;
     EXPECT_EQ(cell(m, r, ReadingsModel::Stage), rows[r].stage) << r;
     EXPECT_EQ(cell(m, r, ReadingsModel::Occurrences), rows[r].count) << r;
     EXPECT_EQ(cell(m, r, ReadingsModel::Mode), rows[r].mode) << r;
@@ -140,19 +141,25 @@ TEST(ReadingsModel, AReadingIsKanaOrNothing) {
   const struct {
     QString typed;
     bool taken;
+    QString kept = {};  // when not the typed text trimmed
   } cases[] = {
-      {"かんじ", true},    {"カンジ", true},    {"らーめん", true}, {"ぁゖ", true},
-      {"ァヶ", true},      {"", true},          {" かんじ ", true}, {"かん》じ", false},
-      {"｜かんじ", false}, {"《かんじ", false}, {"漢字", false},    {"kanji", false},
+      {"かんじ", true},       {"カンジ", true, "かんじ"},
+      {"らーめん", true},     {"ぁゖ", true},
+      {"ァヶ", true, "ぁゖ"}, {"", true},
+      {" かんじ ", true},     {"かん》じ", false},
+      {"｜かんじ", false},    {"《かんじ", false},
+      {"漢字", false},        {"kanji", false},
       {"ｶﾝｼﾞ", false},  // half-width katakana has no place in ruby
-      {"かん じ", false},  {"ヷ", false},
+      {"かん じ", false},     {"ヷ", false},
   };
   for (const auto& c : cases) {
     Fixture f;
     const QModelIndex reading = f.model->index(1, ReadingsModel::Reading);
     EXPECT_EQ(f.model->setData(reading, c.typed), c.taken) << c.typed.toStdString();
     EXPECT_EQ(cell(*f.model, 1, ReadingsModel::Reading, Qt::EditRole),
-              c.taken ? c.typed.trimmed() : QStringLiteral("かんじ"))
+              !c.taken           ? QStringLiteral("かんじ")
+              : c.kept.isEmpty() ? c.typed.trimmed()
+                                 : c.kept)
         << c.typed.toStdString();
   }
 }
@@ -189,8 +196,13 @@ TEST(ReadingsDialog, ALongRewriteIsCopiedAndWrittenIntoTheBoxFromAWorker) {
   box.setPlainText(QStringLiteral("漢字、").repeated(words));
   std::vector<Proposal> many;
   for (int i = 0; i < words; ++i)
-    many.push_back(
-        {static_cast<std::size_t>(i) * 6, 4, "漢字", "かんじ", {"かんじ"}, {}, checker::Stage::Grade3});
+    many.push_back({static_cast<std::size_t>(i) * 6,
+                    4,
+                    "漢字",
+                    "かんじ",
+                    {"かんじ"},
+                    {},
+                    checker::Stage::Grade3});
   ui::ReadingsDialog dialog(
       ui::CheckedBoxText::check(ui::checkedTextOf(*box.document()), -1, classifier()),
       std::move(many), &box);
@@ -233,9 +245,55 @@ TEST(ReadingsModel, TheModeChosenDecidesTheRewrite) {
   EXPECT_EQ(cell(m, 0, ReadingsModel::Mode), "そのまま");
   EXPECT_EQ(f.text(), "𠮷野のかんじを｜書《か》け。\nあしたもかんじ");
   // Neither a value past the modes nor an edit of a column that is not editable is taken.
-  EXPECT_FALSE(m.setData(m.index(2, ReadingsModel::Mode), 3));
+  EXPECT_FALSE(m.setData(m.index(2, ReadingsModel::Mode), static_cast<int>(Mode::Keep) + 1));
   EXPECT_FALSE(m.setData(m.index(2, ReadingsModel::Word), "書く"));
   EXPECT_EQ(cell(m, 2, ReadingsModel::Mode), "ルビを付ける");
+}
+
+TEST(ReadingsModel, ATypedReadingIsShownInItsPieces) {
+  Fixture f;
+  const struct {
+    QString typed, pieces, text;
+  } cases[] = {
+      {"カケ", "書（か）け", "｜書《か》け"},      // katakana kept as hiragana, aligned on け
+      {"よむ", "書け（よむ）", "｜書け《よむ》"},  // け not in it: one piece over the word
+      {"か", "書け（か）", "｜書け《か》"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(f.model->setData(f.model->index(2, ReadingsModel::Reading), c.typed));
+    EXPECT_EQ(cell(*f.model, 2, ReadingsModel::Pieces), c.pieces) << c.typed.toStdString();
+    EXPECT_TRUE(f.text().contains(c.text)) << f.text().toStdString();
+  }
+}
+
+// 引 is learnt at level 3, 越 is not: ruby on the unlearnt piece alone keeps 引 bare.
+TEST(ReadingsDialog, RubyOnTheWholeWordOrOnlyWhereAKanjiIsNotLearnt) {
+  ui::PasteBox box;
+  box.setPlainText(QStringLiteral("引っ越し"));
+  ui::ReadingsDialog dialog(
+      ui::CheckedBoxText::check(ui::checkedTextOf(*box.document()), 3, classifier()),
+      {{0, 8, "引っ越し", "ひっこし", {"ひっこし"}, {}, Stage::JuniorHigh}}, &box);
+  ReadingsModel& m = *dialog.model();
+  const struct {
+    Mode mode;
+    QString text;
+  } cases[] = {
+      {Mode::Ruby, "｜引《ひ》っ｜越《こ》し"},
+      {Mode::RubyUnlearnt, "引っ｜越《こ》し"},
+      {Mode::Kana, "ひっこし"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(m.setData(m.index(0, ReadingsModel::Mode), static_cast<int>(c.mode)));
+    EXPECT_EQ(QString::fromStdString(dialog.rewritten(reading::Format::Text)), c.text);
+  }
+  EXPECT_EQ(cell(m, 0, ReadingsModel::Mode), "ひらがなにする");
+  ASSERT_TRUE(m.setData(m.index(0, ReadingsModel::Mode), static_cast<int>(Mode::RubyUnlearnt)));
+  EXPECT_EQ(cell(m, 0, ReadingsModel::Mode), "習っていない字だけルビ");
+  box.show();
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  ASSERT_TRUE(dialog.applyToBox());
+  EXPECT_EQ(box.toPlainText(), "引っ｜越《こ》し");
 }
 
 TEST(ReadingsDialog, CopyPutsRubyHtmlAndTheAozoraTextOnTheClipboard) {

@@ -86,7 +86,8 @@ QWidget* ModeDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
                                     const QModelIndex&) const {
   auto* editor = new QComboBox(parent);
   editor->setObjectName(QStringLiteral("modeEditor"));
-  for (const reading::Mode mode : {reading::Mode::Kana, reading::Mode::Ruby, reading::Mode::Keep})
+  for (const reading::Mode mode :
+       {reading::Mode::Kana, reading::Mode::Ruby, reading::Mode::RubyUnlearnt, reading::Mode::Keep})
     editor->addItem(ReadingsModel::modeName(mode), static_cast<int>(mode));
   // Choosing from the list is the whole edit.
   connect(editor, &QComboBox::activated, this,

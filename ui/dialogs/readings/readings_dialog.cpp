@@ -103,6 +103,7 @@ ReadingsDialog::ReadingsDialog(std::shared_ptr<const BoxReadings> readings,
   auto* help = new QLabel(
       QStringLiteral(
           "チェックで赤くなった字をふくむ語です。読みと書き換えは、ダブルクリックして直せます。"
+          "ルビは「ルビの付き方」の欄のように、漢字の部分ごとに付きます。"
           "語をクリックすると上の欄のその場所を示し、もう一度クリックすると次の場所を示します。"),
       this);
   help->setWordWrap(true);
@@ -141,6 +142,8 @@ void ReadingsDialog::createTable() {
   table_->setColumnWidth(ReadingsModel::Word, metrics.horizontalAdvance(QStringLiteral("漢")) * 8);
   table_->setColumnWidth(ReadingsModel::Reading,
                          metrics.horizontalAdvance(QStringLiteral("あ")) * 10 + pad);
+  table_->setColumnWidth(ReadingsModel::Pieces,
+                         metrics.horizontalAdvance(QStringLiteral("漢（かん）")) * 3 + pad);
   table_->setColumnWidth(
       ReadingsModel::Stage,
       metrics.horizontalAdvance(QStringLiteral("中学までに習わない(漢)字")) + pad);

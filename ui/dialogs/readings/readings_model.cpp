@@ -20,6 +20,7 @@ QString ReadingsModel::modeName(reading::Mode mode) {
   switch (mode) {
     case reading::Mode::Kana: return QStringLiteral("ひらがなにする");
     case reading::Mode::Ruby: return QStringLiteral("ルビを付ける");
+    case reading::Mode::RubyUnlearnt: return QStringLiteral("習っていない字だけルビ");
     case reading::Mode::Keep: break;
   }
   return QStringLiteral("そのまま");
@@ -46,6 +47,7 @@ QVariant ReadingsModel::data(const QModelIndex& index, int role) const {
       case Word: return fromUtf8(row.word);
       case Reading:
         return unknown ? QStringLiteral("（読みがわかりません）") : fromUtf8(row.reading);
+      case Pieces: return fromUtf8(reading::withPieceReadings(row));
       case Stage: return fromUtf8(std::string(reading::stageWords(row.hardest)));
       case Occurrences: return static_cast<qulonglong>(row.occurrences.size());
       case Mode: return modeName(row.mode);
@@ -72,6 +74,7 @@ QVariant ReadingsModel::headerData(int section, Qt::Orientation orientation, int
   switch (section) {
     case Word: return QStringLiteral("語");
     case Reading: return QStringLiteral("読み");
+    case Pieces: return QStringLiteral("ルビの付き方");
     case Stage: return QStringLiteral("いちばん遅く習う字");
     case Occurrences: return QStringLiteral("回数");
     case Mode: return QStringLiteral("書き換え");
@@ -92,7 +95,9 @@ bool ReadingsModel::setData(const QModelIndex& index, const QVariant& value, int
     // The reading is written between 《 and 》: ｜, 《 or 》 in it would break the ruby.
     const QString reading = value.toString().trimmed();
     if (!isReading(reading)) return false;
-    row.reading = reading.toStdString();
+    reading::setReading(row, reading::toHiragana(reading.toStdString()));
+    Q_EMIT dataChanged(index, this->index(index.row(), Pieces));
+    return true;
   } else if (index.column() == Mode) {
     bool ok = false;
     const int mode = value.toInt(&ok);

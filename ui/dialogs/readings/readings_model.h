@@ -1,5 +1,6 @@
-// The rows of the reading proposals as a table: the word, its reading (editable), the latest
-// stage among its red characters, how often it occurs, and what becomes of it (editable).
+// The rows of the reading proposals as a table: the word, its reading (editable), the word with
+// the reading of each ruby piece, the latest stage among its red characters, how often it
+// occurs, and what becomes of it (editable).
 #pragma once
 
 #include <QAbstractTableModel>
@@ -15,7 +16,7 @@ class ReadingsModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  enum Column { Word, Reading, Stage, Occurrences, Mode, ColumnCount };
+  enum Column { Word, Reading, Pieces, Stage, Occurrences, Mode, ColumnCount };
   // The readings to offer for a row (Reading column), as a QStringList.
   static constexpr int ChoicesRole = Qt::UserRole + 1;
 
@@ -34,7 +35,8 @@ class ReadingsModel : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation,
                       int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
-  // Reading: a string, trimmed, of kana or empty (no reading); Mode: a reading::Mode as int.
+  // Reading: a string, trimmed, of kana or empty (no reading), kept in hiragana and aligned
+  // again into pieces; Mode: a reading::Mode as int.
   bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
  private:
