@@ -132,6 +132,7 @@ TEST(ReadingChunks, ProposalsAreUnchangedByTheCutting) {
         const testing::Checked alone(unit, 2);
         for (Proposal p : alone.propose()) {
           p.offset += checkedBytes;
+          for (RubyPiece& piece : p.ruby) piece.offset += checkedBytes;
           expected.push_back(std::move(p));
         }
         checkedBytes += alone.converted.text.size();
