@@ -201,8 +201,20 @@ bool isJudgedKind(char32_t value) {
   return isKanji(value) && value != U'々' && value != U'〆' && value != U'〇';
 }
 
+// ぢ and づ as じ and ず: the list writes ず and じ, older spellings and some dictionaries the
+// others (預ける あづける), and a rendaku of ち or つ gives either.
+char32_t sameSound(char32_t c) {
+  if (c == U'ぢ') return U'じ';
+  if (c == U'づ') return U'ず';
+  return c;
+}
+
 bool startsWith(std::u32string_view text, std::size_t at, std::u32string_view prefix) {
-  return text.size() >= at + prefix.size() && text.compare(at, prefix.size(), prefix) == 0;
+  if (text.size() < at + prefix.size()) return false;
+  for (std::size_t k = 0; k < prefix.size(); ++k) {
+    if (sameSound(text[at + k]) != sameSound(prefix[k])) return false;
+  }
+  return true;
 }
 
 // Whether the reading of an appendix core, or its rendaku form, stands at `at`; its length.
@@ -280,7 +292,8 @@ void judgePiece(std::span<const Cell> cells, std::u32string_view reading, bool a
         }
       }
       if (cell.kana != 0) {
-        if (j < m && reading[j] == cell.kana) relax(i, j, i + 1, j + 1, here, std::nullopt);
+        if (j < m && sameSound(reading[j]) == sameSound(cell.kana))
+          relax(i, j, i + 1, j + 1, here, std::nullopt);
         continue;
       }
       if (!candidates[i].empty()) {

@@ -83,7 +83,9 @@ TEST(ReadingNotes, SoundChangesOkuriganaAndAppendixWordsGiveNoNote) {
       {"今日中", "きょうじゅう", 0, ""},  // an appendix word inside a longer run
       {"お母さん", "おかあさん", 0, ""},  // and with kana around it
       {"真っ赤", "まっか", 0, ""},       {"大人", "おとな", 0, ""},
-      {"反応", "はんのう", 0, ""},  // the liaison of おう after ん
+      {"反応", "はんのう", 0, ""},    // the liaison of おう after ん
+      {"預ける", "あづける", 0, ""},  // づ for ず, as some dictionaries spell it
+      {"鼻血", "はなぢ", 0, ""},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(notesOf(c.word, c.reading, c.level), c.notes)
