@@ -156,6 +156,21 @@ std::vector<Candidate> candidatesOf(char32_t kanji, bool voice, bool geminate) {
   return out;
 }
 
+// The candidates of the kanji of one text, made once each: a text uses a few hundred kanji over
+// and over. One per call, so that calls on several threads share nothing.
+class CandidateCache {
+ public:
+  const std::vector<Candidate>& of(char32_t kanji, bool voice, bool geminate) {
+    const std::uint64_t key = std::uint64_t{kanji} << 2 | (voice ? 2u : 0u) | (geminate ? 1u : 0u);
+    auto [it, added] = made_.try_emplace(key);
+    if (added) it->second = candidatesOf(kanji, voice, geminate);
+    return it->second;
+  }
+
+ private:
+  std::unordered_map<std::uint64_t, std::vector<Candidate>> made_;
+};
+
 // An appendix word as it stands among other characters: from its first kanji to its last, with
 // the kana they enclose (お巡りさん: 巡 まわ; 差し支える: 差し支 さしつか).
 struct AppendixCore {
@@ -253,8 +268,8 @@ std::optional<NoteStage> noteFor(ReadingStage stage, int level) {
 }
 
 // Divides one piece's reading among its cells, the division with the fewest notes first.
-void judgePiece(std::span<const Cell> cells, std::u32string_view reading, bool atWordStart,
-                int level, std::size_t wordOffset, std::size_t wordLength,
+void judgePiece(CandidateCache& cache, std::span<const Cell> cells, std::u32string_view reading,
+                bool atWordStart, int level, std::size_t wordOffset, std::size_t wordLength,
                 std::vector<ReadingNote>& notes) {
   const std::size_t n = cells.size();
   const std::size_t m = reading.size();
@@ -269,13 +284,14 @@ void judgePiece(std::span<const Cell> cells, std::u32string_view reading, bool a
     }
   };
   const auto& cores = appendixCores();
-  std::vector<std::vector<Candidate>> candidates(n);
+  static const std::vector<Candidate> kNoCandidates;
+  std::vector<const std::vector<Candidate>*> candidates(n, &kNoCandidates);
   for (std::size_t i = 0; i < n; ++i) {
     const bool voice = i > 0 || !atWordStart;
     const bool geminate = i + 1 < n;
     char32_t kanji = cells[i].value;
     if (kanji == U'々' && i > 0) kanji = cells[i - 1].value;  // 人々: the kanji it repeats
-    if (isJudgedKind(kanji)) candidates[i] = candidatesOf(kanji, voice, geminate);
+    if (isJudgedKind(kanji)) candidates[i] = &cache.of(kanji, voice, geminate);
   }
 
   cost[at(0, 0)] = 0;
@@ -296,8 +312,8 @@ void judgePiece(std::span<const Cell> cells, std::u32string_view reading, bool a
           relax(i, j, i + 1, j + 1, here, std::nullopt);
         continue;
       }
-      if (!candidates[i].empty()) {
-        for (const Candidate& c : candidates[i]) {
+      if (!candidates[i]->empty()) {
+        for (const Candidate& c : *candidates[i]) {
           if (!startsWith(reading, j, c.kana)) continue;
           if (c.afterN && (j == 0 || reading[j - 1] != U'ん')) continue;
           const std::optional<NoteStage> note =
@@ -384,11 +400,10 @@ std::vector<Cell> cellsOf(const sjis::SjisText& text, std::size_t offset, std::s
   return cells;
 }
 
-}  // namespace
-
-std::vector<ReadingNote> judgeWord(const sjis::SjisText& text, std::size_t wordOffset,
-                                   std::size_t wordLength, std::span<const RubyPiece> pieces,
-                                   int level, const JudgedAt& judged) {
+std::vector<ReadingNote> judgeWordWith(CandidateCache& cache, const sjis::SjisText& text,
+                                       std::size_t wordOffset, std::size_t wordLength,
+                                       std::span<const RubyPiece> pieces, int level,
+                                       const JudgedAt& judged) {
   std::vector<ReadingNote> notes;
   if (pieces.empty()) return notes;
   std::vector<Cell> cells = cellsOf(text, wordOffset, wordLength);
@@ -412,12 +427,21 @@ std::vector<ReadingNote> judgeWord(const sjis::SjisText& text, std::size_t wordO
     if (first == end || pieceReadings[p].empty()) continue;
     const bool anyJudged = std::any_of(first, end, [](const Cell& c) { return c.judged; });
     if (!anyJudged) continue;
-    judgePiece(std::span<const Cell>(&*first, static_cast<std::size_t>(end - first)),
+    judgePiece(cache, std::span<const Cell>(&*first, static_cast<std::size_t>(end - first)),
                pieceReadings[p], first == cells.begin(), level, wordOffset, wordLength, notes);
   }
   std::sort(notes.begin(), notes.end(),
             [](const ReadingNote& a, const ReadingNote& b) { return a.offset < b.offset; });
   return notes;
+}
+
+}  // namespace
+
+std::vector<ReadingNote> judgeWord(const sjis::SjisText& text, std::size_t wordOffset,
+                                   std::size_t wordLength, std::span<const RubyPiece> pieces,
+                                   int level, const JudgedAt& judged) {
+  CandidateCache cache;
+  return judgeWordWith(cache, text, wordOffset, wordLength, pieces, level, judged);
 }
 
 std::vector<ReadingNote> readingNotes(const CheckedText& text, std::span<const Proposal> words,
@@ -428,9 +452,10 @@ std::vector<ReadingNote> readingNotes(const CheckedText& text, std::span<const P
     return colours[offset] != checker::TextColor::Red && !(exempt && exempt(offset));
   };
   std::vector<ReadingNote> notes;
+  CandidateCache cache;
   for (const Proposal& word : words) {
     std::vector<ReadingNote> found =
-        judgeWord(checked, word.offset, word.length, word.ruby, level, judged);
+        judgeWordWith(cache, checked, word.offset, word.length, word.ruby, level, judged);
     notes.insert(notes.end(), std::make_move_iterator(found.begin()),
                  std::make_move_iterator(found.end()));
   }
