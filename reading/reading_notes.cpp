@@ -32,6 +32,12 @@ constexpr int kSoundChangeCost = 1;
 constexpr int kNoteCost = 1000;
 constexpr int kUnreachable = std::numeric_limits<int>::max();
 
+// The division's table grows with the piece's characters times its reading's. No word of a text
+// has this many kanji in one run; a run that long (a list of kanji, a word the analyser glued
+// together) is no word whose reading can be divided, so it gives no note.
+constexpr std::size_t kMaxPieceChars = 32;
+constexpr std::size_t kMaxPieceReading = 128;
+
 char32_t valueOf(const sjis::SjisChar& c) {
   if (c.foreign() != 0) return c.foreign();
   return sjis::Cp932::get().decode(c);
@@ -273,6 +279,7 @@ void judgePiece(CandidateCache& cache, std::span<const Cell> cells, std::u32stri
                 std::vector<ReadingNote>& notes) {
   const std::size_t n = cells.size();
   const std::size_t m = reading.size();
+  if (n > kMaxPieceChars || m > kMaxPieceReading) return;
   std::vector<int> cost((n + 1) * (m + 1), kUnreachable);
   std::vector<Step> step((n + 1) * (m + 1));
   auto at = [m](std::size_t i, std::size_t j) { return i * (m + 1) + j; };

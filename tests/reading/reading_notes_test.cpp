@@ -110,6 +110,26 @@ TEST(ReadingNotes, NoDivisionNoNote) {
   EXPECT_EQ(notesOf("今上", "", 0), "");  // no reading, nothing to judge
 }
 
+TEST(ReadingNotes, ARunTooLongForAWordGivesNoNote) {
+  // 5,000 学校 in one run read がっこう each used to ask the division for gigabytes.
+  std::string word;
+  std::string reading;
+  for (int i = 0; i < 5000; ++i) {
+    word += "学校";
+    reading += "がっこう";
+  }
+  EXPECT_EQ(notesOf(word, reading, 0), "");
+  // Thirty-two kanji are still a word to divide: 上 read しょう is noted in it; one more is not.
+  word = "上人";
+  reading = "しょうにん";
+  for (int i = 0; i < 15; ++i) {
+    word += "学校";
+    reading += "がっこう";
+  }
+  EXPECT_EQ(notesOf(word, reading, 0), "上しょう:high_school");
+  EXPECT_EQ(notesOf(word + "学", reading + "がく", 0), "");
+}
+
 TEST(ReadingNotes, OnlyJudgedKanjiAreNoted) {
   const sjis::SjisText text = sjisOf("今上");
   const std::vector<RubyPiece> pieces = {{0, 4, "きんじょう"}};
