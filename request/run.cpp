@@ -54,7 +54,11 @@ std::function<bool(std::size_t)> exemptBySettings(const CheckResult& result,
         [](std::size_t at, const checker::AllowedOccurrence& o) { return at < o.offset; });
     if (after != allowed.begin() && offset < std::prev(after)->offset + std::prev(after)->length)
       return true;
-    std::size_t cursor = 0;
+    // Started at its place among the characters from outside the code page, not at the first.
+    std::size_t cursor = static_cast<std::size_t>(
+        std::lower_bound(text.foreign.begin(), text.foreign.end(), offset,
+                         [](const sjis::ForeignChar& f, std::size_t at) { return f.offset < at; }) -
+        text.foreign.begin());
     const char32_t character = sjis::Cp932::get().decode(sjis::charAt(text, offset, cursor));
     return std::binary_search(settings.known.begin(), settings.known.end(), character);
   };
