@@ -175,6 +175,24 @@ TEST(CheckerCli, ReadingNotesLeaveOutKnownKanjiAndAllowedWords) {
   expectSameLines(run.out, golden / "stages.settings.json.expected");
 }
 
+// 𠮟 known and so not red: its reading しか, junior high, is still the class's to read.
+TEST(CheckerCli, AKnownKanjiFromOutsideTheCodePageGivesNoReadingNote) {
+  const fs::path known =
+      fs::temp_directory_path() / ("torvane-known-" + std::to_string(::getpid()));
+  std::ofstream(known) << "𠮟\n";
+  const CheckerRun run =
+      runChecker("--json --check-readings --tables 2020 --level 5 --known '" + known.string() + "'",
+                 "上人に𠮟られた。");
+  fs::remove(known);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("\"problem_kinds\": []"), std::string::npos);
+  EXPECT_NE(
+      run.out.find("\"reading_notes\": [\n    {\"offset\": 0, \"length\": 2, \"char\": \"上\", "
+                   "\"reading\": \"しょう\", \"stage\": \"high_school\", \"word\": \"上人\"}\n  ]"),
+      std::string::npos)
+      << run.out;
+}
+
 TEST(CheckerCli, ReadsStandardInput) {
   for (const char* args : {"", "-", "--level 0 -"}) {
     const CheckerRun run = runChecker(args, "漢字漢");
