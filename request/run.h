@@ -37,7 +37,7 @@ struct CheckRequest {
 
   // What the class has learnt beyond its year: known kanji and allowed words, no problem at any
   // level. With settings, the result says where the allowed words stood.
-  std::optional<checker::ClassSettings> settings;
+  std::optional<checker::ClassSettings> settings = std::nullopt;
 
   // The analyser for the proposals; when null, run opens the default dictionaries for the call.
   const reading::Analyzer* analyzer = nullptr;

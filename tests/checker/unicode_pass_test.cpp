@@ -275,6 +275,57 @@ TEST(UnicodePass, RandomTextsAtEveryLevelAsConvertThenPass) {
   }
 }
 
+// Known kanji and allowed words reach both passes: the byte pass through the wrapper around its
+// classifier, the Unicode pass through its table and the occurrences it is given.
+struct Settings {
+  Classifier known;
+  UnicodeClassifier unicodeKnown;
+  AllowedWords words;
+};
+
+template <class Unit>
+void checkWithSettings(const sjis::MeasuredText<Unit>& measured, sjis::EncodedText encoded,
+                       int level, const Settings& settings, const std::string& what) {
+  Passes p(std::move(encoded), level);
+  const std::vector<AllowedOccurrence> found = settings.words.find(p.encoded.text);
+  p.bytesEnd =
+      runCheckWith(p.bytes, AllowingClassifier<Classifier>(settings.known, found), p.bytesLists);
+  const std::vector<AllowedOccurrence> foundInUnicode =
+      allowedIn(settings.words, measured, settings.unicodeKnown);
+  ASSERT_EQ(foundInUnicode, found) << what;
+  p.unicodeEnd = runUnicodeCheckWith(p.unicode, measured, settings.unicodeKnown, p.unicodeLists,
+                                     std::span<const AllowedOccurrence>(foundInUnicode));
+  expectSamePasses(p, measured, what);
+}
+
+TEST(UnicodePass, WithKnownKanjiAndAllowedWordsAsConvertThenPass) {
+  const std::vector<std::string> allowed = {"学名",  "漢岡", "ア",       "Ａａ",      "鷗", "𠮟塡",
+                                            "亜 誰", "z1",   "\u3000あ", "ー\uFE0Fｱ", "城"};
+  std::mt19937 random(1989);
+  for (tables::TableSet set : kSets) {
+    const Classifier known = classifierFor(set).withKnown(
+        std::vector<char32_t>{U'漢', U'愛', U'鬱', U'勺', U'𠮷', U'塡', U'城'});
+    const Settings settings{known, UnicodeClassifier(known), AllowedWords(allowed)};
+    for (int round = 0; round < 30; ++round) {
+      const std::size_t length = round < 5 ? round : 400;
+      const std::u16string utf16 = utf16Of(randomText(random, length, true));
+      const std::string utf8 = utf8Of(randomText(random, length, false));
+      for (int level = -1; level <= 6; ++level) {
+        const std::string what =
+            "level " + std::to_string(level) + ", tables " + std::string(tables::tableSetName(set));
+        checkWithSettings(sjis::measureUtf16(utf16),
+                          sjis::encodeUtf16(utf16, sjis::LineBreaks::ToCrLf, true), level, settings,
+                          "UTF-16, " + what);
+        sjis::SjisEncoder encoder(sjis::LineBreaks::ToCrLf, true);
+        ASSERT_FALSE(encoder.appendUtf8(utf8));
+        checkWithSettings(std::get<sjis::MeasuredUtf8>(sjis::measureUtf8(utf8)),
+                          std::move(encoder).finish(static_cast<std::uint32_t>(utf8.size())), level,
+                          settings, "UTF-8, " + what);
+      }
+    }
+  }
+}
+
 TEST(UnicodePass, StopsWhereTheBytePassStops) {
   const std::u16string text = utf16Of(U"漢\r\nａ𠮷\u2028ｱ 字");
   for (std::size_t stopAt = 1; stopAt <= 16; ++stopAt) {

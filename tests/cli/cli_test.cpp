@@ -150,29 +150,31 @@ TEST(CheckerCli, GoldenOutputs) {
       {"stages.level5.json.expected", "stages.in", "--json --check-readings --level 5", 0},
       {"stages.level4.suggest.json.expected", "stages.in",
        "--json --suggest --check-readings --level 4", 1},
+      // A known kanji and an allowed word give no note.
+      {"stages.settings.json.expected", "stages.in",
+       "--json --check-readings --level 5 --known @stages.known --allow @stages.allow", 0},
+      {"settings.json.expected", "settings.in",
+       "--json --level 2 --known @settings.known --allow @settings.allow", 1},
+      {"settings.plain.expected", "settings.in",
+       "--level 2 --known=@settings.known --allow @settings.allow", 1},
+      {"settings.known.json.expected", "settings.in", "--json --level 2 --known @settings.known",
+       1},
   };
   const fs::path golden = TORVANE_GOLDEN;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.expected);
+    // "@NAME" in the arguments is the golden file NAME.
+    std::string args = c.args;
+    for (std::size_t at; (at = args.find('@')) != std::string::npos;) {
+      args.replace(at, 1, "'" + golden.string() + "/");
+      args.insert(std::min(args.find(' ', at + 1), args.size()), "'");
+    }
     // The file is given by name here; the errors test reads standard input.
-    const CheckerRun run =
-        runChecker(std::string(c.args) + " '" + (golden / c.input).string() + "'", "");
+    const CheckerRun run = runChecker(args + " '" + (golden / c.input).string() + "'", "");
     EXPECT_EQ(run.status, c.status);
     EXPECT_EQ(run.err, "");
     expectSameLines(run.out, golden / c.expected);
   }
-}
-
-TEST(CheckerCli, ReadingNotesLeaveOutKnownKanjiAndAllowedWords) {
-  const fs::path golden = TORVANE_GOLDEN;
-  const CheckerRun run = runChecker("--json --check-readings --level 5 --known '" +
-                                        (golden / "stages.known").string() + "' --allow '" +
-                                        (golden / "stages.allow").string() + "' '" +
-                                        (golden / "stages.in").string() + "'",
-                                    "");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
-  expectSameLines(run.out, golden / "stages.settings.json.expected");
 }
 
 // 𠮟 known and so not red: its reading しか, junior high, is still the class's to read.
@@ -268,6 +270,47 @@ TEST(CheckerCli, ErrorsAreOneLineOnStandardErrorAndNothingOnStandardOutput) {
     EXPECT_EQ(run.out, "") << c.args;
     EXPECT_EQ(run.err, c.message) << c.args;
   }
+}
+
+// A list that cannot be used stops the check before anything is written, naming the file and
+// the line.
+TEST(CheckerCli, BadListFilesAreInputErrors) {
+  const fs::path dir =
+      fs::temp_directory_path() / ("torvane-cli-lists-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const auto write = [&](const char* name, const std::string& bytes) {
+    std::ofstream(dir / name, std::ios::binary) << bytes;
+    return (dir / name).string();
+  };
+  std::string longLine;
+  for (int i = 0; i < 101; ++i) longLine += "岡";
+  const std::string bad = write("bad.txt", "岡\n\xff\n");
+  const std::string empty = write("empty.txt", "");
+  const std::string comments = write("comments.txt", "# none yet\n\n");
+  const std::string huge = write("huge.txt", std::string(1'000'001, '\n'));
+  const std::string longer = write("long.txt", "岡\n山\n" + longLine + "\n");
+  const std::string missing = (dir / "missing.txt").string();
+  struct Case {
+    std::string args;
+    std::string message;
+  } cases[] = {
+      {"--known '" + bad + "'", "'" + bad + "': line 2 is not valid UTF-8"},
+      {"--allow '" + bad + "'", "'" + bad + "': line 2 is not valid UTF-8"},
+      {"--known '" + empty + "'", "'" + empty + "': the list is empty"},
+      {"--allow '" + comments + "'", "'" + comments + "': the list is empty"},
+      {"--allow '" + huge + "'",
+       "'" + huge + "': the file is larger than 1 MB, too large for a list"},
+      {"--known '" + longer + "'", "'" + longer + "': line 3 is longer than 100 characters"},
+      {"--allow '" + missing + "'", "cannot read '" + missing + "': No such file or directory"},
+      {"--known", "option '--known' needs a value (see torvane-check --help)"},
+  };
+  for (const Case& c : cases) {
+    const CheckerRun run = runChecker("--json " + c.args, "岡山");
+    EXPECT_EQ(run.status, 2) << c.args;
+    EXPECT_EQ(run.out, "") << c.args;
+    EXPECT_EQ(run.err, "torvane-check: " + c.message + "\n") << c.args;
+  }
+  fs::remove_all(dir);
 }
 
 TEST(CheckerCli, HelpAndVersion) {
