@@ -121,6 +121,7 @@ void TForm1::Button1Click() {
   const tables::TableSet tables = tableSet_;
   runCommand(
       [&] {
+        readingNotes_.clear(*RichEdit1);  // the check colours the text afresh
         WindowCheckView view(*this);
         activeView_ = &view;
         // Before the view goes, so that a failure box finds the window as it was.
@@ -134,6 +135,11 @@ void TForm1::Button1Click() {
           checkedLevel_ = view.levelOfLastCharacter();
           checkedTables_ = tables;
           offerReadingsAfterCheck();
+          if (checkReadings_) {
+            readingNotes_.run(
+                *RichEdit1, *RichEdit2, checkedLevel_,
+                checkedTables_ == tables::TableSet::Tables2020 ? *Classifier2020 : *Classifier);
+          }
         }
       },
       QStringLiteral("チェック"));

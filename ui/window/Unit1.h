@@ -22,6 +22,7 @@
 class QScreen;
 #include "ui/textbox/paste_box.h"
 #include "ui/window/level_box.h"
+#include "ui/window/reading_notes_after_check.h"
 #include "ui/window/report_box.h"
 #include "ui/window/window_view.h"
 
@@ -52,6 +53,9 @@ class TForm1 : public QDialog {
   }
   // The result lists; null once the window has closed.
   const checker::ResultLists* results() const { return Results.get(); }
+  // 「読み方も判定する」: each check is followed by the readings of the kanji it let pass. Like the
+  // level, choosing it does not check again.
+  void setCheckReadings(bool on) { checkReadings_ = on; }
 
   // The menu bar, and the area below it that holds every other control.
   QMenuBar* MenuBar;
@@ -136,6 +140,8 @@ class TForm1 : public QDialog {
   int checkedLevel_ = 0;
   tables::TableSet checkedTables_ = tables::TableSet::Tables1989;
   ReadingsCommand* Readings;  // the reading proposals and their dialog
+  bool checkReadings_ = false;
+  ReadingNotesAfterCheck readingNotes_;
 
   JapaneseInputMethod inputMethod_;
   bool placed_ = false;

@@ -1,0 +1,128 @@
+#include "ui/window/reading_notes_after_check.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QTextCharFormat>
+#include <QTextDocument>
+
+#include <new>
+#include <string>
+#include <variant>
+
+#include "rewriting/box_reading_notes.h"
+#include "ui/textbox/checked_box_text.h"
+#include "ui/textbox/paste_box.h"
+#include "ui/window/message_boxes.h"
+#include "ui/window/report_box.h"
+#include "ui/window/worker.h"
+
+namespace torvane::ui {
+namespace {
+
+const QString kTitle = QStringLiteral("読み方の判定");
+const QString kNoDictionary = QStringLiteral(
+    "読み方を調べる辞書が入っていません（Debian のパッケージ mecab-ipadic-utf8 "
+    "を入れてください）");
+const QString kFailure = QStringLiteral("読み方を判定できませんでした");
+
+// Underlines are written for this long before the event loop runs again.
+constexpr qint64 kSliceMs = 20;
+
+struct Judged {
+  std::shared_ptr<const reading::Analyzer> analyzer;
+  std::vector<reading::BoxReadingNote> notes;
+};
+struct NoDictionary {};
+using Outcome = std::variant<Judged, NoDictionary, QString>;  // QString: why it failed
+
+// Writes `format` over each cursor's selection in slices, the window live in between, as one
+// undo step with the check's colours.
+void mergeInSlices(PasteBox& box, const std::vector<QTextCursor>& cursors,
+                   const QTextCharFormat& format) {
+  QElapsedTimer timer;
+  for (std::size_t i = 0; i < cursors.size();) {
+    timer.start();
+    QTextCursor step(box.document());
+    box.joinColours(step);
+    for (; i < cursors.size() && timer.elapsed() < kSliceMs; ++i) {
+      QTextCursor c = cursors[i];
+      c.mergeCharFormat(format);
+    }
+    step.endEditBlock();
+    if (i < cursors.size()) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
+  box.endColours();
+}
+
+}  // namespace
+
+void ReadingNotesAfterCheck::clear(PasteBox& box) {
+  if (underlined_.empty()) return;
+  QTextCharFormat plain;
+  plain.setUnderlineStyle(QTextCharFormat::NoUnderline);
+  mergeInSlices(box, underlined_, plain);
+  underlined_.clear();
+}
+
+void ReadingNotesAfterCheck::run(PasteBox& box, ReportBox& report, int level,
+                                 const checker::Classifier& classifier) {
+  auto outcome = runKeepingWindowLive([analyzer = analyzer_, text = checkedTextOf(*box.document()),
+                                       level, classifier]() mutable -> Outcome {
+    try {
+      if (!analyzer) {
+        auto opened = reading::Analyzer::open();
+        if (std::holds_alternative<reading::AnalyzerError>(opened)) return NoDictionary{};
+        analyzer = std::make_shared<const reading::Analyzer>(
+            std::move(std::get<reading::Analyzer>(opened)));
+      }
+      auto notes = reading::boxReadingNotes(*analyzer, utf16Of(text), level, classifier);
+      return Judged{std::move(analyzer), std::move(notes)};
+    } catch (const std::bad_alloc&) {
+      return kFailure + QStringLiteral("（メモリが足りません）");
+    } catch (...) {
+      return kFailure;
+    }
+  });
+  if (!outcome) return;  // the application is quitting
+  if (std::holds_alternative<NoDictionary>(*outcome)) {
+    showMessageBox(QMessageBox::Warning, kTitle, kNoDictionary);
+    return;
+  }
+  if (const auto* failure = std::get_if<QString>(&*outcome)) {
+    showFailure(*failure);
+    return;
+  }
+  Judged& judged = std::get<Judged>(*outcome);
+  analyzer_ = std::move(judged.analyzer);
+  if (judged.notes.empty()) return;
+
+  // The section follows the check's report after an empty line, as its sections follow each
+  // other.
+  QTextCursor end(report.document());
+  end.movePosition(QTextCursor::End);
+  const std::vector<std::string> lines = reading::readingNotesReport(judged.notes);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) {
+      end.insertBlock();
+    } else if (!report.document()->isEmpty()) {
+      end.insertBlock();
+      end.insertBlock();
+    }
+    end.insertText(QString::fromStdString(lines[i]));
+  }
+
+  underlined_.reserve(judged.notes.size());
+  for (const reading::BoxReadingNote& note : judged.notes) {
+    QTextCursor c(box.document());
+    c.setPosition(static_cast<int>(note.from));
+    c.setPosition(static_cast<int>(note.to), QTextCursor::KeepAnchor);
+    underlined_.push_back(c);
+  }
+  QTextCharFormat dotted;
+  dotted.setUnderlineStyle(QTextCharFormat::DotLine);
+  mergeInSlices(box, underlined_, dotted);
+}
+
+}  // namespace torvane::ui
