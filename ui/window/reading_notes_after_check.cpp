@@ -7,6 +7,7 @@
 #include <QTextCharFormat>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <new>
 #include <string>
 #include <variant>
@@ -28,7 +29,9 @@ const QString kNoDictionary = QStringLiteral(
 const QString kFailure = QStringLiteral("読み方を判定できませんでした");
 
 // Underlines are written for this long before the event loop runs again.
-constexpr qint64 kSliceMs = 20;
+constexpr qint64 kSliceMs = 5;
+// The underlines come off this many characters at a time, as the check's reset colours them.
+constexpr int kClearPieceChars = 4 * 1024;
 
 struct Judged {
   std::shared_ptr<const reading::Analyzer> analyzer;
@@ -37,21 +40,29 @@ struct Judged {
 struct NoDictionary {};
 using Outcome = std::variant<Judged, NoDictionary, QString>;  // QString: why it failed
 
-// Writes `format` over each cursor's selection in slices, the window live in between, as one
-// undo step with the check's colours.
-void mergeInSlices(PasteBox& box, const std::vector<QTextCursor>& cursors,
+// A stretch of the box: UTF-16 positions.
+struct Stretch {
+  int from;
+  int to;
+};
+
+// Writes `format` over the stretches in slices, the window live in between, as one undo step with
+// the check's colours. One cursor does it all: a cursor kept for each note would be moved by the
+// document at every change, thousands of cursors times thousands of changes.
+void mergeInSlices(PasteBox& box, const std::vector<Stretch>& stretches,
                    const QTextCharFormat& format) {
   QElapsedTimer timer;
-  for (std::size_t i = 0; i < cursors.size();) {
+  for (std::size_t i = 0; i < stretches.size();) {
     timer.start();
-    QTextCursor step(box.document());
-    box.joinColours(step);
-    for (; i < cursors.size() && timer.elapsed() < kSliceMs; ++i) {
-      QTextCursor c = cursors[i];
-      c.mergeCharFormat(format);
+    QTextCursor cursor(box.document());
+    box.joinColours(cursor);
+    for (; i < stretches.size() && timer.elapsed() < kSliceMs; ++i) {
+      cursor.setPosition(stretches[i].from);
+      cursor.setPosition(stretches[i].to, QTextCursor::KeepAnchor);
+      cursor.mergeCharFormat(format);
     }
-    step.endEditBlock();
-    if (i < cursors.size()) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    cursor.endEditBlock();
+    if (i < stretches.size()) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   }
   box.endColours();
 }
@@ -59,11 +70,16 @@ void mergeInSlices(PasteBox& box, const std::vector<QTextCursor>& cursors,
 }  // namespace
 
 void ReadingNotesAfterCheck::clear(PasteBox& box) {
-  if (underlined_.empty()) return;
+  if (!underlined_) return;
+  // Edits since may have moved the underlines: the whole text, a piece at a time.
+  std::vector<Stretch> pieces;
+  const int end = box.document()->characterCount() - 1;
+  for (int from = 0; from < end; from += kClearPieceChars)
+    pieces.push_back({from, std::min(end, from + kClearPieceChars)});
   QTextCharFormat plain;
   plain.setUnderlineStyle(QTextCharFormat::NoUnderline);
-  mergeInSlices(box, underlined_, plain);
-  underlined_.clear();
+  mergeInSlices(box, pieces, plain);
+  underlined_ = false;
 }
 
 void ReadingNotesAfterCheck::run(PasteBox& box, ReportBox& report, int level,
@@ -113,16 +129,14 @@ void ReadingNotesAfterCheck::run(PasteBox& box, ReportBox& report, int level,
     end.insertText(QString::fromStdString(lines[i]));
   }
 
-  underlined_.reserve(judged.notes.size());
-  for (const reading::BoxReadingNote& note : judged.notes) {
-    QTextCursor c(box.document());
-    c.setPosition(static_cast<int>(note.from));
-    c.setPosition(static_cast<int>(note.to), QTextCursor::KeepAnchor);
-    underlined_.push_back(c);
-  }
+  std::vector<Stretch> kanji;
+  kanji.reserve(judged.notes.size());
+  for (const reading::BoxReadingNote& note : judged.notes)
+    kanji.push_back({static_cast<int>(note.from), static_cast<int>(note.to)});
   QTextCharFormat dotted;
   dotted.setUnderlineStyle(QTextCharFormat::DotLine);
-  mergeInSlices(box, underlined_, dotted);
+  mergeInSlices(box, kanji, dotted);
+  underlined_ = true;
 }
 
 }  // namespace torvane::ui

@@ -4,10 +4,7 @@
 // a dotted underline, which goes again before the next check colours the text.
 #pragma once
 
-#include <QTextCursor>
-
 #include <memory>
-#include <vector>
 
 #include "checker/classify.h"
 #include "reading/analyzer.h"
@@ -27,7 +24,7 @@ class ReadingNotesAfterCheck {
 
  private:
   std::shared_ptr<const reading::Analyzer> analyzer_;  // opened on first use
-  std::vector<QTextCursor> underlined_;                // they follow the box's edits
+  bool underlined_ = false;                            // the box holds underlines of notes
 };
 
 }  // namespace torvane::ui
