@@ -3,8 +3,14 @@
 // and the pass over the same kind of text as UTF-8 and as UTF-16, classified from code points.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
 
+#include "checker/allowed_words.h"
 #include "checker/check_pass_template.h"
 #include "checker/table_sets.h"
 #include "checker/unicode_pass.h"
@@ -269,7 +275,126 @@ void BM_ConvertThenPassUtf8(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * utf8.size()));
 }
 
+// A class's settings at the size the automaton is built for: 1,000 known kanji (every second
+// kanji of the grade and junior-high tables) and 10,000 allowed words of two to four characters.
+// Names: words of kanji from the tables, as place names and terms are; the text holds their
+// first kanji everywhere and a whole word now and then. Places: words cut from places of the
+// text, so that about a third of it lies in one, far more than a class's list could cover.
+enum class Words { Names, Places };
+
+struct BenchSettings {
+  std::vector<char32_t> known;
+  std::vector<std::string> allowed;
+};
+
+std::vector<char32_t> tableKanji() {
+  std::vector<char32_t> out;
+  const sjis::Cp932& codePage = sjis::Cp932::get();
+  const tables::ClassStrings& s = classStrings();
+  for (const std::string* kanji : {&s.GradeChars1, &s.GradeChars2, &s.GradeChars3, &s.GradeChars4,
+                                   &s.GradeChars5, &s.GradeChars6, &s.JuniorHighChars}) {
+    sjis::forEachChar(sjis::rawSjis(*kanji), [&](std::size_t, const sjis::SjisChar& c) {
+      if (c.length() == 2) out.push_back(codePage.decode(c));
+    });
+  }
+  return out;
+}
+
+BenchSettings makeSettings(const sjis::SjisText& text, Words kind) {
+  BenchSettings out;
+  const std::vector<char32_t> kanji = tableKanji();
+  for (std::size_t i = 0; i < kanji.size() && out.known.size() < 1000; i += 2) {
+    out.known.push_back(kanji[i]);
+  }
+  std::ranges::sort(out.known);
+  std::vector<std::size_t> starts;
+  sjis::forEachChar(text,
+                    [&](std::size_t offset, const sjis::SjisChar&) { starts.push_back(offset); });
+  std::mt19937 random(1026);
+  std::uniform_int_distribution<std::size_t> place(0, starts.size() - 5), length(2, 4),
+      anyKanji(0, kanji.size() - 1);
+  std::set<std::string> seen;
+  while (out.allowed.size() < 10000) {
+    std::string word;
+    if (kind == Words::Names) {
+      for (std::size_t k = length(random); k > 0; --k)
+        sjis::appendUtf8(word, kanji[anyKanji(random)]);
+    } else {
+      const std::size_t first = place(random);
+      const std::size_t last = first + length(random);
+      word = sjis::toUtf8(sjis::slice(text, starts[first], starts[last] - starts[first]));
+    }
+    if (word.find_first_of("\r\n") == std::string::npos && seen.insert(word).second) {
+      out.allowed.push_back(word);
+    }
+  }
+  return out;
+}
+
+const BenchSettings& benchSettings(const sjis::SjisText& text, Words kind = Words::Names) {
+  static const BenchSettings names = makeSettings(text, Words::Names);
+  static const BenchSettings places = makeSettings(text, Words::Places);
+  return kind == Words::Names ? names : places;
+}
+
+// The plain pass's text checked with those settings: finding the words, then the pass through
+// the classifier that knows the kanji and the places of the words. Set beside BM_CheckPassLookup.
+void BM_CheckPassClassSettings(benchmark::State& state) {
+  const sjis::SjisText text =
+      sjis::rawSjis(bench::mixedSjisText(classStrings(), textBytes(10 << 20)));
+  const BenchSettings& settings = benchSettings(text, static_cast<Words>(state.range(0)));
+  const checker::Classifier known = checker::Classifier(classStrings()).withKnown(settings.known);
+  const checker::AllowedWords words(settings.allowed);
+  checker::ResultLists lists;
+  std::size_t covered = 0;
+  for (auto _ : state) {
+    const std::vector<checker::AllowedOccurrence> found = words.find(text);
+    CountingView view(text);
+    checker::runCheckWith(view, checker::AllowingClassifier<checker::Classifier>(known, found),
+                          lists);
+    benchmark::DoNotOptimize(view.total());
+    covered = 0;
+    for (const checker::AllowedOccurrence& o : found) covered += o.length;
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+  state.counters["problems"] = static_cast<double>(lists.ProblemOccurrences.size());
+  state.counters["allowed_share"] = static_cast<double>(covered) / static_cast<double>(text.size());
+}
+
+// Finding the words alone: its share of the check with settings.
+void BM_FindAllowedWords(benchmark::State& state) {
+  const sjis::SjisText text =
+      sjis::rawSjis(bench::mixedSjisText(classStrings(), textBytes(10 << 20)));
+  const checker::AllowedWords words(
+      benchSettings(text, static_cast<Words>(state.range(0))).allowed);
+  for (auto _ : state) benchmark::DoNotOptimize(words.find(text).size());
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+// What choosing the settings costs before a check: the classifier with the known kanji, its
+// Unicode table, and the automaton of the words.
+void BM_BuildClassSettings(benchmark::State& state) {
+  const sjis::SjisText text =
+      sjis::rawSjis(bench::mixedSjisText(classStrings(), textBytes(10 << 20)));
+  const BenchSettings& settings = benchSettings(text);
+  const checker::Classifier& plain = checker::classifierFor(tables::TableSet::Tables1989);
+  for (auto _ : state) {
+    const checker::Classifier known = plain.withKnown(settings.known);
+    const checker::UnicodeClassifier unicode(known);
+    const checker::AllowedWords words(settings.allowed);
+    benchmark::DoNotOptimize(&unicode);
+    benchmark::DoNotOptimize(words.empty());
+  }
+}
+
 BENCHMARK(BM_CheckPassLookup)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckPassClassSettings)
+    ->ArgName("places")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindAllowedWords)->ArgName("places")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildClassSettings)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UnicodePassUtf8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UnicodePassUtf16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MeasureUtf8)->Unit(benchmark::kMillisecond);

@@ -21,14 +21,7 @@ AllowedWords::AllowedWords(std::span<const std::string> words) {
   };
   std::uint32_t nextSymbol = 1;
   auto symbolFor = [&](const sjis::SjisChar& c) -> std::uint32_t {
-    std::uint32_t* slot;
-    if (c.foreign() != 0) {
-      slot = &foreignSymbols_[c.foreign()];
-    } else {
-      const std::uint16_t code = c.code();
-      const std::size_t row = c.length() == 2 ? sjis::kLeadRows[code >> 8] : sjis::kLeadRowCount;
-      slot = &symbols_[row << 8 | (code & 0xFF)];
-    }
+    std::uint32_t* slot = c.foreign() != 0 ? &foreignSymbols_[c.foreign()] : &symbols_[slotOf(c)];
     if (*slot == 0) *slot = nextSymbol++;
     return *slot;
   };
@@ -72,9 +65,11 @@ AllowedWords::AllowedWords(std::span<const std::string> words) {
       state = states_[state].fail;
     }
   };
+  std::vector<std::uint32_t> byDepth = {kRoot};  // breadth first
   while (!queue.empty()) {
     const std::uint32_t state = queue.front();
     queue.pop_front();
+    byDepth.push_back(state);
     for (const Edge& edge : children[state]) {
       queue.push_back(edge.next);
       State& next = states_[edge.next];
@@ -88,15 +83,39 @@ AllowedWords::AllowedWords(std::span<const std::string> words) {
     }
   }
 
-  firstEdge_.assign(states_.size() + 1, 0);
-  for (std::size_t state = 0; state < children.size(); ++state) {
-    std::ranges::sort(children[state], {}, &Edge::symbol);
-    firstEdge_[state + 1] = firstEdge_[state] + static_cast<std::uint32_t>(children[state].size());
-    edges_.insert(edges_.end(), children[state].begin(), children[state].end());
+  // Numbered breadth first, so the states near the root, where a walk spends most of its
+  // time, lie together in a few cache lines.
+  std::vector<std::uint32_t> renumbered(states_.size());
+  for (std::size_t k = 0; k < byDepth.size(); ++k) {
+    renumbered[byDepth[k]] = static_cast<std::uint32_t>(k);
   }
+  const auto moved = [&](std::uint32_t state) {
+    return state == kDead ? kDead : renumbered[state];
+  };
+  std::vector<State> states(states_.size());
+  firstEdge_.assign(states_.size() + 1, 0);
+  for (std::size_t k = 0; k < byDepth.size(); ++k) {
+    const std::uint32_t old = byDepth[k];
+    State& state = states[k];
+    state.fail = moved(states_[old].fail);
+    state.word = states_[old].word;
+    std::vector<Edge>& edges = children[old];
+    for (Edge& edge : edges) {
+      edge.next = renumbered[edge.next];
+      state.edgeBits |= std::uint64_t{1} << (edge.symbol & 63);
+    }
+    std::ranges::sort(edges, {}, &Edge::symbol);
+    firstEdge_[k + 1] = firstEdge_[k] + static_cast<std::uint32_t>(edges.size());
+    edges_.insert(edges_.end(), edges.begin(), edges.end());
+  }
+  states_ = std::move(states);
+  for (std::uint32_t& to : rootNext_) to = renumbered[to];
+  rootBySlot_.resize(symbols_.size());
+  for (std::size_t slot = 0; slot < symbols_.size(); ++slot)
+    rootBySlot_[slot] = rootNext_[symbols_[slot]];
 }
 
-std::uint32_t AllowedWords::child(std::uint32_t state, std::uint32_t symbol) const {
+std::uint32_t AllowedWords::edgeTo(std::uint32_t state, std::uint32_t symbol) const {
   const Edge* first = edges_.data() + firstEdge_[state];
   const Edge* last = edges_.data() + firstEdge_[state + 1];
   if (last - first <= 8) {
@@ -108,17 +127,6 @@ std::uint32_t AllowedWords::child(std::uint32_t state, std::uint32_t symbol) con
   const Edge* it = std::lower_bound(
       first, last, symbol, [](const Edge& edge, std::uint32_t s) { return edge.symbol < s; });
   return it != last && it->symbol == symbol ? it->next : kRoot;
-}
-
-std::uint32_t AllowedWords::next(std::uint32_t state, std::uint32_t symbol) const {
-  for (;;) {
-    if (state == kRoot) return rootNext_[symbol];
-    if (symbol != 0) {
-      if (const std::uint32_t to = child(state, symbol); to != kRoot) return to;
-    }
-    state = states_[state].fail;
-    if (state == kDead) return kDead;
-  }
 }
 
 void AllowedWords::Scanner::step(const Pushed& c) {
@@ -138,16 +146,19 @@ void AllowedWords::Scanner::step(const Pushed& c) {
     return;
   }
   state_ = state;
-  const std::uint32_t word = words_.states_[state].word;
-  if (word != kNoWord) {
-    const std::size_t end = c.offset + c.length;
-    const std::size_t length = words_.wordBytes_[word];
-    match_ = {end - length, length, word};
-    hasMatch_ = true;
-    after_.clear();
+  if (words_.states_[state].word != kNoWord) {
+    record(c.offset + c.length, state);
   } else if (hasMatch_) {
     after_.push_back(c);
   }
+}
+
+void AllowedWords::Scanner::record(std::size_t end, std::uint32_t state) {
+  const std::uint32_t word = words_.states_[state].word;
+  const std::size_t length = words_.wordBytes_[word];
+  match_ = {end - length, length, word};
+  hasMatch_ = true;
+  after_.clear();
 }
 
 void AllowedWords::Scanner::emitAndReplay() {

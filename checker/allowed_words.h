@@ -39,10 +39,18 @@ class AllowedWords {
     explicit Scanner(const AllowedWords& words) : words_(words) {}
     // The character at `offset`; characters come in text order, each right after the last.
     void push(std::size_t offset, const sjis::SjisChar& c) {
+      // Most characters start no word and leave the walk at the root: one lookup.
+      if (state_ == kRoot && c.foreign() == 0 && words_.rootBySlot_[slotOf(c)] == kRoot) return;
       const std::uint32_t symbol = words_.symbolOf(c);
-      // Most characters start no word: nothing to do but stay at the root.
-      if (state_ == kRoot && !hasMatch_ && words_.rootNext_[symbol] == kRoot) return;
-      step({offset, c.length(), symbol});
+      if (hasMatch_) [[unlikely]] {
+        step({offset, c.length(), symbol});
+        return;
+      }
+      // No word found yet in this attempt, so no state on the way fails to nowhere.
+      const std::uint32_t state = words_.next(state_, symbol);
+      state_ = state;
+      if (words_.states_[state].word != kNoWord) [[unlikely]]
+        record(offset + c.length(), state);
     }
     // The occurrences in text order.
     std::vector<AllowedOccurrence> finish() &&;
@@ -54,6 +62,7 @@ class AllowedWords {
       std::uint32_t symbol;
     };
     void step(const Pushed& c);
+    void record(std::size_t end, std::uint32_t state);
     void emitAndReplay();
 
     const AllowedWords& words_;
@@ -75,28 +84,48 @@ class AllowedWords {
   struct State {
     std::uint32_t fail = kRoot;
     std::uint32_t word = kNoWord;  // the longest word that ends here, its own or a suffix's
+    // Bit (symbol % 64) set for each of its edges: most characters that have no edge here are
+    // turned away without reading the edges.
+    std::uint64_t edgeBits = 0;
   };
   struct Edge {
     std::uint32_t symbol;
     std::uint32_t next;
   };
 
+  // A code page character's place in a table with a row of 256 for each lead byte and one for
+  // the single bytes.
+  static std::size_t slotOf(const sjis::SjisChar& c) {
+    const std::uint16_t code = c.code();
+    const std::size_t row = c.length() == 2 ? sjis::kLeadRows[code >> 8] : sjis::kLeadRowCount;
+    return row << 8 | (code & 0xFF);
+  }
   // Symbol 0 stands for every character that no word holds.
   std::uint32_t symbolOf(const sjis::SjisChar& c) const {
     if (c.foreign() != 0) [[unlikely]] {
       const auto it = foreignSymbols_.find(c.foreign());
       return it == foreignSymbols_.end() ? 0 : it->second;
     }
-    const std::uint16_t code = c.code();
-    const std::size_t row = c.length() == 2 ? sjis::kLeadRows[code >> 8] : sjis::kLeadRowCount;
-    return symbols_[row << 8 | (code & 0xFF)];
+    return symbols_[slotOf(c)];
   }
-  std::uint32_t child(std::uint32_t state, std::uint32_t symbol) const;
-  std::uint32_t next(std::uint32_t state, std::uint32_t symbol) const;
+  std::uint32_t child(std::uint32_t state, std::uint32_t symbol) const {
+    if ((states_[state].edgeBits >> (symbol & 63) & 1) == 0) return kRoot;
+    return edgeTo(state, symbol);
+  }
+  std::uint32_t edgeTo(std::uint32_t state, std::uint32_t symbol) const;
+  std::uint32_t next(std::uint32_t state, std::uint32_t symbol) const {
+    for (;;) {
+      if (state == kRoot) return rootNext_[symbol];
+      if (const std::uint32_t to = child(state, symbol); to != kRoot) return to;
+      state = states_[state].fail;
+      if (state == kDead) return kDead;
+    }
+  }
 
   // By code page character: a row of 256 for each lead byte, and one for the single bytes.
   std::vector<std::uint32_t> symbols_ = std::vector<std::uint32_t>((sjis::kLeadRowCount + 1) << 8);
   std::unordered_map<char32_t, std::uint32_t> foreignSymbols_;
+  std::vector<std::uint32_t> rootBySlot_;          // the root's edge for each code page character
   std::vector<std::uint32_t> rootNext_ = {kRoot};  // by symbol: the root's edges, all of them
   std::vector<State> states_ = {State{}};          // the root first
   std::vector<std::uint32_t> firstEdge_ = {0, 0};  // by state, and one past the last

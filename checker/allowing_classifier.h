@@ -43,6 +43,11 @@ class AllowingClassifier {
     return verdictAt(cursor_.within(offset) ? learnt(cls) : cls, level);
   }
   const Base& base() const { return base_; }
+  // The occurrences of the text the pass is about to walk, for a view that finds them only once
+  // it has read its text.
+  void restart(std::span<const AllowedOccurrence> occurrences) {
+    cursor_ = AllowedCursor(occurrences);
+  }
 
  private:
   const Base& base_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "checker/classify.h"
 #include "sjis/codec.h"
 #include "sjis/utf8.h"
 
@@ -109,6 +110,19 @@ std::variant<std::vector<std::string>, ListProblem> parseAllowedWords(std::strin
   }
   if (words.empty()) return ListProblem{ListProblem::Kind::Empty, 0};
   return words;
+}
+
+std::array<std::vector<char32_t>, kStageCount> knownByStage(const std::vector<char32_t>& known,
+                                                            const Classifier& classifier) {
+  std::array<std::vector<char32_t>, kStageCount> out;
+  const sjis::Cp932& codePage = sjis::Cp932::get();
+  for (char32_t kanji : known) {
+    const std::optional<sjis::SjisChar> c = codePage.encode(kanji);
+    const std::optional<Stage> stage = classifier.stageOf(
+        c && c->length() == 2 ? *c : sjis::SjisChar::outsideCodePage(sjis::placeholderFor(kanji)));
+    out[static_cast<std::size_t>(stage.value_or(Stage::Beyond))].push_back(kanji);
+  }
+  return out;
 }
 
 std::string knownKanjiFile(const std::vector<char32_t>& known) {

@@ -3,12 +3,15 @@
 // types; a known kanji and every character of an allowed word are no problem at any level.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
+
+#include "checker/stage.h"
 
 namespace torvane::checker {
 
@@ -55,6 +58,13 @@ std::variant<KnownKanji, ListProblem> parseKnownKanji(std::string_view utf8);
 // Allowed words, one a line: empty lines and lines starting with '#' are ignored, white space
 // around a word is dropped, and a word given twice is kept once.
 std::variant<std::vector<std::string>, ListProblem> parseAllowedWords(std::string_view utf8);
+
+class Classifier;
+
+// The known kanji by the stage the tables teach them at, for showing them grouped; each list in
+// code-point order.
+std::array<std::vector<char32_t>, kStageCount> knownByStage(const std::vector<char32_t>& known,
+                                                            const Classifier& classifier);
 
 // The files an export writes, which the parsers read back as they were: the known kanji forty a
 // line, the allowed words one a line, each ending with LF.

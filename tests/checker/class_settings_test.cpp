@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "checker/table_sets.h"
+
 #include <string>
 #include <variant>
 #include <vector>
@@ -119,6 +121,23 @@ TEST(ListFiles, AnExportReadsBackAsItWas) {
   const std::vector<std::string> allowed = {"岡山", "New York", "鷗外", "ｉＰＳ細胞"};
   EXPECT_EQ(std::get<std::vector<std::string>>(parseAllowedWords(allowedWordsFile(allowed))),
             allowed);
+}
+
+TEST(KnownKanji, GroupedByTheStageOfTheTables) {
+  // 岡 stands in no 1989 table and in grade 4 since 2020; 城 moved from grade 6 to 4.
+  const std::vector<char32_t> known = {U'城', U'岡', U'漢', U'鷗', U'𠮟'};
+  const auto of1989 = knownByStage(known, classifierFor(tables::TableSet::Tables1989));
+  const auto of2020 = knownByStage(known, classifierFor(tables::TableSet::Tables2020));
+  const auto at = [](const auto& byStage, Stage stage) {
+    const auto& list = byStage[static_cast<std::size_t>(stage)];
+    return std::u32string(list.begin(), list.end());
+  };
+  EXPECT_EQ(at(of1989, Stage::Beyond), U"岡鷗𠮟");
+  EXPECT_EQ(at(of1989, Stage::Grade6), U"城");
+  EXPECT_EQ(at(of1989, Stage::Grade3), U"漢");
+  EXPECT_EQ(at(of2020, Stage::Grade4), U"城岡");
+  EXPECT_EQ(at(of2020, Stage::JuniorHigh), U"𠮟") << "the official form counts as its stand-in";
+  EXPECT_EQ(at(of2020, Stage::Beyond), U"鷗");
 }
 
 }  // namespace

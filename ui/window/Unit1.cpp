@@ -129,7 +129,16 @@ void TForm1::Button1Click() {
           activeView_ = nullptr;
           lastLongestGapMs_ = view.longestEventGapMs();
         });
-        if (checker::runCheck(view, classifierInUse(), *Results) == checker::CheckEnd::Completed) {
+        const checker::Classifier& classifier = classifierForCheck();
+        checker::AllowingClassifier<checker::Classifier> allowing(classifier, {});
+        checker::CheckEnd end;
+        if (allowedWords_) {
+          view.findAllowedWords(allowedWords_, &allowing);
+          end = checker::runCheck(view, allowing, *Results);
+        } else {
+          end = checker::runCheck(view, classifier, *Results);
+        }
+        if (end == checker::CheckEnd::Completed) {
           // The proposals follow the colours: the level changes while the pass runs, so the
           // level now may be one no character was classified at.
           checkedLevel_ = view.levelOfLastCharacter();

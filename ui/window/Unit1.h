@@ -13,6 +13,8 @@
 #include <functional>
 #include <memory>
 
+#include "checker/allowed_words.h"
+#include "checker/class_settings.h"
 #include "checker/classify.h"
 #include "checker/result_list.h"
 #include "tables/class_strings.h"
@@ -51,6 +53,11 @@ class TForm1 : public QDialog {
   CheckStage checkStage() const {
     return activeView_ != nullptr ? activeView_->stage() : CheckStage::Idle;
   }
+  // What the class has learnt beyond its year; kept in torvane.ini. Changing it does not check
+  // again, like choosing a level.
+  const checker::ClassSettings& classSettings() const { return classSettings_; }
+  void setClassSettings(checker::ClassSettings settings);
+
   // The result lists; null once the window has closed.
   const checker::ResultLists* results() const { return Results.get(); }
   // 「読み方も判定する」: each check is followed by the readings of the kanji it let pass. Like the
@@ -89,6 +96,8 @@ class TForm1 : public QDialog {
   void chooseTables(tables::TableSet set);
   void showTables(tables::TableSet set);
   void showTableChanges();
+  void showClassSettings();
+  void showTablesLabel();
   void showHelp(const QString& title, const QString& richText);
   void showReadings();
   void offerReadingsAfterCheck();
@@ -127,11 +136,18 @@ class TForm1 : public QDialog {
     return tableSet_ == tables::TableSet::Tables2020 ? *Classifier2020 : *Classifier;
   }
   std::unique_ptr<checker::ResultLists> Results;
+  // The class settings, and what a check needs of them, made when they or the tables change.
+  checker::ClassSettings classSettings_;
+  std::unique_ptr<checker::Classifier> taughtClassifier_;  // with the known kanji
+  tables::TableSet taughtTables_ = tables::TableSet::Tables1989;
+  std::shared_ptr<const checker::AllowedWords> allowedWords_;
+  const checker::Classifier& classifierForCheck();
 
   QActionGroup* TablesGroup;
   QAction* Tables1989Action;
   QAction* Tables2020Action;
   QAction* TableChangesAction;
+  QAction* ClassSettingsAction;
   QAction* ReadingsAction;
   QAction* UsageAction;
   QAction* AboutAction;

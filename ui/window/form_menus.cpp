@@ -8,8 +8,11 @@
 #include <QSettings>
 #include <QShortcut>
 
+#include <variant>
+
 #include "checker/table_changes.h"
 #include "sjis/codec.h"
+#include "ui/dialogs/class_settings/class_settings_dialog.h"
 #include "ui/dialogs/readings/readings_command.h"
 #include "ui/dialogs/table_changes/table_changes_dialog.h"
 #include "ui/look/fonts.h"
@@ -21,6 +24,9 @@ namespace torvane::ui {
 namespace {
 
 const QString kTablesKey = QStringLiteral("tables");
+const QString kKnownKey = QStringLiteral("class/known");
+const QString kAllowedKey = QStringLiteral("class/allowed");
+const QString kCheckReadingsKey = QStringLiteral("class/checkReadings");
 
 QSettings storedChoices() {
   return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("torvane"),
@@ -62,6 +68,10 @@ void TForm1::createActions() {
   TableChangesAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
   connect(TableChangesAction, &QAction::triggered, this, &TForm1::showTableChanges);
 
+  ClassSettingsAction = new QAction(QStringLiteral("クラスの設定(&C)…"), this);
+  ClassSettingsAction->setObjectName(QStringLiteral("ClassSettingsAction"));
+  connect(ClassSettingsAction, &QAction::triggered, this, &TForm1::showClassSettings);
+
   ReadingsAction = new QAction(QStringLiteral("読みがなの案(&Y)…"), this);
   ReadingsAction->setObjectName(QStringLiteral("ReadingsAction"));
   ReadingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
@@ -90,6 +100,8 @@ void TForm1::createMenus() {
   tablesMenu->addActions(TablesGroup->actions());
   tablesMenu->addSeparator();
   tablesMenu->addAction(TableChangesAction);
+  tablesMenu->addSeparator();
+  tablesMenu->addAction(ClassSettingsAction);
 
   QMenu* rewriteMenu = MenuBar->addMenu(QStringLiteral("書き換え(&R)"));
   rewriteMenu->addAction(ReadingsAction);
@@ -114,9 +126,68 @@ void TForm1::createMenus() {
     MenuBar->setActiveAction(MenuBar->actions().constFirst());
   });
 
-  const QString stored = storedChoices().value(kTablesKey).toString();
+  QSettings choices = storedChoices();
+  const QString stored = choices.value(kTablesKey).toString();
+  // What was typed last time comes back through the parsers, so a damaged file gives lists a
+  // check can use.
+  const std::string known = choices.value(kKnownKey).toString().toStdString();
+  auto knownKanji = checker::parseKnownKanji(known);
+  if (auto* parsed = std::get_if<checker::KnownKanji>(&knownKanji)) {
+    classSettings_.known = std::move(parsed->kanji);
+  }
+  const std::string allowed =
+      choices.value(kAllowedKey).toStringList().join(QLatin1Char('\n')).toStdString();
+  auto words = checker::parseAllowedWords(allowed);
+  if (auto* parsed = std::get_if<std::vector<std::string>>(&words)) {
+    classSettings_.allowed = std::move(*parsed);
+  }
+  classSettings_.checkReadings = choices.value(kCheckReadingsKey, false).toBool();
+  if (!classSettings_.allowed.empty()) {
+    allowedWords_ = std::make_shared<checker::AllowedWords>(classSettings_.allowed);
+  }
   showTables(stored == QLatin1String("2020") ? tables::TableSet::Tables2020
                                              : tables::TableSet::Tables1989);
+}
+
+void TForm1::setClassSettings(checker::ClassSettings settings) {
+  classSettings_ = std::move(settings);
+  taughtClassifier_.reset();
+  allowedWords_ = classSettings_.allowed.empty()
+                      ? nullptr
+                      : std::make_shared<checker::AllowedWords>(classSettings_.allowed);
+  QSettings choices = storedChoices();
+  choices.setValue(kKnownKey,
+                   QString::fromStdString(checker::knownKanjiFile(classSettings_.known)));
+  QStringList words;
+  for (const std::string& word : classSettings_.allowed) words << QString::fromStdString(word);
+  choices.setValue(kAllowedKey, words);
+  choices.setValue(kCheckReadingsKey, classSettings_.checkReadings);
+  showTablesLabel();
+}
+
+const checker::Classifier& TForm1::classifierForCheck() {
+  if (classSettings_.known.empty()) return classifierInUse();
+  if (!taughtClassifier_ || taughtTables_ != tableSet_) {
+    taughtClassifier_ =
+        std::make_unique<checker::Classifier>(classifierInUse().withKnown(classSettings_.known));
+    taughtTables_ = tableSet_;
+  }
+  return *taughtClassifier_;
+}
+
+// Refused during a check, like the other dialogs: it would hold the pass.
+void TForm1::showClassSettings() {
+  if (!Classifier || checking_ || RichEdit1->isPasting()) return;
+  runCommand(
+      [this] {
+        ClassSettingsDialog dialog(classSettings_, classifierInUse(),
+                                   checkedTextOf(*RichEdit1->document()), this);
+        if (dialog.exec() != QDialog::Accepted) return;
+        if (const std::optional<checker::ClassSettings> chosen = dialog.settings()) {
+          setClassSettings(*chosen);
+        }
+      },
+      QStringLiteral("クラスの設定"));
 }
 
 // Choosing a set does not re-run the check, like choosing a level; the choice is kept for the
@@ -131,12 +202,25 @@ void TForm1::chooseTables(tables::TableSet set) {
 void TForm1::showTables(tables::TableSet set) {
   tableSet_ = set;
   (set == tables::TableSet::Tables2020 ? Tables2020Action : Tables1989Action)->setChecked(true);
-  TablesLabel->setText(set == tables::TableSet::Tables2020 ? QStringLiteral("判定表：2020年度から")
-                                                           : QStringLiteral("判定表：1989年告示"));
+  showTablesLabel();
+}
+
+// The tables, and what the class has learnt when it has: 「判定表：2020年度から・習った漢字 12・
+// 許可語 5」.
+void TForm1::showTablesLabel() {
+  QString text = tableSet_ == tables::TableSet::Tables2020 ? QStringLiteral("判定表：2020年度から")
+                                                           : QStringLiteral("判定表：1989年告示");
+  if (!classSettings_.known.empty()) {
+    text += QStringLiteral("・習った漢字 %1").arg(classSettings_.known.size());
+  }
+  if (!classSettings_.allowed.empty()) {
+    text += QStringLiteral("・許可語 %1").arg(classSettings_.allowed.size());
+  }
+  TablesLabel->setText(text);
 }
 
 void TForm1::offerDialogs(bool offered) {
-  for (QAction* action : {TableChangesAction, UsageAction, AboutAction})
+  for (QAction* action : {TableChangesAction, ClassSettingsAction, UsageAction, AboutAction})
     action->setEnabled(offered);  // their shortcuts with them
 }
 
@@ -171,8 +255,11 @@ void TForm1::offerReadingsAfterCheck() {
 // At the level and with the tables of the last check.
 void TForm1::showReadings() {
   if (checking_ || !Classifier || RichEdit1->isPasting()) return;
+  // With the known kanji of the class, so that they are no red word here either.
+  const checker::Classifier& plain =
+      checkedTables_ == tables::TableSet::Tables2020 ? *Classifier2020 : *Classifier;
   Readings->propose(RichEdit1, checkedLevel_,
-                    checkedTables_ == tables::TableSet::Tables2020 ? *Classifier2020 : *Classifier);
+                    checkedTables_ == tableSet_ ? classifierForCheck() : plain);
 }
 
 }  // namespace torvane::ui

@@ -62,19 +62,33 @@ const sjis::SjisText& WindowCheckView::text() {
   stage_ = CheckStage::Reading;
   document_ = form_.RichEdit1->document();
   const QString raw = checkedTextOf(*document_);
-  auto convert = [raw] { return encodeBoxText(raw); };  // the worker keeps its own copy
+  // The worker keeps its own copy; the allowed words are found with the conversion, so a long
+  // text's search holds the event loop no more than its conversion does.
+  struct Read {
+    sjis::EncodedText encoded;
+    std::vector<checker::AllowedOccurrence> allowed;
+  };
+  auto convert = [raw, words = allowedWords_] {
+    Read read{encodeBoxText(raw), {}};
+    if (words) read.allowed = words->find(read.encoded.text);
+    return read;
+  };
   if (raw.size() < kConvertAtOnce) {
-    encoded_ = convert();
+    Read read = convert();
+    encoded_ = std::move(read.encoded);
+    allowed_ = std::move(read.allowed);
   } else {
     // Megabytes take longer to convert than the event loop may wait: a worker converts while
     // the window stays live (the box is read-only by now, so the text stays as it was read).
-    std::optional<sjis::EncodedText> converted = runKeepingWindowLive(convert);
+    std::optional<Read> converted = runKeepingWindowLive(convert);
     if (!converted) {  // the application quits: there is nothing left to check
       stopRequested_ = true;
-      converted = encodeBoxText(QString());
+      converted = Read{encodeBoxText(QString()), {}};
     }
-    encoded_ = std::move(*converted);
+    encoded_ = std::move(converted->encoded);
+    allowed_ = std::move(converted->allowed);
   }
+  if (allowing_ != nullptr) allowing_->restart(allowed_);
   sinceEvents_.start();
   return encoded_.text;
 }

@@ -9,7 +9,11 @@
 #include <QString>
 
 #include <deque>
+#include <memory>
+#include <vector>
 
+#include "checker/allowed_words.h"
+#include "checker/allowing_classifier.h"
 #include "checker/check_view.h"
 #include "sjis/codec.h"
 #include "ui/textbox/paste_box.h"
@@ -49,6 +53,13 @@ class WindowCheckView final : public checker::CheckView {
   // The level the pass classified its last character at (the level of the last colours); the
   // level the window showed when the check began if it classified none.
   int levelOfLastCharacter() const { return lastLevel_; }
+  // With allowed words, the view finds them in the text it reads (on the worker that converts a
+  // long text) and hands their places to the classifier the pass asks.
+  void findAllowedWords(std::shared_ptr<const checker::AllowedWords> words,
+                        checker::AllowingClassifier<checker::Classifier>* classifier) {
+    allowedWords_ = std::move(words);
+    allowing_ = classifier;
+  }
 
   const sjis::SjisText& text() override;
   void setSelectionStart(std::size_t offset) override;
@@ -86,6 +97,9 @@ class WindowCheckView final : public checker::CheckView {
   TForm1& form_;
   QTextDocument* document_ = nullptr;  // the upper box's document, as the pass found it
   sjis::EncodedText encoded_;
+  std::shared_ptr<const checker::AllowedWords> allowedWords_;  // shared with a worker
+  checker::AllowingClassifier<checker::Classifier>* allowing_ = nullptr;
+  std::vector<checker::AllowedOccurrence> allowed_;
   std::size_t selectionStart_ = 0;
   std::size_t selectionLength_ = 0;
   // Colour changes wait here in order and go into the document a slice at a time whenever the

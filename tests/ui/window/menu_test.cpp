@@ -144,7 +144,8 @@ TEST_F(MenuTest, ReadingProposalsAfterACheckOpenTheDialogOnTheRedWords) {
 TEST_F(MenuTest, DialogsAreOffWhileACheckRuns) {
   control<QPlainTextEdit>("RichEdit1")
       ->setPlainText(QStringLiteral("漢字のテスト、ABC。\n").repeated(20000));
-  const char* const names[] = {"TableChangesAction", "UsageAction", "AboutAction"};
+  const char* const names[] = {"TableChangesAction", "ClassSettingsAction", "UsageAction",
+                               "AboutAction"};
   MessageBoxAnswerer answerer;
   bool tried = false, offDuring = true;
   QStringList opened;  // modal windows that came up before the summary
