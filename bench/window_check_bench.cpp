@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTextCursor>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdlib>
@@ -140,7 +141,7 @@ void BM_WindowReadingNotes(benchmark::State& state) {
     TForm1 window;
     window.show();
     window.RichEdit1->setPlainText(text);
-    window.setCheckReadings(true);
+    window.setClassSettings({{}, {}, true});
     QCoreApplication::processEvents();
     QElapsedTimer clock;
     QTimer answer;
@@ -159,7 +160,7 @@ void BM_WindowReadingNotes(benchmark::State& state) {
     window.ComboBox1->setCurrentIndex(5);
     clock.start();
     window.Button1Click();
-    window.setCheckReadings(false);
+    window.setClassSettings({});
     window.Button1Click();
     totalMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     gapMs = std::max(gapMs, static_cast<double>(longest));
@@ -280,6 +281,9 @@ BENCHMARK(BM_WindowCopy)->UseManualTime()->Iterations(2)->Unit(benchmark::kMilli
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The class settings a benchmark chooses go to a folder of its own, not the user's.
+  QTemporaryDir settings;
+  qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
   ui::prepareApplication();
   QApplication application(argc, argv);
   ui::configureApplication(application);

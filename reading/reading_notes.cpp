@@ -451,6 +451,26 @@ std::vector<ReadingNote> judgeWord(const sjis::SjisText& text, std::size_t wordO
   return judgeWordWith(cache, text, wordOffset, wordLength, pieces, level, judged);
 }
 
+std::function<bool(std::size_t)> exemptByClassSettings(
+    const sjis::SjisText& text, std::span<const char32_t> known,
+    std::span<const checker::AllowedOccurrence> allowed) {
+  return [&text, known, allowed](std::size_t offset) {
+    const auto after = std::upper_bound(
+        allowed.begin(), allowed.end(), offset,
+        [](std::size_t at, const checker::AllowedOccurrence& o) { return at < o.offset; });
+    if (after != allowed.begin() && offset < std::prev(after)->offset + std::prev(after)->length)
+      return true;
+    if (known.empty()) return false;
+    // Started at its place among the characters from outside the code page, not at the first.
+    std::size_t cursor = static_cast<std::size_t>(
+        std::lower_bound(text.foreign.begin(), text.foreign.end(), offset,
+                         [](const sjis::ForeignChar& f, std::size_t at) { return f.offset < at; }) -
+        text.foreign.begin());
+    return std::binary_search(known.begin(), known.end(),
+                              valueOf(sjis::charAt(text, offset, cursor)));
+  };
+}
+
 std::vector<ReadingNote> readingNotes(const CheckedText& text, std::span<const Proposal> words,
                                       int level, const std::function<bool(std::size_t)>& exempt) {
   const sjis::SjisText& checked = text.converted.text;

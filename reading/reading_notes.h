@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "checker/allowed_words.h"
 #include "reading/proposals.h"
 #include "reading/reading_stages.h"
 #include "reading/ruby_pieces.h"
@@ -54,6 +55,13 @@ using JudgedAt = std::function<bool(std::size_t offset)>;
 std::vector<ReadingNote> judgeWord(const sjis::SjisText& text, std::size_t wordOffset,
                                    std::size_t wordLength, std::span<const RubyPiece> pieces,
                                    int level, const JudgedAt& judged);
+
+// What the class settings exempt: a known kanji (`known` ascending) and every character of an
+// allowed word's occurrence (`allowed` in text order) give no note, since the class reads them.
+// Valid while `text` and the two lists are.
+std::function<bool(std::size_t offset)> exemptByClassSettings(
+    const sjis::SjisText& text, std::span<const char32_t> known,
+    std::span<const checker::AllowedOccurrence> allowed);
 
 // The notes of every word of a checked text (propose(..., ProposalScope::EveryKanjiWord)), from
 // the words' ruby pieces, in text order. `exempt` (may be empty) tells the characters a class

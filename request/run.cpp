@@ -43,25 +43,10 @@ reading::Analyzer openAnalyzer(std::vector<std::string>& warnings) {
   return std::move(analyzer);
 }
 
-// A known kanji and the characters of an allowed word give no reading note: the class reads them.
 std::function<bool(std::size_t)> exemptBySettings(const CheckResult& result,
                                                   const sjis::SjisText& text) {
   if (!result.settings) return {};
-  return [&settings = *result.settings, &text](std::size_t offset) {
-    const auto& allowed = settings.allowed;  // in text order, never overlapping
-    const auto after = std::upper_bound(
-        allowed.begin(), allowed.end(), offset,
-        [](std::size_t at, const checker::AllowedOccurrence& o) { return at < o.offset; });
-    if (after != allowed.begin() && offset < std::prev(after)->offset + std::prev(after)->length)
-      return true;
-    // Started at its place among the characters from outside the code page, not at the first.
-    std::size_t cursor = static_cast<std::size_t>(
-        std::lower_bound(text.foreign.begin(), text.foreign.end(), offset,
-                         [](const sjis::ForeignChar& f, std::size_t at) { return f.offset < at; }) -
-        text.foreign.begin());
-    const char32_t character = sjis::Cp932::get().decode(sjis::charAt(text, offset, cursor));
-    return std::binary_search(settings.known.begin(), settings.known.end(), character);
-  };
+  return reading::exemptByClassSettings(text, result.settings->known, result.settings->allowed);
 }
 
 }  // namespace

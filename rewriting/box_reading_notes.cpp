@@ -20,13 +20,18 @@ std::string_view stageInJapanese(NoteStage stage) {
 }  // namespace
 
 std::vector<BoxReadingNote> boxReadingNotes(const Analyzer& analyzer, std::u16string_view utf16,
-                                            int level, const checker::Classifier& classifier) {
+                                            int level, const checker::Classifier& classifier,
+                                            std::span<const char32_t> known,
+                                            const checker::AllowedWords* allowed) {
   const CheckedSource source = CheckedSource::check(utf16, level, classifier);
   const std::vector<Proposal> words =
       propose(analyzer, source.view(), classifier, ProposalScope::EveryKanjiWord);
   const sjis::SjisText& text = source.view().converted.text;
   std::vector<BoxReadingNote> notes;
-  for (ReadingNote& note : readingNotes(source.view(), words, level)) {
+  const std::vector<checker::AllowedOccurrence> occurrences =
+      allowed != nullptr ? allowed->find(text) : std::vector<checker::AllowedOccurrence>();
+  for (ReadingNote& note :
+       readingNotes(source.view(), words, level, exemptByClassSettings(text, known, occurrences))) {
     const auto [from, to] = source.utf16Range(note.offset, note.length);
     std::string word = sjis::toUtf8(sjis::slice(text, note.wordOffset, note.wordLength));
     notes.push_back({std::move(note), from, to, std::move(word)});

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "checker/allowed_words.h"
 #include "checker/classify.h"
 #include "reading/analyzer.h"
 #include "reading/reading_notes.h"
@@ -22,8 +24,11 @@ struct BoxReadingNote {
   bool operator==(const BoxReadingNote&) const = default;
 };
 
+// `known` (ascending) and `allowed` (may be null) are the class's: they give no note.
 std::vector<BoxReadingNote> boxReadingNotes(const Analyzer& analyzer, std::u16string_view utf16,
-                                            int level, const checker::Classifier& classifier);
+                                            int level, const checker::Classifier& classifier,
+                                            std::span<const char32_t> known = {},
+                                            const checker::AllowedWords* allowed = nullptr);
 
 // The header of the report section, as the report writes its stage headers.
 inline constexpr std::string_view kReadingNotesHeader =

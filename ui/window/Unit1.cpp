@@ -144,10 +144,11 @@ void TForm1::Button1Click() {
           checkedLevel_ = view.levelOfLastCharacter();
           checkedTables_ = tables;
           offerReadingsAfterCheck();
-          if (checkReadings_) {
-            readingNotes_.run(
-                *RichEdit1, *RichEdit2, checkedLevel_,
-                checkedTables_ == tables::TableSet::Tables2020 ? *Classifier2020 : *Classifier);
+          // 「読み方も判定する」: the readings of the kanji the check let pass, judged with the
+          // classifier it ran with.
+          if (classSettings_.checkReadings) {
+            readingNotes_.run(*RichEdit1, *RichEdit2, checkedLevel_, classifier,
+                              classSettings_.known, allowedWords_);
           }
         }
       },

@@ -60,9 +60,6 @@ class TForm1 : public QDialog {
 
   // The result lists; null once the window has closed.
   const checker::ResultLists* results() const { return Results.get(); }
-  // 「読み方も判定する」: each check is followed by the readings of the kanji it let pass. Like the
-  // level, choosing it does not check again.
-  void setCheckReadings(bool on) { checkReadings_ = on; }
 
   // The menu bar, and the area below it that holds every other control.
   QMenuBar* MenuBar;
@@ -156,7 +153,6 @@ class TForm1 : public QDialog {
   int checkedLevel_ = 0;
   tables::TableSet checkedTables_ = tables::TableSet::Tables1989;
   ReadingsCommand* Readings;  // the reading proposals and their dialog
-  bool checkReadings_ = false;
   ReadingNotesAfterCheck readingNotes_;
 
   JapaneseInputMethod inputMethod_;

@@ -83,9 +83,11 @@ void ReadingNotesAfterCheck::clear(PasteBox& box) {
 }
 
 void ReadingNotesAfterCheck::run(PasteBox& box, ReportBox& report, int level,
-                                 const checker::Classifier& classifier) {
+                                 const checker::Classifier& classifier, std::vector<char32_t> known,
+                                 std::shared_ptr<const checker::AllowedWords> allowed) {
   auto outcome = runKeepingWindowLive([analyzer = analyzer_, text = checkedTextOf(*box.document()),
-                                       level, classifier]() mutable -> Outcome {
+                                       level, classifier, known = std::move(known),
+                                       allowed = std::move(allowed)]() mutable -> Outcome {
     try {
       if (!analyzer) {
         auto opened = reading::Analyzer::open();
@@ -93,7 +95,8 @@ void ReadingNotesAfterCheck::run(PasteBox& box, ReportBox& report, int level,
         analyzer = std::make_shared<const reading::Analyzer>(
             std::move(std::get<reading::Analyzer>(opened)));
       }
-      auto notes = reading::boxReadingNotes(*analyzer, utf16Of(text), level, classifier);
+      auto notes = reading::boxReadingNotes(*analyzer, utf16Of(text), level, classifier, known,
+                                            allowed.get());
       return Judged{std::move(analyzer), std::move(notes)};
     } catch (const std::bad_alloc&) {
       return kFailure + QStringLiteral("（メモリが足りません）");

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
+#include "checker/allowed_words.h"
 #include "checker/classify.h"
 #include "reading/analyzer.h"
 
@@ -20,7 +22,9 @@ class ReadingNotesAfterCheck {
   void clear(PasteBox& box);
   // The notes of the box's text at `level`: the report section and the underlines. A missing
   // dictionary or a failure is told in a message box; the check's own report stays as it is.
-  void run(PasteBox& box, ReportBox& report, int level, const checker::Classifier& classifier);
+  // The class's known kanji (ascending) and allowed words give no note.
+  void run(PasteBox& box, ReportBox& report, int level, const checker::Classifier& classifier,
+           std::vector<char32_t> known, std::shared_ptr<const checker::AllowedWords> allowed);
 
  private:
   std::shared_ptr<const reading::Analyzer> analyzer_;  // opened on first use

@@ -12,6 +12,11 @@ namespace {
 
 class ReadingNotesWindowTest : public MainWindowTest {
  protected:
+  void TearDown() override {
+    window().setClassSettings({});  // the next test starts with none kept
+    MainWindowTest::TearDown();
+  }
+  void checkReadings(bool on) { window().setClassSettings({{}, {}, on}); }
   QPlainTextEdit* text() { return control<QPlainTextEdit>("RichEdit1"); }
   QTextEdit* report() { return control<QTextEdit>("RichEdit2"); }
   void check(int level) {
@@ -35,7 +40,7 @@ class ReadingNotesWindowTest : public MainWindowTest {
 TEST_F(ReadingNotesWindowTest, TheReportListsTheReadingsAndTheBoxUnderlinesTheirKanji) {
   text()->setPlainText(QStringLiteral("上人と生糸。\n上人"));
   MessageBoxAnswerer answerer;
-  window().setCheckReadings(true);
+  checkReadings(true);
   check(5);
   // No kanji is red at level 5, so the check's report is the list of the text's kanji alone.
   EXPECT_TRUE(report()->toPlainText().endsWith(
@@ -47,7 +52,7 @@ TEST_F(ReadingNotesWindowTest, TheReportListsTheReadingsAndTheBoxUnderlinesTheir
   ASSERT_EQ(answerer.seen.size(), 1u);  // the summary, and no box of the notes' own
 
   // Off again: the next check takes the underlines off and adds no section.
-  window().setCheckReadings(false);
+  checkReadings(false);
   check(5);
   EXPECT_EQ(dotted(), std::vector<int>{});
   EXPECT_FALSE(report()->toPlainText().contains(QStringLiteral("読み方がまだ習わない漢字")));
@@ -60,12 +65,25 @@ TEST_F(ReadingNotesWindowTest, OffUnlessChosenAndNothingWithoutNotes) {
   EXPECT_EQ(dotted(), std::vector<int>{});
   EXPECT_FALSE(report()->toPlainText().contains(QStringLiteral("読み方がまだ習わない漢字")));
   // On, with a typed level that is none of the entries (every kanji red): nothing is judged.
-  window().setCheckReadings(true);
+  checkReadings(true);
   window().ComboBox1->setEditText(QStringLiteral("高校で"));
   window().Button1Click();
   const QString before = report()->toPlainText();
   EXPECT_FALSE(before.contains(QStringLiteral("読み方がまだ習わない漢字")));
   EXPECT_EQ(dotted(), std::vector<int>{});
+}
+
+TEST_F(ReadingNotesWindowTest, KnownKanjiAndAllowedWordsGiveNoNote) {
+  // 生 known (a first-grade kanji all the same, so its note comes from the setting alone) and
+  // 上人 allowed: of the three notes, only 今 of 今上 remains.
+  text()->setPlainText(QStringLiteral("上人と生糸。今上"));
+  MessageBoxAnswerer answerer;
+  window().setClassSettings({{U'生'}, {"上人"}, true});
+  check(5);
+  EXPECT_EQ(dotted(), (std::vector<int>{6}));
+  EXPECT_TRUE(report()->toPlainText().endsWith(QStringLiteral(
+      "読み方がまだ習わない漢字   ------\n今（きん）　中学で習う読み　今上　1 箇所")))
+      << report()->toPlainText().toStdString();
 }
 
 }  // namespace
