@@ -111,6 +111,26 @@ void BM_ReadingNotes(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadingNotes)->Unit(benchmark::kMillisecond);
 
+// The ruby pieces alone, the share of the proposals' time that aligning their readings takes.
+void BM_AlignRuby(benchmark::State& state) {
+  static const tables::ClassStrings strings = tables::loadClassStrings();
+  static const checker::Classifier classifier(strings);
+  const Prepared p = prepare(-1);
+  const auto proposals = reading::propose(analyzer(), {p.utf8, p.converted, p.spans}, classifier);
+  std::vector<std::vector<reading::WordChar>> words;
+  for (const reading::Proposal& proposal : proposals)
+    words.push_back(reading::wordChars(p.converted.text, proposal.offset, proposal.length));
+  for (auto _ : state) {
+    for (std::size_t i = 0; i < proposals.size(); ++i) {
+      const auto pieces = reading::alignRuby(words[i], proposals[i].reading, proposals[i].offset);
+      benchmark::DoNotOptimize(pieces.data());
+    }
+  }
+  state.counters["proposals"] = static_cast<double>(proposals.size());
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * p.converted.text.size()));
+}
+BENCHMARK(BM_AlignRuby)->Unit(benchmark::kMillisecond);
+
 void BM_RewriteHtml(benchmark::State& state) {
   static const tables::ClassStrings strings = tables::loadClassStrings();
   static const checker::Classifier classifier(strings);

@@ -187,7 +187,9 @@ TEST(ReadingRewrite, PieceByPieceTheOtherCharactersAsWritten) {
     Mode mode;
     const char* text;
   } cases[] = {
+      // Regression: kana wrote the word's katakana in hiragana too (じっこうゆーざー).
       {Mode::Kana, "じっこうユーザーがひっこした"},
+      // Regression: one ruby went over the word but its shared kana ends (｜実効ユーザ《…》ー).
       {Mode::Ruby, "｜実効《じっこう》ユーザーが｜引《ひ》っ｜越《こ》した"},
       // A learnt kanji stays bare; a piece with a red kanji takes ruby whole.
       {Mode::RubyUnlearnt, "｜実効《じっこう》ユーザーが引っ｜越《こ》した"},

@@ -2,6 +2,7 @@
 // the reading cannot be divided, several runs with the kana between them.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,35 @@ TEST(RubyPieces, AReadingThatCannotBeAlignedIsOnePiece) {
     const std::vector<RubyPiece> pieces = reading::alignRuby(word, c.reading);
     EXPECT_EQ(marked(word, pieces), c.pieces) << c.name;
     EXPECT_EQ(reading::spellPieces(word, pieces), c.reading) << c.name;
+  }
+}
+
+// Words of kanji, kana, katakana and letters with readings of random kana: whatever the reading,
+// the pieces lie inside the word in order, each non-empty with a reading, and spell it (a word
+// of kana alone that reads as written needs none).
+TEST(RubyPieces, AnyReadingIsSpelledByItsPieces) {
+  const std::u32string alphabet = U"漢字々引越っしかこひーアッシＸ";
+  const std::u32string kana = U"かこひっしあーき";
+  std::mt19937 random(2026);
+  for (int round = 0; round < 3000; ++round) {
+    std::string word, reading;
+    for (std::size_t n = 1 + random() % 8; n > 0; --n)
+      sjis::appendUtf8(word, alphabet[random() % alphabet.size()]);
+    for (std::size_t n = 1 + random() % 10; n > 0; --n)
+      sjis::appendUtf8(reading, kana[random() % kana.size()]);
+    const std::vector<WordChar> chars = charsOf(word);
+    std::size_t size = 0;
+    for (const WordChar& c : chars) size += c.length;
+    const std::vector<RubyPiece> pieces = reading::alignRuby(chars, reading, 4);
+    std::size_t end = 4;
+    for (const RubyPiece& piece : pieces) {
+      ASSERT_GE(piece.offset, end) << word << " " << reading;
+      ASSERT_GT(piece.length, 0u) << word << " " << reading;
+      ASSERT_FALSE(piece.reading.empty()) << word << " " << reading;
+      end = piece.offset + piece.length;
+    }
+    ASSERT_LE(end, 4 + size) << word << " " << reading;
+    ASSERT_EQ(reading::spellPieces(chars, pieces, 4), reading) << word << " " << reading;
   }
 }
 

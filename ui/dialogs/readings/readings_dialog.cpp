@@ -117,7 +117,7 @@ ReadingsDialog::ReadingsDialog(std::shared_ptr<const BoxReadings> readings,
   if (model_->rowCount() == 0)
     note_->setText(QStringLiteral("チェックで赤くなった字をふくむ語はありません。"));
   createButtons();
-  resize(760, 520);
+  resize(940, 520);
 }
 
 void ReadingsDialog::createTable() {
