@@ -11,6 +11,7 @@
 #include "checker/check_pass.h"
 #include "checker/recording_view.h"
 #include "eval_sentences.h"
+#include "reading/reading_notes.h"
 #include "rewriting/rewrite.h"
 #include "sjis/codec.h"
 #include "tables/class_strings.h"
@@ -88,6 +89,27 @@ void BM_Propose(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * p.converted.text.size()));
 }
 BENCHMARK(BM_Propose)->Arg(-1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// The reading notes of every kanji word at level 5 (the most kanji let pass below level 6): the
+// words and their pieces made once, the judging alone timed.
+void BM_ReadingNotes(benchmark::State& state) {
+  static const tables::ClassStrings strings = tables::loadClassStrings();
+  static const checker::Classifier classifier(strings);
+  const Prepared p = prepare(5);
+  const reading::CheckedText checked{p.utf8, p.converted, p.spans};
+  const auto words =
+      reading::propose(analyzer(), checked, classifier, reading::ProposalScope::EveryKanjiWord);
+  std::size_t count = 0;
+  for (auto _ : state) {
+    const auto notes = reading::readingNotes(checked, words, 5);
+    count = notes.size();
+    benchmark::DoNotOptimize(notes.data());
+  }
+  state.counters["words"] = static_cast<double>(words.size());
+  state.counters["notes"] = static_cast<double>(count);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * p.converted.text.size()));
+}
+BENCHMARK(BM_ReadingNotes)->Unit(benchmark::kMillisecond);
 
 // The ruby pieces alone, the share of the proposals' time that aligning their readings takes.
 void BM_AlignRuby(benchmark::State& state) {

@@ -197,6 +197,31 @@ void writeSuggestions(OutputStream& out, std::span<const reading::Proposal> prop
   b += proposals.empty() ? "]" : "\n  ]";
 }
 
+// Each kanji whose reading the level has not taught, in text order.
+void writeReadingNotes(OutputStream& out, std::span<const reading::ReadingNote> notes,
+                       const sjis::SjisText& text) {
+  std::string& b = out.buffer();
+  b += ",\n  \"reading_notes\": [";
+  for (std::size_t i = 0; i < notes.size(); ++i) {
+    const reading::ReadingNote& n = notes[i];
+    b += i == 0 ? "\n    {\"offset\": " : ",\n    {\"offset\": ";
+    appendNumber(b, n.offset);
+    b += ", \"length\": ";
+    appendNumber(b, n.length);
+    b += ", \"char\": ";
+    appendJsonString(b, sjis::toUtf8(n.character));
+    b += ", \"reading\": ";
+    appendJsonString(b, n.reading);
+    b += ", \"stage\": ";
+    appendJsonString(b, reading::noteStageKey(n.stage));
+    b += ", \"word\": ";
+    appendJsonString(b, sjis::toUtf8(sjis::slice(text, n.wordOffset, n.wordLength)));
+    b += "}";
+    out.flushIfFull();
+  }
+  b += notes.empty() ? "]" : "\n  ]";
+}
+
 }  // namespace
 
 void writeJson(OutputStream& out, const request::CheckResult& result,
@@ -208,6 +233,7 @@ void writeJson(OutputStream& out, const request::CheckResult& result,
   writeCheck(out, result.record, result.lists);
   if (result.tableChanges) writeTableChanges(out, *result.tableChanges);
   if (result.proposals) writeSuggestions(out, *result.proposals, result.text.converted.text);
+  if (result.readingNotes) writeReadingNotes(out, *result.readingNotes, result.text.converted.text);
   out.buffer() += "\n}\n";
 }
 

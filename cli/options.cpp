@@ -9,7 +9,8 @@ namespace torvane::cli {
 const std::string_view kUsage =
     "Usage: torvane-check [--level N] [--tables 1989|2020] [--encoding utf-8|cp932|auto] [--json]\n"
     "                     [--compare-tables] [--suggest] [--rewrite kana|aozora|html|docx|odt]\n"
-    "                     [--output FILE] [--known FILE] [--allow FILE] [FILE]\n"
+    "                     [--output FILE] [--known FILE] [--allow FILE] [--check-readings]\n"
+    "                     [FILE]\n"
     "Checks a Japanese text against the kanji that pupils have learnt by a school year.\n"
     "\n"
     "  --level N         the level, a whole number from -1 to 6 (default 0):\n"
@@ -38,6 +39,9 @@ const std::string_view kUsage =
     "                    it counts): no problem at any level, still listed by stage\n"
     "  --allow FILE      words the class may read, one a line (UTF-8; empty lines and lines\n"
     "                    starting with # ignored): no problem wherever they occur\n"
+    "  --check-readings  with --json: every kanji the check let pass whose reading in the\n"
+    "                      text is not taught by the level (primary readings up to level 5,\n"
+    "                      junior-high ones at 6), as the key \"reading_notes\"\n"
     "  --help            show this help\n"
     "  --version         show the version\n"
     "\n"
@@ -102,6 +106,8 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> args) {
         options.allowFile = std::string(*value);
       } else if (name == "--suggest") {
         options.suggest = true;
+      } else if (name == "--check-readings") {
+        options.checkReadings = true;
       } else if (name == "--rewrite") {
         if (*value == "kana") {
           options.rewrite = RewriteMode::Kana;
@@ -157,6 +163,9 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> args) {
   if (options.suggest && !options.json && options.rewrite == RewriteMode::None) {
     return UsageError{"--suggest goes with --json"};
   }
+  if (options.checkReadings && !options.json) {
+    return UsageError{"--check-readings goes with --json"};
+  }
   if (options.json && options.rewrite != RewriteMode::None) {
     return UsageError{"--rewrite cannot be combined with --json"};
   }
@@ -180,6 +189,7 @@ request::CheckRequest requestFor(const Options& options) {
       options.json || options.rewrite == RewriteMode::Docx || options.rewrite == RewriteMode::Odt;
   request.tableChanges = options.compareTables;
   request.proposals = options.suggest || options.rewrite != RewriteMode::None;
+  request.readingNotes = options.checkReadings;
   return request;
 }
 

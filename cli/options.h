@@ -24,6 +24,7 @@ struct Options {
   bool json = false;
   bool compareTables = false;  // also list the characters whose stage the other set changes
   bool suggest = false;        // the reading proposals, as a JSON key
+  bool checkReadings = false;  // the readings of the kanji let pass, judged by stage (JSON)
   RewriteMode rewrite = RewriteMode::None;
   std::optional<std::string> file;       // standard input when absent
   std::optional<std::string> output;     // standard output when absent

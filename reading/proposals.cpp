@@ -22,6 +22,7 @@ struct Gathered {
   std::size_t end = 0;
   std::vector<sjis::SjisChar> problems;
   bool redKanji = false;
+  bool anyKanji = false;
 };
 
 // The text the analyser reads: the source without the characters that add no bytes of their own
@@ -154,7 +155,7 @@ bool isKanji(const sjis::SjisChar& c, const checker::Classifier& classifier) {
 }
 
 std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
-                              const checker::Classifier& classifier) {
+                              const checker::Classifier& classifier, ProposalScope scope) {
   const sjis::SjisText& sjisText = text.converted.text;
   const std::vector<std::uint32_t>& sourceOf = text.converted.sourceOf;
   requireSourceMap(text);
@@ -178,7 +179,8 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   std::optional<Gathered> current;
   std::size_t currentWord = 0;
   auto flush = [&] {
-    if (!current || !current->redKanji) return;
+    if (!current) return;
+    if (scope == ProposalScope::RedKanjiWords ? !current->redKanji : !current->anyKanji) return;
     const Word& word = words[currentWord];
     Proposal p;
     p.offset = current->begin;
@@ -206,9 +208,11 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
       currentWord = w;
     }
     current->end = offset + c.length();
+    const bool kanji = isKanji(c, classifier);
+    current->anyKanji = current->anyKanji || kanji;
     if (colours[offset] == checker::TextColor::Red) {
       current->problems.push_back(c);
-      current->redKanji = current->redKanji || isKanji(c, classifier);
+      current->redKanji = current->redKanji || kanji;
     }
   });
   flush();

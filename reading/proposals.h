@@ -48,9 +48,17 @@ struct CheckedText {
 // Throws std::invalid_argument when `converted` has no source map (one entry per byte plus one).
 void requireSourceMap(const CheckedText& text);
 
+// A kanji: in the grade or junior-high tables, or outside every table as an ideograph.
+bool isKanji(const sjis::SjisChar& c, const checker::Classifier& classifier);
+
+// Which words are proposed: those that hold a red kanji (the readings a teacher is offered), or
+// every word that holds a kanji (to judge the readings of the kanji the check let pass).
+enum class ProposalScope { RedKanjiWords, EveryKanjiWord };
+
 // The proposals in text order, never overlapping. `classifier` gives each its hardest stage.
 std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
-                              const checker::Classifier& classifier);
+                              const checker::Classifier& classifier,
+                              ProposalScope scope = ProposalScope::RedKanjiWords);
 
 // Gives a proposal another reading (an edited one), and its pieces aligned again on `text`, the
 // checked Shift_JIS text.

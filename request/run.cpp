@@ -1,11 +1,14 @@
 #include "request/run.h"
 
+#include <algorithm>
+#include <functional>
 #include <utility>
 #include <variant>
 
 #include "checker/check_pass_template.h"
 #include "checker/table_sets.h"
 #include "checker/unicode_check.h"
+#include "sjis/codec.h"
 
 namespace torvane::request {
 namespace {
@@ -66,14 +69,21 @@ CheckResult runOnUnicode(const InputText& input, const CheckRequest& request) {
   return result;
 }
 
+std::function<bool(std::size_t)> exemptBySettings(const CheckResult& result,
+                                                  const sjis::SjisText& text) {
+  if (!result.settings) return {};
+  return reading::exemptByClassSettings(text, result.settings->known, result.settings->allowed);
+}
+
 }  // namespace
 
 CheckResult run(InputText input, const CheckRequest& request) {
   if (input.encoding == InputText::Encoding::Utf8 && !request.proposals && !request.tableChanges &&
-      !request.settings)
+      !request.settings && !request.readingNotes)
     return runOnUnicode(input, request);
 
-  reading::DecodedText decoded = decode(std::move(input), /*keepSource=*/request.proposals);
+  const bool readsWords = request.proposals || request.readingNotes;
+  reading::DecodedText decoded = decode(std::move(input), /*keepSource=*/readsWords);
 
   CheckResult result;
   result.level = request.level;
@@ -83,8 +93,7 @@ CheckResult run(InputText input, const CheckRequest& request) {
   // Opened before the check, so that a missing dictionary costs no check and shows nothing else.
   std::optional<reading::Analyzer> opened;
   const reading::Analyzer* analyzer = request.analyzer;
-  if (request.proposals && analyzer == nullptr)
-    analyzer = &opened.emplace(openAnalyzer(result.warnings));
+  if (readsWords && analyzer == nullptr) analyzer = &opened.emplace(openAnalyzer(result.warnings));
 
   // Known kanji are a classifier of their own, made for the call from the set's.
   std::optional<checker::Classifier> taught;
@@ -100,10 +109,9 @@ CheckResult run(InputText input, const CheckRequest& request) {
                        words.find(decoded.converted.text)};
   }
 
-  // The pass takes the text over unless the proposals still need it.
-  sjis::SjisText checked =
-      request.proposals ? decoded.converted.text : std::move(decoded.converted.text);
-  const bool keepSpans = request.spans || request.proposals;
+  // The pass takes the text over unless the words still need it.
+  sjis::SjisText checked = readsWords ? decoded.converted.text : std::move(decoded.converted.text);
+  const bool keepSpans = request.spans || readsWords;
   PackedSpans* spans = keepSpans ? &result.spans : nullptr;
   if (result.settings && !result.settings->allowed.empty()) {
     const checker::AllowingClassifier<checker::Classifier> allowing(classifier,
@@ -113,10 +121,23 @@ CheckResult run(InputText input, const CheckRequest& request) {
     result.record = checkPass(std::move(checked), request.level, classifier, result.lists, spans);
   }
 
-  if (request.proposals) {
+  if (readsWords) {
     const std::vector<checker::Span> spans = result.spans.unpacked();
-    result.proposals = reading::propose(
-        *analyzer, reading::CheckedText{decoded.utf8, decoded.converted, spans}, classifier);
+    const reading::CheckedText checkedText{decoded.utf8, decoded.converted, spans};
+    std::vector<reading::Proposal> words =
+        reading::propose(*analyzer, checkedText, classifier,
+                         request.readingNotes ? reading::ProposalScope::EveryKanjiWord
+                                              : reading::ProposalScope::RedKanjiWords);
+    if (request.readingNotes) {
+      result.readingNotes = reading::readingNotes(checkedText, words, request.level,
+                                                  exemptBySettings(result, decoded.converted.text));
+      std::erase_if(words, [&](const reading::Proposal& p) {
+        return std::none_of(p.problems.begin(), p.problems.end(), [&](const sjis::SjisChar& c) {
+          return reading::isKanji(c, classifier);
+        });
+      });
+    }
+    if (request.proposals) result.proposals = std::move(words);
     result.text = std::move(decoded);
   }
   return result;

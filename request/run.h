@@ -16,6 +16,7 @@
 #include "checker/table_changes.h"
 #include "reading/analyzer.h"
 #include "reading/proposals.h"
+#include "reading/reading_notes.h"
 #include "request/input.h"
 #include "request/packed_spans.h"
 #include "tables/table_set.h"
@@ -31,6 +32,8 @@ struct CheckRequest {
   bool spans = false;         // every colour change, for a writer that shows them all
   bool tableChanges = false;  // the characters whose stage the other set of tables changes
   bool proposals = false;     // the readings of the words that hold a red kanji
+  // The readings of the kanji the check let pass, judged by the school stage that teaches them.
+  bool readingNotes = false;
 
   // What the class has learnt beyond its year: known kanji and allowed words, no problem at any
   // level. With settings, the result says where the allowed words stood.
@@ -67,8 +70,9 @@ struct CheckResult {
   };
   std::optional<SettingsUsed> settings;
   std::optional<std::vector<reading::Proposal>> proposals;
-  // With the proposals: the checked text and the UTF-8 it came from, for their words and for
-  // rewriting the text with them. Empty otherwise.
+  std::optional<std::vector<reading::ReadingNote>> readingNotes;
+  // With the proposals or the reading notes: the checked text and the UTF-8 it came from, for their
+  // words and for rewriting the text with them. Empty otherwise.
   reading::DecodedText text;
 
   // What the user should be told although the check went on (a user dictionary that could not
@@ -86,7 +90,8 @@ struct CheckResult {
 
 // Decodes the input, then checks it and adds what the request asks for. Throws InputError for
 // an input that cannot be decoded, before anything else is done, and ReadingsUnavailable when
-// the proposals are asked for and the dictionaries cannot be opened, before the check runs.
+// the proposals or the reading notes are asked for and the dictionaries cannot be opened, before
+// the check runs.
 CheckResult run(InputText input, const CheckRequest& request);
 
 }  // namespace torvane::request

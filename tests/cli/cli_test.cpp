@@ -150,6 +150,13 @@ TEST(CheckerCli, GoldenOutputs) {
       // tracked insertion, a hyperlink and a text box.
       {"document.docx.suggest.json.expected", "document.docx", "--json --suggest --level 2", 1},
       {"readings.eucjp.json.expected", "readings.eucjp.in", "--json --encoding auto --level 2", 1},
+      // Reading notes change no exit status: no kanji is red at level 5.
+      {"stages.level5.json.expected", "stages.in", "--json --check-readings --level 5", 0},
+      {"stages.level4.suggest.json.expected", "stages.in",
+       "--json --suggest --check-readings --level 4", 1},
+      // A known kanji and an allowed word give no note.
+      {"stages.settings.json.expected", "stages.in",
+       "--json --check-readings --level 5 --known @stages.known --allow @stages.allow", 0},
       {"settings.json.expected", "settings.in",
        "--json --level 2 --known @settings.known --allow @settings.allow", 1},
       {"settings.plain.expected", "settings.in",
@@ -172,6 +179,24 @@ TEST(CheckerCli, GoldenOutputs) {
     EXPECT_EQ(run.err, "");
     expectSameLines(run.out, golden / c.expected);
   }
+}
+
+// 𠮟 known and so not red: its reading しか, junior high, is still the class's to read.
+TEST(CheckerCli, AKnownKanjiFromOutsideTheCodePageGivesNoReadingNote) {
+  const fs::path known =
+      fs::temp_directory_path() / ("torvane-known-" + std::to_string(::getpid()));
+  std::ofstream(known) << "𠮟\n";
+  const CheckerRun run =
+      runChecker("--json --check-readings --tables 2020 --level 5 --known '" + known.string() + "'",
+                 "上人に𠮟られた。");
+  fs::remove(known);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("\"problem_kinds\": []"), std::string::npos);
+  EXPECT_NE(
+      run.out.find("\"reading_notes\": [\n    {\"offset\": 0, \"length\": 2, \"char\": \"上\", "
+                   "\"reading\": \"しょう\", \"stage\": \"high_school\", \"word\": \"上人\"}\n  ]"),
+      std::string::npos)
+      << run.out;
 }
 
 TEST(CheckerCli, ReadsStandardInput) {
@@ -229,6 +254,8 @@ TEST(CheckerCli, ErrorsAreOneLineOnStandardErrorAndNothingOnStandardOutput) {
        "torvane-check: unknown option '--frobnicate' (see torvane-check --help)\n"},
       {"-x", "", "torvane-check: unknown option '-x' (see torvane-check --help)\n"},
       {"a b", "", "torvane-check: only one FILE may be given (see torvane-check --help)\n"},
+      {"--check-readings", "",
+       "torvane-check: --check-readings goes with --json (see torvane-check --help)\n"},
       {"--json --rewrite kana", "",
        "torvane-check: --rewrite cannot be combined with --json (see torvane-check --help)\n"},
       {"--rewrite ruby", "",
@@ -314,7 +341,8 @@ TEST(CheckerCli, HelpAndVersion) {
       "Usage: torvane-check [--level N] [--tables 1989|2020] [--encoding utf-8|cp932|auto] "
       "[--json]\n"
       "                     [--compare-tables] [--suggest] [--rewrite kana|aozora|html|docx|odt]\n"
-      "                     [--output FILE] [--known FILE] [--allow FILE] [FILE]\n"));
+      "                     [--output FILE] [--known FILE] [--allow FILE] [--check-readings]\n"
+      "                     [FILE]\n"));
   EXPECT_EQ(help.err, "");
   const CheckerRun version = runChecker("--version", "");
   EXPECT_EQ(version.status, 0);

@@ -125,6 +125,7 @@ void TForm1::Button1Click() {
   const tables::TableSet tables = tableSet_;
   runCommand(
       [&] {
+        readingNotes_.clear(*RichEdit1);  // the check colours the text afresh
         WindowCheckView view(*this);
         activeView_ = &view;
         // Before the view goes, so that a failure box finds the window as it was.
@@ -152,6 +153,12 @@ void TForm1::Button1Click() {
           checkedLevel_ = view.levelOfLastCharacter();
           checkedTables_ = tables;
           offerReadingsAfterCheck();
+          // 「読み方も判定する」: the readings of the kanji the check let pass, judged with the
+          // classifier it ran with.
+          if (classSettings_.checkReadings) {
+            readingNotes_.run(*RichEdit1, *RichEdit2, checkedLevel_, classifier,
+                              classSettings_.known, allowedWords_);
+          }
         }
       },
       QStringLiteral("チェック"));

@@ -24,6 +24,7 @@
 class QScreen;
 #include "ui/textbox/paste_box.h"
 #include "ui/window/level_box.h"
+#include "ui/window/reading_notes_after_check.h"
 #include "ui/window/report_box.h"
 #include "ui/window/window_view.h"
 
@@ -156,6 +157,7 @@ class TForm1 : public QDialog {
   tables::TableSet checkedTables_ = tables::TableSet::Tables1989;
   ReadingsCommand* Readings;  // the reading proposals and their dialog
   FileCommands* Files;        // the files opened into the box and saved from it
+  ReadingNotesAfterCheck readingNotes_;
 
   JapaneseInputMethod inputMethod_;
   bool placed_ = false;
