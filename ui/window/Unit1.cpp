@@ -133,12 +133,12 @@ void TForm1::Button1Click() {
           activeView_ = nullptr;
           lastLongestGapMs_ = view.longestEventGapMs();
         });
+        const checker::Classifier& classifier = classifierForCheck();
         checker::CheckEnd end;
         if (classSettings_.known.empty() && !allowedWords_) {
           // Nothing the class has learnt: the box's text is checked from its code points.
           end = view.runCheck(checker::unicodeClassifierFor(tables), *Results);
         } else {
-          const checker::Classifier& classifier = classifierForCheck();
           checker::AllowingClassifier<checker::Classifier> allowing(classifier, {});
           if (allowedWords_) {
             view.findAllowedWords(allowedWords_, &allowing);
