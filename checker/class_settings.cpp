@@ -90,8 +90,8 @@ std::variant<KnownKanji, ListProblem> parseKnownKanji(std::string_view utf8) {
     }
   }
   std::ranges::sort(result.kanji);
-  const auto [first, last] = std::ranges::unique(result.kanji);
-  result.kanji.erase(first, last);
+  // std::unique: clang 14 cannot build the subrange std::ranges::unique returns here.
+  result.kanji.erase(std::unique(result.kanji.begin(), result.kanji.end()), result.kanji.end());
   if (result.kanji.empty()) return ListProblem{ListProblem::Kind::Empty, 0};
   return result;
 }
