@@ -15,6 +15,16 @@ Utf8Char utf8CharAt(std::string_view utf8, std::size_t offset) {
   return {value, length};
 }
 
+std::u32string codePoints(std::string_view utf8) {
+  std::u32string out;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const Utf8Char c = utf8CharAt(utf8, i);
+    out.push_back(c.value);
+    i += c.length;
+  }
+  return out;
+}
+
 char32_t kanaAsHiragana(char32_t c) {
   if (c >= U'\u3041' && c <= U'\u3096') return c;
   if (c >= U'\u30A1' && c <= U'\u30F6') return c - 0x60;

@@ -26,5 +26,7 @@ struct Utf8Char {
   std::size_t length = 0;
 };
 Utf8Char utf8CharAt(std::string_view utf8, std::size_t offset);
+// The characters of valid UTF-8 text, one code point each.
+std::u32string codePoints(std::string_view utf8);
 
 }  // namespace torvane::reading

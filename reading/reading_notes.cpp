@@ -43,16 +43,6 @@ char32_t valueOf(const sjis::SjisChar& c) {
   return sjis::Cp932::get().decode(c);
 }
 
-std::u32string toU32(std::string_view utf8) {
-  std::u32string out;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const Utf8Char c = utf8CharAt(utf8, i);
-    out.push_back(c.value);
-    i += c.length;
-  }
-  return out;
-}
-
 std::string toUtf8(std::u32string_view text) {
   std::string out;
   for (const char32_t c : text) sjis::appendUtf8(out, c);
@@ -142,8 +132,8 @@ void addForms(std::vector<Candidate>& out, const std::u32string& kana, ReadingSt
 std::vector<Candidate> candidatesOf(char32_t kanji, bool voice, bool geminate) {
   std::vector<Candidate> out;
   for (const JoyoReading& reading : joyoReadingsOf(kanji)) {
-    const std::u32string kana = toU32(reading.kana);
-    const std::size_t stem = toU32(std::string_view(reading.kana).substr(0, reading.stem)).size();
+    const std::u32string kana = codePoints(reading.kana);
+    const std::size_t stem = codePoints(std::string_view(reading.kana).substr(0, reading.stem)).size();
     addForms(out, kana.substr(0, stem), reading.stage, voice, geminate);
     if (stem == kana.size()) continue;
     if (stem > 1) addForms(out, kana.substr(0, stem - 1), reading.stage, voice, false);
@@ -188,8 +178,8 @@ const std::unordered_map<char32_t, std::vector<AppendixCore>>& appendixCores() {
   static const auto cores = [] {
     std::unordered_map<char32_t, std::vector<AppendixCore>> byFirst;
     for (const AppendixWord& word : appendixWords()) {
-      std::u32string chars = toU32(word.word);
-      std::u32string reading = toU32(word.reading);
+      std::u32string chars = codePoints(word.word);
+      std::u32string reading = codePoints(word.reading);
       while (!chars.empty() && kanaAsHiragana(chars.front()) != 0 &&
              kanaAsHiragana(chars.front()) == reading.front()) {
         chars.erase(0, 1);
@@ -416,7 +406,7 @@ std::vector<ReadingNote> judgeWordWith(CandidateCache& cache, const sjis::SjisTe
   std::vector<Cell> cells = cellsOf(text, wordOffset, wordLength);
   std::vector<std::u32string> pieceReadings;
   for (std::size_t p = 0; p < pieces.size(); ++p) {
-    pieceReadings.push_back(toU32(pieces[p].reading));
+    pieceReadings.push_back(codePoints(pieces[p].reading));
     for (Cell& cell : cells) {
       if (cell.offset >= pieces[p].offset && cell.offset < pieces[p].offset + pieces[p].length)
         cell.piece = static_cast<int>(p);

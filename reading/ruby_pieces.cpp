@@ -28,16 +28,6 @@ std::vector<Unit> unitsOf(std::span<const WordChar> word) {
   return units;
 }
 
-std::u32string codePoints(std::string_view utf8) {
-  std::u32string out;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const Utf8Char c = utf8CharAt(utf8, i);
-    out.push_back(c.value);
-    i += c.length;
-  }
-  return out;
-}
-
 // What a piece over some units costs: kana inside a piece is a kana the reading could not be
 // matched on; a piece beginning or ending with kana, or holding nothing else, is worse still.
 constexpr int kInnerKana = 1;
