@@ -20,6 +20,17 @@ KANA = re.compile(r"^[\u3041-\u309f\u30a0-\u30ffー]+$")
 SENTENCE_END = re.compile(r"(?<=[。！？])(?![」』）])|(?<=[。！？][」』）])")
 LONGEST = 60  # characters; longer sentences are cut after a comma
 
+HEADER = """\
+# Ruby as the editors of published children's texts gave it, for measuring the reading proposals.
+# Source: {source}
+# Columns: half (tune: rules and dictionaries may be tuned on it; report: never), work, the sentence
+# with its ruby removed, the character index of the base in it, the base, its reading as given.
+# Whole halves are works. Long sentences are cut at a comma; a word read the same way more than
+# twice within a work was left out after the second time, and so were ruby over kana, ruby on a
+# transcriber's note or a gaiji, katakana glosses of foreign words (脱出《エスケープ》) and readings
+# printed in full-size kana (はいこうじよう). Made by tools/ruby_eval_rows.py.
+"""
+
 
 def plain(text):
     return RUBY.sub(lambda m: m.group(1), text)
@@ -105,14 +116,7 @@ def main():
     works = read_works(args.input)
     size = split_halves(works)
     out = sys.stdout
-    out.write("# Ruby as the editors of published children's texts gave it, for measuring the "
-              "reading proposals.\n")
-    out.write(f"# Source: {args.source}\n")
-    out.write("# Columns: half (tune: rules and dictionaries may be tuned on it; report: never), "
-              "work, the sentence\n# with its ruby removed, the character index of the base in "
-              "it, the base, its reading as given.\n# Whole halves are works. Long sentences are "
-              "cut at a comma; a word read the same way more\n# than twice within a work was "
-              "left out after the second time. Made by tools/ruby_eval_rows.py.\n")
+    out.write(HEADER.format(source=args.source))
     for w in works:
         out.write(f"# work\t{w['id']}\t{w['half']}\t{w['author']}\t{w['title']}\t{w['path']}\n")
     out.write("half\twork\tcontext\tat\tbase\treading\n")
