@@ -30,8 +30,9 @@ Marks wordAt(const std::string& text, const std::string& word) {
 void expectOnlyTheBodyChanged(const std::string& before, const std::string& after) {
   const ZipReader a(before), b(after);
   ASSERT_EQ(a.names(), b.names());
-  for (const std::string& name : a.names())
+  for (const std::string& name : a.names()) {
     if (name != "word/document.xml") EXPECT_EQ(a.read(name), b.read(name)) << name;
+  }
 }
 
 TEST(Fixtures, HyperlinksOfAPrettyPrintedDocument) {
