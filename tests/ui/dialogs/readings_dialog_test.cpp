@@ -599,7 +599,7 @@ TEST(ReadingsDialog, ANotedWordShowsItsReasonUntilAnAllowedReadingIsTyped) {
   ASSERT_TRUE(std::holds_alternative<reading::Analyzer>(opened));
   ui::PasteBox box;
   box.setPlainText(QStringLiteral("今上天皇の話"));
-  const ui::CheckedBoxText text = ui::checkedTextOf(*box.document());
+  const QString text = ui::checkedTextOf(*box.document());
   reading::ProposedReadings proposed = reading::proposeReadings(
       std::get<reading::Analyzer>(opened), ui::utf16Of(text), 5, classifier(), {{}, nullptr, true});
   ui::ReadingsDialog dialog(std::make_shared<const ui::BoxReadings>(ui::BoxReadings{
@@ -609,7 +609,7 @@ TEST(ReadingsDialog, ANotedWordShowsItsReasonUntilAnAllowedReadingIsTyped) {
   dialog.show();
   ReadingsModel& m = *dialog.model();
   ASSERT_GE(m.rowCount(), 1);
-  ASSERT_EQ(cell(m, 0, ReadingsModel::Word), "今上");
+  ASSERT_EQ(cell(m, 0, ReadingsModel::Word), "今上天皇");
   EXPECT_EQ(cell(m, 0, ReadingsModel::Notes), "今：きん は中学で習う読み方");
   auto* view = dialog.findChild<QTableView*>("table");
   EXPECT_FALSE(view->isColumnHidden(ReadingsModel::Notes));
@@ -617,10 +617,10 @@ TEST(ReadingsDialog, ANotedWordShowsItsReasonUntilAnAllowedReadingIsTyped) {
   view->edit(m.index(0, ReadingsModel::Reading));
   auto* editor = view->viewport()->findChild<QComboBox*>("readingEditor");
   ASSERT_NE(editor, nullptr);
-  editor->setEditText("いまうえ");  // both readings taught in primary school
+  editor->setEditText("いまうえてんのう");  // every reading taught in primary school
   QTest::keyClick(editor->lineEdit(), Qt::Key_Return);
   EXPECT_EQ(cell(m, 0, ReadingsModel::Notes), "");
-  ASSERT_TRUE(m.setData(m.index(0, ReadingsModel::Reading), "きんしょう"));
+  ASSERT_TRUE(m.setData(m.index(0, ReadingsModel::Reading), "きんしょうてんのう"));
   EXPECT_EQ(cell(m, 0, ReadingsModel::Notes),
             "今：きん は中学で習う読み方、上：しょう は高校で習う読み方");
 }
