@@ -496,10 +496,10 @@ void ReadingsDialog::showOccurrence(int row, int which) {
   cursor.setPosition(to, QTextCursor::KeepAnchor);
   box_->setTextCursor(cursor);
   box_->ensureCursorVisible();
-  QString where = QStringLiteral("「%1」 %2 か所のうち %3 か所目")
-                      .arg(fromUtf8(r.word))
-                      .arg(r.occurrences.size())
-                      .arg(shownOccurrence_ + 1);
+  const QString where = QStringLiteral("「%1」 %2 か所のうち %3 か所目")
+                            .arg(fromUtf8(r.word))
+                            .arg(r.occurrences.size())
+                            .arg(shownOccurrence_ + 1);
   const QString notes = model_->index(row, ReadingsModel::Notes).data().toString();
   note_->setText(notes.isEmpty() ? where : where + QStringLiteral("　") + notes);
   Q_EMIT occurrenceShown(from, to);
