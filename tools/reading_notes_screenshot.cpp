@@ -20,8 +20,8 @@
 #include "ui/dialogs/readings/readings_dialog.h"
 #include "ui/dialogs/readings/readings_model.h"
 #include "ui/textbox/paste_box.h"
-#include "ui/window/report_box.h"
 #include "ui/window/Unit1.h"
+#include "ui/window/report_box.h"
 
 namespace {
 
