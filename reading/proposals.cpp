@@ -10,8 +10,8 @@
 #include "checker/levels.h"
 #include "reading/joining.h"
 #include "reading/kana.h"
-#include "reading/ruby_pieces.h"
 #include "reading/listed_choice.h"
+#include "reading/ruby_pieces.h"
 
 namespace torvane::reading {
 namespace {
@@ -152,6 +152,11 @@ bool isKanji(const sjis::SjisChar& c, const checker::Classifier& classifier) {
   if (stage != checker::Stage::Beyond) return true;
   const char32_t character = sjis::Cp932::get().decode(c);
   return u_hasBinaryProperty(static_cast<UChar32>(character), UCHAR_IDEOGRAPHIC) != 0;
+}
+
+bool holdsRedKanji(const Proposal& p, const checker::Classifier& classifier) {
+  return std::any_of(p.problems.begin(), p.problems.end(),
+                     [&](const sjis::SjisChar& c) { return isKanji(c, classifier); });
 }
 
 std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,

@@ -51,6 +51,9 @@ void requireSourceMap(const CheckedText& text);
 // A kanji: in the grade or junior-high tables, or outside every table as an ideograph.
 bool isKanji(const sjis::SjisChar& c, const checker::Classifier& classifier);
 
+// Whether one of the characters the check made red in the word is a kanji.
+bool holdsRedKanji(const Proposal& p, const checker::Classifier& classifier);
+
 // Which words are proposed: those that hold a red kanji (the readings a teacher is offered), or
 // every word that holds a kanji (to judge the readings of the kanji the check let pass).
 enum class ProposalScope { RedKanjiWords, EveryKanjiWord };

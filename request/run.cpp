@@ -132,9 +132,7 @@ CheckResult run(InputText input, const CheckRequest& request) {
       result.readingNotes = reading::readingNotes(checkedText, words, request.level,
                                                   exemptBySettings(result, decoded.converted.text));
       std::erase_if(words, [&](const reading::Proposal& p) {
-        return std::none_of(p.problems.begin(), p.problems.end(), [&](const sjis::SjisChar& c) {
-          return reading::isKanji(c, classifier);
-        });
+        return !reading::holdsRedKanji(p, classifier);
       });
     }
     if (request.proposals) result.proposals = std::move(words);

@@ -65,4 +65,10 @@ std::vector<std::string> readingNotesReport(const std::vector<BoxReadingNote>& n
   return report;
 }
 
+std::string noteReason(const ReadingNote& note) {
+  std::string reason = sjis::toUtf8(note.character) + "：" + note.reading + " は";
+  if (note.stage == NoteStage::OutsideJoyo) return reason + "表外読み（常用漢字表にない読み方）";
+  return reason + std::string(stageInJapanese(note.stage)) + "方";
+}
+
 }  // namespace torvane::reading

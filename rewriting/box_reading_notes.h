@@ -38,4 +38,7 @@ inline constexpr std::string_view kReadingNotesHeader =
 // order they first appear: 今（きん）　中学で習う読み　今上天皇　2 箇所. Nothing without notes.
 std::vector<std::string> readingNotesReport(const std::vector<BoxReadingNote>& notes);
 
+// Why a note was given, as a teacher reads it (UTF-8): 今：きん は中学で習う読み方.
+std::string noteReason(const ReadingNote& note);
+
 }  // namespace torvane::reading

@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "checker/allowing_classifier.h"
 #include "checker/check_pass.h"
+#include "checker/colours.h"
+#include "reading/reading_notes.h"
 #include "sjis/utf8.h"
 
 namespace torvane::reading {
@@ -41,11 +44,18 @@ CheckedSource::CheckedSource(std::u16string_view utf16, sjis::EncodedText byUnit
 }
 
 CheckedSource CheckedSource::check(std::u16string_view utf16, int level,
-                                   const checker::Classifier& classifier) {
+                                   const checker::Classifier& classifier,
+                                   const checker::AllowedWords* allowed) {
   sjis::EncodedText byUnits = sjis::encodeUtf16(utf16, sjis::LineBreaks::ToCrLf, true);
   checker::RecordingView view(byUnits.text, level);
   checker::ResultLists lists;
-  checker::runCheck(view, classifier, lists);
+  if (allowed != nullptr) {
+    const std::vector<checker::AllowedOccurrence> occurrences = allowed->find(byUnits.text);
+    checker::runCheck(
+        view, checker::AllowingClassifier<checker::Classifier>(classifier, occurrences), lists);
+  } else {
+    checker::runCheck(view, classifier, lists);
+  }
   return CheckedSource(utf16, std::move(byUnits), std::move(view.spans().spans));
 }
 
@@ -82,11 +92,66 @@ std::vector<TextEdit> textEdits(const CheckedSource& source, std::span<const Pro
   return edits;
 }
 
-ProposedReadings proposeReadings(const Analyzer& analyzer, std::u16string_view utf16, int level,
+namespace {
+
+// The words that hold a red kanji or a kanji a note is given, in text order; `notes` are in
+// text order too, and each lies in one of `words`.
+std::vector<Proposal> redOrNoted(std::vector<Proposal> words, std::span<const ReadingNote> notes,
                                  const checker::Classifier& classifier) {
-  ProposedReadings readings{CheckedSource::check(utf16, level, classifier), {}, {}};
-  readings.proposals = propose(analyzer, readings.source.view(), classifier);
+  std::vector<Proposal> kept;
+  auto note = notes.begin();
+  for (Proposal& word : words) {
+    while (note != notes.end() && note->offset < word.offset) ++note;
+    const bool noted = note != notes.end() && note->offset < word.offset + word.length;
+    if (noted || holdsRedKanji(word, classifier)) kept.push_back(std::move(word));
+  }
+  return kept;
+}
+
+// Gives each row what judging its reading again takes, from its first occurrence, and its notes.
+void prepareJudging(std::vector<ProposalRow>& rows, std::span<const Proposal> proposals,
+                    const CheckedText& text, int level,
+                    const std::function<bool(std::size_t)>& exempt) {
+  const sjis::SjisText& checked = text.converted.text;
+  const std::vector<checker::TextColor> colours = coloursByByte(text.spans, checked.size());
+  for (ProposalRow& row : rows) {
+    const Proposal& first = proposals[row.occurrences.front()];
+    RowJudging judging{sjis::slice(checked, first.offset, first.length), {}, level};
+    std::size_t at = 0;
+    for (const WordChar& c : row.chars) {
+      const std::size_t offset = first.offset + at;
+      if (colours[offset] != checker::TextColor::Red && !exempt(offset))
+        judging.judged.push_back(at);
+      at += c.length;
+    }
+    row.judging = std::move(judging);
+    judgeReading(row);
+  }
+}
+
+}  // namespace
+
+ProposedReadings proposeReadings(const Analyzer& analyzer, std::u16string_view utf16, int level,
+                                 const checker::Classifier& classifier,
+                                 const ClassReadings& settings) {
+  ProposedReadings readings{
+      CheckedSource::check(utf16, level, classifier, settings.allowed), {}, {}};
+  const CheckedText view = readings.source.view();
+  if (!settings.judgeReadings) {
+    readings.proposals = propose(analyzer, view, classifier);
+    readings.rows = groupProposals(readings.proposals);
+    return readings;
+  }
+  const sjis::SjisText& text = view.converted.text;
+  const std::vector<checker::AllowedOccurrence> occurrences =
+      settings.allowed != nullptr ? settings.allowed->find(text)
+                                  : std::vector<checker::AllowedOccurrence>();
+  const auto exempt = exemptByClassSettings(text, settings.known, occurrences);
+  std::vector<Proposal> words = propose(analyzer, view, classifier, ProposalScope::EveryKanjiWord);
+  const std::vector<ReadingNote> notes = readingNotes(view, words, level, exempt);
+  readings.proposals = redOrNoted(std::move(words), notes, classifier);
   readings.rows = groupProposals(readings.proposals);
+  prepareJudging(readings.rows, readings.proposals, view, level, exempt);
   return readings;
 }
 

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "checker/allowed_words.h"
 #include "checker/classify.h"
 #include "checker/recording_view.h"
 #include "reading/analyzer.h"
@@ -28,9 +29,11 @@ class CheckedSource {
   // conversion, line breaks as CR LF).
   CheckedSource(std::u16string_view utf16, std::vector<checker::Span> spans);
 
-  // Checks the text at `level` with no window, for its colours.
+  // Checks the text at `level` with no window, for its colours; the occurrences of the class's
+  // allowed words (may be null) are black, as in the window's check.
   static CheckedSource check(std::u16string_view utf16, int level,
-                             const checker::Classifier& classifier);
+                             const checker::Classifier& classifier,
+                             const checker::AllowedWords* allowed = nullptr);
 
   // Valid while this object lives where it is.
   CheckedText view() const { return {utf8_, converted_, spans_}; }
@@ -66,6 +69,16 @@ std::vector<TextEdit> textEdits(const CheckedSource& source, std::span<const Pro
 // The number of UTF-16 units of a UTF-8 text.
 std::size_t utf16Length(std::string_view utf8);
 
+// The class settings the proposals follow. The known kanji are the classifier's too; they and
+// the allowed words (may be null) are black and give no reading note. With `judgeReadings`
+// (「読み方も判定する」) the words whose reading gives a note are proposed as well, and every row
+// carries its notes and what judging it again takes.
+struct ClassReadings {
+  std::span<const char32_t> known;  // ascending
+  const checker::AllowedWords* allowed = nullptr;
+  bool judgeReadings = false;
+};
+
 // What the reading proposals of a box's text need: the text checked again at the level of the
 // last check, its proposals, and their rows.
 struct ProposedReadings {
@@ -74,6 +87,7 @@ struct ProposedReadings {
   std::vector<ProposalRow> rows;
 };
 ProposedReadings proposeReadings(const Analyzer& analyzer, std::u16string_view utf16, int level,
-                                 const checker::Classifier& classifier);
+                                 const checker::Classifier& classifier,
+                                 const ClassReadings& settings = {});
 
 }  // namespace torvane::reading

@@ -61,6 +61,17 @@ std::vector<Mode> applyRows(std::span<const ProposalRow> rows, std::span<Proposa
 void setReading(ProposalRow& row, std::string reading) {
   row.reading = std::move(reading);
   row.pieces = alignRuby(row.chars, row.reading);
+  judgeReading(row);
+}
+
+void judgeReading(ProposalRow& row) {
+  if (!row.judging) return;
+  const RowJudging& judging = *row.judging;
+  row.notes =
+      judgeWord(judging.checked, 0, judging.checked.size(), row.pieces, judging.level,
+                [&judging](std::size_t offset) {
+                  return std::binary_search(judging.judged.begin(), judging.judged.end(), offset);
+                });
 }
 
 std::string withPieceReadings(const ProposalRow& row) {

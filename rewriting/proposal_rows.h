@@ -11,9 +11,21 @@
 
 #include "checker/stage.h"
 #include "reading/proposals.h"
+#include "reading/reading_notes.h"
 #include "rewriting/rewrite.h"
+#include "sjis/sjis_text.h"
 
 namespace torvane::reading {
+
+// What judging a row's reading again takes (「読み方も判定する」): the word as checked, the
+// offsets in it of the kanji whose reading is judged (not red, not exempt by a class setting),
+// and the level of the check.
+struct RowJudging {
+  sjis::SjisText checked;
+  std::vector<std::size_t> judged;  // ascending
+  int level = 0;
+  bool operator==(const RowJudging&) const = default;
+};
 
 struct ProposalRow {
   std::string word;
@@ -24,12 +36,18 @@ struct ProposalRow {
   Mode mode = Mode::Ruby;
   std::vector<WordChar> chars;    // the word's characters in the checked text
   std::vector<RubyPiece> pieces;  // where `reading` goes, in bytes from the word's start
+  std::optional<RowJudging> judging = std::nullopt;  // only with the readings judged
+  // What `reading` gives the judged kanji, in bytes from the word's start.
+  std::vector<ReadingNote> notes = {};
   bool operator==(const ProposalRow&) const = default;
 };
 
 // Gives a row a reading, typed or chosen, and aligns it again into pieces (one piece over the
-// word when it cannot be aligned).
+// word when it cannot be aligned); a judged row's notes follow the new reading.
 void setReading(ProposalRow& row, std::string reading);
+
+// Judges the row's reading, by its pieces, where the row has what judging takes.
+void judgeReading(ProposalRow& row);
 
 // The word with each piece's reading after it in brackets: 引（ひ）っ越（こ）し.
 std::string withPieceReadings(const ProposalRow& row);

@@ -103,5 +103,22 @@ TEST(ProposeReadings, TheWordsOfTheRedKanjiWithTheirRows) {
   EXPECT_EQ(proposed.source.utf16Range(last.offset, last.length), std::make_pair(9ul, 11ul));
 }
 
+TEST(ProposeReadings, WithTheReadingsJudgedTheNotedWordsComeTooAndAllowedWordsStayBlack) {
+  // At level 1 漢 of 漢字 is red and 今上 gives a note; 岡山 is allowed, so it is no red word,
+  // though it used to be proposed as one.
+  const std::vector<std::string> words{"岡山"};
+  const checker::AllowedWords allowed(words);
+  const auto proposed = reading::proposeReadings(testing::testAnalyzer(), u"漢字と今上と岡山", 1,
+                                                 testing::testClassifier(), {{}, &allowed, true});
+  std::vector<std::string> rows;
+  for (const auto& row : proposed.rows) rows.push_back(row.word);
+  EXPECT_EQ(rows, (std::vector<std::string>{"漢字", "今上"}));
+  ASSERT_EQ(proposed.rows.size(), 2u);
+  EXPECT_TRUE(proposed.rows[0].notes.empty());
+  ASSERT_EQ(proposed.rows[1].notes.size(), 1u);
+  EXPECT_EQ(proposed.rows[1].notes[0].reading, "きん");
+  EXPECT_EQ(proposed.rows[1].notes[0].offset, 0u);  // from the word's start
+}
+
 }  // namespace
 }  // namespace torvane

@@ -284,11 +284,13 @@ void TForm1::offerReadingsAfterCheck() {
 // At the level and with the tables of the last check.
 void TForm1::showReadings() {
   if (checking_ || !Classifier || RichEdit1->isPasting()) return;
-  // With the known kanji of the class, so that they are no red word here either.
+  // With the known kanji and the allowed words of the class, so that they are no red word here
+  // either.
   const checker::Classifier& plain =
       checkedTables_ == tables::TableSet::Tables2020 ? *Classifier2020 : *Classifier;
   Readings->propose(RichEdit1, checkedLevel_,
-                    checkedTables_ == tableSet_ ? classifierForCheck() : plain);
+                    checkedTables_ == tableSet_ ? classifierForCheck() : plain,
+                    {classSettings_.known, allowedWords_, classSettings_.checkReadings});
 }
 
 }  // namespace torvane::ui

@@ -20,9 +20,11 @@
 
 #include <memory>
 #include <tuple>
+#include <variant>
 
 #include "documents/document.h"
 #include "documents/writers.h"
+#include "rewriting/checked_source.h"
 #include "tables/class_strings.h"
 #include "ui/dialogs/readings/readings_delegates.h"
 #include "ui/dialogs/readings/readings_dialog.h"
@@ -99,7 +101,7 @@ TEST(ReadingsModel, OneRowPerWordAndReadingWithTheReportsStage) {
   Fixture f;
   const ReadingsModel& m = *f.model;
   ASSERT_EQ(m.rowCount(), 4);
-  ASSERT_EQ(m.columnCount(), 6);
+  ASSERT_EQ(m.columnCount(), 7);
   const struct {
     QString word, reading, pieces, stage, count, mode;
   } rows[] = {
@@ -589,6 +591,38 @@ TEST(ReadingsDialog, EditorsOfferTheChoicesAndTakeTypedText) {
   modes->setCurrentIndex(0);
   Q_EMIT modes->activated(0);  // as a choice from the list
   EXPECT_EQ(cell(*f.model, 0, ReadingsModel::Mode), "ひらがなにする");
+}
+
+// 「読み方も判定する」: at level 5 every kanji of 今上天皇の話 is learnt, but 今 read きん is not.
+TEST(ReadingsDialog, ANotedWordShowsItsReasonUntilAnAllowedReadingIsTyped) {
+  auto opened = reading::Analyzer::open();
+  ASSERT_TRUE(std::holds_alternative<reading::Analyzer>(opened));
+  ui::PasteBox box;
+  box.setPlainText(QStringLiteral("今上天皇の話"));
+  const QString text = ui::checkedTextOf(*box.document());
+  reading::ProposedReadings proposed = reading::proposeReadings(
+      std::get<reading::Analyzer>(opened), ui::utf16Of(text), 5, classifier(), {{}, nullptr, true});
+  ui::ReadingsDialog dialog(std::make_shared<const ui::BoxReadings>(ui::BoxReadings{
+                                ui::CheckedBoxText(text, std::move(proposed.source)),
+                                std::move(proposed.proposals), true}),
+                            std::move(proposed.rows), &box);
+  dialog.show();
+  ReadingsModel& m = *dialog.model();
+  ASSERT_GE(m.rowCount(), 1);
+  ASSERT_EQ(cell(m, 0, ReadingsModel::Word), "今上天皇");
+  EXPECT_EQ(cell(m, 0, ReadingsModel::Notes), "今：きん は中学で習う読み方");
+  auto* view = dialog.findChild<QTableView*>("table");
+  EXPECT_FALSE(view->isColumnHidden(ReadingsModel::Notes));
+
+  view->edit(m.index(0, ReadingsModel::Reading));
+  auto* editor = view->viewport()->findChild<QComboBox*>("readingEditor");
+  ASSERT_NE(editor, nullptr);
+  editor->setEditText("いまうえてんのう");  // every reading taught in primary school
+  QTest::keyClick(editor->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(cell(m, 0, ReadingsModel::Notes), "");
+  ASSERT_TRUE(m.setData(m.index(0, ReadingsModel::Reading), "きんしょうてんのう"));
+  EXPECT_EQ(cell(m, 0, ReadingsModel::Notes),
+            "今：きん は中学で習う読み方、上：しょう は高校で習う読み方");
 }
 
 }  // namespace

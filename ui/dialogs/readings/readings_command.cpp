@@ -50,15 +50,16 @@ void ReadingsCommand::disable(const QString& why) {
   action_->setStatusTip(why);
 }
 
-void ReadingsCommand::propose(PasteBox* box, int level, const checker::Classifier& classifier) {
+void ReadingsCommand::propose(PasteBox* box, int level, const checker::Classifier& classifier,
+                              ClassChoices choices) {
   if (busy_ || unavailable_ || box == nullptr) return;
   busy_ = true;
   action_->setEnabled(false);
   box_ = box;
   // Taking the text costs a copy; the check, the analyser and the rows run on the worker.
-  proposing_.setFuture(
-      QtConcurrent::run([analyzer = analyzer_, text = checkedTextOf(*box->document()), level,
-                         classifier = classifier]() mutable -> Outcome {
+  proposing_.setFuture(QtConcurrent::run(
+      [analyzer = analyzer_, text = checkedTextOf(*box->document()), level, classifier = classifier,
+       choices = std::move(choices)]() mutable -> Outcome {
         try {
           if (!analyzer) {
             auto opened = reading::Analyzer::open();
@@ -66,11 +67,12 @@ void ReadingsCommand::propose(PasteBox* box, int level, const checker::Classifie
             analyzer = std::make_shared<const reading::Analyzer>(
                 std::move(std::get<reading::Analyzer>(opened)));
           }
-          reading::ProposedReadings proposed =
-              reading::proposeReadings(*analyzer, utf16Of(text), level, classifier);
+          reading::ProposedReadings proposed = reading::proposeReadings(
+              *analyzer, utf16Of(text), level, classifier,
+              {choices.known, choices.allowed.get(), choices.judgeReadings});
           auto readings = std::make_shared<const BoxReadings>(
               BoxReadings{CheckedBoxText(std::move(text), std::move(proposed.source)),
-                          std::move(proposed.proposals)});
+                          std::move(proposed.proposals), choices.judgeReadings});
           return Proposed{std::move(analyzer), std::move(readings), std::move(proposed.rows)};
         } catch (const std::bad_alloc&) {
           return kFailure + QStringLiteral("（メモリが足りません）");

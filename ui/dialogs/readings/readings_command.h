@@ -11,7 +11,9 @@
 
 #include <memory>
 #include <variant>
+#include <vector>
 
+#include "checker/allowed_words.h"
 #include "checker/classify.h"
 #include "reading/analyzer.h"
 #include "ui/dialogs/readings/readings_dialog.h"
@@ -22,6 +24,13 @@ class QWidget;
 namespace torvane::ui {
 
 class PasteBox;
+
+// The class settings the proposals follow; the known kanji are the classifier's too.
+struct ClassChoices {
+  std::vector<char32_t> known;                           // ascending
+  std::shared_ptr<const checker::AllowedWords> allowed;  // may be null
+  bool judgeReadings = false;                            // 「読み方も判定する」
+};
 
 class ReadingsCommand : public QObject {
   Q_OBJECT
@@ -35,7 +44,8 @@ class ReadingsCommand : public QObject {
   void offer();
   // Proposes readings for the text of `box`, checked again at `level` by `classifier`, and
   // shows them. Nothing while proposals are being made.
-  void propose(PasteBox* box, int level, const checker::Classifier& classifier);
+  void propose(PasteBox* box, int level, const checker::Classifier& classifier,
+               ClassChoices choices = {});
   bool busy() const { return busy_; }
 
   ReadingsDialog* dialog() const { return dialog_; }

@@ -157,11 +157,15 @@ ReadingsDialog::ReadingsDialog(std::shared_ptr<const BoxReadings> readings,
   setWindowTitle(kTitle);
   setFont(japaneseFont(kProportionalGothic, 14));
   auto* layout = new QVBoxLayout(this);
+  const bool judged = readings_->readingsJudged;
   auto* help = new QLabel(
-      QStringLiteral(
-          "チェックで赤くなった字をふくむ語です。読みと書き換えは、ダブルクリックして直せます。"
-          "ルビは「ルビの付き方」の欄のように、漢字の部分ごとに付きます。"
-          "語をクリックすると上の欄のその場所を示し、もう一度クリックすると次の場所を示します。"),
+      (judged ? QStringLiteral("チェックで赤くなった字や、まだ習わない読み方の字をふくむ語です。"
+                               "読み方のわけは「読み方の注意」の欄に出ます。")
+              : QStringLiteral("チェックで赤くなった字をふくむ語です。")) +
+          QStringLiteral("読みと書き換えは、ダブルクリックして直せます。"
+                         "ルビは「ルビの付き方」の欄のように、漢字の部分ごとに付きます。"
+                         "語をクリックすると上の欄のその場所を示し、もう一度クリックすると次の場所"
+                         "を示します。"),
       this);
   help->setWordWrap(true);
   layout->addWidget(help);
@@ -171,11 +175,14 @@ ReadingsDialog::ReadingsDialog(std::shared_ptr<const BoxReadings> readings,
   note_->setObjectName(QStringLiteral("note"));
   note_->setWordWrap(true);
   layout->addWidget(note_);
-  if (model_->rowCount() == 0)
-    note_->setText(QStringLiteral("チェックで赤くなった字をふくむ語はありません。"));
+  if (model_->rowCount() == 0) {
+    note_->setText(judged ? QStringLiteral("チェックで赤くなった字や、まだ習わない読み方の字を"
+                                           "ふくむ語はありません。")
+                          : QStringLiteral("チェックで赤くなった字をふくむ語はありません。"));
+  }
   createButtons();
   setOpenedFile(std::nullopt);
-  resize(940, 520);
+  resize(judged ? 1180 : 940, 520);
 }
 
 void ReadingsDialog::createTable() {
@@ -205,6 +212,10 @@ void ReadingsDialog::createTable() {
   table_->setColumnWidth(
       ReadingsModel::Stage,
       metrics.horizontalAdvance(QStringLiteral("中学までに習わない(漢)字")) + pad);
+  table_->setColumnWidth(
+      ReadingsModel::Notes,
+      metrics.horizontalAdvance(QStringLiteral("今：きん は中学で習う読み方")) + pad);
+  table_->setColumnHidden(ReadingsModel::Notes, !readings_->readingsJudged);
   table_->setColumnWidth(ReadingsModel::Occurrences,
                          metrics.horizontalAdvance(QStringLiteral("回数")) + pad);
   table_->horizontalHeader()->setStretchLastSection(true);
@@ -485,10 +496,12 @@ void ReadingsDialog::showOccurrence(int row, int which) {
   cursor.setPosition(to, QTextCursor::KeepAnchor);
   box_->setTextCursor(cursor);
   box_->ensureCursorVisible();
-  note_->setText(QStringLiteral("「%1」 %2 か所のうち %3 か所目")
-                     .arg(fromUtf8(r.word))
-                     .arg(r.occurrences.size())
-                     .arg(shownOccurrence_ + 1));
+  const QString where = QStringLiteral("「%1」 %2 か所のうち %3 か所目")
+                            .arg(fromUtf8(r.word))
+                            .arg(r.occurrences.size())
+                            .arg(shownOccurrence_ + 1);
+  const QString notes = model_->index(row, ReadingsModel::Notes).data().toString();
+  note_->setText(notes.isEmpty() ? where : where + QStringLiteral("　") + notes);
   Q_EMIT occurrenceShown(from, to);
 }
 

@@ -31,6 +31,8 @@ class ReadingsModel;
 struct BoxReadings {
   CheckedBoxText text;
   std::vector<reading::Proposal> proposals;
+  // 「読み方も判定する」: the words whose reading gives a note are among the proposals too.
+  bool readingsJudged = false;
 };
 
 class ReadingsDialog : public QDialog {

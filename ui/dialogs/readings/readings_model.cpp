@@ -3,12 +3,20 @@
 #include <QColor>
 
 #include "reading/kana.h"
+#include "rewriting/box_reading_notes.h"
 
 namespace torvane::ui {
 namespace {
 
 QString fromUtf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The reasons of a row's notes, one for each noted kanji.
+QStringList noteReasons(const reading::ProposalRow& row) {
+  QStringList reasons;
+  for (const reading::ReadingNote& note : row.notes) reasons << fromUtf8(reading::noteReason(note));
+  return reasons;
 }
 
 }  // namespace
@@ -49,6 +57,7 @@ QVariant ReadingsModel::data(const QModelIndex& index, int role) const {
         return unknown ? QStringLiteral("（読みがわかりません）") : fromUtf8(row.reading);
       case Pieces: return fromUtf8(reading::withPieceReadings(row));
       case Stage: return fromUtf8(std::string(reading::stageWords(row.hardest)));
+      case Notes: return noteReasons(row).join(QStringLiteral("、"));
       case Occurrences: return static_cast<qulonglong>(row.occurrences.size());
       case Mode: return modeName(row.mode);
     }
@@ -62,6 +71,8 @@ QVariant ReadingsModel::data(const QModelIndex& index, int role) const {
     for (const std::string& choice : row.choices) choices << fromUtf8(choice);
     return choices;
   }
+  if (role == Qt::ToolTipRole && index.column() == Notes && !row.notes.empty())
+    return noteReasons(row).join(QLatin1Char('\n'));
   if (role == Qt::ForegroundRole && unknown) return QColor(128, 128, 128);
   if (role == Qt::TextAlignmentRole && index.column() == Occurrences)
     return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
@@ -76,6 +87,7 @@ QVariant ReadingsModel::headerData(int section, Qt::Orientation orientation, int
     case Reading: return QStringLiteral("読み");
     case Pieces: return QStringLiteral("ルビの付き方");
     case Stage: return QStringLiteral("いちばん遅く習う字");
+    case Notes: return QStringLiteral("読み方の注意");
     case Occurrences: return QStringLiteral("回数");
     case Mode: return QStringLiteral("書き換え");
   }
@@ -96,7 +108,7 @@ bool ReadingsModel::setData(const QModelIndex& index, const QVariant& value, int
     const QString reading = value.toString().trimmed();
     if (!isReading(reading)) return false;
     reading::setReading(row, reading::toHiragana(reading.toStdString()));
-    Q_EMIT dataChanged(index, this->index(index.row(), Pieces));
+    Q_EMIT dataChanged(index, this->index(index.row(), Notes));
     return true;
   } else if (index.column() == Mode) {
     bool ok = false;

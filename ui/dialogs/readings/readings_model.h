@@ -1,6 +1,7 @@
 // The rows of the reading proposals as a table: the word, its reading (editable), the word with
-// the reading of each ruby piece, the latest stage among its red characters, how often it
-// occurs, and what becomes of it (editable).
+// the reading of each ruby piece, the latest stage among its red characters, with the readings
+// judged why its reading is not yet the class's, how often it occurs, and what becomes of it
+// (editable).
 #pragma once
 
 #include <QAbstractTableModel>
@@ -16,7 +17,7 @@ class ReadingsModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  enum Column { Word, Reading, Pieces, Stage, Occurrences, Mode, ColumnCount };
+  enum Column { Word, Reading, Pieces, Stage, Notes, Occurrences, Mode, ColumnCount };
   // The readings to offer for a row (Reading column), as a QStringList.
   static constexpr int ChoicesRole = Qt::UserRole + 1;
 
@@ -35,8 +36,8 @@ class ReadingsModel : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation,
                       int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
-  // Reading: a string, trimmed, of kana or empty (no reading), kept in hiragana and aligned
-  // again into pieces; Mode: a reading::Mode as int.
+  // Reading: a string, trimmed, of kana or empty (no reading), kept in hiragana, aligned again
+  // into pieces and judged again; Mode: a reading::Mode as int.
   bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
  private:
