@@ -231,7 +231,7 @@ void TForm1::showTables(tables::TableSet set) {
 }
 
 // The tables, and what the class has learnt when it has: 「判定表：2020年度から・習った漢字 12・
-// 許可語 5」.
+// 許可語 5・読み方も判定」.
 void TForm1::showTablesLabel() {
   QString text = tableSet_ == tables::TableSet::Tables2020 ? QStringLiteral("判定表：2020年度から")
                                                            : QStringLiteral("判定表：1989年告示");
@@ -241,6 +241,7 @@ void TForm1::showTablesLabel() {
   if (!classSettings_.allowed.empty()) {
     text += QStringLiteral("・許可語 %1").arg(classSettings_.allowed.size());
   }
+  if (classSettings_.checkReadings) text += QStringLiteral("・読み方も判定");
   TablesLabel->setText(text);
   // The bar sizes its corner when it is set.
   TablesLabel->parentWidget()->adjustSize();

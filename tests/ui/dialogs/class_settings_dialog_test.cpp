@@ -166,7 +166,7 @@ TEST_F(ClassSettingsWindowTest, TheSettingsAreKeptForTheNextStartAndChangingThem
   MainWindowTest::TearDown();
   MainWindowTest::SetUp();
   EXPECT_EQ(window().classSettings(), (checker::ClassSettings{{U'城', U'岡'}, {"鹿児島"}, true}));
-  EXPECT_EQ(label(), QStringLiteral("判定表：1989年告示・習った漢字 2・許可語 1"));
+  EXPECT_EQ(label(), QStringLiteral("判定表：1989年告示・習った漢字 2・許可語 1・読み方も判定"));
   EXPECT_TRUE(window().findChild<QAction*>(QStringLiteral("ClassSettingsAction"))->isEnabled());
 }
 
