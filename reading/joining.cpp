@@ -5,6 +5,7 @@
 
 #include "reading/kana.h"
 #include "reading/numbers.h"
+#include "reading/reading_stages.h"
 
 namespace torvane::reading {
 namespace {
@@ -177,11 +178,30 @@ void readMusicalSounds(std::string_view utf8, std::vector<Word>& words) {
   }
 }
 
-// 角 alone: the corner one turns (角を曲がる, 角で折れる) is かど, an animal's (鹿の角, 鬼の角)
-// つの; elsewhere the dictionary's かく stands.
+
+// 角 alone: the corner one turns (角を曲がる, 角で折れる) is かど; in a sentence about a horned
+// animal (鹿の角, 大きな角の鹿) or one where it grows (角の生えた) つの; elsewhere the
+// dictionary's かく stands.
 void readCorners(std::string_view utf8, std::vector<Word>& words) {
   static constexpr std::string_view kHorned[] = {"鹿", "牛", "羊", "山羊", "鬼", "獣", "犀"};
   auto at = [&](std::size_t i) { return utf8.substr(words[i].offset, words[i].length); };
+  auto horned = [&](std::size_t i) {
+    for (const std::string_view animal : kHorned) {
+      if (at(i).ends_with(animal)) return true;
+    }
+    return false;
+  };
+  // Whether a sentence ends between word j - 1 and word j: at its stop, a quotation's bracket
+  // or a line break.
+  auto boundary = [&](std::size_t j) {
+    const std::string_view last = at(j - 1);
+    const std::size_t end = words[j - 1].offset + words[j - 1].length;
+    return last == "。" || last == "！" || last == "？" || last == "「" || last == "」" ||
+           utf8.substr(end, words[j].offset - end).find('\n') != std::string_view::npos;
+  };
+  // The words of a sentence around a word, at most this many on either side: the scan stays
+  // short on text without punctuation.
+  constexpr std::size_t kReach = 16;
   for (std::size_t i = 0; i < words.size(); ++i) {
     if (at(i) != "角") continue;
     if (i + 2 < words.size()) {
@@ -191,13 +211,43 @@ void readCorners(std::string_view utf8, std::vector<Word>& words) {
         words[i].reading = "かど";
         continue;
       }
-    }
-    if (i >= 2 && at(i - 1) == "の") {
-      for (const std::string_view horned : kHorned) {
-        if (at(i - 2).ends_with(horned)) words[i].reading = "つの";
+      if ((particle == "の" || particle == "が") &&
+          (next.starts_with("生え") || next.starts_with("はえ"))) {
+        words[i].reading = "つの";
+        continue;
       }
     }
+    bool animal = false;
+    for (std::size_t j = i; j > 0 && i - j < kReach && !animal && !boundary(j); --j) {
+      animal = horned(j - 1);
+    }
+    for (std::size_t j = i + 1; j < words.size() && j - i <= kReach && !animal && !boundary(j);
+         ++j) {
+      animal = horned(j);
+    }
+    if (animal) words[i].reading = "つの";
   }
+}
+
+// 一 and 二 before a noun read in its native reading count with native numbers, ひと and ふた:
+// 一鞭 ひとむち, 一箱 ひとはこ, 二冬 ふたふゆ. A counter read on (一枚 いちまい) keeps the
+// counting rules'.
+std::optional<std::string> nativeCount(std::string_view number, const Morpheme& m,
+                                       std::string_view surface) {
+  if (number != "一" && number != "二") return std::nullopt;
+  if (m.reading.empty() || !m.partOfSpeech.starts_with("名詞") || surface.empty()) {
+    return std::nullopt;
+  }
+  const Utf8Char c = utf8CharAt(surface, 0);
+  if (c.length != surface.size() || !isKanji(c.value)) return std::nullopt;
+  const std::span<const JoyoReading> readings = joyoReadingsOf(c.value);
+  // A kanji outside the list names a thing by its native word as a noun (鞭, 雫).
+  bool native = readings.empty() && m.partOfSpeech == "名詞,一般";
+  for (const JoyoReading& r : readings) {
+    native = native || (r.native && r.stem == r.kana.size() && r.kana == m.reading);
+  }
+  if (!native) return std::nullopt;
+  return std::string(number == "一" ? "ひと" : "ふた") + m.reading;
 }
 
 }  // namespace
@@ -226,6 +276,7 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
                               words.back().offset == numberAt;
       const std::string_view number = utf8.substr(numberAt, m.offset - numberAt);
       std::optional<std::string> counted = countedReading(number, surface, afterMonth);
+      if (!counted) counted = nativeCount(number, m, surface);
       // A digit before a counted word of the dictionary (四 / 五匹) is a rough count with it.
       if (!counted && isCountedWord(m, surface)) {
         const std::size_t digit = utf8CharAt(surface, 0).length;

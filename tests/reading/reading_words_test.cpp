@@ -84,6 +84,8 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"角を曲がる", {{"角", "かど"}, {"曲がる", "まがる"}}},
       {"鬼の角", {{"鬼", "おに"}, {"角", "つの"}}},
       {"角の店", {{"角", "かく"}, {"店", "みせ"}}},
+      {"大きな角の鹿", {{"大きな", "おおきな"}, {"角", "つの"}, {"鹿", "しか"}}},
+      {"鹿が来た。角の店", {{"鹿", "しか"}, {"来た", "きた"}, {"角", "かく"}, {"店", "みせ"}}},
       // A compound the list lacks takes the list's reading for a common noun in it.
       {"蔵いっぱい", {{"蔵いっぱい", "くらいっぱい"}}},  // ぞういっぱい
       {"宝物", {{"宝物", "たからもの"}}},                // ほうもつ
@@ -91,6 +93,14 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"番頭が一人居眠り", {{"番頭", "ばんとう"}, {"一人", "ひとり"}, {"居眠り", "いねむり"}}},
       {"甚兵衛一人", {{"甚兵衛", "じんべえ"}, {"一人", "ひとり"}}},
       {"一日中", {{"一日中", "いちにちじゅう"}}},
+      // One and two of a thing named by its native word count natively; an on counter does not.
+      {"一鞭", {{"一鞭", "ひとむち"}}},  // no reading: 一 and 鞭 apart
+      {"一箱", {{"一箱", "ひとはこ"}}},  // いっぱこ
+      {"一枚", {{"一枚", "いちまい"}}},
+      // Modern kana: ず where the dictionary spells づ, kept where a kanji reads つ alone.
+      {"授けて", {{"授けて", "さずけて"}}},  // さづけて
+      {"三日月", {{"三日月", "みかづき"}}},
+      {"縮んだ", {{"縮んだ", "ちぢんだ"}}},
       // A digit before a counted word of the dictionary is a rough count with it.
       {"四五匹", {{"四五匹", "しごひき"}}},
       // A listed phrase with a particle does not take the place of its words.
@@ -131,6 +141,7 @@ TEST(ReadingWords, NumbersWithCountersTakeTheirSoundChanges) {
       {"二十", "歳", "はたち"},
       {"一", "人", "ひとり"},
       {"二", "人", "ふたり"},
+      {"一", "組", "ひとくみ"},  // いちくみ
       {"四", "人", "よにん"},
       {"七", "人", "しちにん"},
       {"四", "月", "しがつ"},
