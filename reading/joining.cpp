@@ -250,6 +250,46 @@ std::optional<std::string> nativeCount(std::string_view number, const Morpheme& 
   return std::string(number == "一" ? "ひと" : "ふた") + m.reading;
 }
 
+// The first on reading the jōyō list gives a kanji, or nothing.
+std::optional<std::string> firstOnReading(std::string_view kanji) {
+  const Utf8Char c = utf8CharAt(kanji, 0);
+  if (c.length != kanji.size()) return std::nullopt;
+  for (const JoyoReading& r : joyoReadingsOf(c.value)) {
+    if (!r.native) return r.kana;
+  }
+  return std::nullopt;
+}
+
+// Given names of the old kind the dictionary cuts in two: 兵衛 after one kanji is べえ, the kanji
+// read on (吉兵衛 きちべえ, not よしひょうえ); 右衛門 and 左衛門 are えもん and ざえもん, not
+// みぎえもん.
+void readOldNames(std::string_view utf8, std::span<const Morpheme> morphemes,
+                  std::vector<Word>& words) {
+  auto surface = [&](std::size_t k) {
+    return utf8.substr(morphemes[k].offset, morphemes[k].length);
+  };
+  for (Word& word : words) {
+    if (word.morphemeCount < 2 || word.reading.empty()) continue;
+    for (std::size_t k = word.firstMorpheme + 1; k < word.firstMorpheme + word.morphemeCount; ++k) {
+      const Morpheme& before = morphemes[k - 1];
+      const std::string_view name = surface(k);
+      std::string glued = before.reading + morphemes[k].reading, read;
+      if (name == "兵衛" && morphemes[k].reading == "ひょうえ") {
+        const std::optional<std::string> on = firstOnReading(surface(k - 1));
+        if (!on) continue;
+        read = *on + "べえ";
+      } else if (name == "衛門" && (surface(k - 1) == "右" || surface(k - 1) == "左")) {
+        read = surface(k - 1) == "右" ? "えもん" : "ざえもん";
+      } else {
+        continue;
+      }
+      if (const std::size_t at = word.reading.find(glued); at != std::string::npos) {
+        word.reading.replace(at, glued.size(), read);
+      }
+    }
+  }
+}
+
 }  // namespace
 
 std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> morphemes) {
@@ -333,6 +373,7 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
   readDates(utf8, words);
   readMusicalSounds(utf8, words);
   readCorners(utf8, words);
+  readOldNames(utf8, morphemes, words);
   return words;
 }
 

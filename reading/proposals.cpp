@@ -84,12 +84,33 @@ void preferListedReadings(const Analyzer& analyzer, std::string_view utf8,
     if (added) it->second = analyzer.lookUp(surface);
     return it->second;
   };
-  for (Word& word : words) {
+  for (std::size_t w = 0; w < words.size(); ++w) {
+    Word& word = words[w];
     const std::string_view surface = utf8.substr(word.offset, word.length);
     if (!holdsKanji(surface)) continue;
     const std::span<const Morpheme> parts =
         morphemes.subspan(word.firstMorpheme, word.morphemeCount);
     if (parts.size() == 1 && parts[0].partOfSpeech == "名詞,接尾") continue;
+    // A title that stays a word of its own (様, 殿) still tells how the list reads the two
+    // together: 仏様 ほとけさま, so 仏 is ほとけ, not ふつ.
+    if (w + 1 < words.size() && words[w + 1].offset == word.offset + word.length &&
+        !word.reading.empty()) {
+      const Word& next = words[w + 1];
+      const Morpheme& title = morphemes[next.firstMorpheme];
+      const std::string_view titled = utf8.substr(word.offset, word.length + next.length);
+      if (next.morphemeCount == 1 && title.partOfSpeech == "名詞,接尾" &&
+          title.subclass2 == "人名" && !title.reading.empty() &&
+          holdsKanji(utf8.substr(next.offset, next.length))) {
+        if (const Known& both = lookUp(titled); !both.listed.empty()) {
+          const std::string chosen = chooseListedReading(both.listed, both.ranked,
+                                                         word.reading + title.reading, true);
+          if (chosen.size() > title.reading.size() && chosen.ends_with(title.reading)) {
+            word.reading = chosen.substr(0, chosen.size() - title.reading.size());
+            continue;
+          }
+        }
+      }
+    }
     if (const Known& whole = lookUp(surface); !whole.listed.empty()) {
       word.reading =
           chooseListedReading(whole.listed, whole.ranked, word.reading, parts.size() > 1);

@@ -105,6 +105,11 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"四五匹", {{"四五匹", "しごひき"}}},
       // A listed phrase with a particle does not take the place of its words.
       {"森の奥", {{"森", "もり"}, {"奥", "おく"}}},
+      // A title stays outside its word, read as the list reads the two together.
+      {"仏様", {{"仏", "ほとけ"}, {"様", "さま"}}},  // ふつ
+      // Old given names the dictionary cuts in two.
+      {"吉兵衛", {{"吉兵衛", "きちべえ"}}},          // よしひょうえ
+      {"太郎右衛門", {{"太郎右衛門", "たろうえもん"}}},  // たろうみぎえもん
       // 達 stays outside its word, as たち does.
       {"家来達", {{"家来", "けらい"}, {"達", "たち"}}},
   };
