@@ -72,6 +72,12 @@ bool startsWithKanji(std::string_view text) {
   return !text.empty() && isKanji(utf8CharAt(text, 0).value);
 }
 
+bool endsWithKanji(std::string_view text) {
+  std::size_t last = text.size();
+  while (last > 0 && (static_cast<unsigned char>(text[last - 1]) & 0xC0) == 0x80) --last;
+  return last > 0 && isKanji(utf8CharAt(text, last - 1).value);
+}
+
 // Whether `next` continues the word whose last morpheme is `last` (of kind `lastKind`).
 bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface, Kind nextKind,
                const Morpheme& next, std::string_view nextSurface) {
@@ -88,7 +94,8 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
     case Kind::Number: return lastKind == Kind::Prefix || lastKind == Kind::Number;
     case Kind::Verb:
     case Kind::HelperVerb:
-      // お読み; 読み始める, 飛び出す: a compound verb starts its second verb with a kanji.
+      // お読み; 見上げる: a compound verb whose first verb ends in its kanji. 跳び下りる is two
+      // words, each a kanji with its okurigana, as ruby goes on each.
       // 面して: a one-kanji noun with する is one verb.
       if (nextKind == Kind::Verb && next.baseForm == "する" && last.length <= 3 &&
           last.partOfSpeech == "名詞,サ変接続" && lastKind == Kind::Noun) {
@@ -96,7 +103,7 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
       }
       return (lastKind == Kind::VerbPrefix && nextKind == Kind::Verb) ||
              (lastKind == Kind::Verb && last.conjugation == "連用形" &&
-              startsWithKanji(nextSurface));
+              startsWithKanji(nextSurface) && endsWithKanji(lastSurface));
     case Kind::Adjective: return lastKind == Kind::AdjPrefix;
     case Kind::Ending: return lastKind == Kind::Verb || lastKind == Kind::Adjective;
     default: return false;
@@ -366,6 +373,8 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
         knownBeforeNumber = true;
       }
       words.push_back(std::move(word));
+      // A helper verb that starts a word is the verb of it: 始めた after 読み.
+      if (kind == Kind::HelperVerb) kind = Kind::Verb;
     }
     lastKind = kind;
   }

@@ -32,8 +32,10 @@ TEST(ReadingWords, JoinedSoNoWordIsSplitBetweenKanjiAndKana) {
       {"書けば", {{"書け", "かけ"}}},
       {"本を読んで寒かった", {{"本", "ほん"}, {"読んで", "よんで"}, {"寒かった", "さむかった"}}},
       {"書きません", {{"書き", "かき"}}},
-      // A compound verb is one word, with its ending.
-      {"読み始めた", {{"読み始めた", "よみはじめた"}}},
+      // A compound verb is one word, with its ending, where its first verb ends in a kanji;
+      // else each verb is a word with its okurigana, as ruby goes on each.
+      {"見上げた", {{"見上げた", "みあげた"}}},
+      {"読み始めた", {{"読み", "よみ"}, {"始めた", "はじめた"}}},
       // Prefix, compound noun and suffix are one word; お and ご go with their word.
       {"お姉さんと東京都の高等学校",
        {{"お姉さん", "おねえさん"}, {"東京都", "とうきょうと"}, {"高等学校", "こうとうがっこう"}}},
