@@ -112,8 +112,9 @@ void preferListedReadings(const Analyzer& analyzer, std::string_view utf8,
       }
     }
     if (const Known& whole = lookUp(surface); !whole.listed.empty()) {
-      word.reading =
-          chooseListedReading(whole.listed, whole.ranked, word.reading, parts.size() > 1);
+      word.reading = preferWordOfItsOwn(
+          surface, whole.listed,
+          chooseListedReading(whole.listed, whole.ranked, word.reading, parts.size() > 1));
       continue;
     }
     if (parts.size() == 1) continue;
