@@ -117,6 +117,17 @@ bool readsJuu(Kind lastKind, const Morpheme& last, const Morpheme& m, std::strin
          last.partOfSpeech == "名詞,固有名詞";
 }
 
+// A suffix read otherwise than alone after what it follows: 等 after a noun is ら (子供等
+// こどもら; 一等 is a word of its own), 方 after a pronoun がた (あなた方, not the かた of
+// 書き方).
+std::optional<std::string_view> suffixReading(Kind lastKind, const Morpheme& last,
+                                              const Morpheme& m, std::string_view surface) {
+  if (m.partOfSpeech != "名詞,接尾") return std::nullopt;
+  if (surface == "等" && lastKind != Kind::Number && lastKind != Kind::Counter) return "ら";
+  if (surface == "方" && last.partOfSpeech == "名詞,代名詞") return "がた";
+  return std::nullopt;
+}
+
 // A number and its counter as one morpheme (一人, 三日): it is whole, so no noun joins it on
 // either side (番頭が一人 / 居眠り, 甚兵衛 / 一人).
 bool isCountedWord(const Morpheme& m, std::string_view surface) {
@@ -358,6 +369,9 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
       ++word.morphemeCount;
       if (readsJuu(lastKind, morphemes[i - 1], m, surface)) {
         word.reading += "じゅう";
+      } else if (const auto read = suffixReading(lastKind, morphemes[i - 1], m, surface);
+                 read && readingKnown) {
+        word.reading += *read;
       } else if (readingKnown) {
         readingKnown = appendReading(word.reading, m, surface);
       }

@@ -36,6 +36,7 @@ TEST(ReadingWords, JoinedSoNoWordIsSplitBetweenKanjiAndKana) {
       // else each verb is a word with its okurigana, as ruby goes on each.
       {"見上げた", {{"見上げた", "みあげた"}}},
       {"読み始めた", {{"読み", "よみ"}, {"始めた", "はじめた"}}},
+      {"降り出した", {{"降り", "ふり"}, {"出した", "だした"}}},  // one verb of the dictionary
       // Prefix, compound noun and suffix are one word; お and ご go with their word.
       {"お姉さんと東京都の高等学校",
        {{"お姉さん", "おねえさん"}, {"東京都", "とうきょうと"}, {"高等学校", "こうとうがっこう"}}},
@@ -112,6 +113,9 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       // Old given names the dictionary cuts in two.
       {"吉兵衛", {{"吉兵衛", "きちべえ"}}},          // よしひょうえ
       {"太郎右衛門", {{"太郎右衛門", "たろうえもん"}}},  // たろうみぎえもん
+      // A suffix read as it is after what it follows.
+      {"子供等", {{"子供等", "こどもら"}}},      // こどもとう
+      {"あなた方", {{"あなた方", "あなたがた"}}},  // あなたかた
       // 達 stays outside its word, as たち does.
       {"家来達", {{"家来", "けらい"}, {"達", "たち"}}},
   };
