@@ -180,6 +180,21 @@ void readDates(std::string_view utf8, std::vector<Word>& words) {
   }
 }
 
+// 一月 and 二月 before a word of length (ほど, ばかり, ぐらい, 余り, 近く) are a month or two,
+// ひとつき and ふたつき, not January and February.
+void readMonthsOfLength(std::string_view utf8, std::vector<Word>& words) {
+  static constexpr std::string_view kAbout[] = {"ほど", "ばかり", "ぐらい", "くらい",
+                                                "あまり", "余り",  "近く",  "程"};
+  for (std::size_t i = 0; i + 1 < words.size(); ++i) {
+    const std::string_view word = utf8.substr(words[i].offset, words[i].length);
+    if (word != "一月" && word != "二月") continue;
+    const std::string_view after = utf8.substr(words[i].offset + words[i].length);
+    for (const std::string_view about : kAbout) {
+      if (after.starts_with(about)) words[i].reading = word == "一月" ? "ひとつき" : "ふたつき";
+    }
+  }
+}
+
 // 音 after an instrument and の is the sound it makes, ね: 鈴の音, 笛の音, 虫の音.
 void readMusicalSounds(std::string_view utf8, std::vector<Word>& words) {
   static constexpr std::string_view kSounding[] = {"鈴",   "笛",     "琴",   "鐘",   "虫",  "鼓",
@@ -394,6 +409,7 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
   }
   if (!words.empty() && !readingKnown) words.back().reading.clear();
   readDates(utf8, words);
+  readMonthsOfLength(utf8, words);
   readMusicalSounds(utf8, words);
   readCorners(utf8, words);
   readOldNames(utf8, morphemes, words);

@@ -178,14 +178,17 @@ void splitCompoundVerbs(std::string_view utf8, std::span<const Morpheme> morphem
       chars.push_back({c.value, c.length});
       i += c.length;
     }
-    // Where a part starts: after okurigana that follows a kanji, at a kanji.
+    // Where a part starts: after okurigana that follows a kanji, at a kanji. A lone っ is no
+    // okurigana but the stem's own (引っ越す).
     std::vector<std::size_t> cuts;  // byte offsets in the word
     bool kanjiSeen = false;
-    std::size_t at = 0;
+    std::size_t at = 0, kanaRun = 0;
     for (std::size_t i = 0; i < chars.size(); at += chars[i].length, ++i) {
       const bool kanji = reading::isKanji(chars[i].value);
-      if (kanji && kanjiSeen && i > 0 && kanaAsHiragana(chars[i - 1].value) != 0) cuts.push_back(at);
+      const bool lone = kanaRun == 1 && kanaAsHiragana(chars[i - 1].value) == U'っ';
+      if (kanji && kanjiSeen && kanaRun > 0 && !lone) cuts.push_back(at);
       kanjiSeen = kanjiSeen || kanji;
+      kanaRun = kanaAsHiragana(chars[i].value) != 0 ? kanaRun + 1 : 0;
     }
     if (cuts.empty()) {
       out.push_back(std::move(word));

@@ -37,6 +37,7 @@ TEST(ReadingWords, JoinedSoNoWordIsSplitBetweenKanjiAndKana) {
       {"見上げた", {{"見上げた", "みあげた"}}},
       {"読み始めた", {{"読み", "よみ"}, {"始めた", "はじめた"}}},
       {"降り出した", {{"降り", "ふり"}, {"出した", "だした"}}},  // one verb of the dictionary
+      {"引っ越した", {{"引っ越した", "ひっこした"}}},          // っ is no okurigana
       // Prefix, compound noun and suffix are one word; お and ご go with their word.
       {"お姉さんと東京都の高等学校",
        {{"お姉さん", "おねえさん"}, {"東京都", "とうきょうと"}, {"高等学校", "こうとうがっこう"}}},
@@ -96,6 +97,7 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"番頭が一人居眠り", {{"番頭", "ばんとう"}, {"一人", "ひとり"}, {"居眠り", "いねむり"}}},
       {"甚兵衛一人", {{"甚兵衛", "じんべえ"}, {"一人", "ひとり"}}},
       {"一日中", {{"一日中", "いちにちじゅう"}}},
+      {"一月ほど", {{"一月", "ひとつき"}}},  // いちがつ
       // One and two of a thing named by its native word count natively; an on counter does not.
       {"一鞭", {{"一鞭", "ひとむち"}}},  // no reading: 一 and 鞭 apart
       {"一箱", {{"一箱", "ひとはこ"}}},  // いっぱこ
