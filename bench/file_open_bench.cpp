@@ -29,8 +29,7 @@ std::size_t textBytes() {
 }
 
 // Prose with CR LF paragraphs, as a document's text. Each paragraph starts with a number of its
-// own: the sentences repeated as they are compress over 100 to 1, which the reader refuses as a
-// ZIP bomb.
+// own, so that the package compresses as real prose does rather than as one sentence repeated.
 const std::string& prose() {
   static const std::string text = [] {
     const std::string t = bench::evaluationSentences(textBytes());

@@ -194,7 +194,7 @@ ZipReader::ZipReader(std::string_view bytes) : handle_(std::make_unique<Handle>(
     if (total > kMaxUnpackedSize || ratioTooHigh) {
       zip_discard(handle_->archive);
       throw DocumentError(ErrorKind::TooLarge,
-                          ratioTooHigh ? "the package holds an entry compressed more than 100 to 1"
+                          ratioTooHigh ? "the package holds an entry compressed more than 500 to 1"
                                        : "the package unpacks to more than 200 MB");
     }
     if (stat.encryption_method != ZIP_EM_NONE) {

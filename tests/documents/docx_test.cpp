@@ -283,6 +283,21 @@ TEST(DocxRefused, EntryCompressedPastTheRatio) {
                                          {"zeros.bin", std::string(kRatioFloor, '0')}})));
 }
 
+// A teacher's test file of one sentence pasted over and over, saved with its colours, opens
+// again: repetitive text is not a bomb.
+TEST(NewDocx, RepetitiveTextReopens) {
+  const std::string sentence = "学校で友だちと遊んだ。\n";
+  std::string text;
+  Marks marks;
+  while (text.size() < (2u << 20)) {
+    marks.colours.push_back({text.size(), text.size() + 6, MarkColour::Red});
+    text += sentence;
+  }
+  for (const std::string& bytes : {writeNewDocx(text, marks), writeNewOdt(text, marks)}) {
+    EXPECT_EQ(openDocument(bytes).text.size(), text.size() + text.size() / sentence.size());
+  }
+}
+
 TEST(DocxRefused, ZipWithNeitherPart) {
   EXPECT_EQ(refusal(buildZip({{"content.xml", "<x/>"}})), ErrorKind::UnknownFormat);
 }
