@@ -268,9 +268,16 @@ void readCorners(std::string_view utf8, std::vector<Word>& words) {
 std::optional<std::string> nativeCount(std::string_view number, const Morpheme& m,
                                        std::string_view surface) {
   if (number != "一" && number != "二") return std::nullopt;
-  if (m.reading.empty() || !m.partOfSpeech.starts_with("名詞") || surface.empty()) {
-    return std::nullopt;
+  if (m.reading.empty() || surface.empty()) return std::nullopt;
+  // A verb's stem, a kanji with its okurigana, names an act or a handful natively: 一抱え
+  // ひとかかえ, 一休み ひとやすみ.
+  if (m.partOfSpeech == "動詞,自立") {
+    const bool stem = m.conjugation == "連用形" && startsWithKanji(surface) &&
+                      isAllKana(surface.substr(utf8CharAt(surface, 0).length));
+    if (!stem) return std::nullopt;
+    return std::string(number == "一" ? "ひと" : "ふた") + m.reading;
   }
+  if (!m.partOfSpeech.starts_with("名詞")) return std::nullopt;
   const Utf8Char c = utf8CharAt(surface, 0);
   if (c.length != surface.size() || !isKanji(c.value)) return std::nullopt;
   const std::span<const JoyoReading> readings = joyoReadingsOf(c.value);

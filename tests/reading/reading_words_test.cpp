@@ -102,6 +102,7 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"一鞭", {{"一鞭", "ひとむち"}}},  // no reading: 一 and 鞭 apart
       {"一箱", {{"一箱", "ひとはこ"}}},  // いっぱこ
       {"一枚", {{"一枚", "いちまい"}}},
+      {"一抱え", {{"一抱え", "ひとかかえ"}}},  // 一 and 抱え apart
       // Modern kana: ず where the dictionary spells づ, kept where a kanji reads つ alone.
       {"授けて", {{"授けて", "さずけて"}}},  // さづけて
       {"三日月", {{"三日月", "みかづき"}}},
