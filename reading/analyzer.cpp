@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "reading/kana.h"
+#include "reading/modern_kana.h"
 #include "reading/text_chunks.h"
 
 namespace torvane::reading {
@@ -76,7 +77,9 @@ Morpheme toMorpheme(const mecab_node_t& node, std::size_t offset) {
   if (f.count > 5) m.conjugation = f.all[5];
   if (f.count > 6) m.baseForm = f.all[6];
   m.known = node.stat != MECAB_UNK_NODE && f.count > 7 && f.all[7] != "*";
-  if (m.known) m.reading = toHiragana(f.all[7]);
+  if (m.known) {
+    m.reading = inModernKana(std::string_view(node.surface, node.length), toHiragana(f.all[7]));
+  }
   return m;
 }
 
@@ -208,7 +211,7 @@ Analyzer::WordReadings Analyzer::lookUp(std::string_view surface) const {
       if (node->length != surface.size() || node->stat == MECAB_UNK_NODE) continue;
       const Fields f = splitFeature(node->feature);
       if (f.count < 8 || f.all[7] == "*") continue;
-      std::string reading = toHiragana(f.all[7]);
+      std::string reading = inModernKana(surface, toHiragana(f.all[7]));
       if (f.count > 9) {
         const ListedReading r{reading, f.all[9] == "P"};
         if (std::find(readings.listed.begin(), readings.listed.end(), r) == readings.listed.end()) {

@@ -5,6 +5,7 @@
 
 #include "reading/kana.h"
 #include "reading/numbers.h"
+#include "reading/reading_stages.h"
 
 namespace torvane::reading {
 namespace {
@@ -71,6 +72,12 @@ bool startsWithKanji(std::string_view text) {
   return !text.empty() && isKanji(utf8CharAt(text, 0).value);
 }
 
+bool endsWithKanji(std::string_view text) {
+  std::size_t last = text.size();
+  while (last > 0 && (static_cast<unsigned char>(text[last - 1]) & 0xC0) == 0x80) --last;
+  return last > 0 && isKanji(utf8CharAt(text, last - 1).value);
+}
+
 // Whether `next` continues the word whose last morpheme is `last` (of kind `lastKind`).
 bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface, Kind nextKind,
                const Morpheme& next, std::string_view nextSurface) {
@@ -87,7 +94,8 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
     case Kind::Number: return lastKind == Kind::Prefix || lastKind == Kind::Number;
     case Kind::Verb:
     case Kind::HelperVerb:
-      // お読み; 読み始める, 飛び出す: a compound verb starts its second verb with a kanji.
+      // お読み; 見上げる: a compound verb whose first verb ends in its kanji. 跳び下りる is two
+      // words, each a kanji with its okurigana, as ruby goes on each.
       // 面して: a one-kanji noun with する is one verb.
       if (nextKind == Kind::Verb && next.baseForm == "する" && last.length <= 3 &&
           last.partOfSpeech == "名詞,サ変接続" && lastKind == Kind::Noun) {
@@ -95,7 +103,7 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
       }
       return (lastKind == Kind::VerbPrefix && nextKind == Kind::Verb) ||
              (lastKind == Kind::Verb && last.conjugation == "連用形" &&
-              startsWithKanji(nextSurface));
+              startsWithKanji(nextSurface) && endsWithKanji(lastSurface));
     case Kind::Adjective: return lastKind == Kind::AdjPrefix;
     case Kind::Ending: return lastKind == Kind::Verb || lastKind == Kind::Adjective;
     default: return false;
@@ -107,6 +115,17 @@ bool readsJuu(Kind lastKind, const Morpheme& last, const Morpheme& m, std::strin
   if (surface != "中" || m.partOfSpeech != "名詞,接尾") return false;
   return lastKind == Kind::Counter || last.partOfSpeech == "名詞,一般" ||
          last.partOfSpeech == "名詞,固有名詞";
+}
+
+// A suffix read otherwise than alone after what it follows: 等 after a noun is ら (子供等
+// こどもら; 一等 is a word of its own), 方 after a pronoun がた (あなた方, not the かた of
+// 書き方).
+std::optional<std::string_view> suffixReading(Kind lastKind, const Morpheme& last,
+                                              const Morpheme& m, std::string_view surface) {
+  if (m.partOfSpeech != "名詞,接尾") return std::nullopt;
+  if (surface == "等" && lastKind != Kind::Number && lastKind != Kind::Counter) return "ら";
+  if (surface == "方" && last.partOfSpeech == "名詞,代名詞") return "がた";
+  return std::nullopt;
 }
 
 // A number and its counter as one morpheme (一人, 三日): it is whole, so no noun joins it on
@@ -161,6 +180,21 @@ void readDates(std::string_view utf8, std::vector<Word>& words) {
   }
 }
 
+// 一月 and 二月 before a word of length (ほど, ばかり, ぐらい, 余り, 近く) are a month or two,
+// ひとつき and ふたつき, not January and February.
+void readMonthsOfLength(std::string_view utf8, std::vector<Word>& words) {
+  static constexpr std::string_view kAbout[] = {"ほど", "ばかり", "ぐらい", "くらい",
+                                                "あまり", "余り",  "近く",  "程"};
+  for (std::size_t i = 0; i + 1 < words.size(); ++i) {
+    const std::string_view word = utf8.substr(words[i].offset, words[i].length);
+    if (word != "一月" && word != "二月") continue;
+    const std::string_view after = utf8.substr(words[i].offset + words[i].length);
+    for (const std::string_view about : kAbout) {
+      if (after.starts_with(about)) words[i].reading = word == "一月" ? "ひとつき" : "ふたつき";
+    }
+  }
+}
+
 // 音 after an instrument and の is the sound it makes, ね: 鈴の音, 笛の音, 虫の音.
 void readMusicalSounds(std::string_view utf8, std::vector<Word>& words) {
   static constexpr std::string_view kSounding[] = {"鈴",   "笛",     "琴",   "鐘",   "虫",  "鼓",
@@ -177,11 +211,30 @@ void readMusicalSounds(std::string_view utf8, std::vector<Word>& words) {
   }
 }
 
-// 角 alone: the corner one turns (角を曲がる, 角で折れる) is かど, an animal's (鹿の角, 鬼の角)
-// つの; elsewhere the dictionary's かく stands.
+
+// 角 alone: the corner one turns (角を曲がる, 角で折れる) is かど; in a sentence about a horned
+// animal (鹿の角, 大きな角の鹿) or one where it grows (角の生えた) つの; elsewhere the
+// dictionary's かく stands.
 void readCorners(std::string_view utf8, std::vector<Word>& words) {
   static constexpr std::string_view kHorned[] = {"鹿", "牛", "羊", "山羊", "鬼", "獣", "犀"};
   auto at = [&](std::size_t i) { return utf8.substr(words[i].offset, words[i].length); };
+  auto horned = [&](std::size_t i) {
+    for (const std::string_view animal : kHorned) {
+      if (at(i).ends_with(animal)) return true;
+    }
+    return false;
+  };
+  // Whether a sentence ends between word j - 1 and word j: at its stop, a quotation's bracket
+  // or a line break.
+  auto boundary = [&](std::size_t j) {
+    const std::string_view last = at(j - 1);
+    const std::size_t end = words[j - 1].offset + words[j - 1].length;
+    return last == "。" || last == "！" || last == "？" || last == "「" || last == "」" ||
+           utf8.substr(end, words[j].offset - end).find('\n') != std::string_view::npos;
+  };
+  // The words of a sentence around a word, at most this many on either side: the scan stays
+  // short on text without punctuation.
+  constexpr std::size_t kReach = 16;
   for (std::size_t i = 0; i < words.size(); ++i) {
     if (at(i) != "角") continue;
     if (i + 2 < words.size()) {
@@ -191,10 +244,87 @@ void readCorners(std::string_view utf8, std::vector<Word>& words) {
         words[i].reading = "かど";
         continue;
       }
+      if ((particle == "の" || particle == "が") &&
+          (next.starts_with("生え") || next.starts_with("はえ"))) {
+        words[i].reading = "つの";
+        continue;
+      }
     }
-    if (i >= 2 && at(i - 1) == "の") {
-      for (const std::string_view horned : kHorned) {
-        if (at(i - 2).ends_with(horned)) words[i].reading = "つの";
+    bool animal = false;
+    for (std::size_t j = i; j > 0 && i - j < kReach && !animal && !boundary(j); --j) {
+      animal = horned(j - 1);
+    }
+    for (std::size_t j = i + 1; j < words.size() && j - i <= kReach && !animal && !boundary(j);
+         ++j) {
+      animal = horned(j);
+    }
+    if (animal) words[i].reading = "つの";
+  }
+}
+
+// 一 and 二 before a noun read in its native reading count with native numbers, ひと and ふた:
+// 一鞭 ひとむち, 一箱 ひとはこ, 二冬 ふたふゆ. A counter read on (一枚 いちまい) keeps the
+// counting rules'.
+std::optional<std::string> nativeCount(std::string_view number, const Morpheme& m,
+                                       std::string_view surface) {
+  if (number != "一" && number != "二") return std::nullopt;
+  if (m.reading.empty() || surface.empty()) return std::nullopt;
+  // A verb's stem, a kanji with its okurigana, names an act or a handful natively: 一抱え
+  // ひとかかえ, 一休み ひとやすみ.
+  if (m.partOfSpeech == "動詞,自立") {
+    const bool stem = m.conjugation == "連用形" && startsWithKanji(surface) &&
+                      isAllKana(surface.substr(utf8CharAt(surface, 0).length));
+    if (!stem) return std::nullopt;
+    return std::string(number == "一" ? "ひと" : "ふた") + m.reading;
+  }
+  if (!m.partOfSpeech.starts_with("名詞")) return std::nullopt;
+  const Utf8Char c = utf8CharAt(surface, 0);
+  if (c.length != surface.size() || !isKanji(c.value)) return std::nullopt;
+  const std::span<const JoyoReading> readings = joyoReadingsOf(c.value);
+  // A kanji outside the list names a thing by its native word as a noun (鞭, 雫).
+  bool native = readings.empty() && m.partOfSpeech == "名詞,一般";
+  for (const JoyoReading& r : readings) {
+    native = native || (r.native && r.stem == r.kana.size() && r.kana == m.reading);
+  }
+  if (!native) return std::nullopt;
+  return std::string(number == "一" ? "ひと" : "ふた") + m.reading;
+}
+
+// The first on reading the jōyō list gives a kanji, or nothing.
+std::optional<std::string> firstOnReading(std::string_view kanji) {
+  const Utf8Char c = utf8CharAt(kanji, 0);
+  if (c.length != kanji.size()) return std::nullopt;
+  for (const JoyoReading& r : joyoReadingsOf(c.value)) {
+    if (!r.native) return r.kana;
+  }
+  return std::nullopt;
+}
+
+// Given names of the old kind the dictionary cuts in two: 兵衛 after one kanji is べえ, the kanji
+// read on (吉兵衛 きちべえ, not よしひょうえ); 右衛門 and 左衛門 are えもん and ざえもん, not
+// みぎえもん.
+void readOldNames(std::string_view utf8, std::span<const Morpheme> morphemes,
+                  std::vector<Word>& words) {
+  auto surface = [&](std::size_t k) {
+    return utf8.substr(morphemes[k].offset, morphemes[k].length);
+  };
+  for (Word& word : words) {
+    if (word.morphemeCount < 2 || word.reading.empty()) continue;
+    for (std::size_t k = word.firstMorpheme + 1; k < word.firstMorpheme + word.morphemeCount; ++k) {
+      const Morpheme& before = morphemes[k - 1];
+      const std::string_view name = surface(k);
+      std::string glued = before.reading + morphemes[k].reading, read;
+      if (name == "兵衛" && morphemes[k].reading == "ひょうえ") {
+        const std::optional<std::string> on = firstOnReading(surface(k - 1));
+        if (!on) continue;
+        read = *on + "べえ";
+      } else if (name == "衛門" && (surface(k - 1) == "右" || surface(k - 1) == "左")) {
+        read = surface(k - 1) == "右" ? "えもん" : "ざえもん";
+      } else {
+        continue;
+      }
+      if (const std::size_t at = word.reading.find(glued); at != std::string::npos) {
+        word.reading.replace(at, glued.size(), read);
       }
     }
   }
@@ -226,6 +356,7 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
                               words.back().offset == numberAt;
       const std::string_view number = utf8.substr(numberAt, m.offset - numberAt);
       std::optional<std::string> counted = countedReading(number, surface, afterMonth);
+      if (!counted) counted = nativeCount(number, m, surface);
       // A digit before a counted word of the dictionary (四 / 五匹) is a rough count with it.
       if (!counted && isCountedWord(m, surface)) {
         const std::size_t digit = utf8CharAt(surface, 0).length;
@@ -260,6 +391,9 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
       ++word.morphemeCount;
       if (readsJuu(lastKind, morphemes[i - 1], m, surface)) {
         word.reading += "じゅう";
+      } else if (const auto read = suffixReading(lastKind, morphemes[i - 1], m, surface);
+                 read && readingKnown) {
+        word.reading += *read;
       } else if (readingKnown) {
         readingKnown = appendReading(word.reading, m, surface);
       }
@@ -275,13 +409,17 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
         knownBeforeNumber = true;
       }
       words.push_back(std::move(word));
+      // A helper verb that starts a word is the verb of it: 始めた after 読み.
+      if (kind == Kind::HelperVerb) kind = Kind::Verb;
     }
     lastKind = kind;
   }
   if (!words.empty() && !readingKnown) words.back().reading.clear();
   readDates(utf8, words);
+  readMonthsOfLength(utf8, words);
   readMusicalSounds(utf8, words);
   readCorners(utf8, words);
+  readOldNames(utf8, morphemes, words);
   return words;
 }
 

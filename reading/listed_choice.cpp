@@ -2,6 +2,9 @@
 
 #include <vector>
 
+#include "reading/kana.h"
+#include "reading/reading_stages.h"
+
 namespace torvane::reading {
 namespace {
 
@@ -16,7 +19,96 @@ std::string folded(std::string_view reading) {
   return out;
 }
 
+// The kana a joint may change into: voiced at the start of a later kanji (rendaku: 本箱 ばこ,
+// half-voiced after っ: 一杯 ぱい), a final つ, ち, く or き doubled before the next (学校 がっ).
+constexpr std::string_view kPlain = "かきくけこさしすせそたちつてとはひふへほ";
+constexpr std::string_view kVoiced = "がぎぐげござじずぜぞだぢづでどばびぶべぼ";
+constexpr std::string_view kHalfVoiced = "ぱぴぷぺぽ";
+
+std::vector<std::string> formsAt(std::string_view kana, bool later, bool beforeAnother) {
+  std::vector<std::string> forms{std::string(kana)};
+  if (later && kana.size() >= 3) {
+    const std::size_t at = kPlain.find(kana.substr(0, 3));
+    if (at != std::string_view::npos && at % 3 == 0) {
+      forms.push_back(std::string(kVoiced.substr(at, 3)) + std::string(kana.substr(3)));
+      if (at >= 15 * 3) {  // は行
+        forms.push_back(std::string(kHalfVoiced.substr(at - 15 * 3, 3)) +
+                        std::string(kana.substr(3)));
+      }
+    }
+  }
+  if (beforeAnother) {
+    const std::size_t count = forms.size();
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::string_view f = forms[i];
+      if (f.size() > 3 && (f.ends_with("つ") || f.ends_with("ち") || f.ends_with("く") ||
+                           f.ends_with("き"))) {
+        forms.push_back(std::string(f.substr(0, f.size() - 3)) + "っ");
+      }
+    }
+  }
+  return forms;
+}
+
+// How a reading stands in a compound: its stem, and a verb's stem as in 荒れ野 あれの or 書き
+// 物 かきもの (its okurigana's い-row, or without る).
+std::vector<std::string> stemsOf(const JoyoReading& r) {
+  std::vector<std::string> stems{r.kana.substr(0, r.stem)};
+  if (r.stem >= r.kana.size() || r.kana.size() < 3) return stems;
+  const std::string_view last = std::string_view(r.kana).substr(r.kana.size() - 3);
+  const std::string_view head = std::string_view(r.kana).substr(0, r.kana.size() - 3);
+  constexpr std::string_view kU = "うくぐすつぬぶむる", kI = "いきぎしちにびみり";
+  if (last == "る") stems.emplace_back(head);
+  if (const std::size_t at = kU.find(last); at != std::string_view::npos && at % 3 == 0) {
+    stems.push_back(std::string(head) + std::string(kI.substr(at, 3)));
+  }
+  return stems;
+}
+
+// Whether `reading` is the kanji of `kanji` read one by one by their jōyō readings, on readings
+// only when `onOnly`. Nothing is known of a kanji outside the list: no.
+bool spells(std::span<const char32_t> kanji, std::size_t i, std::string_view reading,
+            bool onOnly) {
+  if (i == kanji.size()) return reading.empty();
+  const char32_t k = kanji[i] == U'々' && i > 0 ? kanji[i - 1] : kanji[i];
+  for (const JoyoReading& r : joyoReadingsOf(k)) {
+    if (onOnly && r.native) continue;
+    for (const std::string& stem : stemsOf(r)) {
+      for (const std::string& form : formsAt(stem, i > 0, i + 1 < kanji.size())) {
+        if (reading.starts_with(form) &&
+            spells(kanji, i + 1, reading.substr(form.size()), onOnly)) {
+          return true;
+        }
+      }
+    }
+  }
+  return false;
+}
+
 }  // namespace
+
+std::string preferWordOfItsOwn(std::string_view surface,
+                               std::span<const Analyzer::ListedReading> listed,
+                               std::string chosen) {
+  std::u32string kanji;
+  for (std::size_t i = 0; i < surface.size();) {
+    const Utf8Char c = utf8CharAt(surface, i);
+    if (!isKanji(c.value)) return chosen;
+    kanji.push_back(c.value);
+    i += c.length;
+  }
+  // Numbers with counters are the counting rules' (一日 いちにち or ついたち).
+  constexpr std::u32string_view kNumerals = U"〇一二三四五六七八九十百千万";
+  if (kanji.size() < 2 || kNumerals.find(kanji[0]) != std::u32string_view::npos) return chosen;
+  if (!spells(kanji, 0, folded(chosen), /*onOnly=*/true)) return chosen;
+  const std::string* own = nullptr;
+  for (const Analyzer::ListedReading& r : listed) {
+    if (!r.common || spells(kanji, 0, folded(r.reading), /*onOnly=*/false)) continue;
+    if (own != nullptr) return chosen;  // two such readings: no telling
+    own = &r.reading;
+  }
+  return own != nullptr ? *own : chosen;
+}
 
 std::string chooseListedReading(std::span<const Analyzer::ListedReading> listed,
                                 std::span<const std::string> ranked, std::string_view current,

@@ -20,4 +20,11 @@ std::string chooseListedReading(std::span<const Analyzer::ListedReading> listed,
                                 std::span<const std::string> ranked, std::string_view current,
                                 bool glued);
 
+// Of a word of kanji whose reading `chosen` is its kanji read on one by one (昨夜 さくや, 身体
+// しんたい, 明後日 みょうごにち), the common reading of the list its kanji cannot spell, when there
+// is one: the word as children's texts mean it (ゆうべ, からだ, あさって). Else `chosen`.
+std::string preferWordOfItsOwn(std::string_view surface,
+                               std::span<const Analyzer::ListedReading> listed,
+                               std::string chosen);
+
 }  // namespace torvane::reading

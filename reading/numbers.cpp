@@ -273,6 +273,8 @@ std::optional<std::string> countedReading(std::string_view number, std::string_v
     if (n == 20) return "はつか" + std::string(rest);
   }
   if (c->surface == "人" && (n == 1 || n == 2)) return std::string(n == 1 ? "ひとり" : "ふたり");
+  // A counter that is a native word counts one and two natively: 一組 ひとくみ.
+  if (c->surface == "組" && (n == 1 || n == 2)) return std::string(n == 1 ? "ひと" : "ふた") + "くみ";
   if (c->surface == "歳" && n == 20) return std::string("はたち");
 
   Spoken s = spoken(n);

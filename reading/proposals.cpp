@@ -84,15 +84,37 @@ void preferListedReadings(const Analyzer& analyzer, std::string_view utf8,
     if (added) it->second = analyzer.lookUp(surface);
     return it->second;
   };
-  for (Word& word : words) {
+  for (std::size_t w = 0; w < words.size(); ++w) {
+    Word& word = words[w];
     const std::string_view surface = utf8.substr(word.offset, word.length);
     if (!holdsKanji(surface)) continue;
     const std::span<const Morpheme> parts =
         morphemes.subspan(word.firstMorpheme, word.morphemeCount);
     if (parts.size() == 1 && parts[0].partOfSpeech == "名詞,接尾") continue;
+    // A title that stays a word of its own (様, 殿) still tells how the list reads the two
+    // together: 仏様 ほとけさま, so 仏 is ほとけ, not ふつ.
+    if (w + 1 < words.size() && words[w + 1].offset == word.offset + word.length &&
+        !word.reading.empty()) {
+      const Word& next = words[w + 1];
+      const Morpheme& title = morphemes[next.firstMorpheme];
+      const std::string_view titled = utf8.substr(word.offset, word.length + next.length);
+      if (next.morphemeCount == 1 && title.partOfSpeech == "名詞,接尾" &&
+          title.subclass2 == "人名" && !title.reading.empty() &&
+          holdsKanji(utf8.substr(next.offset, next.length))) {
+        if (const Known& both = lookUp(titled); !both.listed.empty()) {
+          const std::string chosen = chooseListedReading(both.listed, both.ranked,
+                                                         word.reading + title.reading, true);
+          if (chosen.size() > title.reading.size() && chosen.ends_with(title.reading)) {
+            word.reading = chosen.substr(0, chosen.size() - title.reading.size());
+            continue;
+          }
+        }
+      }
+    }
     if (const Known& whole = lookUp(surface); !whole.listed.empty()) {
-      word.reading =
-          chooseListedReading(whole.listed, whole.ranked, word.reading, parts.size() > 1);
+      word.reading = preferWordOfItsOwn(
+          surface, whole.listed,
+          chooseListedReading(whole.listed, whole.ranked, word.reading, parts.size() > 1));
       continue;
     }
     if (parts.size() == 1) continue;
@@ -136,6 +158,88 @@ void preferListedReadings(const Analyzer& analyzer, std::string_view utf8,
   }
 }
 
+// A compound verb the dictionary holds whole (降り出す, 飛び上がる) is cut where okurigana is
+// followed by a kanji, as a compound verb of two words is (reading/joining.cpp): editors put
+// ruby on each kanji with its okurigana. Each part reads the share of the reading its ruby
+// pieces give it; where a piece spans the cut the verb stays whole.
+void splitCompoundVerbs(std::string_view utf8, std::span<const Morpheme> morphemes,
+                        std::vector<Word>& words) {
+  std::vector<Word> out;
+  out.reserve(words.size());
+  for (Word& word : words) {
+    const std::string_view surface = utf8.substr(word.offset, word.length);
+    if (word.reading.empty() || !morphemes[word.firstMorpheme].partOfSpeech.starts_with("動詞")) {
+      out.push_back(std::move(word));
+      continue;
+    }
+    std::vector<WordChar> chars;  // lengths in UTF-8 bytes: the pieces' offsets are the word's
+    for (std::size_t i = 0; i < surface.size();) {
+      const Utf8Char c = utf8CharAt(surface, i);
+      chars.push_back({c.value, c.length});
+      i += c.length;
+    }
+    // Where a part starts: after okurigana that follows a kanji, at a kanji. A lone っ is no
+    // okurigana but the stem's own (引っ越す).
+    std::vector<std::size_t> cuts;  // byte offsets in the word
+    bool kanjiSeen = false;
+    std::size_t at = 0, kanaRun = 0;
+    for (std::size_t i = 0; i < chars.size(); at += chars[i].length, ++i) {
+      const bool kanji = reading::isKanji(chars[i].value);
+      const bool lone = kanaRun == 1 && kanaAsHiragana(chars[i - 1].value) == U'っ';
+      if (kanji && kanjiSeen && kanaRun > 0 && !lone) cuts.push_back(at);
+      kanjiSeen = kanjiSeen || kanji;
+      kanaRun = kanaAsHiragana(chars[i].value) != 0 ? kanaRun + 1 : 0;
+    }
+    if (cuts.empty()) {
+      out.push_back(std::move(word));
+      continue;
+    }
+    const std::vector<RubyPiece> pieces = alignRuby(chars, word.reading);
+    auto startsPiece = [&](std::size_t cut) {
+      for (const RubyPiece& p : pieces) {
+        if (p.offset == cut) return true;
+        if (p.offset < cut && cut < p.offset + p.length) return false;
+      }
+      return false;
+    };
+    bool whole = pieces.empty();
+    for (const std::size_t cut : cuts) whole = whole || !startsPiece(cut);
+    if (whole) {
+      out.push_back(std::move(word));
+      continue;
+    }
+    cuts.push_back(surface.size());
+    std::vector<Word> parts;
+    std::string spelt;
+    std::size_t begin = 0, c = 0, byte = 0, next = 0;  // a character, its byte, the next piece
+    bool kanaOutside = true;
+    for (const std::size_t end : cuts) {
+      Word part{word.offset + begin, end - begin, {}, word.firstMorpheme, word.morphemeCount};
+      while (byte < end) {
+        if (next < pieces.size() && pieces[next].offset == byte) {
+          part.reading += pieces[next].reading;
+          const std::size_t pieceEnd = byte + pieces[next].length;
+          while (byte < pieceEnd) byte += chars[c++].length;
+          ++next;
+        } else {
+          kanaOutside = kanaOutside && kanaAsHiragana(chars[c].value) != 0;
+          part.reading += toHiragana(surface.substr(byte, chars[c].length));
+          byte += chars[c++].length;
+        }
+      }
+      spelt += part.reading;
+      parts.push_back(std::move(part));
+      begin = end;
+    }
+    if (!kanaOutside || spelt != word.reading) {
+      out.push_back(std::move(word));
+      continue;
+    }
+    for (Word& part : parts) out.push_back(std::move(part));
+  }
+  words = std::move(out);
+}
+
 }  // namespace
 
 void requireSourceMap(const CheckedText& text) {
@@ -169,6 +273,7 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   const std::vector<Morpheme> morphemes = analyzer.parse(analysed);
   std::vector<Word> words = joinWords(analysed, morphemes);
   preferListedReadings(analyzer, analysed, morphemes, words);
+  splitCompoundVerbs(analysed, morphemes, words);
   if (!analysis.toSource.empty()) {
     for (Word& word : words) {
       const std::uint32_t begin = analysis.toSource[word.offset];

@@ -38,6 +38,8 @@ Table buildTable() {
         reading.stem = reading.kana.size();
         if (dash != std::string_view::npos) reading.kana += toHiragana(written.substr(dash + 1));
         reading.stage = static_cast<ReadingStage>(s);
+        const char32_t first = utf8CharAt(written, 0).value;
+        reading.native = first >= U'\u3041' && first <= U'\u3096';
         readings.push_back(std::move(reading));
       }
     }

@@ -35,6 +35,7 @@ struct JoyoReading {
   std::string kana;
   std::size_t stem = 0;
   ReadingStage stage = ReadingStage::Primary;
+  bool native = false;  // a kun reading: the list writes it in hiragana, on readings in katakana
   bool operator==(const JoyoReading&) const = default;
 };
 

@@ -63,5 +63,27 @@ TEST(ListedChoice, AgreesKeepsOrGivesWayToTheList) {
   }
 }
 
+TEST(ListedChoice, AWordOfItsOwnOverKanjiReadOnOneByOne) {
+  const struct {
+    const char* surface;
+    Listed listed;
+    const char* chosen;
+    const char* preferred;
+  } cases[] = {
+      {"昨夜", {{"さくや", true}, {"ゆうべ", true}, {"ゆんべ", false}}, "さくや", "ゆうべ"},
+      {"明後日", {{"あさって", true}, {"みょうごにち", true}}, "みょうごにち", "あさって"},
+      // Spelled by its kanji, kun readings and verb stems included: no word of its own.
+      {"荒野", {{"あれの", true}, {"こうや", true}}, "こうや", "こうや"},
+      // Not read on one by one: the choice stands.
+      {"上手", {{"うわて", true}, {"じょうず", true}}, "じょうず", "じょうず"},
+      // The other reading is not common, or a number leads.
+      {"身体", {{"からだ", false}, {"しんたい", true}}, "しんたい", "しんたい"},
+      {"一日", {{"いちにち", true}, {"ついたち", true}}, "いちにち", "いちにち"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(preferWordOfItsOwn(c.surface, c.listed, c.chosen), c.preferred) << c.surface;
+  }
+}
+
 }  // namespace
 }  // namespace torvane::reading

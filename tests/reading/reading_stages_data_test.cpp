@@ -95,18 +95,19 @@ TEST(ReadingStagesData, StagesAndStemsAsTheMinistryTableGivesThem) {
     const char* kana;
     std::size_t stemBytes;
     ReadingStage stage;
+    bool native;  // a kun reading
   } rows[] = {
-      {"今", "きん", 6, ReadingStage::JuniorHigh},
-      {"上", "しょう", 9, ReadingStage::HighSchool},
-      {"生", "き", 3, ReadingStage::JuniorHigh},
-      {"生", "いきる", 3, ReadingStage::Primary},
-      {"上", "のぼせる", 6, ReadingStage::JuniorHigh},
-      {"川", "かわ", 6, ReadingStage::Primary},
-      {"頬", "ほお", 6, ReadingStage::JuniorHigh},  // the Shift_JIS form of 頰
-      {"叱", "しかる", 6, ReadingStage::JuniorHigh},
+      {"今", "きん", 6, ReadingStage::JuniorHigh, false},
+      {"上", "しょう", 9, ReadingStage::HighSchool, false},
+      {"生", "き", 3, ReadingStage::JuniorHigh, true},
+      {"生", "いきる", 3, ReadingStage::Primary, true},
+      {"上", "のぼせる", 6, ReadingStage::JuniorHigh, true},
+      {"川", "かわ", 6, ReadingStage::Primary, true},
+      {"頬", "ほお", 6, ReadingStage::JuniorHigh, true},  // the Shift_JIS form of 頰
+      {"叱", "しかる", 6, ReadingStage::JuniorHigh, true},
   };
   for (const Row& row : rows) {
-    const JoyoReading expected{row.kana, row.stemBytes, row.stage};
+    const JoyoReading expected{row.kana, row.stemBytes, row.stage, row.native};
     bool found = false;
     for (const JoyoReading& reading : joyoReadingsOf(firstOf(row.kanji)))
       found |= reading == expected;

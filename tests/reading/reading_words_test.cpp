@@ -32,8 +32,12 @@ TEST(ReadingWords, JoinedSoNoWordIsSplitBetweenKanjiAndKana) {
       {"書けば", {{"書け", "かけ"}}},
       {"本を読んで寒かった", {{"本", "ほん"}, {"読んで", "よんで"}, {"寒かった", "さむかった"}}},
       {"書きません", {{"書き", "かき"}}},
-      // A compound verb is one word, with its ending.
-      {"読み始めた", {{"読み始めた", "よみはじめた"}}},
+      // A compound verb is one word, with its ending, where its first verb ends in a kanji;
+      // else each verb is a word with its okurigana, as ruby goes on each.
+      {"見上げた", {{"見上げた", "みあげた"}}},
+      {"読み始めた", {{"読み", "よみ"}, {"始めた", "はじめた"}}},
+      {"降り出した", {{"降り", "ふり"}, {"出した", "だした"}}},  // one verb of the dictionary
+      {"引っ越した", {{"引っ越した", "ひっこした"}}},          // っ is no okurigana
       // Prefix, compound noun and suffix are one word; お and ご go with their word.
       {"お姉さんと東京都の高等学校",
        {{"お姉さん", "おねえさん"}, {"東京都", "とうきょうと"}, {"高等学校", "こうとうがっこう"}}},
@@ -84,6 +88,8 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"角を曲がる", {{"角", "かど"}, {"曲がる", "まがる"}}},
       {"鬼の角", {{"鬼", "おに"}, {"角", "つの"}}},
       {"角の店", {{"角", "かく"}, {"店", "みせ"}}},
+      {"大きな角の鹿", {{"大きな", "おおきな"}, {"角", "つの"}, {"鹿", "しか"}}},
+      {"鹿が来た。角の店", {{"鹿", "しか"}, {"来た", "きた"}, {"角", "かく"}, {"店", "みせ"}}},
       // A compound the list lacks takes the list's reading for a common noun in it.
       {"蔵いっぱい", {{"蔵いっぱい", "くらいっぱい"}}},  // ぞういっぱい
       {"宝物", {{"宝物", "たからもの"}}},                // ほうもつ
@@ -91,10 +97,28 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"番頭が一人居眠り", {{"番頭", "ばんとう"}, {"一人", "ひとり"}, {"居眠り", "いねむり"}}},
       {"甚兵衛一人", {{"甚兵衛", "じんべえ"}, {"一人", "ひとり"}}},
       {"一日中", {{"一日中", "いちにちじゅう"}}},
+      {"一月ほど", {{"一月", "ひとつき"}}},  // いちがつ
+      // One and two of a thing named by its native word count natively; an on counter does not.
+      {"一鞭", {{"一鞭", "ひとむち"}}},  // no reading: 一 and 鞭 apart
+      {"一箱", {{"一箱", "ひとはこ"}}},  // いっぱこ
+      {"一枚", {{"一枚", "いちまい"}}},
+      {"一抱え", {{"一抱え", "ひとかかえ"}}},  // 一 and 抱え apart
+      // Modern kana: ず where the dictionary spells づ, kept where a kanji reads つ alone.
+      {"授けて", {{"授けて", "さずけて"}}},  // さづけて
+      {"三日月", {{"三日月", "みかづき"}}},
+      {"縮んだ", {{"縮んだ", "ちぢんだ"}}},
       // A digit before a counted word of the dictionary is a rough count with it.
       {"四五匹", {{"四五匹", "しごひき"}}},
       // A listed phrase with a particle does not take the place of its words.
       {"森の奥", {{"森", "もり"}, {"奥", "おく"}}},
+      // A title stays outside its word, read as the list reads the two together.
+      {"仏様", {{"仏", "ほとけ"}, {"様", "さま"}}},  // ふつ
+      // Old given names the dictionary cuts in two.
+      {"吉兵衛", {{"吉兵衛", "きちべえ"}}},          // よしひょうえ
+      {"太郎右衛門", {{"太郎右衛門", "たろうえもん"}}},  // たろうみぎえもん
+      // A suffix read as it is after what it follows.
+      {"子供等", {{"子供等", "こどもら"}}},      // こどもとう
+      {"あなた方", {{"あなた方", "あなたがた"}}},  // あなたかた
       // 達 stays outside its word, as たち does.
       {"家来達", {{"家来", "けらい"}, {"達", "たち"}}},
   };
@@ -131,6 +155,7 @@ TEST(ReadingWords, NumbersWithCountersTakeTheirSoundChanges) {
       {"二十", "歳", "はたち"},
       {"一", "人", "ひとり"},
       {"二", "人", "ふたり"},
+      {"一", "組", "ひとくみ"},  // いちくみ
       {"四", "人", "よにん"},
       {"七", "人", "しちにん"},
       {"四", "月", "しがつ"},
