@@ -127,8 +127,9 @@ TEST(ReadingProposals, PiecesSpellTheReadingInBytesOfTheCheckedText) {
     }
     EXPECT_LE(end, p.offset + p.length) << p.word;
     const auto chars = reading::wordChars(checked.converted.text, p.offset, p.length);
-    if (!p.reading.empty())
+    if (!p.reading.empty()) {
       EXPECT_EQ(reading::spellPieces(chars, p.ruby, p.offset), p.reading) << p.word;
+    }
   }
 }
 
