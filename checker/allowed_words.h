@@ -1,13 +1,18 @@
 // Where a class's allowed words stand in a text: left to right, the longest word first at each
-// place, never overlapping. One automaton (Aho–Corasick, with the leftmost-longest rule) finds
-// them all in one walk, a lookup or two a character, however many words there are.
+// place, never overlapping. A trie gives the longest word at a place; a filter on the first four
+// bytes turns away almost every place where no word starts, in one lookup whatever the number of
+// words, so that the check pass can ask at each character as it goes. The same trie with failure
+// links (Aho–Corasick, with the leftmost-longest rule) reads a text pushed a character at a time.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
+#include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "sjis/sjis_text.h"
@@ -31,6 +36,20 @@ class AllowedWords {
   explicit AllowedWords(std::span<const std::string> words);
 
   bool empty() const { return states_.size() == 1; }
+
+  // Whether a word may start at the character `c` at `offset` of `bytes`: false only where none
+  // does. One hash of the four bytes there, and for words shorter than four bytes a lookup of `c`.
+  bool mayStartAt(std::string_view bytes, std::size_t offset, const sjis::SjisChar& c) const {
+    if (hasShortWords_ && shortStarts_[slotOf(c)] != 0) [[unlikely]]
+      return true;
+    if (bytes.size() - offset < 4) return false;
+    std::uint32_t head;
+    std::memcpy(&head, bytes.data() + offset, 4);
+    const auto [word, mask] = headBitsOf(head);
+    return (headBits_[word] & mask) == mask;
+  }
+  // The longest word that starts at the character at `offset`, if any; its length is 0 if none.
+  AllowedOccurrence longestAt(const sjis::SjisText& text, std::size_t offset) const;
 
   // Takes the characters of a text in order and gives the occurrences: the walk of the check
   // feeds it, whatever form the text has.
@@ -73,7 +92,8 @@ class AllowedWords {
     std::vector<AllowedOccurrence> found_;
   };
 
-  // The occurrences in a Shift_JIS text, divided into characters by the byte-type rule.
+  // The occurrences in a Shift_JIS text, divided into characters by the byte-type rule, as the
+  // check pass finds them (see AllowingClassifier).
   std::vector<AllowedOccurrence> find(const sjis::SjisText& text) const;
 
  private:
@@ -84,6 +104,7 @@ class AllowedWords {
   struct State {
     std::uint32_t fail = kRoot;
     std::uint32_t word = kNoWord;  // the longest word that ends here, its own or a suffix's
+    std::uint32_t own = kNoWord;   // the word spelt by the path from the root to here
     // Bit (symbol % 64) set for each of its edges: most characters that have no edge here are
     // turned away without reading the edges.
     std::uint64_t edgeBits = 0;
@@ -93,6 +114,15 @@ class AllowedWords {
     std::uint32_t next;
   };
 
+  // A head's two bits in one word of the filter (a Bloom filter blocked by words): one load. The
+  // first two bytes choose a block of eight words, so that a common first character keeps its
+  // block in the nearest cache, as a text's common characters keep their table entries.
+  std::pair<std::size_t, std::uint64_t> headBitsOf(std::uint32_t head) const {
+    const std::uint64_t first = (head & 0xFFFF) * 0x9E3779B97F4A7C15u;
+    const std::uint64_t hash = head * 0xC2B2AE3D27D4EB4Fu;
+    return {static_cast<std::size_t>(first >> headShift_) << 3 | (hash >> 61),
+            std::uint64_t{1} << (hash >> 32 & 63) | std::uint64_t{1} << (hash >> 38 & 63)};
+  }
   // A code page character's place in a table with a row of 256 for each lead byte and one for
   // the single bytes.
   static std::size_t slotOf(const sjis::SjisChar& c) {
@@ -131,6 +161,12 @@ class AllowedWords {
   std::vector<std::uint32_t> firstEdge_ = {0, 0};  // by state, and one past the last
   std::vector<Edge> edges_;                        // by state, sorted by symbol
   std::vector<std::uint32_t> wordBytes_;           // by word
+  // The filter of mayStartAt: two bits for the first four bytes of each longer word, and by code
+  // page character, whether a word of fewer bytes starts with it.
+  std::vector<std::uint64_t> headBits_ = std::vector<std::uint64_t>(16);
+  unsigned headShift_ = 63;
+  bool hasShortWords_ = false;
+  std::vector<std::uint8_t> shortStarts_;
 };
 
 }  // namespace torvane::checker

@@ -1,12 +1,13 @@
 // How the allowed words enter the check: a wrapper around the classifier that gives every
 // character inside an allowed occurrence its learnt class (no problem, never coloured, still
-// collected in the list of its stage). The pass hands it each character's offset; characters
-// outside the occurrences are judged by the classifier as they always are.
+// collected in the list of its stage). The pass hands it the text and each character's offset;
+// characters outside the occurrences are judged by the classifier as they always are.
 #pragma once
 
 #include <concepts>
 #include <cstddef>
 #include <span>
+#include <vector>
 
 #include "checker/allowed_words.h"
 #include "checker/classify.h"
@@ -31,33 +32,45 @@ class AllowedCursor {
   const AllowedOccurrence* end_ = nullptr;
 };
 
-// One wrapper serves one pass: it keeps its place in the occurrences.
+// One wrapper serves one pass: it finds the words as the pass asks about each character, and
+// keeps what it found. Where a word may start costs one lookup, so a text with no allowed word
+// in it is checked almost as fast as without settings.
 template <class Base>
 class AllowingClassifier {
  public:
-  AllowingClassifier(const Base& base, std::span<const AllowedOccurrence> occurrences)
-      : base_(base), cursor_(occurrences) {}
+  AllowingClassifier(const Base& base, const AllowedWords& words) : base_(base), words_(words) {}
 
-  Verdict classifyAt(std::size_t offset, const sjis::SjisChar& c, int level) const {
+  Verdict classifyAt(const sjis::SjisText& text, std::size_t offset, const sjis::SjisChar& c,
+                     int level) const {
     const CharClass cls = base_.classOf(c);
-    return verdictAt(cursor_.within(offset) ? learnt(cls) : cls, level);
+    if (offset >= coveredTo_ && words_.mayStartAt(text.bytes, offset, c)) [[unlikely]]
+      findAt(text, offset);
+    return verdictAt(offset < coveredTo_ ? learnt(cls) : cls, level);
   }
   const Base& base() const { return base_; }
-  // The occurrences of the text the pass is about to walk, for a view that finds them only once
-  // it has read its text.
-  void restart(std::span<const AllowedOccurrence> occurrences) {
-    cursor_ = AllowedCursor(occurrences);
-  }
+  // The occurrences the pass has met so far, in text order: all of them once it has ended.
+  const std::vector<AllowedOccurrence>& occurrences() const { return found_; }
 
  private:
+  void findAt(const sjis::SjisText& text, std::size_t offset) const {
+    const AllowedOccurrence o = words_.longestAt(text, offset);
+    if (o.length == 0) return;
+    found_.push_back(o);
+    coveredTo_ = o.offset + o.length;
+  }
+
   const Base& base_;
-  mutable AllowedCursor cursor_;
+  const AllowedWords& words_;
+  // The pass visits characters in text order: the end of the last occurrence is all it needs.
+  mutable std::size_t coveredTo_ = 0;
+  mutable std::vector<AllowedOccurrence> found_;
 };
 
-// A classifier that wants each character's offset as well.
+// A classifier that wants the text and each character's offset as well.
 template <class AnyClassifier>
-concept ClassifiesAt = requires(const AnyClassifier& classifier, const sjis::SjisChar& c) {
-  { classifier.classifyAt(std::size_t{0}, c, 0) } -> std::same_as<Verdict>;
+concept ClassifiesAt = requires(const AnyClassifier& classifier, const sjis::SjisText& text,
+                                const sjis::SjisChar& c) {
+  { classifier.classifyAt(text, std::size_t{0}, c, 0) } -> std::same_as<Verdict>;
 };
 
 }  // namespace torvane::checker

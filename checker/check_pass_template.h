@@ -38,6 +38,7 @@ class Pass {
   // run before each of the two as before any other byte. After a pair the byte-type rule starts
   // afresh, so a lead-range byte here is always a lead byte. Returns false when asked to stop.
   bool walk(const sjis::SjisText& text) {
+    text_ = &text;
     const std::string& bytes = text.bytes;
     const std::size_t n = bytes.size();
     std::size_t foreignCursor = 0;
@@ -68,7 +69,7 @@ class Pass {
     view_.showProgress(c);
     Verdict verdict;
     if constexpr (ClassifiesAt<AnyClassifier>) {
-      verdict = classifier_.classifyAt(offset, c, view_.levelIndex());
+      verdict = classifier_.classifyAt(*text_, offset, c, view_.levelIndex());
     } else {
       verdict = classifier_.classify(c, view_.levelIndex());
     }
@@ -90,6 +91,7 @@ class Pass {
   View& view_;
   const AnyClassifier& classifier_;
   ResultLists& lists_;
+  const sjis::SjisText* text_ = nullptr;  // the text being walked
   const UniquenessKeys& keys_ = UniquenessKeys::get();
   std::array<ResultList*, kStageCount> found_{};  // by stage, looked up once
 };

@@ -103,20 +103,20 @@ CheckResult run(InputText input, const CheckRequest& request) {
                 checker::classifierFor(request.tables).withKnown(request.settings->known))
           : checker::classifierFor(request.tables);
   if (request.tableChanges) result.tableChanges = checker::tableChanges(decoded.converted.text);
-  if (request.settings) {
-    const checker::AllowedWords words(request.settings->allowed);
-    result.settings = {request.settings->known, request.settings->allowed,
-                       words.find(decoded.converted.text)};
-  }
+  if (request.settings) result.settings = {request.settings->known, request.settings->allowed, {}};
 
   // The pass takes the text over unless the words still need it.
   sjis::SjisText checked = readsWords ? decoded.converted.text : std::move(decoded.converted.text);
   const bool keepSpans = request.spans || readsWords;
   PackedSpans* spans = keepSpans ? &result.spans : nullptr;
-  if (result.settings && !result.settings->allowed.empty()) {
-    const checker::AllowingClassifier<checker::Classifier> allowing(classifier,
-                                                                    result.settings->allowed);
+  const checker::AllowedWords words = request.settings
+                                         ? checker::AllowedWords(request.settings->allowed)
+                                         : checker::AllowedWords();
+  if (!words.empty()) {
+    // The pass finds the words as it goes; the result says where they stood.
+    const checker::AllowingClassifier<checker::Classifier> allowing(classifier, words);
     result.record = checkPass(std::move(checked), request.level, allowing, result.lists, spans);
+    result.settings->allowed = allowing.occurrences();
   } else {
     result.record = checkPass(std::move(checked), request.level, classifier, result.lists, spans);
   }

@@ -50,9 +50,8 @@ CheckedSource CheckedSource::check(std::u16string_view utf16, int level,
   checker::RecordingView view(byUnits.text, level);
   checker::ResultLists lists;
   if (allowed != nullptr) {
-    const std::vector<checker::AllowedOccurrence> occurrences = allowed->find(byUnits.text);
-    checker::runCheck(
-        view, checker::AllowingClassifier<checker::Classifier>(classifier, occurrences), lists);
+    checker::runCheck(view, checker::AllowingClassifier<checker::Classifier>(classifier, *allowed),
+                      lists);
   } else {
     checker::runCheck(view, classifier, lists);
   }

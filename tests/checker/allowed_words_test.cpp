@@ -56,6 +56,7 @@ TEST(AllowedWordsFind, LeftToRightLongestFirstNeverOverlapping) {
       {{"ｱｲ"}, "ｱｱｲ", "ｱ[ｱｲ]"},
       {{"A"}, "アA", "ア[A]"},  // ア is 0x83 0x41: its trail byte is no A
       {{"岡山", "岡山"}, "岡山", "[岡山]"},
+      {{"\u3000あ", " x"}, "\u3000あ x", "\u3000あ x"},  // the check passes over spaces unread
       {{}, "岡山", "岡山"},
       {{"岡山"}, "", ""},
   };
@@ -82,7 +83,8 @@ std::vector<std::pair<std::size_t, std::size_t>> byTheRule(const std::vector<std
 }
 
 TEST(AllowedWordsFind, AgreesWithTheRuleOnRandomWordsAndTexts) {
-  const std::u32string alphabet = U"あいうア";  // two bytes each in the converted text
+  // One and two bytes: ア is 0x83 0x41, and its trail byte is A; ｱ is one byte.
+  const std::u32string alphabet = U"あいアAaｱ";
   std::mt19937 random(932);
   std::uniform_int_distribution<std::size_t> letter(0, alphabet.size() - 1), length(1, 5),
       count(1, 8), textLength(0, 40);
@@ -97,11 +99,16 @@ TEST(AllowedWordsFind, AgreesWithTheRuleOnRandomWordsAndTexts) {
     }
     std::u32string text;
     for (std::size_t k = textLength(random); k > 0; --k) text.push_back(alphabet[letter(random)]);
+    // The byte offset of each character, and one past the last.
+    std::vector<std::size_t> at = {0};
+    for (char32_t c : text) at.push_back(at.back() + (c < 0x80 || c == U'ｱ' ? 1 : 2));
+    std::vector<std::pair<std::size_t, std::size_t>> expected;
+    for (const auto& [p, n] : byTheRule(words, text)) expected.emplace_back(at[p], at[p + n] - at[p]);
     std::vector<std::pair<std::size_t, std::size_t>> got;
     for (const AllowedOccurrence& o : AllowedWords(utf8Words).find(sjis::encode(text).text)) {
-      got.emplace_back(o.offset / 2, o.length / 2);
+      got.emplace_back(o.offset, o.length);
     }
-    ASSERT_EQ(got, byTheRule(words, text)) << "round " << round;
+    ASSERT_EQ(got, expected) << "round " << round;
   }
 }
 
@@ -115,8 +122,10 @@ std::unique_ptr<SettingsPass> checkWith(std::string_view text, int level,
                                         const ClassSettings& settings) {
   auto p = std::make_unique<SettingsPass>(SettingsPass{TraceView(sjisOf(text), level), {}});
   const Classifier known = classifierFor(tables::TableSet::Tables1989).withKnown(settings.known);
-  const std::vector<AllowedOccurrence> found = AllowedWords(settings.allowed).find(sjisOf(text));
-  runCheckWith(p->view, AllowingClassifier<Classifier>(known, found), p->lists);
+  const AllowedWords words(settings.allowed);
+  const AllowingClassifier<Classifier> allowing(known, words);
+  runCheckWith(p->view, allowing, p->lists);
+  EXPECT_EQ(allowing.occurrences(), words.find(sjisOf(text))) << text;
   return p;
 }
 

@@ -287,9 +287,9 @@ template <class Unit>
 void checkWithSettings(const sjis::MeasuredText<Unit>& measured, sjis::EncodedText encoded,
                        int level, const Settings& settings, const std::string& what) {
   Passes p(std::move(encoded), level);
-  const std::vector<AllowedOccurrence> found = settings.words.find(p.encoded.text);
-  p.bytesEnd =
-      runCheckWith(p.bytes, AllowingClassifier<Classifier>(settings.known, found), p.bytesLists);
+  const AllowingClassifier<Classifier> allowing(settings.known, settings.words);
+  p.bytesEnd = runCheckWith(p.bytes, allowing, p.bytesLists);
+  const std::vector<AllowedOccurrence>& found = allowing.occurrences();
   const std::vector<AllowedOccurrence> foundInUnicode =
       allowedIn(settings.words, measured, settings.unicodeKnown);
   ASSERT_EQ(foundInUnicode, found) << what;

@@ -139,10 +139,11 @@ void TForm1::Button1Click() {
           // Nothing the class has learnt: the box's text is checked from its code points.
           end = view.runCheck(checker::unicodeClassifierFor(tables), *Results);
         } else {
-          checker::AllowingClassifier<checker::Classifier> allowing(classifier, {});
           if (allowedWords_) {
-            view.findAllowedWords(allowedWords_, &allowing);
-            end = checker::runCheck(view, allowing, *Results);
+            // The pass finds the words as it goes, a lookup a character.
+            end = checker::runCheck(
+                view, checker::AllowingClassifier<checker::Classifier>(classifier, *allowedWords_),
+                *Results);
           } else {
             end = checker::runCheck(view, classifier, *Results);
           }

@@ -82,33 +82,20 @@ void WindowCheckView::setSelectionSource(std::size_t from, std::size_t to) {
 // For the pass over the converted text.
 const sjis::SjisText& WindowCheckView::text() {
   readDocument();
-  // The worker keeps its own copy; the allowed words are found with the conversion, so a long
-  // text's search holds the event loop no more than its conversion does.
-  struct Read {
-    sjis::EncodedText encoded;
-    std::vector<checker::AllowedOccurrence> allowed;
-  };
-  auto convert = [raw = boxText_, words = allowedWords_] {
-    Read read{encodeBoxText(raw), {}};
-    if (words) read.allowed = words->find(read.encoded.text);
-    return read;
-  };
+  // The worker keeps its own copy.
+  auto convert = [raw = boxText_] { return encodeBoxText(raw); };
   if (boxText_.size() < kConvertAtOnce) {
-    Read read = convert();
-    encoded_ = std::move(read.encoded);
-    allowed_ = std::move(read.allowed);
+    encoded_ = convert();
   } else {
     // Megabytes take longer to convert than the event loop may wait: a worker converts while
     // the window stays live (the box is read-only by now, so the text stays as it was read).
-    std::optional<Read> converted = runKeepingWindowLive(convert);
+    std::optional<sjis::EncodedText> converted = runKeepingWindowLive(convert);
     if (!converted) {  // the application quits: there is nothing left to check
       stopRequested_ = true;
-      converted = Read{encodeBoxText(QString()), {}};
+      converted = encodeBoxText(QString());
     }
-    encoded_ = std::move(converted->encoded);
-    allowed_ = std::move(converted->allowed);
+    encoded_ = std::move(*converted);
   }
-  if (allowing_ != nullptr) allowing_->restart(allowed_);
   sinceEvents_.start();
   return encoded_.text;
 }

@@ -59,13 +59,6 @@ class WindowCheckView final : public checker::CheckView {
   // The level the pass classified its last character at (the level of the last colours); the
   // level the window showed when the check began if it classified none.
   int levelOfLastCharacter() const { return lastLevel_; }
-  // With allowed words, the view finds them in the text it reads (on the worker that converts a
-  // long text) and hands their places to the classifier the pass asks.
-  void findAllowedWords(std::shared_ptr<const checker::AllowedWords> words,
-                        checker::AllowingClassifier<checker::Classifier>* classifier) {
-    allowedWords_ = std::move(words);
-    allowing_ = classifier;
-  }
 
   // Runs the pass over the box's text as it stands, classified from its UTF-16 units without
   // converting it: the same calls, colours, lists and report as the pass over the converted text.
@@ -115,9 +108,6 @@ class WindowCheckView final : public checker::CheckView {
   QString boxText_;
   sjis::EncodedText encoded_;
   std::optional<std::pair<int, int>> source_;  // the next colour's range, when the pass gave it
-  std::shared_ptr<const checker::AllowedWords> allowedWords_;  // shared with a worker
-  checker::AllowingClassifier<checker::Classifier>* allowing_ = nullptr;
-  std::vector<checker::AllowedOccurrence> allowed_;
   std::size_t selectionStart_ = 0;
   std::size_t selectionLength_ = 0;
   // Colour changes wait here in order and go into the document a slice at a time whenever the
