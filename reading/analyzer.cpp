@@ -7,8 +7,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <mutex>
+#include <span>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include "reading/kana.h"
@@ -172,15 +175,20 @@ Analyzer::Analyzer(Analyzer&&) noexcept = default;
 Analyzer& Analyzer::operator=(Analyzer&&) noexcept = default;
 Analyzer::~Analyzer() = default;
 
-std::vector<Morpheme> Analyzer::parse(std::string_view utf8) const {
-  const Tagger tagger(mecab_model_new_tagger(model_->model.get()), &mecab_destroy);
-  const Lattice lattice(mecab_model_new_lattice(model_->model.get()), &mecab_lattice_destroy);
+namespace {
+
+// The morphemes of some chunks of a text, with a tagger and a lattice of their own; room is made
+// for `expected` of them.
+std::vector<Morpheme> parseChunks(mecab_model_t* model, std::string_view utf8,
+                                  std::span<const TextChunk> chunks, std::size_t expected) {
+  const Tagger tagger(mecab_model_new_tagger(model), &mecab_destroy);
+  const Lattice lattice(mecab_model_new_lattice(model), &mecab_lattice_destroy);
   std::vector<Morpheme> morphemes;
   if (!tagger || !lattice) return morphemes;
-  morphemes.reserve(utf8.size() / 4);
+  morphemes.reserve(expected);
 
   // One lattice at a time, reused: its memory is that of the longest piece.
-  for (const TextChunk& piece : analysisChunks(utf8)) {
+  for (const TextChunk& piece : chunks) {
     mecab_lattice_set_sentence2(lattice.get(), utf8.data() + piece.offset, piece.length);
     if (mecab_parse_lattice(tagger.get(), lattice.get()) == 0) continue;
     for (const mecab_node_t* node = mecab_lattice_get_bos_node(lattice.get()); node != nullptr;
@@ -189,6 +197,57 @@ std::vector<Morpheme> Analyzer::parse(std::string_view utf8) const {
       const auto offset = static_cast<std::size_t>(node->surface - utf8.data());
       morphemes.push_back(toMorpheme(*node, offset));
     }
+  }
+  return morphemes;
+}
+
+// Japanese prose has a morpheme in about every four bytes of UTF-8.
+constexpr std::size_t kBytesPerMorpheme = 4;
+
+// A long text is parsed in portions side by side, one for each core: MeCab's search takes most
+// of the proposals' time, a model serves several taggers at once, and the chunks are parsed
+// each on its own anyway. A portion shorter than this is not worth a thread.
+constexpr std::size_t kPortionBytes = 256 * 1024;
+constexpr std::size_t kMostPortions = 4;
+
+}  // namespace
+
+std::vector<Morpheme> Analyzer::parse(std::string_view utf8) const {
+  mecab_model_t* model = model_->model.get();
+  const std::vector<TextChunk> chunks = analysisChunks(utf8);
+  const std::size_t expected = utf8.size() / kBytesPerMorpheme;
+  const std::size_t portions =
+      std::min({utf8.size() / kPortionBytes, std::size_t{std::thread::hardware_concurrency()},
+                kMostPortions});
+  if (portions < 2) return parseChunks(model, utf8, chunks, expected);
+
+  // Portions of about equal bytes, cut between chunks; the first is parsed here.
+  std::vector<std::span<const TextChunk>> parts;
+  auto begin = chunks.begin();
+  for (std::size_t k = 1; k <= portions; ++k) {
+    const auto end = k == portions
+                         ? chunks.end()
+                         : std::ranges::lower_bound(begin, chunks.end(), utf8.size() * k / portions,
+                                                    {}, &TextChunk::offset);
+    parts.emplace_back(begin, end);
+    begin = end;
+  }
+  std::vector<std::future<std::vector<Morpheme>>> others;
+  for (std::size_t k = 1; k < parts.size(); ++k) {
+    auto parseOne = [model, utf8, part = parts[k], count = expected / portions] {
+      return parseChunks(model, utf8, part, count);
+    };
+    try {
+      others.push_back(std::async(std::launch::async, parseOne));
+    } catch (const std::system_error&) {
+      others.push_back(std::async(std::launch::deferred, parseOne));  // no thread to be had
+    }
+  }
+  std::vector<Morpheme> morphemes = parseChunks(model, utf8, parts.front(), expected);
+  for (auto& other : others) {
+    std::vector<Morpheme> more = other.get();
+    morphemes.insert(morphemes.end(), std::make_move_iterator(more.begin()),
+                     std::make_move_iterator(more.end()));
   }
   return morphemes;
 }
