@@ -306,6 +306,7 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   std::vector<Word> words = joinWords(analysed, morphemes);
   WordLookUps lookUp(analyzer);
   preferListedReadings(lookUp, analysed, morphemes, words);
+  readOlderOkurigana(analysed, morphemes, words);
   splitCompoundVerbs(analysed, morphemes, words);
   if (!analysis.toSource.empty()) {
     for (Word& word : words) {

@@ -121,6 +121,13 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"あなた方", {{"あなた方", "あなたがた"}}},  // あなたかた
       // 達 stays outside its word, as たち does.
       {"家来達", {{"家来", "けらい"}, {"達", "たち"}}},
+      // Older okurigana: the kanji reads the jōyō stem with the kana the text leaves out, the
+      // ending conjugated; before a particle it stays a noun.
+      {"悲みが", {{"悲", "かなし"}}},                // ひ
+      {"暖くなる", {{"暖", "あたたか"}}},            // だん
+      {"恐しく", {{"恐", "おそろ"}}},                // おそれ
+      {"危いよ", {{"危いよ", "あぶないよ"}}},        // きいよ
+      {"親も子も", {{"親", "おや"}, {"子", "こ"}}},  // not したし
   };
   for (const auto& c : cases) {
     EXPECT_EQ(wordsOf(c.text), c.words) << c.text;
