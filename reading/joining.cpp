@@ -391,6 +391,22 @@ void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphem
   }
 }
 
+void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
+                     std::vector<Word>& words) {
+  static constexpr std::pair<std::string_view, std::string_view> kNative[] = {
+      {"家", "うち"}, {"幸福", "しあわせ"}, {"住居", "すまい"}};
+  for (Word& word : words) {
+    const Morpheme& first = morphemes[word.firstMorpheme];
+    const std::string_view surface = utf8.substr(first.offset, first.length);
+    for (const auto& [spelling, reading] : kNative) {
+      if (surface == spelling && !first.reading.empty() &&
+          word.reading.starts_with(first.reading)) {
+        word.reading.replace(0, first.reading.size(), reading);
+      }
+    }
+  }
+}
+
 std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> morphemes) {
   std::vector<Word> words;
   words.reserve(morphemes.size());

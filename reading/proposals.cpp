@@ -307,6 +307,7 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   WordLookUps lookUp(analyzer);
   preferListedReadings(lookUp, analysed, morphemes, words);
   readOlderOkurigana(analysed, morphemes, words);
+  readNativeWords(analysed, morphemes, words);
   splitCompoundVerbs(analysed, morphemes, words);
   if (!analysis.toSource.empty()) {
     for (Word& word : words) {

@@ -128,6 +128,10 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"恐しく", {{"恐", "おそろ"}}},                // おそれ
       {"危いよ", {{"危いよ", "あぶないよ"}}},        // きいよ
       {"親も子も", {{"親", "おや"}, {"子", "こ"}}},  // not したし
+      // Native readings children's prose means; the compounds keep theirs.
+      {"家へ帰る", {{"家", "うち"}, {"帰る", "かえる"}}},  // いえ
+      {"幸福そう", {{"幸福そう", "しあわせそう"}}},        // こうふくそう
+      {"家族", {{"家族", "かぞく"}}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(wordsOf(c.text), c.words) << c.text;
