@@ -1,5 +1,6 @@
 #include "reading/joining.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -393,15 +394,26 @@ void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphem
 
 void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
                      std::vector<Word>& words) {
-  static constexpr std::pair<std::string_view, std::string_view> kNative[] = {
-      {"家", "うち"}, {"幸福", "しあわせ"}, {"住居", "すまい"}};
+  // The kanji, the start of the dictionary's reading and what it stands for; the kanji may carry
+  // okurigana (廻って).
+  static constexpr struct {
+    std::string_view spelling, dictionary, native;
+  } kNative[] = {
+      {"家", "いえ", "うち"},            // a home, alone: 家族 is a morpheme of its own
+      {"幸福", "こうふく", "しあわせ"},  // happiness
+      {"住居", "じゅうきょ", "すまい"},  // a dwelling
+      {"好", "よい", "いい"},            // 好い, not 好く
+      {"廻", "めぐ", "まわ"},            // 廻る, 廻って
+  };
   for (Word& word : words) {
     const Morpheme& first = morphemes[word.firstMorpheme];
     const std::string_view surface = utf8.substr(first.offset, first.length);
-    for (const auto& [spelling, reading] : kNative) {
-      if (surface == spelling && !first.reading.empty() &&
-          word.reading.starts_with(first.reading)) {
-        word.reading.replace(0, first.reading.size(), reading);
+    for (const auto& row : kNative) {
+      const std::string_view okurigana =
+          surface.substr(std::min(row.spelling.size(), surface.size()));
+      if (surface.starts_with(row.spelling) && (okurigana.empty() || isAllKana(okurigana)) &&
+          first.reading.starts_with(row.dictionary) && word.reading.starts_with(row.dictionary)) {
+        word.reading.replace(0, row.dictionary.size(), row.native);
       }
     }
   }

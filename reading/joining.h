@@ -32,9 +32,9 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
 void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphemes,
                         std::vector<Word>& words);
 
-// Words children's prose means by their native reading where the dictionaries give another: 家
-// alone is うち, 幸福 しあわせ, 住居 すまい; a word that starts with one reads it so. Run after every
-// other choice of reading, as above.
+// Words children's prose means by another reading than the dictionaries' first: 家 alone is
+// うち, 幸福 しあわせ, 好い いい, 廻る まわる; a word that starts with one reads it so. Run after
+// every other choice of reading, as above.
 void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
                      std::vector<Word>& words);
 
