@@ -404,6 +404,8 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
       {"住居", "じゅうきょ", "すまい"},  // a dwelling
       {"好", "よい", "いい"},            // 好い, not 好く
       {"廻", "めぐ", "まわ"},            // 廻る, 廻って
+      {"描", "えが", "か"},              // 絵を描いて
+      {"傍", "はた", "そば"},            // alone: 傍ら is かたわら
   };
   for (Word& word : words) {
     const Morpheme& first = morphemes[word.firstMorpheme];

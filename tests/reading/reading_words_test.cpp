@@ -134,6 +134,7 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"家族", {{"家族", "かぞく"}}},
       {"好い日に好く", {{"好い", "いい"}, {"日", "ひ"}, {"好く", "よく"}}},  // よい
       {"廻って", {{"廻って", "まわって"}}},                                  // めぐって
+      {"絵を描いた傍ら", {{"絵", "え"}, {"描いた", "かいた"}, {"傍ら", "かたわら"}}},  // えがいた
   };
   for (const auto& c : cases) {
     EXPECT_EQ(wordsOf(c.text), c.words) << c.text;
