@@ -7,8 +7,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <mutex>
+#include <span>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include "reading/kana.h"
@@ -52,27 +55,27 @@ struct Fields {
   std::size_t count = 0;
 };
 
-Fields splitFeature(std::string_view feature) {
+// The first `wanted` fields, in one pass, without measuring the string first: this runs for
+// every morpheme of a text.
+Fields splitFeature(const char* feature, std::size_t wanted = 10) {
   Fields fields;
-  std::size_t start = 0;
-  while (fields.count < 10) {
-    const std::size_t comma = feature.find(',', start);
-    fields.all[fields.count++] = feature.substr(start, comma - start);
-    if (comma == std::string_view::npos) break;
-    start = comma + 1;
+  const char* start = feature;
+  for (const char* at = feature;; ++at) {
+    if (*at != ',' && *at != '\0') continue;
+    fields.all[fields.count++] = std::string_view(start, static_cast<std::size_t>(at - start));
+    if (*at == '\0' || fields.count == wanted) break;
+    start = at + 1;
   }
   return fields;
 }
 
 Morpheme toMorpheme(const mecab_node_t& node, std::size_t offset) {
-  const std::string_view feature(node.feature);
-  const Fields f = splitFeature(feature);
+  const Fields f = splitFeature(node.feature, 8);  // up to 読み
   Morpheme m;
   m.offset = offset;
   m.length = node.length;
-  const std::size_t posEnd =
-      f.count > 1 ? f.all[1].data() + f.all[1].size() - feature.data() : f.all[0].size();
-  m.partOfSpeech = feature.substr(0, posEnd);
+  const std::string_view pos = f.count > 1 ? f.all[1] : f.all[0];
+  m.partOfSpeech = std::string_view(node.feature, pos.data() + pos.size() - node.feature);
   if (f.count > 2) m.subclass2 = f.all[2];
   if (f.count > 5) m.conjugation = f.all[5];
   if (f.count > 6) m.baseForm = f.all[6];
@@ -172,15 +175,20 @@ Analyzer::Analyzer(Analyzer&&) noexcept = default;
 Analyzer& Analyzer::operator=(Analyzer&&) noexcept = default;
 Analyzer::~Analyzer() = default;
 
-std::vector<Morpheme> Analyzer::parse(std::string_view utf8) const {
-  const Tagger tagger(mecab_model_new_tagger(model_->model.get()), &mecab_destroy);
-  const Lattice lattice(mecab_model_new_lattice(model_->model.get()), &mecab_lattice_destroy);
+namespace {
+
+// The morphemes of some chunks of a text, with a tagger and a lattice of their own; room is made
+// for `expected` of them.
+std::vector<Morpheme> parseChunks(mecab_model_t* model, std::string_view utf8,
+                                  std::span<const TextChunk> chunks, std::size_t expected) {
+  const Tagger tagger(mecab_model_new_tagger(model), &mecab_destroy);
+  const Lattice lattice(mecab_model_new_lattice(model), &mecab_lattice_destroy);
   std::vector<Morpheme> morphemes;
   if (!tagger || !lattice) return morphemes;
-  morphemes.reserve(utf8.size() / 4);
+  morphemes.reserve(expected);
 
   // One lattice at a time, reused: its memory is that of the longest piece.
-  for (const TextChunk& piece : analysisChunks(utf8)) {
+  for (const TextChunk& piece : chunks) {
     mecab_lattice_set_sentence2(lattice.get(), utf8.data() + piece.offset, piece.length);
     if (mecab_parse_lattice(tagger.get(), lattice.get()) == 0) continue;
     for (const mecab_node_t* node = mecab_lattice_get_bos_node(lattice.get()); node != nullptr;
@@ -189,6 +197,57 @@ std::vector<Morpheme> Analyzer::parse(std::string_view utf8) const {
       const auto offset = static_cast<std::size_t>(node->surface - utf8.data());
       morphemes.push_back(toMorpheme(*node, offset));
     }
+  }
+  return morphemes;
+}
+
+// Japanese prose has a morpheme in about every four bytes of UTF-8.
+constexpr std::size_t kBytesPerMorpheme = 4;
+
+// A long text is parsed in portions side by side, one for each core: MeCab's search takes most
+// of the proposals' time, a model serves several taggers at once, and the chunks are parsed
+// each on its own anyway. A portion shorter than this is not worth a thread.
+constexpr std::size_t kPortionBytes = 256 * 1024;
+constexpr std::size_t kMostPortions = 4;
+
+}  // namespace
+
+std::vector<Morpheme> Analyzer::parse(std::string_view utf8) const {
+  mecab_model_t* model = model_->model.get();
+  const std::vector<TextChunk> chunks = analysisChunks(utf8);
+  const std::size_t expected = utf8.size() / kBytesPerMorpheme;
+  const std::size_t portions =
+      std::min({utf8.size() / kPortionBytes, std::size_t{std::thread::hardware_concurrency()},
+                kMostPortions});
+  if (portions < 2) return parseChunks(model, utf8, chunks, expected);
+
+  // Portions of about equal bytes, cut between chunks; the first is parsed here.
+  std::vector<std::span<const TextChunk>> parts;
+  auto begin = chunks.begin();
+  for (std::size_t k = 1; k <= portions; ++k) {
+    const auto end = k == portions
+                         ? chunks.end()
+                         : std::ranges::lower_bound(begin, chunks.end(), utf8.size() * k / portions,
+                                                    {}, &TextChunk::offset);
+    parts.emplace_back(begin, end);
+    begin = end;
+  }
+  std::vector<std::future<std::vector<Morpheme>>> others;
+  for (std::size_t k = 1; k < parts.size(); ++k) {
+    auto parseOne = [model, utf8, part = parts[k], count = expected / portions] {
+      return parseChunks(model, utf8, part, count);
+    };
+    try {
+      others.push_back(std::async(std::launch::async, parseOne));
+    } catch (const std::system_error&) {
+      others.push_back(std::async(std::launch::deferred, parseOne));  // no thread to be had
+    }
+  }
+  std::vector<Morpheme> morphemes = parseChunks(model, utf8, parts.front(), expected);
+  for (auto& other : others) {
+    std::vector<Morpheme> more = other.get();
+    morphemes.insert(morphemes.end(), std::make_move_iterator(more.begin()),
+                     std::make_move_iterator(more.end()));
   }
   return morphemes;
 }

@@ -1,5 +1,6 @@
 #include "reading/joining.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -330,7 +331,95 @@ void readOldNames(std::string_view utf8, std::span<const Morpheme> morphemes,
   }
 }
 
+// The kana a reading's last kana may stand as when it conjugates: a verb's ending any kana of its
+// row (with the sound changes っ, い, ん), an adjective's い its stems' く, か, け, さ and き.
+bool mayStandAs(char32_t ending, char32_t kana) {
+  constexpr std::u32string_view kAdjective = U"いくかけさき";
+  constexpr std::u32string_view kVerbRows[] = {U"わいうえおっ", U"かきくけこい", U"がぎぐげごい",
+                                               U"さしすせそ",   U"たちつてとっ", U"なにぬねのん",
+                                               U"ばびぶべぼん", U"まみむめもん", U"らりるれろっ"};
+  if (ending == U'い') return kAdjective.find(kana) != std::u32string_view::npos;
+  for (const std::u32string_view row : kVerbRows) {
+    if (row[2] == ending) return row.find(kana) != std::u32string_view::npos;
+  }
+  return ending == kana;
+}
+
+// Particles that follow a noun: a kanji standing before one is a noun, whatever its okurigana
+// could spell (親も is not したしむ).
+constexpr std::u32string_view kParticles = U"がのはをにでともへやかねよなばてぞ";
+
 }  // namespace
+
+void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphemes,
+                        std::vector<Word>& words) {
+  for (Word& word : words) {
+    const Morpheme& first = morphemes[word.firstMorpheme];
+    const std::string_view surface = utf8.substr(first.offset, first.length);
+    const Utf8Char kanji = utf8CharAt(surface, 0);
+    if (kanji.length != surface.size() || !isKanji(kanji.value)) continue;
+    const std::string_view rest = utf8.substr(
+        first.offset + first.length, word.offset + word.length - first.offset - first.length);
+    if (!rest.empty() && !isAllKana(rest)) continue;
+    // The hiragana after the kanji, in the word and past it.
+    std::u32string after;
+    for (std::size_t i = first.offset + first.length; i < utf8.size() && after.size() < 4;) {
+      const Utf8Char c = utf8CharAt(utf8, i);
+      if (c.value < U'ぁ' || c.value > U'ゖ') break;
+      after.push_back(c.value);
+      i += c.length;
+    }
+    if (after.empty() || kParticles.find(after[0]) != std::u32string_view::npos) continue;
+    std::optional<std::string> read;
+    for (const JoyoReading& r : joyoReadingsOf(kanji.value)) {
+      if (!r.native || r.stem >= r.kana.size()) continue;
+      const std::string_view okurigana = std::string_view(r.kana).substr(r.stem);
+      const std::u32string ending = codePoints(okurigana);
+      // Leaving out `left` kana of it, and their bytes.
+      for (std::size_t left = 1, bytes = 0; left < ending.size() && !read; ++left) {
+        bytes += utf8CharAt(okurigana, bytes).length;
+        const std::u32string_view written = std::u32string_view(ending).substr(left);
+        if (after.size() < written.size()) continue;
+        bool matches = mayStandAs(written.back(), after[written.size() - 1]);
+        for (std::size_t k = 0; k + 1 < written.size(); ++k) {
+          matches = matches && written[k] == after[k];
+        }
+        if (matches) read = r.kana.substr(0, r.stem + bytes);
+      }
+      if (read) break;
+    }
+    if (read && *read != first.reading) word.reading = *read + toHiragana(rest);
+  }
+}
+
+void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
+                     std::vector<Word>& words) {
+  // The kanji, the start of the dictionary's reading and what it stands for; the kanji may carry
+  // okurigana (廻って).
+  static constexpr struct {
+    std::string_view spelling, dictionary, native;
+  } kNative[] = {
+      {"家", "いえ", "うち"},            // a home, alone: 家族 is a morpheme of its own
+      {"幸福", "こうふく", "しあわせ"},  // happiness
+      {"住居", "じゅうきょ", "すまい"},  // a dwelling
+      {"好", "よい", "いい"},            // 好い, not 好く
+      {"廻", "めぐ", "まわ"},            // 廻る, 廻って
+      {"描", "えが", "か"},              // 絵を描いて
+      {"傍", "はた", "そば"},            // alone: 傍ら is かたわら
+  };
+  for (Word& word : words) {
+    const Morpheme& first = morphemes[word.firstMorpheme];
+    const std::string_view surface = utf8.substr(first.offset, first.length);
+    for (const auto& row : kNative) {
+      const std::string_view okurigana =
+          surface.substr(std::min(row.spelling.size(), surface.size()));
+      if (surface.starts_with(row.spelling) && (okurigana.empty() || isAllKana(okurigana)) &&
+          first.reading.starts_with(row.dictionary) && word.reading.starts_with(row.dictionary)) {
+        word.reading.replace(0, row.dictionary.size(), row.native);
+      }
+    }
+  }
+}
 
 std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> morphemes) {
   std::vector<Word> words;

@@ -24,4 +24,18 @@ struct Word {
 // The words of a parsed text, in order, covering every morpheme once.
 std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> morphemes);
 
+// Older prose writes less okurigana (悲み, 暖く, 冷い, 恐しく, 危い): the analyser then reads the
+// kanji alone otherwise (ひ, だん, ひや, おそれ, き). Where a kun reading of the jōyō list, less
+// some kana of its okurigana, is followed by the rest of that okurigana (its ending conjugated),
+// a word that starts with the kanji alone reads it as that stem with the kana left out: 悲
+// かなし, 暖 あたたか. Run after every other choice of reading, which would undo it.
+void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphemes,
+                        std::vector<Word>& words);
+
+// Words children's prose means by another reading than the dictionaries' first: 家 alone is
+// うち, 幸福 しあわせ, 好い いい, 廻る まわる; a word that starts with one reads it so. Run after
+// every other choice of reading, as above.
+void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
+                     std::vector<Word>& words);
+
 }  // namespace torvane::reading

@@ -1,19 +1,6 @@
 #include "reading/kana.h"
 
-#include "sjis/codec.h"
-
 namespace torvane::reading {
-
-Utf8Char utf8CharAt(std::string_view utf8, std::size_t offset) {
-  const auto lead = static_cast<unsigned char>(utf8[offset]);
-  const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-  if (offset + length > utf8.size()) return {lead, 1};
-  char32_t value = length == 1 ? lead : lead & (0x3F >> (length - 1));
-  for (std::size_t i = 1; i < length; ++i) {
-    value = value << 6 | (static_cast<unsigned char>(utf8[offset + i]) & 0x3F);
-  }
-  return {value, length};
-}
 
 std::u32string codePoints(std::string_view utf8) {
   std::u32string out;
@@ -41,16 +28,19 @@ bool isKanji(char32_t c) {
 
 namespace {
 
-// Moves the kana letters of one script [first, last] by `shift` code points.
+// Moves the kana letters of one script [first, last] by `shift` code points. Every letter of
+// either script is three bytes and stays three bytes, so the text is copied once and its letters
+// patched in place: readings are converted for every morpheme of a text. (A letter spelt in
+// more bytes is no valid UTF-8 and stays as it is.)
 std::string shiftKana(std::string_view utf8, char32_t first, char32_t last, int shift) {
-  std::string out;
-  out.reserve(utf8.size());
-  for (std::size_t i = 0; i < utf8.size();) {
-    const Utf8Char c = utf8CharAt(utf8, i);
-    if (c.value >= first && c.value <= last) {
-      sjis::appendUtf8(out, static_cast<char32_t>(static_cast<int>(c.value) + shift));
-    } else {
-      out.append(utf8.substr(i, c.length));
+  std::string out(utf8);
+  for (std::size_t i = 0; i < out.size();) {
+    const Utf8Char c = utf8CharAt(out, i);
+    if (c.value >= first && c.value <= last && c.length == 3) {
+      const auto shifted = static_cast<char32_t>(static_cast<int>(c.value) + shift);
+      out[i] = static_cast<char>(0xE0 | shifted >> 12);
+      out[i + 1] = static_cast<char>(0x80 | (shifted >> 6 & 0x3F));
+      out[i + 2] = static_cast<char>(0x80 | (shifted & 0x3F));
     }
     i += c.length;
   }

@@ -25,7 +25,17 @@ struct Utf8Char {
   char32_t value = 0;
   std::size_t length = 0;
 };
-Utf8Char utf8CharAt(std::string_view utf8, std::size_t offset);
+// Inline: every walk over a text or a word calls it for each character.
+inline Utf8Char utf8CharAt(std::string_view utf8, std::size_t offset) {
+  const auto lead = static_cast<unsigned char>(utf8[offset]);
+  const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+  if (offset + length > utf8.size()) return {lead, 1};
+  char32_t value = length == 1 ? lead : lead & (0x3F >> (length - 1));
+  for (std::size_t i = 1; i < length; ++i) {
+    value = value << 6 | (static_cast<unsigned char>(utf8[offset + i]) & 0x3F);
+  }
+  return {value, length};
+}
 // The characters of valid UTF-8 text, one code point each.
 std::u32string codePoints(std::string_view utf8);
 

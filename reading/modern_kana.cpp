@@ -31,6 +31,8 @@ bool mayBeVoiced(std::string_view surface, std::string_view plain) {
 }  // namespace
 
 std::string inModernKana(std::string_view surface, std::string reading) {
+  // づ and ぢ end in A5 and A2, bytes few readings hold: most return here, after one pass.
+  if (reading.find_first_of("\xA5\xA2") == std::string::npos) return reading;
   const bool dzu = reading.find(kDzu) != std::string::npos;
   const bool dji = reading.find(kDji) != std::string::npos;
   if (!dzu && !dji) return reading;

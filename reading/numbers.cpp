@@ -253,13 +253,13 @@ std::optional<std::string> roughCount(std::string_view number, std::string_view 
 std::optional<std::string> countedReading(std::string_view number, std::string_view counter,
                                           bool afterMonth) {
   if (auto rough = roughCount(number, counter)) return rough;
-  const Counter* c = findCounter(counter);
   const bool what = number == "何";
   const std::optional<long> value = what ? std::optional<long>(-1) : numberValue(number);
-  if (counter == "つ" && value && *value >= 1 && *value <= 10) {
-    return std::string(kNativeCount[*value]);
-  }
-  if (c == nullptr || !value) return std::nullopt;
+  // No number, no counting: the counters are searched one by one, and every noun asks.
+  if (!value) return std::nullopt;
+  if (counter == "つ" && *value >= 1 && *value <= 10) return std::string(kNativeCount[*value]);
+  const Counter* c = findCounter(counter);
+  if (c == nullptr) return std::nullopt;
   if (what) {
     if (c->row == Row::H || !c->afterN.empty()) return "なん" + std::string(afterNasal(*c));
     return "なん" + std::string(c->reading);

@@ -36,9 +36,10 @@ AnalysisText forAnalysis(std::string_view utf8) {
   AnalysisText a;
   bool any = false;
   for (std::size_t i = 0; i < utf8.size() && !any; ++i) {
-    // Every such character is encoded from E2 80 8B on, EF B8/BB or F3 A0: a cheap pre-check.
+    // Every such character starts with E2, EF or F3, a byte no other character continues with;
+    // full-width punctuation starts with EF too, so the character itself decides.
     const auto b = static_cast<unsigned char>(utf8[i]);
-    any = b == 0xE2 || b == 0xEF || b == 0xF3;
+    any = (b == 0xE2 || b == 0xEF || b == 0xF3) && sjis::joinsNeighbour(utf8CharAt(utf8, i).value);
   }
   if (!any) return a;
   a.text.reserve(utf8.size());
@@ -72,17 +73,48 @@ bool holdsKanji(std::string_view utf8) {
   return false;
 }
 
+// The dictionaries' readings of a text's words, each surface looked up once: in a long text the
+// same words recur thousands of times. The surfaces are views into text that outlives the cache.
+class WordLookUps {
+ public:
+  explicit WordLookUps(const Analyzer& analyzer) : analyzer_(analyzer) {}
+
+  const Analyzer::WordReadings& operator()(std::string_view surface) {
+    auto [it, added] = known_.try_emplace(surface);
+    if (added) it->second = analyzer_.lookUp(surface);
+    return it->second;
+  }
+
+ private:
+  const Analyzer& analyzer_;
+  std::unordered_map<std::string_view, Analyzer::WordReadings> known_;
+};
+
 // Where the word list knows a word whole, its readings decide between the analyser's and its own.
 // A suffix standing alone (達) keeps the analyser's reading: the list has it as a noun of its
 // own, voiced (だち, from 友達).
-void preferListedReadings(const Analyzer& analyzer, std::string_view utf8,
+void preferListedReadings(WordLookUps& lookUp, std::string_view utf8,
                           std::span<const Morpheme> morphemes, std::vector<Word>& words) {
   using Known = Analyzer::WordReadings;
-  std::unordered_map<std::string_view, Known> known;
-  auto lookUp = [&](std::string_view surface) -> const Known& {
-    auto [it, added] = known.try_emplace(surface);
-    if (added) it->second = analyzer.lookUp(surface);
-    return it->second;
+  // The choice for a listed word from its analysed reading and whether that was glued, the same
+  // wherever the word recurs: a word has one or two such readings in a text.
+  struct Choice {
+    std::string analysed;
+    bool glued = false;
+    std::string chosen;
+  };
+  std::unordered_map<std::string_view, std::vector<Choice>> choices;
+  auto choose = [&](std::string_view surface, const Known& whole, const std::string& analysed,
+                    bool glued) -> const std::string& {
+    std::vector<Choice>& made = choices[surface];
+    for (const Choice& c : made) {
+      if (c.glued == glued && c.analysed == analysed) return c.chosen;
+    }
+    made.push_back(
+        {analysed, glued,
+         preferWordOfItsOwn(surface, whole.listed,
+                            chooseListedReading(whole.listed, whole.ranked, analysed, glued))});
+    return made.back().chosen;
   };
   for (std::size_t w = 0; w < words.size(); ++w) {
     Word& word = words[w];
@@ -112,9 +144,7 @@ void preferListedReadings(const Analyzer& analyzer, std::string_view utf8,
       }
     }
     if (const Known& whole = lookUp(surface); !whole.listed.empty()) {
-      word.reading = preferWordOfItsOwn(
-          surface, whole.listed,
-          chooseListedReading(whole.listed, whole.ranked, word.reading, parts.size() > 1));
+      word.reading = choose(surface, whole, word.reading, parts.size() > 1);
       continue;
     }
     if (parts.size() == 1) continue;
@@ -165,7 +195,9 @@ void preferListedReadings(const Analyzer& analyzer, std::string_view utf8,
 void splitCompoundVerbs(std::string_view utf8, std::span<const Morpheme> morphemes,
                         std::vector<Word>& words) {
   std::vector<Word> out;
-  out.reserve(words.size());
+  // A split verb adds a word, and compound verbs are far fewer than one word in eight: the
+  // words are moved once, not once more when the vector grows.
+  out.reserve(words.size() + words.size() / 8);
   for (Word& word : words) {
     const std::string_view surface = utf8.substr(word.offset, word.length);
     if (word.reading.empty() || !morphemes[word.firstMorpheme].partOfSpeech.starts_with("動詞")) {
@@ -272,7 +304,10 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   const std::string_view analysed = analysis.toSource.empty() ? text.utf8 : analysis.text;
   const std::vector<Morpheme> morphemes = analyzer.parse(analysed);
   std::vector<Word> words = joinWords(analysed, morphemes);
-  preferListedReadings(analyzer, analysed, morphemes, words);
+  WordLookUps lookUp(analyzer);
+  preferListedReadings(lookUp, analysed, morphemes, words);
+  readOlderOkurigana(analysed, morphemes, words);
+  readNativeWords(analysed, morphemes, words);
   splitCompoundVerbs(analysed, morphemes, words);
   if (!analysis.toSource.empty()) {
     for (Word& word : words) {
@@ -282,6 +317,31 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
     }
   }
   const std::vector<checker::TextColor> colours = coloursByByte(text.spans, sjisText.size());
+
+  // A word's pieces, aligned once for each spelling and reading and moved to each place. A
+  // placeholder pair (81 7F) stands for any character outside the code page, so a word holding
+  // one is aligned where it stands.
+  struct Aligned {
+    std::string reading;
+    std::vector<RubyPiece> pieces;  // from offset 0
+  };
+  std::unordered_map<std::string_view, std::vector<Aligned>> aligned;
+  auto rubyOf = [&](std::size_t offset, std::size_t length, const std::string& reading) {
+    const std::string_view spelling(sjisText.bytes.data() + offset, length);
+    if (spelling.find('\x7F') != std::string_view::npos) {
+      return alignRuby(wordChars(sjisText, offset, length), reading, offset);
+    }
+    std::vector<Aligned>& known = aligned[spelling];
+    auto it = std::find_if(known.begin(), known.end(),
+                           [&](const Aligned& a) { return a.reading == reading; });
+    if (it == known.end()) {
+      known.push_back({reading, alignRuby(wordChars(sjisText, offset, length), reading)});
+      it = known.end() - 1;
+    }
+    std::vector<RubyPiece> pieces = it->pieces;
+    for (RubyPiece& piece : pieces) piece.offset += offset;
+    return pieces;
+  };
 
   // Each character belongs to the word its source position falls in; both run in text order.
   std::vector<Proposal> proposals;
@@ -298,7 +358,7 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
     const std::size_t from = sourceOf[current->begin];
     p.word = std::string(text.utf8.substr(from, sourceOf[current->end] - from));
     p.reading = hiraganaOrNothing(word.reading);
-    p.ruby = alignRuby(wordChars(sjisText, p.offset, p.length), p.reading, p.offset);
+    p.ruby = rubyOf(p.offset, p.length, p.reading);
     p.problems = std::move(current->problems);
     for (const sjis::SjisChar& c : p.problems) {
       const std::optional<checker::Stage> stage = classifier.stageOf(c);
@@ -327,13 +387,12 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   });
   flush();
 
-  // Other readings the dictionary holds for the same word, looked up once per word.
-  std::unordered_map<std::string, std::vector<std::string>> known;
+  // Other readings the dictionary holds for the same word.
   for (Proposal& p : proposals) {
-    auto [it, added] = known.try_emplace(p.word);
-    if (added) it->second = analyzer.readingsOf(p.word);
+    const std::vector<std::string>& ranked =
+        lookUp(text.utf8.substr(sourceOf[p.offset], p.word.size())).ranked;
     if (!p.reading.empty()) p.choices.push_back(p.reading);
-    for (const std::string& reading : it->second) {
+    for (const std::string& reading : ranked) {
       if (reading != p.reading && isHiraganaReading(reading)) p.choices.push_back(reading);
     }
   }

@@ -280,5 +280,21 @@ TEST(ReadingAnalyzer, LineBreaksEndSentencesAndBelongToNoMorpheme) {
   EXPECT_EQ(morphemes[2].reading, "とり");
 }
 
+TEST(ReadingAnalyzer, ALongTextParsedInPortionsKeepsEveryLineInOrder) {
+  const std::string line = "猫が庭で遊んでいる。\n";
+  const auto single = testing::testAnalyzer().parse(line);
+  ASSERT_FALSE(single.empty());
+  const std::size_t lines = 1024 * 1024 / line.size();  // several portions' worth
+  std::string text;
+  for (std::size_t i = 0; i < lines; ++i) text += line;
+  const auto morphemes = testing::testAnalyzer().parse(text);
+  ASSERT_EQ(morphemes.size(), lines * single.size());
+  for (std::size_t k = 0; k < morphemes.size(); ++k) {
+    const reading::Morpheme& expected = single[k % single.size()];
+    ASSERT_EQ(morphemes[k].offset, k / single.size() * line.size() + expected.offset) << k;
+    ASSERT_EQ(morphemes[k].reading, expected.reading) << k;
+  }
+}
+
 }  // namespace
 }  // namespace torvane

@@ -121,6 +121,20 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"あなた方", {{"あなた方", "あなたがた"}}},  // あなたかた
       // 達 stays outside its word, as たち does.
       {"家来達", {{"家来", "けらい"}, {"達", "たち"}}},
+      // Older okurigana: the kanji reads the jōyō stem with the kana the text leaves out, the
+      // ending conjugated; before a particle it stays a noun.
+      {"悲みが", {{"悲", "かなし"}}},                // ひ
+      {"暖くなる", {{"暖", "あたたか"}}},            // だん
+      {"恐しく", {{"恐", "おそろ"}}},                // おそれ
+      {"危いよ", {{"危いよ", "あぶないよ"}}},        // きいよ
+      {"親も子も", {{"親", "おや"}, {"子", "こ"}}},  // not したし
+      // Native readings children's prose means; the compounds keep theirs.
+      {"家へ帰る", {{"家", "うち"}, {"帰る", "かえる"}}},  // いえ
+      {"幸福そう", {{"幸福そう", "しあわせそう"}}},        // こうふくそう
+      {"家族", {{"家族", "かぞく"}}},
+      {"好い日に好く", {{"好い", "いい"}, {"日", "ひ"}, {"好く", "よく"}}},  // よい
+      {"廻って", {{"廻って", "まわって"}}},                                  // めぐって
+      {"絵を描いた傍ら", {{"絵", "え"}, {"描いた", "かいた"}, {"傍ら", "かたわら"}}},  // えがいた
   };
   for (const auto& c : cases) {
     EXPECT_EQ(wordsOf(c.text), c.words) << c.text;
