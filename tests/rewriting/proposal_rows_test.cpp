@@ -27,10 +27,10 @@ struct Text {
     encoder.appendUtf8(utf8);
     converted = std::move(encoder).finish(static_cast<std::uint32_t>(utf8.size()));
     proposals = {
-        {0, 4, "漢字", "かんじ", {"かんじ"}, {}, Stage::Grade3},
-        {6, 4, "漢字", "かんじ", {"かんじ", "からじ"}, {}, Stage::Grade3},
-        {12, 4, "明日", "あした", {"あした", "あす"}, {}, Stage::Grade2},
-        {18, 4, "漢字", "", {}, {}, Stage::Grade3},  // a second row: no reading here
+        {0, 4, "漢字", "かんじ", {"かんじ"}, {}, Stage::Grade3, {}},
+        {6, 4, "漢字", "かんじ", {"かんじ", "からじ"}, {}, Stage::Grade3, {}},
+        {12, 4, "明日", "あした", {"あした", "あす"}, {}, Stage::Grade2, {}},
+        {18, 4, "漢字", "", {}, {}, Stage::Grade3, {}},  // a second row: no reading here
     };
   }
   reading::CheckedText view() const { return {utf8, converted, {}}; }
@@ -44,9 +44,9 @@ TEST(ProposalRows, OneRowPerWordAndReadingInOrderOfFirstOccurrence) {
   EXPECT_EQ(reading::withPieceReadings(rows[2]), "漢字");  // no reading, no pieces
   for (ProposalRow& row : rows) row.chars.clear(), row.pieces.clear();
   const std::vector<ProposalRow> expected = {
-      {"漢字", "かんじ", {"かんじ", "からじ"}, Stage::Grade3, {0, 1}, Mode::Ruby},
-      {"明日", "あした", {"あした", "あす"}, Stage::Grade2, {2}, Mode::Ruby},
-      {"漢字", "", {}, Stage::Grade3, {3}, Mode::Ruby},
+      {"漢字", "かんじ", {"かんじ", "からじ"}, Stage::Grade3, {0, 1}, Mode::Ruby, {}, {}},
+      {"明日", "あした", {"あした", "あす"}, Stage::Grade2, {2}, Mode::Ruby, {}, {}},
+      {"漢字", "", {}, Stage::Grade3, {3}, Mode::Ruby, {}, {}},
   };
   EXPECT_EQ(rows, expected);
   EXPECT_TRUE(reading::groupProposals({}).empty());
@@ -56,8 +56,8 @@ TEST(ProposalRows, HardestStageIsTheLatestOfAllOccurrences) {
   // The same word can hold characters of different stages only through its source form (a
   // variation selector); the row takes the latest.
   const std::vector<Proposal> proposals = {
-      {0, 4, "葛飾", "かつしか", {}, {}, Stage::JuniorHigh},
-      {4, 4, "葛飾", "かつしか", {}, {}, Stage::Beyond},
+      {0, 4, "葛飾", "かつしか", {}, {}, Stage::JuniorHigh, {}},
+      {4, 4, "葛飾", "かつしか", {}, {}, Stage::Beyond, {}},
   };
   EXPECT_EQ(reading::groupProposals(proposals).at(0).hardest, Stage::Beyond);
 }
@@ -86,7 +86,7 @@ TEST(ProposalRows, EditedReadingAndModeReachEveryOccurrenceInTheRewrite) {
 
 TEST(ProposalRows, ATypedReadingIsAlignedAgainIntoPieces) {
   const std::vector<Proposal> proposals = {
-      {0, 8, "引っ越し", "ひっこし", {}, {}, Stage::JuniorHigh}};
+      {0, 8, "引っ越し", "ひっこし", {}, {}, Stage::JuniorHigh, {}}};
   std::vector<ProposalRow> rows = reading::groupProposals(proposals);
   EXPECT_EQ(reading::withPieceReadings(rows[0]), "引（ひ）っ越（こ）し");
   const struct {
