@@ -221,17 +221,12 @@ AllowedOccurrence AllowedWords::longestAt(const sjis::SjisText& text, std::size_
 }
 
 std::vector<AllowedOccurrence> AllowedWords::find(const sjis::SjisText& text) const {
-  std::vector<AllowedOccurrence> found;
-  if (empty()) return found;
-  std::size_t coveredTo = 0;
+  if (empty()) return {};
+  Finder finder(*this);
   sjis::forEachChar(text, [&](std::size_t offset, const sjis::SjisChar& c) {
-    if (offset < coveredTo || !mayStartAt(text.bytes, offset, c)) return;
-    if (const AllowedOccurrence o = longestAt(text, offset); o.length != 0) {
-      found.push_back(o);
-      coveredTo = o.offset + o.length;
-    }
+    finder.covers(text, offset, c);
   });
-  return found;
+  return std::move(finder).take();
 }
 
 }  // namespace torvane::checker

@@ -37,19 +37,34 @@ class AllowedWords {
 
   bool empty() const { return states_.size() == 1; }
 
-  // Whether a word may start at the character `c` at `offset` of `bytes`: false only where none
-  // does. One hash of the four bytes there, and for words shorter than four bytes a lookup of `c`.
-  bool mayStartAt(std::string_view bytes, std::size_t offset, const sjis::SjisChar& c) const {
-    if (hasShortWords_ && shortStarts_[slotOf(c)] != 0) [[unlikely]]
-      return true;
-    if (bytes.size() - offset < 4) return false;
-    std::uint32_t head;
-    std::memcpy(&head, bytes.data() + offset, 4);
-    const auto [word, mask] = headBitsOf(head);
-    return (headBits_[word] & mask) == mask;
-  }
-  // The longest word that starts at the character at `offset`, if any; its length is 0 if none.
-  AllowedOccurrence longestAt(const sjis::SjisText& text, std::size_t offset) const;
+  // Finds the occurrences at the characters it is shown in text order, each right after the
+  // last (spaces may be passed over): where no word starts, one lookup. The check pass shows it
+  // each character it judges.
+  class Finder {
+   public:
+    explicit Finder(const AllowedWords& words) : words_(words) {}
+    // Whether the character `c` at `offset` lies in an occurrence, found there or before.
+    bool covers(const sjis::SjisText& text, std::size_t offset, const sjis::SjisChar& c) {
+      if (offset >= coveredTo_ && words_.mayStartAt(text.bytes, offset, c)) [[unlikely]]
+        findAt(text, offset);
+      return offset < coveredTo_;
+    }
+    // The occurrences so far, in text order: all of them once the last character was shown.
+    const std::vector<AllowedOccurrence>& found() const { return found_; }
+    std::vector<AllowedOccurrence> take() && { return std::move(found_); }
+
+   private:
+    void findAt(const sjis::SjisText& text, std::size_t offset) {
+      const AllowedOccurrence o = words_.longestAt(text, offset);
+      if (o.length == 0) return;
+      found_.push_back(o);
+      coveredTo_ = o.offset + o.length;
+    }
+
+    const AllowedWords& words_;
+    std::size_t coveredTo_ = 0;  // the end of the last occurrence
+    std::vector<AllowedOccurrence> found_;
+  };
 
   // Takes the characters of a text in order and gives the occurrences: the walk of the check
   // feeds it, whatever form the text has.
@@ -97,6 +112,20 @@ class AllowedWords {
   std::vector<AllowedOccurrence> find(const sjis::SjisText& text) const;
 
  private:
+  // Whether a word may start at the character `c` at `offset` of `bytes`: false only where none
+  // does. One hash of the four bytes there, and for words shorter than four bytes a lookup of `c`.
+  bool mayStartAt(std::string_view bytes, std::size_t offset, const sjis::SjisChar& c) const {
+    if (hasShortWords_ && shortStarts_[slotOf(c)] != 0) [[unlikely]]
+      return true;
+    if (bytes.size() - offset < 4) return false;
+    std::uint32_t head;
+    std::memcpy(&head, bytes.data() + offset, 4);
+    const auto [word, mask] = headBitsOf(head);
+    return (headBits_[word] & mask) == mask;
+  }
+  // The longest word that starts at the character at `offset`, if any; its length is 0 if none.
+  AllowedOccurrence longestAt(const sjis::SjisText& text, std::size_t offset) const;
+
   static constexpr std::uint32_t kRoot = 0;
   static constexpr std::uint32_t kDead = 0xFFFFFFFF;  // the attempt can find nothing better
   static constexpr std::uint32_t kNoWord = 0xFFFFFFFF;

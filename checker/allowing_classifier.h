@@ -38,32 +38,20 @@ class AllowedCursor {
 template <class Base>
 class AllowingClassifier {
  public:
-  AllowingClassifier(const Base& base, const AllowedWords& words) : base_(base), words_(words) {}
+  AllowingClassifier(const Base& base, const AllowedWords& words) : base_(base), finder_(words) {}
 
   Verdict classifyAt(const sjis::SjisText& text, std::size_t offset, const sjis::SjisChar& c,
                      int level) const {
     const CharClass cls = base_.classOf(c);
-    if (offset >= coveredTo_ && words_.mayStartAt(text.bytes, offset, c)) [[unlikely]]
-      findAt(text, offset);
-    return verdictAt(offset < coveredTo_ ? learnt(cls) : cls, level);
+    return verdictAt(finder_.covers(text, offset, c) ? learnt(cls) : cls, level);
   }
   const Base& base() const { return base_; }
   // The occurrences the pass has met so far, in text order: all of them once it has ended.
-  const std::vector<AllowedOccurrence>& occurrences() const { return found_; }
+  const std::vector<AllowedOccurrence>& occurrences() const { return finder_.found(); }
 
  private:
-  void findAt(const sjis::SjisText& text, std::size_t offset) const {
-    const AllowedOccurrence o = words_.longestAt(text, offset);
-    if (o.length == 0) return;
-    found_.push_back(o);
-    coveredTo_ = o.offset + o.length;
-  }
-
   const Base& base_;
-  const AllowedWords& words_;
-  // The pass visits characters in text order: the end of the last occurrence is all it needs.
-  mutable std::size_t coveredTo_ = 0;
-  mutable std::vector<AllowedOccurrence> found_;
+  mutable AllowedWords::Finder finder_;  // the pass visits characters in text order
 };
 
 // A classifier that wants the text and each character's offset as well.
