@@ -51,9 +51,9 @@ TEST(CheckedSource, ChecksAsTheWindowDoes) {
 TEST(TextEdits, KanaReplacesAWordAndRubyMarksItsBase) {
   const reading::CheckedSource source(u"𠮷野の書け。\n明日", {});
   const std::vector<Proposal> proposals = {
-      {0, 4, "𠮷野", "よしの", {}, {}, Stage::Beyond},
-      {6, 4, "書け", "かけ", {}, {}, Stage::Grade2},
-      {14, 4, "明日", "あした", {}, {}, Stage::Grade2},
+      {0, 4, "𠮷野", "よしの", {}, {}, Stage::Beyond, {}},
+      {6, 4, "書け", "かけ", {}, {}, Stage::Grade2, {}},
+      {14, 4, "明日", "あした", {}, {}, Stage::Grade2, {}},
   };
   const struct {
     const char* what;

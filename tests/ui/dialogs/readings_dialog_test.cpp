@@ -56,11 +56,11 @@ const QString kText = QStringLiteral("𠮷野の漢字を書け。\n明日も漢
 // The proposals as the analyser gives them, at their Shift_JIS offsets, built by hand.
 std::vector<Proposal> proposals() {
   return {
-      {0, 4, "𠮷野", "よしの", {"よしの"}, {}, Stage::Beyond},
-      {6, 4, "漢字", "かんじ", {"かんじ"}, {}, Stage::Grade3},
-      {12, 4, "書け", "かけ", {"かけ"}, {}, Stage::Grade2},
-      {20, 4, "明日", "あした", {"あした", "あす"}, {}, Stage::Grade2},
-      {26, 4, "漢字", "かんじ", {"かんじ", "からじ"}, {}, Stage::Grade3},
+      {0, 4, "𠮷野", "よしの", {"よしの"}, {}, Stage::Beyond, {}},
+      {6, 4, "漢字", "かんじ", {"かんじ"}, {}, Stage::Grade3, {}},
+      {12, 4, "書け", "かけ", {"かけ"}, {}, Stage::Grade2, {}},
+      {20, 4, "明日", "あした", {"あした", "あす"}, {}, Stage::Grade2, {}},
+      {26, 4, "漢字", "かんじ", {"かんじ", "からじ"}, {}, Stage::Grade3, {}},
   };
 }
 
@@ -209,7 +209,8 @@ TEST(ReadingsDialog, ALongRewriteIsCopiedAndWrittenIntoTheBoxFromAWorker) {
                     "かんじ",
                     {"かんじ"},
                     {},
-                    checker::Stage::Grade3});
+                    checker::Stage::Grade3,
+                    {}});
   ui::ReadingsDialog dialog(
       ui::CheckedBoxText::check(ui::checkedTextOf(*box.document()), -1, classifier()),
       std::move(many), &box);
@@ -279,7 +280,7 @@ TEST(ReadingsDialog, RubyOnTheWholeWordOrOnlyWhereAKanjiIsNotLearnt) {
   box.setPlainText(QStringLiteral("引っ越し"));
   ui::ReadingsDialog dialog(
       ui::CheckedBoxText::check(ui::checkedTextOf(*box.document()), 3, classifier()),
-      {{0, 8, "引っ越し", "ひっこし", {"ひっこし"}, {}, Stage::JuniorHigh}}, &box);
+      {{0, 8, "引っ越し", "ひっこし", {"ひっこし"}, {}, Stage::JuniorHigh, {}}}, &box);
   ReadingsModel& m = *dialog.model();
   const struct {
     Mode mode;
