@@ -1,18 +1,22 @@
 // Writes the listed words of the user dictionary: the nouns, na-adjectives and adverbs of EDICT
 // (JMdict, Debian package edict, EUC-JP) that hold a kanji, each with its reading and whether EDICT
-// marks it common
-// ("(P)"), as rows in the IPA dictionary's CSV format with a tenth field, "P" or "-". Compiled into
-// the user dictionary at build time.
+// marks it common ("(P)"), as rows in the IPA dictionary's CSV format with a tenth field, "P" or
+// "-"; and EDICT's verbs and i-adjectives the IPA dictionary lacks (舞上る, 這入る, 凄じい), each
+// form conjugated on the pattern of one of the IPA dictionary's own words of its class. Compiled
+// into the user dictionary at build time.
 //
-//   make_word_dictionary EDICT OUTPUT.csv
+//   make_word_dictionary EDICT IPADIC_SOURCE_DIR OUTPUT.csv
 #include <iconv.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "reading/kana.h"
 
@@ -56,39 +60,181 @@ std::size_t characters(std::string_view utf8) {
   return n;
 }
 
-// Whether the tags before the first gloss ("(n,adj-no)", "(gikun) (n)", "(adj-na) (1)") make a
-// word the proposals read whole: a noun, a na- or no-adjective, an adverb.
-bool isWord(std::string_view senses) {
+// The tags before the first gloss: "(n,adj-no)", "(gikun) (n)", "(v5r,vi) (1)".
+std::set<std::string_view> firstSenseTags(std::string_view senses) {
+  std::set<std::string_view> tags;
   while (senses.starts_with('(')) {
     const std::size_t end = senses.find(')');
-    if (end == std::string_view::npos) return false;
-    const std::string_view tags = senses.substr(1, end - 1);
+    if (end == std::string_view::npos) break;
+    const std::string_view group = senses.substr(1, end - 1);
     std::size_t start = 0;
-    while (start <= tags.size()) {
-      std::size_t comma = tags.find(',', start);
-      if (comma == std::string_view::npos) comma = tags.size();
-      const std::string_view tag = tags.substr(start, comma - start);
-      if (tag == "n" || tag == "n-adv" || tag == "n-t" || tag == "n-suf" || tag == "pn" ||
-          tag == "adj-na" || tag == "adj-no" || tag == "adv") {
-        return true;
-      }
+    while (start <= group.size()) {
+      std::size_t comma = group.find(',', start);
+      if (comma == std::string_view::npos) comma = group.size();
+      tags.insert(group.substr(start, comma - start));
       start = comma + 1;
     }
     senses.remove_prefix(end + 1);
     while (senses.starts_with(' ')) senses.remove_prefix(1);
   }
+  return tags;
+}
+
+// Whether a word is one the proposals read whole: a noun, a na- or no-adjective, an adverb.
+bool isWord(const std::set<std::string_view>& tags) {
+  for (const std::string_view tag : {"n", "n-adv", "n-t", "n-suf", "pn", "adj-na", "adj-no", "adv"}) {
+    if (tags.contains(tag)) return true;
+  }
   return false;
+}
+
+// The IPA dictionary's class of EDICT's conjugation tags, with the word whose forms are the
+// pattern, and how many kana its dictionary form ends in past the stem. Irregular verbs (ある,
+// 問う, する, 来る) are the analyser's own.
+struct ConjugationClass {
+  std::string_view edictTag;
+  std::string_view ipadicClass;
+  std::string_view pattern;
+  std::string_view ending;       // of the dictionary form, after the stem
+  std::string_view stemReading;  // the pattern's stem, in katakana as the IPA dictionary has it
+};
+constexpr ConjugationClass kClasses[] = {
+    {"v1", "一段", "食べる", "る", "タベ"},
+    {"v5k", "五段・カ行イ音便", "書く", "く", "カ"},
+    {"v5k-s", "五段・カ行促音便", "行く", "く", "イ"},
+    {"v5g", "五段・ガ行", "泳ぐ", "ぐ", "オヨ"},
+    {"v5s", "五段・サ行", "話す", "す", "ハナ"},
+    {"v5t", "五段・タ行", "立つ", "つ", "タ"},
+    {"v5n", "五段・ナ行", "死ぬ", "ぬ", "シ"},
+    {"v5b", "五段・バ行", "遊ぶ", "ぶ", "アソ"},
+    {"v5m", "五段・マ行", "読む", "む", "ヨ"},
+    {"v5r", "五段・ラ行", "取る", "る", "ト"},
+    {"v5aru", "五段・ラ行", "取る", "る", "ト"},
+    {"v5u", "五段・ワ行促音便", "笑う", "う", "ワラ"},
+    {"adj-i", "形容詞・アウオ段", "赤い", "い", "アカ"},
+    {"adj-i", "形容詞・イ段", "美しい", "い", "ウツクシ"},
+};
+
+const ConjugationClass* conjugationOf(const std::set<std::string_view>& tags,
+                                      std::string_view reading) {
+  for (const ConjugationClass& c : kClasses) {
+    if (!tags.contains(c.edictTag)) continue;
+    // An i-adjective conjugates as 美しい when its stem ends in し (しい, じい), else as 赤い.
+    if (c.edictTag == "adj-i") {
+      const bool shiStem = reading.ends_with("しい") || reading.ends_with("じい");
+      if (shiStem != (c.ipadicClass == "形容詞・イ段")) continue;
+    }
+    return &c;
+  }
+  return nullptr;
+}
+
+// One form of a pattern word: what follows the stem in writing and in reading, and the form's
+// ids and cost.
+struct PatternForm {
+  std::string surfaceEnding;
+  std::string readingEnding;  // katakana
+  std::string leftId, rightId;
+  int cost = 0;
+  std::string form;  // 活用形
+};
+
+std::vector<std::string> splitCsv(const std::string& line) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = line.find(',', start);
+    fields.push_back(line.substr(start, comma - start));
+    if (comma == std::string::npos) return fields;
+    start = comma + 1;
+  }
+}
+
+// What the IPA dictionary has: every surface and the dictionary forms of its verbs and
+// adjectives, and the forms of each pattern word by class.
+struct IpadicWords {
+  std::set<std::string> surfaces;
+  std::set<std::string> dictionaryForms;
+  std::map<std::string, std::vector<PatternForm>, std::less<>> patterns;  // by IPA class
+};
+
+bool readIpadic(const std::filesystem::path& dir, iconv_t cd, IpadicWords& words) {
+  std::error_code error;
+  int conjugatingFiles = 0;
+  for (const auto& file : std::filesystem::directory_iterator(dir, error)) {
+    if (file.path().extension() != ".csv") continue;
+    const std::string name = file.path().filename().string();
+    const bool verbsOrAdjectives = name == "Verb.csv" || name == "Adj.csv";
+    conjugatingFiles += verbsOrAdjectives;
+    std::ifstream in(file.path(), std::ios::binary);
+    if (!in) return false;
+    std::string raw;
+    while (std::getline(in, raw)) {
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+      // 取っ,786,786,7227,動詞,自立,*,*,五段・ラ行,連用タ接続,取る,トッ,トッ
+      const std::vector<std::string> f = splitCsv(fromEucJp(cd, raw));
+      if (f.size() < 13) continue;
+      words.surfaces.insert(f[0]);
+      if (!verbsOrAdjectives) continue;
+      words.dictionaryForms.insert(f[10]);
+      if (f[5] != "自立") continue;
+      for (const ConjugationClass& c : kClasses) {
+        if (f[8] != c.ipadicClass || f[10] != c.pattern) continue;
+        const std::size_t stem = c.pattern.size() - c.ending.size();
+        if (!f[0].starts_with(c.pattern.substr(0, stem)) || !f[11].starts_with(c.stemReading)) {
+          break;
+        }
+        words.patterns[std::string(c.ipadicClass)].push_back(
+            PatternForm{f[0].substr(stem), f[11].substr(c.stemReading.size()), f[1], f[2],
+                        std::stoi(f[3]), f[9]});
+        break;
+      }
+    }
+  }
+  return !error && conjugatingFiles == 2;
 }
 
 // High enough that the analyser's own words and cuts win wherever it has them, low enough that a
 // listed word wins over cutting an unknown compound (蒙古, 興安嶺) in pieces; chosen by measuring.
 constexpr int kCost = 12000;
 
+struct Listed {
+  bool common = false;
+  const ConjugationClass* conjugation = nullptr;  // none for a noun
+};
+
+void writeRows(std::ostream& out, const std::string& surface, const std::string& reading,
+               const Listed& listed, const IpadicWords& ipadic) {
+  const char commonMark = listed.common ? 'P' : '-';
+  if (listed.conjugation == nullptr) {
+    const std::string katakana = toKatakana(reading);
+    out << surface << ",1285,1285," << kCost << ",名詞,一般,*,*,*,*," << surface << ','
+        << katakana << ',' << katakana << ',' << commonMark << '\n';
+    return;
+  }
+  const ConjugationClass& c = *listed.conjugation;
+  const auto forms = ipadic.patterns.find(c.ipadicClass);
+  if (forms == ipadic.patterns.end()) return;
+  const std::string stem = surface.substr(0, surface.size() - c.ending.size());
+  const std::string stemReading = toKatakana(reading.substr(0, reading.size() - c.ending.size()));
+  const std::string_view kind = c.edictTag == "adj-i" ? "形容詞" : "動詞";
+  for (const PatternForm& form : forms->second) {
+    // A form the analyser has as another word (遊む's 遊ん is 遊ぶ's) stays that word's.
+    const std::string formSurface = stem + form.surfaceEnding;
+    if (ipadic.surfaces.contains(formSurface)) continue;
+    const std::string formReading = stemReading + form.readingEnding;
+    out << formSurface << ',' << form.leftId << ',' << form.rightId << ','
+        << form.cost << ',' << kind << ",自立,*,*," << c.ipadicClass
+        << ',' << form.form << ',' << surface << ',' << formReading << ',' << formReading << ','
+        << commonMark << '\n';
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: make_word_dictionary EDICT OUTPUT.csv\n");
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: make_word_dictionary EDICT IPADIC_SOURCE_DIR OUTPUT.csv\n");
     return 2;
   }
   std::ifstream in(argv[1], std::ios::binary);
@@ -101,8 +247,16 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "make_word_dictionary: no EUC-JP converter\n");
     return 1;
   }
-  // (surface, reading) -> common; EDICT lists a word once per reading and sense group.
-  std::map<std::pair<std::string, std::string>, bool> words;
+  IpadicWords ipadic;
+  if (!readIpadic(argv[2], cd, ipadic)) {
+    std::fprintf(stderr,
+                 "make_word_dictionary: cannot read Verb.csv and Adj.csv in %s (Debian package "
+                 "mecab-ipadic)\n",
+                 argv[2]);
+    return 1;
+  }
+  // (surface, reading) -> what it is; EDICT lists a word once per reading and sense group.
+  std::map<std::pair<std::string, std::string>, Listed> words;
   std::string raw;
   while (std::getline(in, raw)) {
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -112,17 +266,10 @@ int main(int argc, char** argv) {
     const std::size_t close = line.find("] /", space == std::string::npos ? 0 : space);
     if (space == std::string::npos || close == std::string::npos) continue;
     const std::string surface = line.substr(0, space);
-    const std::string reading = line.substr(space + 2, close - space - 2);
+    const std::string reading = toHiragana(line.substr(space + 2, close - space - 2));
     const std::string_view senses = std::string_view(line).substr(close + 3);
     if (!hasKanji(surface) || characters(surface) > 12 || !isAllKana(reading)) continue;
-    if (surface.find(',') != std::string::npos || !isWord(senses)) continue;
-    // Numbers are the counting rules' to read (EDICT's one noun 一 is いっち).
-    if (isNumeral(surface)) continue;
-    // A phrase with a particle (森の奥, 虎の子) would take the place of its words in a sentence.
-    if (surface.find("の") != std::string::npos || surface.find("が") != std::string::npos ||
-        surface.find("ノ") != std::string::npos) {
-      continue;
-    }
+    if (surface.find(',') != std::string::npos) continue;
     // Old or irregular kana are no help to a teacher; okurigana left out (顔付, 生捕) and
     // irregular kanji are what older children's texts print.
     const std::string_view firstSense = senses.substr(0, senses.find('/'));
@@ -130,21 +277,40 @@ int main(int argc, char** argv) {
         firstSense.find("(ik)") != std::string_view::npos) {
       continue;
     }
-    const bool common = senses.find("/(P)/") != std::string_view::npos;
-    bool& listed = words[{surface, toHiragana(reading)}];
-    listed = listed || common;
+    const std::set<std::string_view> tags = firstSenseTags(senses);
+    Listed entry;
+    if (!isWord(tags)) {
+      // A verb or adjective the analyser has is its own to conjugate and read.
+      // An expression (風邪をひく, 途方にくれる) is its words to the analyser.
+      if (tags.contains("exp")) continue;
+      entry.conjugation = conjugationOf(tags, reading);
+      if (entry.conjugation == nullptr || ipadic.dictionaryForms.contains(surface)) continue;
+      const std::string_view ending = entry.conjugation->ending;
+      if (!surface.ends_with(ending) || !reading.ends_with(ending) ||
+          !hasKanji(std::string_view(surface).substr(0, surface.size() - ending.size()))) {
+        continue;
+      }
+    } else {
+      // Numbers are the counting rules' to read (EDICT's one noun 一 is いっち).
+      if (isNumeral(surface)) continue;
+      // A phrase with a particle (森の奥, 虎の子) would take the place of its words in a sentence.
+      if (surface.find("の") != std::string::npos || surface.find("が") != std::string::npos ||
+          surface.find("ノ") != std::string::npos) {
+        continue;
+      }
+    }
+    entry.common = senses.find("/(P)/") != std::string_view::npos;
+    Listed& listed = words[{surface, reading}];
+    listed.common = listed.common || entry.common;
+    if (listed.conjugation == nullptr) listed.conjugation = entry.conjugation;
   }
   iconv_close(cd);
 
-  const std::string path = argv[2];
+  const std::string path = argv[3];
   const std::string partial = path + ".part";
   {
     std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-    for (const auto& [key, common] : words) {
-      const std::string katakana = toKatakana(key.second);
-      out << key.first << ",1285,1285," << kCost << ",名詞,一般,*,*,*,*," << key.first << ','
-          << katakana << ',' << katakana << ',' << (common ? 'P' : '-') << '\n';
-    }
+    for (const auto& [key, listed] : words) writeRows(out, key.first, key.second, listed, ipadic);
     if (!out.flush()) {
       std::fprintf(stderr, "make_word_dictionary: cannot write %s\n", partial.c_str());
       return 1;

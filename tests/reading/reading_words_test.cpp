@@ -124,7 +124,7 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       // Older okurigana: the kanji reads the jōyō stem with the kana the text leaves out, the
       // ending conjugated; before a particle it stays a noun.
       {"悲みが", {{"悲", "かなし"}}},                // ひ
-      {"暖くなる", {{"暖", "あたたか"}}},            // だん
+      {"暖くなる", {{"暖く", "あたたかく"}}},        // だん
       {"恐しく", {{"恐", "おそろ"}}},                // おそれ
       {"危いよ", {{"危いよ", "あぶないよ"}}},        // きいよ
       {"親も子も", {{"親", "おや"}, {"子", "こ"}}},  // not したし
@@ -135,6 +135,12 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"好い日に好く", {{"好い", "いい"}, {"日", "ひ"}, {"好く", "よく"}}},  // よい
       {"廻って", {{"廻って", "まわって"}}},                                  // めぐって
       {"絵を描いた傍ら", {{"絵", "え"}, {"描いた", "かいた"}, {"傍ら", "かたわら"}}},  // えがいた
+      // The list's verbs and adjectives the analyser lacks, conjugated whole; a form the
+      // analyser has as another word stays that word's.
+      {"空に舞上って", {{"空", "そら"}, {"舞上って", "まいあがって"}}},  // まい のぼって
+      {"呑込めなかった", {{"呑込め", "のみこめ"}}},
+      {"凄じい", {{"凄じい", "すさまじい"}}},
+      {"遊んだ", {{"遊んだ", "あそんだ"}}},  // 遊む すさんだ
   };
   for (const auto& c : cases) {
     EXPECT_EQ(wordsOf(c.text), c.words) << c.text;
