@@ -180,6 +180,29 @@ TEST(UserDictionary, RowsAreWellFormedIpaDictionaryEntries) {
   }
 }
 
+// A verb IPAdic misreads is conjugated as IPAdic conjugates it: each form has its class's ids,
+// the one base form, and a reading that starts with the base form's stem.
+TEST(UserDictionary, VerbRowsAreEveryFormOfTheirBaseForm) {
+  const std::vector<Row> rows = readCsv("verbs.csv");
+  ASSERT_FALSE(rows.empty());
+  for (const Row& row : rows) {
+    SCOPED_TRACE("verbs.csv:" + std::to_string(row.line));
+    ASSERT_EQ(row.fields.size(), 13u);
+    EXPECT_EQ(row.fields[4] + "," + row.fields[5], "動詞,自立");
+    EXPECT_EQ(row.fields[1], row.fields[2]);
+    EXPECT_EQ(row.fields[11], row.fields[12]);
+    EXPECT_TRUE(reading::isAllKana(row.fields[11]));
+    const Row* base = nullptr;
+    for (const Row& other : rows) {
+      if (other.fields[9] == "基本形" && other.fields[0] == row.fields[10]) base = &other;
+    }
+    ASSERT_NE(base, nullptr) << row.fields[10] << " has no base form";
+    const std::string& baseReading = base->fields[11];
+    const std::size_t stem = baseReading.size() - std::string_view("ル").size();
+    EXPECT_EQ(row.fields[11].substr(0, stem), baseReading.substr(0, stem)) << row.fields[0];
+  }
+}
+
 TEST(UserDictionary, AppendixWordsReadAsTheNoticeHasThem) {
   for (const Row& row : readCsv("fuhyo.csv")) {
     std::string word = row.fields[0];
