@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "reading/kana.h"
+#include "sjis/codec.h"
 
 namespace {
 
@@ -194,6 +195,43 @@ bool readIpadic(const std::filesystem::path& dir, iconv_t cd, IpadicWords& words
   return !error && conjugatingFiles == 2;
 }
 
+// How older texts write a word with its okurigana left out: the hiragana between two kanji
+// dropped (立ち塞がる 立塞がる, 見晴らし 見晴し) and, in a noun, a verb's stem ending after its
+// last kanji too (一抱え 一抱, 三階建て 三階建; not the さん of お祖父さん). Empty when that leaves
+// the word as it was or with fewer than two kanji.
+std::string withoutOkurigana(std::string_view surface, bool trailingToo) {
+  std::u32string chars;
+  for (std::size_t i = 0; i < surface.size();) {
+    const Utf8Char c = utf8CharAt(surface, i);
+    chars.push_back(c.value);
+    i += c.length;
+  }
+  auto hiragana = [](char32_t c) { return c >= U'ぁ' && c <= U'ゖ'; };
+  // Okurigana, not a particle standing between two words (手を打つ, 目も当てられぬ).
+  constexpr std::u32string_view kParticles = U"をへはもやと";
+  constexpr std::u32string_view kStemEndings = U"いきぎしじちにびみりえけげせぜてでねべめれ";
+  std::string out;
+  int kanji = 0;
+  for (std::size_t i = 0; i < chars.size(); ++i) {
+    if (hiragana(chars[i]) && i > 0 && isKanji(chars[i - 1])) {
+      std::size_t end = i;
+      while (end < chars.size() && hiragana(chars[end])) ++end;
+      const std::u32string_view run = std::u32string_view(chars).substr(i, end - i);
+      const bool between = end < chars.size() && isKanji(chars[end]) && run.size() <= 2 &&
+                           run.find_first_of(kParticles) == std::u32string_view::npos;
+      const bool stemEnding = trailingToo && end == chars.size() && run.size() == 1 &&
+                              kStemEndings.find(run[0]) != std::u32string_view::npos;
+      if (between || stemEnding) {
+        i = end - 1;
+        continue;
+      }
+    }
+    kanji += isKanji(chars[i]);
+    torvane::sjis::appendUtf8(out, chars[i]);
+  }
+  return kanji >= 2 && out != surface ? out : std::string();
+}
+
 // High enough that the analyser's own words and cuts win wherever it has them, low enough that a
 // listed word wins over cutting an unknown compound (蒙古, 興安嶺) in pieces; chosen by measuring.
 constexpr int kCost = 12000;
@@ -305,6 +343,31 @@ int main(int argc, char** argv) {
     if (listed.conjugation == nullptr) listed.conjugation = entry.conjugation;
   }
   iconv_close(cd);
+
+  // Each word also as older texts write it without its okurigana, where that spelling is no
+  // word of its own to the analyser or the list.
+  std::set<std::string_view> listedSurfaces;
+  for (const auto& [key, listed] : words) listedSurfaces.insert(key.first);
+  std::map<std::pair<std::string, std::string>, Listed> shortened;
+  for (const auto& [key, listed] : words) {
+    const auto& [surface, reading] = key;
+    std::string spelling;
+    if (listed.conjugation == nullptr) {
+      spelling = withoutOkurigana(surface, /*trailingToo=*/true);
+    } else {
+      const std::size_t stem = surface.size() - listed.conjugation->ending.size();
+      spelling = withoutOkurigana(std::string_view(surface).substr(0, stem), false);
+      if (!spelling.empty()) spelling += listed.conjugation->ending;
+    }
+    if (spelling.empty() || listedSurfaces.contains(spelling) ||
+        ipadic.surfaces.contains(spelling) || ipadic.dictionaryForms.contains(spelling)) {
+      continue;
+    }
+    Listed& variant = shortened[{spelling, reading}];
+    variant.common = variant.common || listed.common;
+    if (variant.conjugation == nullptr) variant.conjugation = listed.conjugation;
+  }
+  words.merge(shortened);
 
   const std::string path = argv[3];
   const std::string partial = path + ".part";
