@@ -235,6 +235,8 @@ std::string withoutOkurigana(std::string_view surface, bool trailingToo) {
 // High enough that the analyser's own words and cuts win wherever it has them, low enough that a
 // listed word wins over cutting an unknown compound (蒙古, 興安嶺) in pieces; chosen by measuring.
 constexpr int kCost = 12000;
+// A word EDICT marks common is seldom two words where the analyser has its pieces (兎に角).
+constexpr int kCommonCost = 9000;
 
 struct Listed {
   bool common = false;
@@ -246,7 +248,7 @@ void writeRows(std::ostream& out, const std::string& surface, const std::string&
   const char commonMark = listed.common ? 'P' : '-';
   if (listed.conjugation == nullptr) {
     const std::string katakana = toKatakana(reading);
-    out << surface << ",1285,1285," << kCost << ",名詞,一般,*,*,*,*," << surface << ','
+    out << surface << ",1285,1285," << (listed.common ? kCommonCost : kCost) << ",名詞,一般,*,*,*,*," << surface << ','
         << katakana << ',' << katakana << ',' << commonMark << '\n';
     return;
   }

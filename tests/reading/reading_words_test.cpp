@@ -144,6 +144,9 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"呑込めなかった", {{"呑込め", "のみこめ"}}},
       {"凄じい", {{"凄じい", "すさまじい"}}},
       {"遊んだ", {{"遊んだ", "あそんだ"}}},  // 遊む すさんだ
+      // A common listed word wins over cutting it where the analyser has its pieces only.
+      {"兎に角行く", {{"兎に角", "とにかく"}, {"行く", "いく"}}},  // うさぎ に かど
+      {"態々来た", {{"態々", "わざわざ"}, {"来た", "きた"}}},      // たい々
       // Listed words as older texts write them, their okurigana left out.
       {"一抱の薪", {{"一抱", "ひとかかえ"}, {"薪", "まき"}}},
       {"立塞がる", {{"立塞がる", "たちふさがる"}}},
