@@ -424,6 +424,19 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
   }
 }
 
+// The reading 々 gives after one kanji read `last`: a native reading again, voiced where it can
+// be (神々 かみがみ, 村々 むらむら); an on reading as it is (点々 てんてん). Nothing after more
+// than one kanji, or one read by nothing.
+std::optional<std::string> repetitionReading(const Morpheme& last, std::string_view lastSurface) {
+  if (last.reading.empty() || lastSurface.empty()) return std::nullopt;
+  const Utf8Char kanji = utf8CharAt(lastSurface, 0);
+  if (kanji.length != lastSurface.size() || !isKanji(kanji.value)) return std::nullopt;
+  for (const JoyoReading& r : joyoReadingsOf(kanji.value)) {
+    if (r.native && r.kana.substr(0, r.stem) == last.reading) return withFirstVoiced(last.reading);
+  }
+  return last.reading;
+}
+
 std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> morphemes) {
   std::vector<Word> words;
   words.reserve(morphemes.size());
@@ -468,6 +481,16 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
 
     const std::string_view lastSurface =
         i > 0 ? utf8.substr(morphemes[i - 1].offset, morphemes[i - 1].length) : std::string_view();
+    // 々 the analyser leaves alone repeats the kanji before it (昔々 むかしむかし).
+    if (adjacent && surface == "々" && readingKnown) {
+      if (const auto repeated = repetitionReading(morphemes[i - 1], lastSurface)) {
+        Word& word = words.back();
+        word.length += m.length;
+        ++word.morphemeCount;
+        word.reading += *repeated;
+        continue;
+      }
+    }
     const bool counted =
         i > 0 && takesNoNoun(kind) &&
         (isCountedWord(m, surface) || isCountedWord(morphemes[i - 1], lastSurface));

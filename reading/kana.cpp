@@ -49,6 +49,15 @@ std::string shiftKana(std::string_view utf8, char32_t first, char32_t last, int 
 
 }  // namespace
 
+std::string withFirstVoiced(std::string_view hiragana) {
+  constexpr std::string_view kPlain = "かきくけこさしすせそたちつてとはひふへほ";
+  constexpr std::string_view kVoiced = "がぎぐげござじずぜぞだぢづでどばびぶべぼ";
+  const std::size_t at = hiragana.size() >= 3 ? kPlain.find(hiragana.substr(0, 3))
+                                              : std::string_view::npos;
+  if (at == std::string_view::npos || at % 3 != 0) return std::string(hiragana);
+  return std::string(kVoiced.substr(at, 3)) + std::string(hiragana.substr(3));
+}
+
 std::string toHiragana(std::string_view utf8) {
   return shiftKana(utf8, U'\u30A1', U'\u30F6', -0x60);
 }

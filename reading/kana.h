@@ -14,6 +14,10 @@ std::string toKatakana(std::string_view utf8);
 // Whether every character is hiragana, katakana or the prolonged sound mark.
 bool isAllKana(std::string_view utf8);
 
+// A hiragana reading with its first kana voiced, as the later part of a compound takes it
+// (rendaku: か to が, は to ば); the reading as it is when that kana has no voiced form.
+std::string withFirstVoiced(std::string_view hiragana);
+
 // The hiragana form of one character, or 0 when it is no kana.
 char32_t kanaAsHiragana(char32_t c);
 

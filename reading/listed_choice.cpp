@@ -21,20 +21,18 @@ std::string folded(std::string_view reading) {
 
 // The kana a joint may change into: voiced at the start of a later kanji (rendaku: 本箱 ばこ,
 // half-voiced after っ: 一杯 ぱい), a final つ, ち, く or き doubled before the next (学校 がっ).
-constexpr std::string_view kPlain = "かきくけこさしすせそたちつてとはひふへほ";
-constexpr std::string_view kVoiced = "がぎぐげござじずぜぞだぢづでどばびぶべぼ";
+constexpr std::string_view kPlainHa = "はひふへほ";
 constexpr std::string_view kHalfVoiced = "ぱぴぷぺぽ";
 
 std::vector<std::string> formsAt(std::string_view kana, bool later, bool beforeAnother) {
   std::vector<std::string> forms{std::string(kana)};
   if (later && kana.size() >= 3) {
-    const std::size_t at = kPlain.find(kana.substr(0, 3));
-    if (at != std::string_view::npos && at % 3 == 0) {
-      forms.push_back(std::string(kVoiced.substr(at, 3)) + std::string(kana.substr(3)));
-      if (at >= 15 * 3) {  // は行
-        forms.push_back(std::string(kHalfVoiced.substr(at - 15 * 3, 3)) +
-                        std::string(kana.substr(3)));
-      }
+    if (std::string voiced = withFirstVoiced(kana); voiced != kana) {
+      forms.push_back(std::move(voiced));
+    }
+    const std::size_t at = kPlainHa.find(kana.substr(0, 3));
+    if (at != std::string_view::npos && at % 3 == 0) {  // は行 is half-voiced after っ too
+      forms.push_back(std::string(kHalfVoiced.substr(at, 3)) + std::string(kana.substr(3)));
     }
   }
   if (beforeAnother) {

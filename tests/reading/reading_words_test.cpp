@@ -50,6 +50,9 @@ TEST(ReadingWords, JoinedSoNoWordIsSplitBetweenKanjiAndKana) {
       // An adverbial noun starts no compound, but ends one.
       {"明日雨", {{"明日", "あした"}, {"雨", "あめ"}}},
       {"休み時間", {{"休み時間", "やすみじかん"}}},
+      // 々 the analyser leaves alone repeats its kanji, a native reading voiced.
+      {"昔々", {{"昔々", "むかしむかし"}}},
+      {"神々と村々", {{"神々", "かみがみ"}, {"村々", "むらむら"}}},
       // 中 after a counter reads じゅう, after an action ちゅう.
       {"一日中", {{"一日中", "いちにちじゅう"}}},
       {"勉強中", {{"勉強中", "べんきょうちゅう"}}},
