@@ -147,6 +147,11 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"呑込めなかった", {{"呑込め", "のみこめ"}}},
       {"凄じい", {{"凄じい", "すさまじい"}}},
       {"遊んだ", {{"遊んだ", "あそんだ"}}},  // 遊む すさんだ
+      // Older spellings of everyday words, read as children's prose means them.
+      {"と云った", {{"云った", "いった"}}},                      // ゆった
+      {"此の子", {{"此の", "この"}, {"子", "こ"}}},              // これ の
+      {"何うして", {{"何う", "どう"}}},                          // なに うし
+      {"迚も", {{"迚も", "とても"}}},                            // とっても
       // A common listed word wins over cutting it where the analyser has its pieces only.
       {"兎に角行く", {{"兎に角", "とにかく"}, {"行く", "いく"}}},  // うさぎ に かど
       {"態々来た", {{"態々", "わざわざ"}, {"来た", "きた"}}},      // たい々
