@@ -79,6 +79,13 @@ bool endsWithKanji(std::string_view text) {
   return last > 0 && isKanji(utf8CharAt(text, last - 1).value);
 }
 
+bool endsWithHiragana(std::string_view text) {
+  std::size_t last = text.size();
+  while (last > 0 && (static_cast<unsigned char>(text[last - 1]) & 0xC0) == 0x80) --last;
+  const char32_t c = last > 0 ? utf8CharAt(text, last - 1).value : 0;
+  return c >= U'ぁ' && c <= U'ゖ';
+}
+
 // Whether `next` continues the word whose last morpheme is `last` (of kind `lastKind`).
 bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface, Kind nextKind,
                const Morpheme& next, std::string_view nextSurface) {
@@ -87,7 +94,9 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
     case Kind::Counter:
       // 私たち, 東京都, 読み方, 高さ, 三本
       return lastKind != Kind::Other && lastKind != Kind::VerbPrefix && lastKind != Kind::AdjPrefix;
-    case Kind::Noun: return lastKind == Kind::Prefix || lastKind == Kind::Noun;
+    case Kind::Noun:
+      // A noun that ends in hiragana ends its word (お祖父さん / お祖母さん, 焼け / 煙突).
+      return lastKind == Kind::Prefix || (lastKind == Kind::Noun && !endsWithHiragana(lastSurface));
     case Kind::LoneNoun:
       // 休み時間: an adverbial noun ends a compound, but starts none (明日 / 雨).
       return lastKind == Kind::Prefix ||

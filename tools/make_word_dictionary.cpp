@@ -81,12 +81,23 @@ std::set<std::string_view> firstSenseTags(std::string_view senses) {
   return tags;
 }
 
-// Whether a word is one the proposals read whole: a noun, a na- or no-adjective, an adverb.
+// Whether a word is one the proposals read whole: a noun, a na- or no-adjective, an adverb, a
+// conjunction.
+constexpr std::string_view kNounTags[] = {"n", "n-adv", "n-t", "n-suf", "pn", "adj-na", "adj-no"};
+
 bool isWord(const std::set<std::string_view>& tags) {
-  for (const std::string_view tag : {"n", "n-adv", "n-t", "n-suf", "pn", "adj-na", "adj-no", "adv"}) {
+  for (const std::string_view tag : kNounTags) {
     if (tags.contains(tag)) return true;
   }
-  return false;
+  return tags.contains("adv") || tags.contains("conj");
+}
+
+// An adverb or conjunction and no noun (恰度, 且): written as an adverb, so no noun joins it.
+bool isAdverbOnly(const std::set<std::string_view>& tags) {
+  for (const std::string_view tag : kNounTags) {
+    if (tags.contains(tag)) return false;
+  }
+  return tags.contains("adv") || tags.contains("conj");
 }
 
 // The IPA dictionary's class of EDICT's conjugation tags, with the word whose forms are the
@@ -240,6 +251,7 @@ constexpr int kCommonCost = 9000;
 
 struct Listed {
   bool common = false;
+  bool adverb = false;
   const ConjugationClass* conjugation = nullptr;  // none for a noun
 };
 
@@ -248,8 +260,10 @@ void writeRows(std::ostream& out, const std::string& surface, const std::string&
   const char commonMark = listed.common ? 'P' : '-';
   if (listed.conjugation == nullptr) {
     const std::string katakana = toKatakana(reading);
-    out << surface << ",1285,1285," << (listed.common ? kCommonCost : kCost) << ",名詞,一般,*,*,*,*," << surface << ','
-        << katakana << ',' << katakana << ',' << commonMark << '\n';
+    const std::string_view ids = listed.adverb ? "1281,1281," : "1285,1285,";
+    const std::string_view pos = listed.adverb ? "副詞,一般" : "名詞,一般";
+    out << surface << ',' << ids << (listed.common ? kCommonCost : kCost) << ',' << pos
+        << ",*,*,*,*," << surface << ',' << katakana << ',' << katakana << ',' << commonMark << '\n';
     return;
   }
   const ConjugationClass& c = *listed.conjugation;
@@ -319,6 +333,7 @@ int main(int argc, char** argv) {
     }
     const std::set<std::string_view> tags = firstSenseTags(senses);
     Listed entry;
+    entry.adverb = isAdverbOnly(tags);
     if (!isWord(tags)) {
       // A verb or adjective the analyser has is its own to conjugate and read.
       // An expression (風邪をひく, 途方にくれる) is its words to the analyser.
@@ -340,8 +355,11 @@ int main(int argc, char** argv) {
       }
     }
     entry.common = senses.find("/(P)/") != std::string_view::npos;
-    Listed& listed = words[{surface, reading}];
+    const auto [at, first] = words.try_emplace({surface, reading}, entry);
+    Listed& listed = at->second;
     listed.common = listed.common || entry.common;
+    // An adverb only where no entry of the word is a noun.
+    listed.adverb = listed.adverb && entry.adverb;
     if (listed.conjugation == nullptr) listed.conjugation = entry.conjugation;
   }
   iconv_close(cd);
@@ -365,8 +383,10 @@ int main(int argc, char** argv) {
         ipadic.surfaces.contains(spelling) || ipadic.dictionaryForms.contains(spelling)) {
       continue;
     }
-    Listed& variant = shortened[{spelling, reading}];
+    const auto [at, first] = shortened.try_emplace({spelling, reading}, listed);
+    Listed& variant = at->second;
     variant.common = variant.common || listed.common;
+    variant.adverb = variant.adverb && listed.adverb;
     if (variant.conjugation == nullptr) variant.conjugation = listed.conjugation;
   }
   words.merge(shortened);

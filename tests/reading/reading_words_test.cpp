@@ -42,6 +42,9 @@ TEST(ReadingWords, JoinedSoNoWordIsSplitBetweenKanjiAndKana) {
       {"お姉さんと東京都の高等学校",
        {{"お姉さん", "おねえさん"}, {"東京都", "とうきょうと"}, {"高等学校", "こうとうがっこう"}}},
       {"ご飯", {{"ご飯", "ごはん"}}},
+      // A noun ending in hiragana ends its word; an adverb starts none.
+      {"お祖父さんお祖母さん", {{"お祖父さん", "おじいさん"}, {"お祖母さん", "おばあさん"}}},
+      {"恰度子供", {{"恰度", "ちょうど"}, {"子供", "こども"}}},
       // さん after a name and たち stay outside, as する after a noun does.
       {"田中さんたち", {{"田中", "たなか"}}},
       {"勉強する", {{"勉強", "べんきょう"}}},
