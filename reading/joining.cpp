@@ -340,6 +340,66 @@ void readOldNames(std::string_view utf8, std::span<const Morpheme> morphemes,
   }
 }
 
+// The old provinces (令制国) with their readings: 国 and 守 after one take の (丹波国
+// たんばのくに, 越前守 えちぜんのかみ), and some read otherwise today (上野 こうずけ).
+struct Province {
+  std::string_view name, reading;
+};
+constexpr Province kProvinces[] = {
+    {"山城", "やましろ"}, {"大和", "やまと"},     {"河内", "かわち"},     {"和泉", "いずみ"},
+    {"摂津", "せっつ"},   {"伊賀", "いが"},       {"伊勢", "いせ"},       {"志摩", "しま"},
+    {"尾張", "おわり"},   {"三河", "みかわ"},     {"遠江", "とおとうみ"}, {"駿河", "するが"},
+    {"伊豆", "いず"},     {"甲斐", "かい"},       {"相模", "さがみ"},     {"武蔵", "むさし"},
+    {"安房", "あわ"},     {"上総", "かずさ"},     {"下総", "しもうさ"},   {"常陸", "ひたち"},
+    {"近江", "おうみ"},   {"美濃", "みの"},       {"飛騨", "ひだ"},       {"信濃", "しなの"},
+    {"上野", "こうずけ"}, {"下野", "しもつけ"},   {"陸奥", "むつ"},       {"出羽", "でわ"},
+    {"若狭", "わかさ"},   {"越前", "えちぜん"},   {"加賀", "かが"},       {"能登", "のと"},
+    {"越中", "えっちゅう"}, {"越後", "えちご"},   {"佐渡", "さど"},       {"丹波", "たんば"},
+    {"丹後", "たんご"},   {"但馬", "たじま"},     {"因幡", "いなば"},     {"伯耆", "ほうき"},
+    {"出雲", "いずも"},   {"石見", "いわみ"},     {"隠岐", "おき"},       {"播磨", "はりま"},
+    {"美作", "みまさか"}, {"備前", "びぜん"},     {"備中", "びっちゅう"}, {"備後", "びんご"},
+    {"安芸", "あき"},     {"周防", "すおう"},     {"長門", "ながと"},     {"紀伊", "きい"},
+    {"淡路", "あわじ"},   {"阿波", "あわ"},       {"讃岐", "さぬき"},     {"伊予", "いよ"},
+    {"土佐", "とさ"},     {"筑前", "ちくぜん"},   {"筑後", "ちくご"},     {"豊前", "ぶぜん"},
+    {"豊後", "ぶんご"},   {"肥前", "ひぜん"},     {"肥後", "ひご"},       {"日向", "ひゅうが"},
+    {"大隅", "おおすみ"}, {"薩摩", "さつま"},     {"壱岐", "いき"},       {"対馬", "つしま"},
+};
+
+// Old names with の the dictionary cuts in two: a clan and a given name (藤原道長
+// ふじわらのみちなが), an old province and 国 or 守 (丹波国 たんばのくに, 越前守 えちぜんのかみ).
+void readClassicalNames(std::string_view utf8, std::span<const Morpheme> morphemes,
+                        std::vector<Word>& words) {
+  // Clans named with の, not modern family names as well (小野, 安倍, 大江).
+  static constexpr std::string_view kClans[] = {"源",   "平",   "橘",   "藤原", "菅原",
+                                                "在原", "大伴", "物部", "蘇我", "中臣",
+                                                "坂上", "阿倍", "清原"};
+  // How modern given names end: 藤原一郎 is ふじわらいちろう.
+  static constexpr std::u32string_view kModernEndings = U"郎子夫男雄美吉助介蔵作治";
+  for (Word& word : words) {
+    if (word.reading.empty()) continue;
+    const std::string_view surface = utf8.substr(word.offset, word.length);
+    for (const Province& p : kProvinces) {
+      if (!surface.starts_with(p.name)) continue;
+      const std::string_view rest = surface.substr(p.name.size());
+      if (rest == "国") word.reading = std::string(p.reading) + "のくに";
+      if (rest == "守") word.reading = std::string(p.reading) + "のかみ";
+    }
+    const Morpheme& clan = morphemes[word.firstMorpheme];
+    const std::string_view clanSurface = utf8.substr(clan.offset, clan.length);
+    if (std::find(std::begin(kClans), std::end(kClans), clanSurface) == std::end(kClans)) continue;
+    const std::u32string given = codePoints(surface.substr(clanSurface.size()));
+    const bool classical = word.morphemeCount > 1 &&
+                           morphemes[word.firstMorpheme + 1].subclass2 == "人名" &&
+                           given.size() == 2 && isKanji(given[0]) && isKanji(given[1]) &&
+                           kModernEndings.find(given[1]) == std::u32string_view::npos;
+    if (classical && !clan.reading.empty() && word.reading.starts_with(clan.reading) &&
+        word.reading.size() > clan.reading.size() &&
+        !std::string_view(word.reading).substr(clan.reading.size()).starts_with("の")) {
+      word.reading.insert(clan.reading.size(), "の");
+    }
+  }
+}
+
 // The kana a reading's last kana may stand as when it conjugates: a verb's ending any kana of its
 // row (with the sound changes っ, い, ん), an adjective's い its stems' く, か, け, さ and き.
 bool mayStandAs(char32_t ending, char32_t kana) {
@@ -544,6 +604,7 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
   readMusicalSounds(utf8, words);
   readCorners(utf8, words);
   readOldNames(utf8, morphemes, words);
+  readClassicalNames(utf8, morphemes, words);
   return words;
 }
 

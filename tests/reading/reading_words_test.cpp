@@ -150,6 +150,10 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"呑込めなかった", {{"呑込め", "のみこめ"}}},
       {"凄じい", {{"凄じい", "すさまじい"}}},
       {"遊んだ", {{"遊んだ", "あそんだ"}}},  // 遊む すさんだ
+      // Old names with の: a clan and a given name, an old province and 国 or 守.
+      {"藤原道長と藤原一郎", {{"藤原道長", "ふじわらのみちなが"}, {"藤原一郎", "ふじわらいちろう"}}},
+      {"丹波国の越前守", {{"丹波国", "たんばのくに"}, {"越前守", "えちぜんのかみ"}}},
+      {"上野国", {{"上野国", "こうずけのくに"}}},  // うえの
       // Older spellings of everyday words, read as children's prose means them.
       {"と云った", {{"云った", "いった"}}},                      // ゆった
       {"此の子", {{"此の", "この"}, {"子", "こ"}}},              // これ の
