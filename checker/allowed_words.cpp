@@ -27,7 +27,6 @@ AllowedWords::AllowedWords(std::span<const std::string> words) {
   };
 
   std::vector<std::uint32_t> heads;  // the first four bytes of each longer word
-  shortStarts_.assign(symbols_.size(), 0);
   wordBytes_.reserve(words.size());
   for (std::size_t w = 0; w < words.size(); ++w) {
     const sjis::Utf8Decoded decoded = sjis::decodeUtf8(words[w]);
@@ -35,14 +34,18 @@ AllowedWords::AllowedWords(std::span<const std::string> words) {
     wordBytes_.push_back(static_cast<std::uint32_t>(text.size()));
     // The check passes over spaces without looking, so no word can be found starting at one.
     if (text.empty() || text.bytes[0] == ' ' || text.bytes.starts_with("\x81\x40")) continue;
-    if (text.size() >= 4) {
+    std::size_t foreignCursor = 0;
+    const sjis::SjisChar first = sjis::charAt(text, 0, foreignCursor);
+    const bool isShort = text.size() < 4;
+    if (!isShort) {
       std::uint32_t head;
       std::memcpy(&head, text.bytes.data(), 4);
       heads.push_back(head);
+    }
+    if (first.foreign() != 0) {
+      hasForeignShortStarts_ = hasForeignShortStarts_ || isShort;
     } else {
-      std::size_t foreignCursor = 0;
-      shortStarts_[slotOf(sjis::charAt(text, 0, foreignCursor))] = 1;
-      hasShortWords_ = true;
+      startsByCode_[first.code()] |= isShort ? kShortStart : kLongStart;
     }
     std::uint32_t state = kRoot;
     sjis::forEachChar(text, [&](std::size_t, const sjis::SjisChar& c) {

@@ -115,8 +115,15 @@ class AllowedWords {
   // Whether a word may start at the character `c` at `offset` of `bytes`: false only where none
   // does. One hash of the four bytes there, and for words shorter than four bytes a lookup of `c`.
   bool mayStartAt(std::string_view bytes, std::size_t offset, const sjis::SjisChar& c) const {
-    if (hasShortWords_ && shortStarts_[slotOf(c)] != 0) [[unlikely]]
+    // Most characters start no word at all (kana, in most texts): one lookup.
+    if (c.foreign() == 0) {
+      const std::uint8_t starts = startsByCode_[c.code()];
+      if (starts == 0) return false;
+      if ((starts & kShortStart) != 0) [[unlikely]]
+        return true;
+    } else if (hasForeignShortStarts_) {
       return true;
+    }
     if (bytes.size() - offset < 4) return false;
     std::uint32_t head;
     std::memcpy(&head, bytes.data() + offset, 4);
@@ -190,12 +197,14 @@ class AllowedWords {
   std::vector<std::uint32_t> firstEdge_ = {0, 0};  // by state, and one past the last
   std::vector<Edge> edges_;                        // by state, sorted by symbol
   std::vector<std::uint32_t> wordBytes_;           // by word
-  // The filter of mayStartAt: two bits for the first four bytes of each longer word, and by code
-  // page character, whether a word of fewer bytes starts with it.
+  // The filter of mayStartAt: by code page character (its code: a single byte's is below any
+  // pair's), whether a word starts with it, one of four bytes or more or a shorter one; and two
+  // bits for the first four bytes of each longer word.
+  static constexpr std::uint8_t kLongStart = 1, kShortStart = 2;
+  std::vector<std::uint8_t> startsByCode_ = std::vector<std::uint8_t>(0x10000);
+  bool hasForeignShortStarts_ = false;  // a short word starts with a character outside the code page
   std::vector<std::uint64_t> headBits_ = std::vector<std::uint64_t>(16);
   unsigned headShift_ = 63;
-  bool hasShortWords_ = false;
-  std::vector<std::uint8_t> shortStarts_;
 };
 
 }  // namespace torvane::checker

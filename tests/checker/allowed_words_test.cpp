@@ -51,6 +51,7 @@ TEST(AllowedWordsFind, LeftToRightLongestFirstNeverOverlapping) {
       {{"ab", "abcd", "c"}, "abc", "[ab][c]"},  // what was read past "ab" is read again
       {{"ab", "abcd", "c"}, "abcab", "[ab][c][ab]"},
       {{"鷗外"}, "森鷗外と鷗", "森[鷗外]と鷗"},
+      {{"鷗"}, "森鷗外", "森[鷗]外"},  // a short word that starts outside the code page
       {{"New York"}, "New  York New York", "New  York [New York]"},
       {{"あい"}, "あ\r\nい", "あ\r\nい"},
       {{"ｱｲ"}, "ｱｱｲ", "ｱ[ｱｲ]"},
