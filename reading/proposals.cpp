@@ -11,6 +11,7 @@
 #include "reading/joining.h"
 #include "reading/kana.h"
 #include "reading/listed_choice.h"
+#include "reading/reading_stages.h"
 #include "reading/ruby_pieces.h"
 
 namespace torvane::reading {
@@ -89,6 +90,30 @@ class WordLookUps {
   const Analyzer& analyzer_;
   std::unordered_map<std::string_view, Analyzer::WordReadings> known_;
 };
+
+// A one-kanji noun read by a native reading of the jōyō list that needs no okurigana (爪 つめ).
+bool nativeKanjiNoun(const Morpheme& m, std::string_view utf8) {
+  if (m.partOfSpeech != "名詞,一般" || m.reading.empty()) return false;
+  const std::string_view surface = utf8.substr(m.offset, m.length);
+  const Utf8Char c = utf8CharAt(surface, 0);
+  if (c.length != surface.size()) return false;
+  for (const JoyoReading& r : joyoReadingsOf(c.value)) {
+    if (r.native && r.stem == r.kana.size() && r.kana == m.reading) return true;
+  }
+  return false;
+}
+
+// Whether a reading holds a voiced obstruent, which keeps it from rendaku (Lyman's law: 一株
+// ひとかぶ stays かぶ).
+bool holdsVoicedObstruent(std::string_view reading) {
+  for (const char32_t c : codePoints(reading)) {
+    if (std::u32string_view(U"がぎぐげござじずぜぞだぢづでどばびぶべぼ").find(c) !=
+        std::u32string_view::npos) {
+      return true;
+    }
+  }
+  return false;
+}
 
 // Where the word list knows a word whole, its readings decide between the analyser's and its own.
 // A suffix standing alone (達) keeps the analyser's reading: the list has it as a noun of its
@@ -180,6 +205,11 @@ void preferListedReadings(WordLookUps& lookUp, std::string_view utf8,
       }
       if (const Known& k = lookUp(piece); common && !k.listed.empty() && holdsKanji(piece)) {
         pieceReading = chooseListedReading(k.listed, k.ranked, pieceReading, end - i > 1);
+      }
+      // A native word after another takes rendaku: 丸 and 爪 are まるづめ.
+      if (i > 0 && end == i + 1 && common && nativeKanjiNoun(parts[i - 1], utf8) &&
+          nativeKanjiNoun(parts[i], utf8) && !holdsVoicedObstruent(pieceReading)) {
+        pieceReading = withFirstVoiced(pieceReading);
       }
       reading += pieceReading;
       i = end;

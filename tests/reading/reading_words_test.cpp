@@ -150,6 +150,9 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"呑込めなかった", {{"呑込め", "のみこめ"}}},
       {"凄じい", {{"凄じい", "すさまじい"}}},
       {"遊んだ", {{"遊んだ", "あそんだ"}}},  // 遊む すさんだ
+      // A compound the list lacks: a native noun after another takes rendaku, unless it holds a
+      // voiced sound already.
+      {"猫の丸爪", {{"猫", "ねこ"}, {"丸爪", "まるづめ"}}},  // まるつめ
       // Old names with の: a clan and a given name, an old province and 国 or 守.
       {"藤原道長と藤原一郎", {{"藤原道長", "ふじわらのみちなが"}, {"藤原一郎", "ふじわらいちろう"}}},
       {"丹波国の越前守", {{"丹波国", "たんばのくに"}, {"越前守", "えちぜんのかみ"}}},
