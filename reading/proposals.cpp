@@ -26,8 +26,24 @@ struct Gathered {
   bool anyKanji = false;
 };
 
+// Kanji in forms outside code page 932, which the dictionary knows in the forms inside it: the
+// jōyō list's 頰, 剝, 塡, 𠮟 and the names and words older texts print (鷗外, 摑む, 蠟燭).
+constexpr std::pair<char32_t, char32_t> kFoldedForms[] = {
+    {U'剝', U'剥'}, {U'塡', U'填'}, {U'搔', U'掻'}, {U'摑', U'掴'}, {U'瘦', U'痩'},
+    {U'繫', U'繋'}, {U'蠟', U'蝋'}, {U'醬', U'醤'}, {U'頰', U'頬'}, {U'鷗', U'鴎'},
+    {U'𠮟', U'叱'},
+};
+static_assert(std::ranges::is_sorted(kFoldedForms, {}, &std::pair<char32_t, char32_t>::first));
+
+// The form the dictionary knows a character by, or 0 when it is its own.
+char32_t foldedForm(char32_t c) {
+  const auto* it = std::ranges::lower_bound(kFoldedForms, c, {}, &std::pair<char32_t, char32_t>::first);
+  return it != std::end(kFoldedForms) && it->first == c ? it->second : 0;
+}
+
 // The text the analyser reads: the source without the characters that add no bytes of their own
-// (variation selectors, zero-width characters), which would otherwise split 葛󠄀飾 in two.
+// (variation selectors, zero-width characters), which would otherwise split 葛󠄀飾 in two, and with
+// kanji outside the code page in the forms the dictionary knows (頰 as 頬).
 struct AnalysisText {
   std::string text;
   std::vector<std::uint32_t> toSource;  // per byte of `text`, plus one for the end; empty: same
@@ -36,18 +52,32 @@ struct AnalysisText {
 AnalysisText forAnalysis(std::string_view utf8) {
   AnalysisText a;
   bool any = false;
-  for (std::size_t i = 0; i < utf8.size() && !any; ++i) {
-    // Every such character starts with E2, EF or F3, a byte no other character continues with;
-    // full-width punctuation starts with EF too, so the character itself decides.
+  for (std::size_t i = 0; i < utf8.size() && !any;) {
+    // Every joining character starts with E2, EF or F3, a byte no other character continues
+    // with; full-width punctuation starts with EF too, so the character itself decides. The
+    // folded kanji start with E5 to E9 or F0.
     const auto b = static_cast<unsigned char>(utf8[i]);
-    any = (b == 0xE2 || b == 0xEF || b == 0xF3) && sjis::joinsNeighbour(utf8CharAt(utf8, i).value);
+    if (b < 0xE2) {
+      ++i;
+      continue;
+    }
+    const Utf8Char c = utf8CharAt(utf8, i);
+    any = sjis::joinsNeighbour(c.value) || foldedForm(c.value) != 0;
+    i += c.length;
   }
   if (!any) return a;
   a.text.reserve(utf8.size());
   a.toSource.reserve(utf8.size() + 1);
   for (std::size_t i = 0; i < utf8.size();) {
     const Utf8Char c = utf8CharAt(utf8, i);
-    if (!sjis::joinsNeighbour(c.value)) {
+    if (const char32_t folded = foldedForm(c.value)) {
+      const std::size_t before = a.text.size();
+      sjis::appendUtf8(a.text, folded);
+      // Each byte of the folded form stands for the source's character (𠮟 has four, 叱 three).
+      for (std::size_t k = before; k < a.text.size(); ++k) {
+        a.toSource.push_back(static_cast<std::uint32_t>(i + std::min(k - before, c.length - 1)));
+      }
+    } else if (!sjis::joinsNeighbour(c.value)) {
       a.text.append(utf8.substr(i, c.length));
       for (std::size_t k = 0; k < c.length; ++k)
         a.toSource.push_back(static_cast<std::uint32_t>(i + k));

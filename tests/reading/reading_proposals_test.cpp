@@ -32,7 +32,7 @@ TEST(ReadingProposals, CoverWholeCharactersOfTheCheckedBytes) {
   EXPECT_EQ(proposals[1].offset, 8u);
   EXPECT_EQ(proposals[1].length, 4u);
   EXPECT_EQ(proposals[1].word, "鷗外");
-  EXPECT_EQ(proposals[1].reading, "");
+  EXPECT_EQ(proposals[1].reading, "おうがい");  // read as the dictionary's 鴎外
   EXPECT_EQ(proposals[1].problems, std::vector{sjis::SjisChar::outsideCodePage(U'鷗')});
 
   EXPECT_EQ(proposals[2].offset, 16u);  // after CR LF and the full-width space
@@ -163,21 +163,21 @@ TEST(ReadingProposals, TextWithoutSourceMapIsRefused) {
 }
 
 TEST(ReadingRewrite, EachWordInItsOwnModeWithTheReadingItIsGiven) {
-  const testing::Checked checked("お姉さんが書けば\r\n鷗が来た", -1);
+  const testing::Checked checked("お姉さんが書けば\r\n𩸽が来た", -1);
   std::vector<Proposal> proposals = checked.propose();
-  ASSERT_EQ(proposals.size(), 4u);  // お姉さん 書け 鷗 来た
+  ASSERT_EQ(proposals.size(), 4u);  // お姉さん 書け 𩸽 来た
   proposals[1].reading = "かけ";    // as the teacher left it
   proposals[3].reading = "きた";
   const std::vector<Mode> modes = {Mode::Ruby, Mode::Kana, Mode::Ruby, Mode::Keep};
   EXPECT_EQ(reading::rewrite(checked.view(), proposals, modes, reading::Format::Text),
-            "お｜姉《ねえ》さんがかけば\n鷗が来た");
+            "お｜姉《ねえ》さんがかけば\n𩸽が来た");
   proposals[3].reading = "くた";  // an edited reading is written as it is
   const std::vector<Mode> kana(4, Mode::Kana);
   EXPECT_EQ(reading::rewrite(checked.view(), proposals, kana, reading::Format::Text),
-            "おねえさんがかけば\n鷗がくた");
+            "おねえさんがかけば\n𩸽がくた");
   // Fewer modes than proposals: the rest stay as they are.
   EXPECT_EQ(reading::rewrite(checked.view(), proposals, {}, reading::Format::Text),
-            "お姉さんが書けば\n鷗が来た");
+            "お姉さんが書けば\n𩸽が来た");
 }
 
 TEST(ReadingRewrite, PieceByPieceTheOtherCharactersAsWritten) {
@@ -205,7 +205,7 @@ TEST(ReadingRewrite, PieceByPieceTheOtherCharactersAsWritten) {
 }
 
 TEST(ReadingRewrite, HtmlIsOneEscapedDocumentWithRubyAndTheCheckColours) {
-  const testing::Checked checked("<危険>&\"カナ\"\n\n鷗", 2);
+  const testing::Checked checked("<危険>&\"カナ\"\n\n𩸽", 2);
   const std::vector<Proposal> proposals = checked.propose();
   const std::vector<Mode> modes(proposals.size(), Mode::Ruby);
   const std::string html =
@@ -218,7 +218,7 @@ TEST(ReadingRewrite, HtmlIsOneEscapedDocumentWithRubyAndTheCheckColours) {
   EXPECT_NE(html.find("<p><span style=\"color:#808080\">&lt;</span><ruby>危険<rt>きけん</rt></ruby>"
                       "<span style=\"color:#808080\">&gt;&amp;&quot;カナ&quot;</span></p>\n"
                       "<p></p>\n"
-                      "<p><span style=\"color:#ff0000\">鷗</span></p>\n</body>"),
+                      "<p><span style=\"color:#ff0000\">𩸽</span></p>\n</body>"),
             std::string::npos)
       << html;
   // Nothing is loaded from elsewhere.
@@ -228,7 +228,7 @@ TEST(ReadingRewrite, HtmlIsOneEscapedDocumentWithRubyAndTheCheckColours) {
 }
 
 TEST(ReadingRewrite, RtfHasRubyFieldsAndTheCheckColoursInTheGivenFont) {
-  const testing::Checked checked("<危険>\r\n鷗", 2);
+  const testing::Checked checked("<危険>\r\n𩸽", 2);
   const std::vector<Proposal> proposals = checked.propose();
   const std::vector<Mode> modes(proposals.size(), Mode::Ruby);
   const std::string rtf = reading::rewrite(checked.view(), proposals, modes, reading::Format::Rtf,
@@ -242,7 +242,7 @@ TEST(ReadingRewrite, RtfHasRubyFieldsAndTheCheckColoursInTheGivenFont) {
   EXPECT_NE(
       rtf.find("\\fs32\\lang1041 {\\cf1 <}{\\field{\\*\\fldinst{ EQ \\\\* jc2 \\\\* "
                "\"Font:F\" \\\\* hps16 \\\\o\\\\ad(\\\\s\\\\up 15(\\u12365?\\u12369?\\u12435?),"
-               "\\u21361?\\u-27014?)}}{\\fldrslt }}{\\cf1 >}\\par\n{\\cf2 \\u-25129?}}\n"),
+               "\\u21361?\\u-27014?)}}{\\fldrslt }}{\\cf1 >}\\par\n{\\cf2 \\u-10137?\\u-8643?}}\n"),
       std::string::npos)
       << rtf;
 }

@@ -64,7 +64,7 @@ TEST(ReadingWords, JoinedSoNoWordIsSplitBetweenKanjiAndKana) {
       // Words from the appendix of the jōyō list, through the user dictionary.
       {"大人と白髪の河原", {{"大人", "おとな"}, {"白髪", "しらが"}, {"河原", "かわら"}}},
       // A word the dictionary does not know has no reading.
-      {"鷗", {{"鷗", ""}}},
+      {"𩸽", {{"𩸽", ""}}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(wordsOf(c.text), c.words) << c.text;
@@ -157,6 +157,9 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"藤原道長と藤原一郎", {{"藤原道長", "ふじわらのみちなが"}, {"藤原一郎", "ふじわらいちろう"}}},
       {"丹波国の越前守", {{"丹波国", "たんばのくに"}, {"越前守", "えちぜんのかみ"}}},
       {"上野国", {{"上野国", "こうずけのくに"}}},  // うえの
+      // Kanji outside the code page read as the forms the dictionary knows (頰 as 頬).
+      {"頰を", {{"頰", "ほお"}}},
+      {"森鷗外と𠮟られた", {{"森鷗外", "もりおうがい"}, {"𠮟ら", "しから"}}},
       // Older spellings of everyday words, read as children's prose means them.
       {"と云った", {{"云った", "いった"}}},                      // ゆった
       {"此の子", {{"此の", "この"}, {"子", "こ"}}},              // これ の
