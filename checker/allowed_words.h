@@ -113,7 +113,8 @@ class AllowedWords {
 
  private:
   // Whether a word may start at the character `c` at `offset` of `bytes`: false only where none
-  // does. One hash of the four bytes there, and for words shorter than four bytes a lookup of `c`.
+  // does. A lookup of `c` first (does any word start with it, a short one among them?), then one
+  // hash of the four bytes there.
   bool mayStartAt(std::string_view bytes, std::size_t offset, const sjis::SjisChar& c) const {
     // Most characters start no word at all (kana, in most texts): one lookup.
     if (c.foreign() == 0) {
@@ -198,8 +199,8 @@ class AllowedWords {
   std::vector<Edge> edges_;                        // by state, sorted by symbol
   std::vector<std::uint32_t> wordBytes_;           // by word
   // The filter of mayStartAt: by code page character (its code: a single byte's is below any
-  // pair's), whether a word starts with it, one of four bytes or more or a shorter one; and two
-  // bits for the first four bytes of each longer word.
+  // pair's), whether some word starts with it (any bit) and whether one of fewer than four bytes
+  // does (kShortStart); and two bits for the first four bytes of each longer word.
   static constexpr std::uint8_t kLongStart = 1, kShortStart = 2;
   std::vector<std::uint8_t> startsByCode_ = std::vector<std::uint8_t>(0x10000);
   bool hasForeignShortStarts_ = false;  // a short word starts with a character outside the code page

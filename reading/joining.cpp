@@ -223,14 +223,23 @@ void readMusicalSounds(std::string_view utf8, std::vector<Word>& words) {
 
 
 // 角 alone: in a sentence about a horned animal (鹿の角, 大きな角の鹿) or where it grows
-// (角の生えた) つの; else the corner (角を曲がる, 角の店) かど, what children's prose means far
-// more often than the dictionary's かく.
+// (角の生えた) つの; in one about shapes and measuring (三角形の角, 分度器で角を測る) the
+// dictionary's かく; else the corner (角を曲がる, 角の店) かど, what children's prose means far
+// more often.
 void readCorners(std::string_view utf8, std::vector<Word>& words) {
   static constexpr std::string_view kHorned[] = {"鹿", "牛", "羊", "山羊", "鬼", "獣", "犀"};
+  static constexpr std::string_view kMeasuring[] = {"角形", "分度器", "角度", "直角", "鋭角",
+                                                    "鈍角", "頂点", "測", "大きさ"};
   auto at = [&](std::size_t i) { return utf8.substr(words[i].offset, words[i].length); };
   auto horned = [&](std::size_t i) {
     for (const std::string_view animal : kHorned) {
       if (at(i).ends_with(animal)) return true;
+    }
+    return false;
+  };
+  auto measuring = [&](std::size_t i) {
+    for (const std::string_view word : kMeasuring) {
+      if (at(i).find(word) != std::string_view::npos) return true;
     }
     return false;
   };
@@ -260,15 +269,20 @@ void readCorners(std::string_view utf8, std::vector<Word>& words) {
         continue;
       }
     }
-    bool animal = false;
-    for (std::size_t j = i; j > 0 && i - j < kReach && !animal && !boundary(j); --j) {
-      animal = horned(j - 1);
+    bool animal = false, shape = false;
+    for (std::size_t j = i; j > 0 && i - j < kReach && !boundary(j); --j) {
+      animal = animal || horned(j - 1);
+      shape = shape || measuring(j - 1);
     }
-    for (std::size_t j = i + 1; j < words.size() && j - i <= kReach && !animal && !boundary(j);
-         ++j) {
-      animal = horned(j);
+    for (std::size_t j = i + 1; j < words.size() && j - i <= kReach && !boundary(j); ++j) {
+      animal = animal || horned(j);
+      shape = shape || measuring(j);
     }
-    words[i].reading = animal ? "つの" : "かど";
+    if (animal) {
+      words[i].reading = "つの";
+    } else if (!shape) {
+      words[i].reading = "かど";
+    }
   }
 }
 
@@ -373,9 +387,14 @@ void readClassicalNames(std::string_view utf8, std::span<const Morpheme> morphem
   static constexpr std::string_view kClans[] = {"源",   "平",   "橘",   "藤原", "菅原",
                                                 "在原", "大伴", "物部", "蘇我", "中臣",
                                                 "坂上", "阿倍", "清原"};
-  // How modern given names end: 藤原一郎 is ふじわらいちろう.
-  static constexpr std::u32string_view kModernEndings = U"郎子夫男雄美吉助介蔵作治";
-  for (Word& word : words) {
+  // How modern given names end (藤原一郎 is ふじわらいちろう), and what follows a living person's
+  // name (藤原正彦さん).
+  static constexpr std::u32string_view kModernEndings =
+      U"郎子夫男雄美吉助介蔵作治彦也太博樹香人一二三司士哉斗翔奈恵江代枝乃";
+  static constexpr std::string_view kHonorifics[] = {"さん", "氏", "君", "くん", "ちゃん",
+                                                     "先生", "選手", "様"};
+  for (std::size_t w = 0; w < words.size(); ++w) {
+    Word& word = words[w];
     if (word.reading.empty()) continue;
     const std::string_view surface = utf8.substr(word.offset, word.length);
     for (const Province& p : kProvinces) {
@@ -388,7 +407,10 @@ void readClassicalNames(std::string_view utf8, std::span<const Morpheme> morphem
     const std::string_view clanSurface = utf8.substr(clan.offset, clan.length);
     if (std::find(std::begin(kClans), std::end(kClans), clanSurface) == std::end(kClans)) continue;
     const std::u32string given = codePoints(surface.substr(clanSurface.size()));
-    const bool classical = word.morphemeCount > 1 &&
+    const std::string_view after = utf8.substr(word.offset + word.length);
+    const bool honoured = std::any_of(std::begin(kHonorifics), std::end(kHonorifics),
+                                      [&](std::string_view h) { return after.starts_with(h); });
+    const bool classical = !honoured && word.morphemeCount > 1 &&
                            morphemes[word.firstMorpheme + 1].subclass2 == "人名" &&
                            given.size() == 2 && isKanji(given[0]) && isKanji(given[1]) &&
                            kModernEndings.find(given[1]) == std::u32string_view::npos;

@@ -45,6 +45,25 @@ bool hasKanji(std::string_view utf8) {
   return false;
 }
 
+std::size_t lastCharLength(std::string_view utf8) {
+  std::size_t last = utf8.size();
+  while (last > 0 && (static_cast<unsigned char>(utf8[last - 1]) & 0xC0) == 0x80) --last;
+  return utf8.size() - (last > 0 ? last - 1 : 0);
+}
+
+char32_t lastChar(std::string_view utf8) {
+  return utf8.empty() ? 0 : utf8CharAt(utf8, utf8.size() - lastCharLength(utf8)).value;
+}
+
+bool holdsKana(std::string_view utf8) {
+  for (std::size_t i = 0; i < utf8.size();) {
+    const Utf8Char c = utf8CharAt(utf8, i);
+    if (kanaAsHiragana(c.value) != 0) return true;
+    i += c.length;
+  }
+  return false;
+}
+
 bool isNumeral(std::string_view utf8) {
   constexpr std::u32string_view kNumerals = U"〇一二三四五六七八九十百千万";
   for (std::size_t i = 0; i < utf8.size();) {
@@ -121,7 +140,7 @@ constexpr ConjugationClass kClasses[] = {
     {"v5b", "五段・バ行", "遊ぶ", "ぶ", "アソ"},
     {"v5m", "五段・マ行", "読む", "む", "ヨ"},
     {"v5r", "五段・ラ行", "取る", "る", "ト"},
-    {"v5aru", "五段・ラ行", "取る", "る", "ト"},
+    {"v5aru", "五段・ラ行特殊", "下さる", "る", "クダサ"},
     {"v5u", "五段・ワ行促音便", "笑う", "う", "ワラ"},
     {"adj-i", "形容詞・アウオ段", "赤い", "い", "アカ"},
     {"adj-i", "形容詞・イ段", "美しい", "い", "ウツクシ"},
@@ -166,6 +185,7 @@ std::vector<std::string> splitCsv(const std::string& line) {
 // adjectives, and the forms of each pattern word by class.
 struct IpadicWords {
   std::set<std::string> surfaces;
+  std::set<std::string> conjugatedSurfaces;  // of its verbs and adjectives
   std::set<std::string> dictionaryForms;
   std::map<std::string, std::vector<PatternForm>, std::less<>> patterns;  // by IPA class
 };
@@ -188,6 +208,7 @@ bool readIpadic(const std::filesystem::path& dir, iconv_t cd, IpadicWords& words
       if (f.size() < 13) continue;
       words.surfaces.insert(f[0]);
       if (!verbsOrAdjectives) continue;
+      words.conjugatedSurfaces.insert(f[0]);
       words.dictionaryForms.insert(f[10]);
       if (f[5] != "自立") continue;
       for (const ConjugationClass& c : kClasses) {
@@ -198,12 +219,16 @@ bool readIpadic(const std::filesystem::path& dir, iconv_t cd, IpadicWords& words
         }
         words.patterns[std::string(c.ipadicClass)].push_back(
             PatternForm{f[0].substr(stem), f[11].substr(c.stemReading.size()), f[1], f[2],
-                        std::stoi(f[3]), f[9]});
+                        std::atoi(f[3].c_str()), f[9]});
         break;
       }
     }
   }
-  return !error && conjugatingFiles == 2;
+  if (error || conjugatingFiles != 2) return false;
+  for (const ConjugationClass& c : kClasses) {
+    if (!words.patterns.contains(c.ipadicClass)) return false;  // a class would vanish unseen
+  }
+  return true;
 }
 
 // How older texts write a word with its okurigana left out: the hiragana between two kanji
@@ -219,8 +244,9 @@ std::string withoutOkurigana(std::string_view surface, bool trailingToo) {
   }
   auto hiragana = [](char32_t c) { return c >= U'ぁ' && c <= U'ゖ'; };
   // Okurigana, not a particle standing between two words (手を打つ, 目も当てられぬ).
-  constexpr std::u32string_view kParticles = U"をへはもやと";
-  constexpr std::u32string_view kStemEndings = U"いきぎしじちにびみりえけげせぜてでねべめれ";
+  constexpr std::u32string_view kParticles = U"をへはもやとかで";
+  // Not に, て or で, which end adverbs and phrases too (今日中に, 何気に).
+  constexpr std::u32string_view kStemEndings = U"いきぎしじちびみりえけげせぜねべめれ";
   std::string out;
   int kanji = 0;
   for (std::size_t i = 0; i < chars.size(); ++i) {
@@ -252,6 +278,7 @@ constexpr int kCommonCost = 9000;
 struct Listed {
   bool common = false;
   bool adverb = false;
+  bool usuallyKana = false;  // EDICT's (uk): the spelling is seldom written
   const ConjugationClass* conjugation = nullptr;  // none for a noun
 };
 
@@ -272,10 +299,20 @@ void writeRows(std::ostream& out, const std::string& surface, const std::string&
   const std::string stem = surface.substr(0, surface.size() - c.ending.size());
   const std::string stemReading = toKatakana(reading.substr(0, reading.size() - c.ending.size()));
   const std::string_view kind = c.edictTag == "adj-i" ? "形容詞" : "動詞";
+  // A verb whose stem form the analyser has as another verb's (為せる's 為せ is 為す's) would
+  // take that verb's place: the analyser's stays.
   for (const PatternForm& form : forms->second) {
-    // A form the analyser has as another word (遊む's 遊ん is 遊ぶ's) stays that word's.
+    if (form.form == "連用形" && ipadic.conjugatedSurfaces.contains(stem + form.surfaceEnding)) {
+      return;
+    }
+  }
+  for (const PatternForm& form : forms->second) {
     const std::string formSurface = stem + form.surfaceEnding;
+    // A form the analyser has as another word (遊む's 遊ん is 遊ぶ's) stays that word's; a form
+    // of kanji alone (縒る's 縒) reads a bare kanji by a cut reading, unless it is an ichidan stem.
     if (ipadic.surfaces.contains(formSurface)) continue;
+    const bool bareStem = c.ipadicClass == "一段" && form.surfaceEnding.empty();
+    if (!bareStem && !holdsKana(formSurface)) continue;
     const std::string formReading = stemReading + form.readingEnding;
     out << formSurface << ',' << form.leftId << ',' << form.rightId << ','
         << form.cost << ',' << kind << ",自立,*,*," << c.ipadicClass
@@ -323,7 +360,8 @@ int main(int argc, char** argv) {
     const std::string reading = toHiragana(line.substr(space + 2, close - space - 2));
     const std::string_view senses = std::string_view(line).substr(close + 3);
     if (!hasKanji(surface) || characters(surface) > 12 || !isAllKana(reading)) continue;
-    if (surface.find(',') != std::string::npos) continue;
+    // Nothing that would break a CSV row or the dictionary compiler's reading of it.
+    if (surface.find_first_of(", \t\"") != std::string::npos) continue;
     // Old or irregular kana are no help to a teacher; okurigana left out (顔付, 生捕) and
     // irregular kanji are what older children's texts print.
     const std::string_view firstSense = senses.substr(0, senses.find('/'));
@@ -342,6 +380,7 @@ int main(int argc, char** argv) {
       if (entry.conjugation == nullptr || ipadic.dictionaryForms.contains(surface)) continue;
       const std::string_view ending = entry.conjugation->ending;
       if (!surface.ends_with(ending) || !reading.ends_with(ending) ||
+          reading.size() == ending.size() ||
           !hasKanji(std::string_view(surface).substr(0, surface.size() - ending.size()))) {
         continue;
       }
@@ -355,14 +394,28 @@ int main(int argc, char** argv) {
       }
     }
     entry.common = senses.find("/(P)/") != std::string_view::npos;
+    entry.usuallyKana = firstSense.find("(uk)") != std::string_view::npos;
     const auto [at, first] = words.try_emplace({surface, reading}, entry);
     Listed& listed = at->second;
     listed.common = listed.common || entry.common;
     // An adverb only where no entry of the word is a noun.
     listed.adverb = listed.adverb && entry.adverb;
+    listed.usuallyKana = listed.usuallyKana && entry.usuallyKana;
     if (listed.conjugation == nullptr) listed.conjugation = entry.conjugation;
   }
   iconv_close(cd);
+
+  // A verb or adjective spelt as EDICT says it is seldom spelt gives way to the spelling's other
+  // reading (停まる is とまる, not the usually kana とどまる): the analyser would pick between
+  // them by chance.
+  std::set<std::string> spelledVerbs;
+  for (const auto& [key, listed] : words) {
+    if (listed.conjugation != nullptr && !listed.usuallyKana) spelledVerbs.insert(key.first);
+  }
+  std::erase_if(words, [&](const auto& word) {
+    return word.second.conjugation != nullptr && word.second.usuallyKana &&
+           spelledVerbs.contains(word.first.first);
+  });
 
   // Each word also as older texts write it without its okurigana, where that spelling is no
   // word of its own to the analyser or the list.
@@ -373,10 +426,17 @@ int main(int argc, char** argv) {
     const auto& [surface, reading] = key;
     std::string spelling;
     if (listed.conjugation == nullptr) {
-      spelling = withoutOkurigana(surface, /*trailingToo=*/true);
+      spelling = withoutOkurigana(surface, /*trailingToo=*/!listed.adverb);
     } else {
       const std::size_t stem = surface.size() - listed.conjugation->ending.size();
       spelling = withoutOkurigana(std::string_view(surface).substr(0, stem), false);
+      // Not where the kanji are a word of the analyser's that conjugates with する (結び合せる
+      // shortened is 結合せる, 結合 and せる).
+      std::string kanjiPart = spelling;
+      while (!kanjiPart.empty() && !isKanji(lastChar(kanjiPart))) {
+        kanjiPart.resize(kanjiPart.size() - lastCharLength(kanjiPart));
+      }
+      if (ipadic.surfaces.contains(kanjiPart)) continue;
       if (!spelling.empty()) spelling += listed.conjugation->ending;
     }
     if (spelling.empty() || listedSurfaces.contains(spelling) ||

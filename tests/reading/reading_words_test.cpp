@@ -94,6 +94,7 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"角を曲がる", {{"角", "かど"}, {"曲がる", "まがる"}}},
       {"鬼の角", {{"鬼", "おに"}, {"角", "つの"}}},
       {"角の店", {{"角", "かど"}, {"店", "みせ"}}},  // かく
+      {"分度器で角を測る", {{"分度器", "ぶんどき"}, {"角", "かく"}, {"測る", "はかる"}}},
       {"大きな角の鹿", {{"大きな", "おおきな"}, {"角", "つの"}, {"鹿", "しか"}}},
       {"鹿が来た。角の店", {{"鹿", "しか"}, {"来た", "きた"}, {"角", "かど"}, {"店", "みせ"}}},
       // A compound the list lacks takes the list's reading for a common noun in it.
@@ -150,11 +151,16 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"呑込めなかった", {{"呑込め", "のみこめ"}}},
       {"凄じい", {{"凄じい", "すさまじい"}}},
       {"遊んだ", {{"遊んだ", "あそんだ"}}},  // 遊む すさんだ
+      // Nor a spelling EDICT marks as usually kana over its other reading, nor a verb hiding a
+      // noun with する.
+      {"車が停まった", {{"車", "くるま"}, {"停まった", "とまった"}}},  // とどまった
+      {"原子を結合せよ", {{"原子", "げんし"}, {"結合", "けつごう"}}},  // 結び合せる
       // A compound the list lacks: a native noun after another takes rendaku, unless it holds a
       // voiced sound already.
       {"猫の丸爪", {{"猫", "ねこ"}, {"丸爪", "まるづめ"}}},  // まるつめ
       // Old names with の: a clan and a given name, an old province and 国 or 守.
       {"藤原道長と藤原一郎", {{"藤原道長", "ふじわらのみちなが"}, {"藤原一郎", "ふじわらいちろう"}}},
+      {"藤原正彦さん", {{"藤原正彦", "ふじわらまさひこ"}}},
       {"丹波国の越前守", {{"丹波国", "たんばのくに"}, {"越前守", "えちぜんのかみ"}}},
       {"上野国", {{"上野国", "こうずけのくに"}}},  // うえの
       // Kanji outside the code page read as the forms the dictionary knows (頰 as 頬).
@@ -175,9 +181,12 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
   for (const auto& c : cases) {
     EXPECT_EQ(wordsOf(c.text), c.words) << c.text;
   }
-  // Only okurigana is left out: お祖父 is not the list's お祖父さん without its さん.
+  // Only okurigana is left out: お祖父 is not the list's お祖父さん without its さん, nor 今日中
+  // its 今日中に without its に.
   ASSERT_EQ(wordsOf("お祖父").size(), 1u);
   EXPECT_NE(wordsOf("お祖父").front().second, "おじいさん");
+  ASSERT_EQ(wordsOf("今日中に").size(), 1u);
+  EXPECT_FALSE(wordsOf("今日中に").front().second.ends_with("に"));
 }
 
 TEST(ReadingWords, NumbersWithCountersTakeTheirSoundChanges) {
