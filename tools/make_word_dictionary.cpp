@@ -234,7 +234,7 @@ bool readIpadic(const std::filesystem::path& dir, iconv_t cd, IpadicWords& words
 // How older texts write a word with its okurigana left out: the hiragana between two kanji
 // dropped (立ち塞がる 立塞がる, 見晴らし 見晴し) and, in a noun, a verb's stem ending after its
 // last kanji too (一抱え 一抱, 三階建て 三階建; not the さん of お祖父さん). Empty when that leaves
-// the word as it was or with fewer than two kanji.
+// the word as it was or with fewer than two kanji (one after お: お願い as お願).
 std::string withoutOkurigana(std::string_view surface, bool trailingToo) {
   std::u32string chars;
   for (std::size_t i = 0; i < surface.size();) {
@@ -266,7 +266,8 @@ std::string withoutOkurigana(std::string_view surface, bool trailingToo) {
     kanji += isKanji(chars[i]);
     torvane::sjis::appendUtf8(out, chars[i]);
   }
-  return kanji >= 2 && out != surface ? out : std::string();
+  const bool polite = surface.starts_with("お") && kanji == 1;
+  return (kanji >= 2 || polite) && out != surface ? out : std::string();
 }
 
 // High enough that the analyser's own words and cuts win wherever it has them, low enough that a

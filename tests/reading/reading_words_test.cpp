@@ -177,6 +177,7 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       // Listed words as older texts write them, their okurigana left out.
       {"一抱の薪", {{"一抱", "ひとかかえ"}, {"薪", "まき"}}},
       {"立塞がる", {{"立塞がる", "たちふさがる"}}},
+      {"お願がある", {{"お願", "おねがい"}}},  // お がん
   };
   for (const auto& c : cases) {
     EXPECT_EQ(wordsOf(c.text), c.words) << c.text;
