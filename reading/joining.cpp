@@ -73,16 +73,17 @@ bool startsWithKanji(std::string_view text) {
   return !text.empty() && isKanji(utf8CharAt(text, 0).value);
 }
 
-bool endsWithKanji(std::string_view text) {
+// The last character of a text, or 0 when it is empty.
+char32_t lastCharOf(std::string_view text) {
   std::size_t last = text.size();
   while (last > 0 && (static_cast<unsigned char>(text[last - 1]) & 0xC0) == 0x80) --last;
-  return last > 0 && isKanji(utf8CharAt(text, last - 1).value);
+  return last > 0 ? utf8CharAt(text, last - 1).value : 0;
 }
 
+bool endsWithKanji(std::string_view text) { return isKanji(lastCharOf(text)); }
+
 bool endsWithHiragana(std::string_view text) {
-  std::size_t last = text.size();
-  while (last > 0 && (static_cast<unsigned char>(text[last - 1]) & 0xC0) == 0x80) --last;
-  const char32_t c = last > 0 ? utf8CharAt(text, last - 1).value : 0;
+  const char32_t c = lastCharOf(text);
   return c >= U'ぁ' && c <= U'ゖ';
 }
 
