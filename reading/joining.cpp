@@ -7,6 +7,7 @@
 #include "reading/kana.h"
 #include "reading/numbers.h"
 #include "reading/reading_stages.h"
+#include "sjis/codec.h"
 
 namespace torvane::reading {
 namespace {
@@ -93,6 +94,8 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
   switch (nextKind) {
     case Kind::Suffix:
     case Kind::Counter:
+      // 勢 is a suffix after a number only (三千勢); after a word it is a noun (大層勢の強い).
+      if (nextSurface == "勢" && lastKind != Kind::Number) return false;
       // 私たち, 東京都, 読み方, 高さ, 三本
       return lastKind != Kind::Other && lastKind != Kind::VerbPrefix && lastKind != Kind::AdjPrefix;
     case Kind::Noun:
@@ -223,6 +226,15 @@ void readMusicalSounds(std::string_view utf8, std::vector<Word>& words) {
 }
 
 
+// Whether a sentence ends between word j - 1 and word j: at its stop, a quotation's bracket or a
+// line break.
+bool sentenceEndsBefore(std::string_view utf8, const std::vector<Word>& words, std::size_t j) {
+  const std::string_view last = utf8.substr(words[j - 1].offset, words[j - 1].length);
+  const std::size_t end = words[j - 1].offset + words[j - 1].length;
+  return last == "。" || last == "！" || last == "？" || last == "「" || last == "」" ||
+         utf8.substr(end, words[j].offset - end).find('\n') != std::string_view::npos;
+}
+
 // 角 alone: in a sentence about a horned animal (鹿の角, 大きな角の鹿) or where it grows
 // (角の生えた) つの; in one about shapes and measuring (三角形の角, 分度器で角を測る) the
 // dictionary's かく; else the corner (角を曲がる, 角の店) かど, what children's prose means far
@@ -244,14 +256,7 @@ void readCorners(std::string_view utf8, std::vector<Word>& words) {
     }
     return false;
   };
-  // Whether a sentence ends between word j - 1 and word j: at its stop, a quotation's bracket
-  // or a line break.
-  auto boundary = [&](std::size_t j) {
-    const std::string_view last = at(j - 1);
-    const std::size_t end = words[j - 1].offset + words[j - 1].length;
-    return last == "。" || last == "！" || last == "？" || last == "「" || last == "」" ||
-           utf8.substr(end, words[j].offset - end).find('\n') != std::string_view::npos;
-  };
+  auto boundary = [&](std::size_t j) { return sentenceEndsBefore(utf8, words, j); };
   // The words of a sentence around a word, at most this many on either side: the scan stays
   // short on text without punctuation.
   constexpr std::size_t kReach = 16;
@@ -437,6 +442,28 @@ bool mayStandAs(char32_t ending, char32_t kana) {
   return ending == kana;
 }
 
+// The noun a kanji's first native verb reading of the jōyō list makes, its 連用形: 訴える
+// うったえ, 習う ならい. Nothing for a kanji with no such reading.
+std::optional<std::string> verbNounOf(char32_t kanji) {
+  constexpr std::u32string_view kDictionaryEndings = U"うくぐすつぬぶむる";
+  constexpr std::u32string_view kStemEndings = U"いきぎしちにびみり";
+  constexpr std::u32string_view kIchidanBefore = U"えけげせぜてでねべめれいきぎしじちにびみり";
+  for (const JoyoReading& r : joyoReadingsOf(kanji)) {
+    if (!r.native || r.stem >= r.kana.size()) continue;
+    const std::u32string okurigana = codePoints(std::string_view(r.kana).substr(r.stem));
+    const std::size_t ending = kDictionaryEndings.find(okurigana.back());
+    if (ending == std::u32string_view::npos) continue;
+    constexpr std::size_t kKanaBytes = 3;  // every hiragana in UTF-8
+    std::string noun = r.kana.substr(0, r.kana.size() - kKanaBytes);
+    const bool ichidan = okurigana.size() >= 2 && okurigana.back() == U'る' &&
+                         kIchidanBefore.find(okurigana[okurigana.size() - 2]) !=
+                             std::u32string_view::npos;
+    if (!ichidan) sjis::appendUtf8(noun, kStemEndings[ending]);
+    return noun;
+  }
+  return std::nullopt;
+}
+
 // Particles that follow a noun: a kanji standing before one is a noun, whatever its okurigana
 // could spell (親も is not したしむ).
 constexpr std::u32string_view kParticles = U"がのはをにでともへやかねよなばてぞ";
@@ -460,6 +487,14 @@ void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphem
       if (c.value < U'ぁ' || c.value > U'ゖ') break;
       after.push_back(c.value);
       i += c.length;
+    }
+    // A kanji the dictionary cannot read at all, standing as a noun, is the noun of its verb:
+    // 訴が うったえ, 習で ならい, 違ない ちがい.
+    const bool noun = after.empty() || kParticles.find(after[0]) != std::u32string_view::npos ||
+                      std::u32string_view(after).starts_with(U"ない");
+    if (word.reading.empty() && rest.empty() && noun) {
+      if (auto read = verbNounOf(kanji.value)) word.reading = std::move(*read);
+      continue;
     }
     if (after.empty() || kParticles.find(after[0]) != std::u32string_view::npos) continue;
     std::optional<std::string> read;
@@ -512,6 +547,54 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
           first.reading.starts_with(row.dictionary) && word.reading.starts_with(row.dictionary)) {
         word.reading.replace(0, row.dictionary.size(), row.native);
       }
+    }
+  }
+}
+
+// - 側 alone after の or を and before に or へ is beside it, そば (年寄の側に坐る, 箱を側へ
+//   置く); the side of a thing is a compound (右側, 向こう側) and keeps がわ.
+// - 上る out of something (湯から上る) or into a house, a room or a school (二階へ上る,
+//   縁側に上る, 女学校へ上る) is あがる; up a hill, a tree or a stair it stays のぼる.
+// - 一足 is a step, ひとあし (一足も歩けない, 一足先に), unless footwear is near (靴を一足).
+// - 勢 alone is the force of a thing, いきおい (その勢で); ぜい is a suffix (三千の軍勢).
+void readByNeighbours(std::string_view utf8, std::vector<Word>& words) {
+  static constexpr std::string_view kIndoors[] = {"階", "座敷", "縁", "縁側", "学校", "校",
+                                                  "家",  "部屋", "岸", "陸",   "舞台"};
+  static constexpr std::string_view kFootwear[] = {"靴", "下駄", "草履", "足袋", "草鞋"};
+  auto at = [&](std::size_t i) { return utf8.substr(words[i].offset, words[i].length); };
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const std::string_view word = at(i);
+    const std::string_view before = i > 0 ? at(i - 1) : std::string_view();
+    const std::string_view after = i + 1 < words.size() ? at(i + 1) : std::string_view();
+    if (word == "勢") {
+      words[i].reading = "いきおい";
+    } else if (word == "側" && (before == "の" || before == "を") && (after == "に" || after == "へ")) {
+      words[i].reading = "そば";
+    } else if (word.starts_with("上") && words[i].reading.starts_with("のぼ") && i >= 2 &&
+               isAllKana(word.substr(std::string_view("上").size()))) {
+      const std::string_view place = at(i - 2);
+      const bool indoors =
+          (before == "へ" || before == "に") &&
+          std::any_of(std::begin(kIndoors), std::end(kIndoors),
+                      [&](std::string_view p) { return place.ends_with(p); });
+      if (before == "から" || indoors) {
+        words[i].reading.replace(0, std::string_view("のぼ").size(), "あが");
+      }
+    } else if (word == "一足" && words[i].reading == "いっそく") {
+      auto isFootwear = [&](std::size_t j) {
+        return std::any_of(std::begin(kFootwear), std::end(kFootwear),
+                           [&](std::string_view f) { return at(j).ends_with(f); });
+      };
+      constexpr std::size_t kReach = 8;  // words either side, within the sentence
+      bool footwear = false;
+      for (std::size_t j = i; j > 0 && i - j < kReach && !sentenceEndsBefore(utf8, words, j); --j) {
+        footwear = footwear || isFootwear(j - 1);
+      }
+      for (std::size_t j = i + 1;
+           j < words.size() && j - i <= kReach && !sentenceEndsBefore(utf8, words, j); ++j) {
+        footwear = footwear || isFootwear(j);
+      }
+      if (!footwear) words[i].reading = "ひとあし";
     }
   }
 }

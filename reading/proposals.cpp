@@ -368,6 +368,7 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   preferListedReadings(lookUp, analysed, morphemes, words);
   readOlderOkurigana(analysed, morphemes, words);
   readNativeWords(analysed, morphemes, words);
+  readByNeighbours(analysed, words);
   splitCompoundVerbs(analysed, morphemes, words);
   if (!analysis.toSource.empty()) {
     for (Word& word : words) {

@@ -145,6 +145,20 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"好い日に好く", {{"好い", "いい"}, {"日", "ひ"}, {"好く", "よく"}}},  // よい
       {"廻って", {{"廻って", "まわって"}}},                                  // めぐって
       {"絵を描いた傍ら", {{"絵", "え"}, {"描いた", "かいた"}, {"傍ら", "かたわら"}}},  // えがいた
+      // Readings the words around decide: 勢 alone, 側 beside, 上る into or out of a place,
+      // 一足 a step unless footwear is near; 建 after a storey count.
+      {"大層勢の強い", {{"大層", "たいそう"}, {"勢", "いきおい"}, {"強い", "つよい"}}},  // ぜい
+      {"年寄の側に坐る", {{"年寄", "としより"}, {"側", "そば"}, {"坐る", "すわる"}}},  // がわ
+      {"右側に", {{"右側", "みぎがわ"}}},
+      {"湯から上って", {{"湯", "ゆ"}, {"上って", "あがって"}}},  // のぼって
+      {"二階へ上る", {{"二階", "にかい"}, {"上る", "あがる"}}},
+      {"山に上る", {{"山", "やま"}, {"上る", "のぼる"}}},
+      {"一足も歩けない", {{"一足", "ひとあし"}, {"歩け", "あるけ"}}},  // いっそく
+      {"靴を一足。一足も", {{"靴", "くつ"}, {"一足", "いっそく"}, {"一足", "ひとあし"}}},
+      {"三階建の家", {{"三階建", "さんがいだて"}, {"家", "うち"}}},  // さんがい けん
+      // A kanji the analyser cannot read at all, standing as a noun: the noun of its verb.
+      {"訴がある", {{"訴", "うったえ"}}},
+      {"に違ない", {{"違", "ちがい"}}},
       // The list's verbs and adjectives the analyser lacks, conjugated whole; a form the
       // analyser has as another word stays that word's.
       {"空に舞上って", {{"空", "そら"}, {"舞上って", "まいあがって"}}},  // まい のぼって
