@@ -299,25 +299,28 @@ std::optional<std::string> nativeCount(std::string_view number, const Morpheme& 
                                        std::string_view surface) {
   if (number != "一" && number != "二") return std::nullopt;
   if (m.reading.empty() || surface.empty()) return std::nullopt;
+  const std::string_view native = number == "一" ? "ひと" : "ふた";
+  // Nights count natively though 晩 reads on: 一晩 ひとばん, 二晩 ふたばん.
+  if (surface == "晩") return std::string(native) + "ばん";
   // A verb's stem, a kanji with its okurigana, names an act or a handful natively: 一抱え
   // ひとかかえ, 一休み ひとやすみ.
   if (m.partOfSpeech == "動詞,自立") {
     const bool stem = m.conjugation == "連用形" && startsWithKanji(surface) &&
                       isAllKana(surface.substr(utf8CharAt(surface, 0).length));
     if (!stem) return std::nullopt;
-    return std::string(number == "一" ? "ひと" : "ふた") + m.reading;
+    return std::string(native) + m.reading;
   }
   if (!m.partOfSpeech.starts_with("名詞")) return std::nullopt;
   const Utf8Char c = utf8CharAt(surface, 0);
   if (c.length != surface.size() || !isKanji(c.value)) return std::nullopt;
   const std::span<const JoyoReading> readings = joyoReadingsOf(c.value);
   // A kanji outside the list names a thing by its native word as a noun (鞭, 雫).
-  bool native = readings.empty() && m.partOfSpeech == "名詞,一般";
+  bool nativeNoun = readings.empty() && m.partOfSpeech == "名詞,一般";
   for (const JoyoReading& r : readings) {
-    native = native || (r.native && r.stem == r.kana.size() && r.kana == m.reading);
+    nativeNoun = nativeNoun || (r.native && r.stem == r.kana.size() && r.kana == m.reading);
   }
-  if (!native) return std::nullopt;
-  return std::string(number == "一" ? "ひと" : "ふた") + m.reading;
+  if (!nativeNoun) return std::nullopt;
+  return std::string(native) + m.reading;
 }
 
 // The first on reading the jōyō list gives a kanji, or nothing.

@@ -275,6 +275,9 @@ std::string withoutOkurigana(std::string_view surface, bool trailingToo) {
 constexpr int kCost = 12000;
 // A word EDICT marks common is seldom two words where the analyser has its pieces (兎に角).
 constexpr int kCommonCost = 9000;
+// What a verb or adjective EDICT does not mark common costs over its pattern word's forms: the
+// analyser's own cut of the same text (一息 / つい, not 一 / 息つい) wins.
+constexpr int kRareFormCost = 2000;
 
 struct Listed {
   bool common = false;
@@ -316,7 +319,7 @@ void writeRows(std::ostream& out, const std::string& surface, const std::string&
     if (!bareStem && !holdsKana(formSurface)) continue;
     const std::string formReading = stemReading + form.readingEnding;
     out << formSurface << ',' << form.leftId << ',' << form.rightId << ','
-        << form.cost << ',' << kind << ",自立,*,*," << c.ipadicClass
+        << form.cost + (listed.common ? 0 : kRareFormCost) << ',' << kind << ",自立,*,*," << c.ipadicClass
         << ',' << form.form << ',' << surface << ',' << formReading << ',' << formReading << ','
         << commonMark << '\n';
   }
