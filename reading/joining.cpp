@@ -560,6 +560,7 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
 //   縁側に上る, 女学校へ上る) is あがる; up a hill, a tree or a stair it stays のぼる.
 // - 一足 is a step, ひとあし (一足も歩けない, 一足先に), unless footwear is near (靴を一足).
 // - 勢 alone is the force of a thing, いきおい (その勢で); ぜい is a suffix (三千の軍勢).
+// - 何時でも is always, いつでも, as 何時も is; 何時ですか asks the hour.
 void readByNeighbours(std::string_view utf8, std::vector<Word>& words) {
   static constexpr std::string_view kIndoors[] = {"階", "座敷", "縁", "縁側", "学校", "校",
                                                   "家",  "部屋", "岸", "陸",   "舞台"};
@@ -571,6 +572,8 @@ void readByNeighbours(std::string_view utf8, std::vector<Word>& words) {
     const std::string_view after = i + 1 < words.size() ? at(i + 1) : std::string_view();
     if (word == "勢") {
       words[i].reading = "いきおい";
+    } else if (word == "何時" && after == "でも") {
+      words[i].reading = "いつ";
     } else if (word == "側" && (before == "の" || before == "を") && (after == "に" || after == "へ")) {
       words[i].reading = "そば";
     } else if (word.starts_with("上") && words[i].reading.starts_with("のぼ") && i >= 2 &&
