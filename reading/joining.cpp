@@ -510,7 +510,13 @@ void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphem
         bytes += utf8CharAt(okurigana, bytes).length;
         const std::u32string_view written = std::u32string_view(ending).substr(left);
         if (after.size() < written.size()) continue;
-        bool matches = mayStandAs(written.back(), after[written.size() - 1]);
+        // An ichidan verb's る stands as る, れ or ろ only: 助った is たすかった, not たすけった.
+        const bool ichidan = written.back() == U'る' &&
+                             std::u32string_view(U"えけげせぜてでねべめれいきぎしじちにびみり")
+                                     .find(ending[left - 1]) != std::u32string_view::npos;
+        bool matches = ichidan ? std::u32string_view(U"るれろ").find(after[written.size() - 1]) !=
+                                     std::u32string_view::npos
+                               : mayStandAs(written.back(), after[written.size() - 1]);
         for (std::size_t k = 0; k + 1 < written.size(); ++k) {
           matches = matches && written[k] == after[k];
         }
@@ -538,6 +544,8 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
       {"傍", "はた", "そば"},            // alone: 傍ら is かたわら
       {"身体", "しんたい", "からだ"},    // the body
       {"咽喉", "いんこう", "のど"},      // the throat
+      {"集", "たか", "あつま"},          // 人が集った: people gathered, not swarmed
+      {"伐", "う", "き"},                // 竹を伐って: felled
   };
   for (Word& word : words) {
     const Morpheme& first = morphemes[word.firstMorpheme];
@@ -561,6 +569,8 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
 // - 一足 is a step, ひとあし (一足も歩けない, 一足先に), unless footwear is near (靴を一足).
 // - 勢 alone is the force of a thing, いきおい (その勢で); ぜい is a suffix (三千の軍勢).
 // - 何時でも is always, いつでも, as 何時も is; 何時ですか asks the hour.
+// - 了う after a verb's て is しまう, as older prose writes it (帰って了った).
+// - お妃 is a queen, おきさき, not the suffix ひ; 機 woven on is a loom, はた (機を織る).
 void readByNeighbours(std::string_view utf8, std::vector<Word>& words) {
   static constexpr std::string_view kIndoors[] = {"階", "座敷", "縁", "縁側", "学校", "校",
                                                   "家",  "部屋", "岸", "陸",   "舞台"};
@@ -572,8 +582,16 @@ void readByNeighbours(std::string_view utf8, std::vector<Word>& words) {
     const std::string_view after = i + 1 < words.size() ? at(i + 1) : std::string_view();
     if (word == "勢") {
       words[i].reading = "いきおい";
+    } else if (word.starts_with("了") && words[i].reading.starts_with("おわ") &&
+               (before.ends_with("て") || before.ends_with("で"))) {
+      words[i].reading.replace(0, std::string_view("おわ").size(), "しま");
     } else if (word == "何時" && after == "でも") {
       words[i].reading = "いつ";
+    } else if (word.starts_with("お妃") && words[i].reading.starts_with("おひ")) {
+      words[i].reading.replace(0, std::string_view("おひ").size(), "おきさき");
+    } else if (word == "機" && (after == "を" || after == "が") && i + 2 < words.size() &&
+               at(i + 2).starts_with("織")) {
+      words[i].reading = "はた";
     } else if (word == "側" && (before == "の" || before == "を") && (after == "に" || after == "へ")) {
       words[i].reading = "そば";
     } else if (word.starts_with("上") && words[i].reading.starts_with("のぼ") && i >= 2 &&
