@@ -99,6 +99,11 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
       // 私たち, 東京都, 読み方, 高さ, 三本
       return lastKind != Kind::Other && lastKind != Kind::VerbPrefix && lastKind != Kind::AdjPrefix;
     case Kind::Noun:
+      // 又 before a given name is part of it (又三郎, 又兵衛), not the conjunction.
+      if (lastSurface == "又" && last.partOfSpeech.starts_with("接続詞") &&
+          next.partOfSpeech == "名詞,固有名詞" && next.subclass2 == "人名") {
+        return true;
+      }
       // A noun that ends in hiragana ends its word (お祖父さん / お祖母さん, 焼け / 煙突).
       return lastKind == Kind::Prefix || (lastKind == Kind::Noun && !endsWithHiragana(lastSurface));
     case Kind::LoneNoun:
