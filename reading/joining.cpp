@@ -552,10 +552,41 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
       {"集", "たか", "あつま"},          // 人が集った: people gathered, not swarmed
       {"伐", "う", "き"},                // 竹を伐って: felled
   };
+  // The native noun reading the jōyō list gives a kanji, if any: 館 やかた.
+  auto nativeNoun = [](char32_t kanji) -> std::optional<std::string> {
+    for (const JoyoReading& r : joyoReadingsOf(kanji)) {
+      if (r.native && r.stem == r.kana.size()) return r.kana;
+    }
+    return std::nullopt;
+  };
   for (Word& word : words) {
     const Morpheme& first = morphemes[word.firstMorpheme];
-    // The kanji stand alone in their word, with kana only after them: 身体検査 is しんたい.
     const std::string_view surface = utf8.substr(word.offset, word.length);
+    // お before one kanji read on, and 大 before one read natively, where the dictionary has no
+    // word for the two: お館 おやかた (not おかん), 大傷 おおきず (not だいきず).
+    if (word.morphemeCount == 2 && (surface.starts_with("お") || surface.starts_with("大"))) {
+      const Morpheme& noun = morphemes[word.firstMorpheme + 1];
+      const Utf8Char kanji = utf8CharAt(surface, first.length);
+      const auto native = nativeNoun(kanji.value);
+      const bool oneKanji = first.length + kanji.length == surface.size() && isKanji(kanji.value);
+      if (oneKanji && native && noun.partOfSpeech.starts_with("名詞") && !noun.reading.empty()) {
+        // A one-kana native reading is no noun of its own (重 え), and お後 is おあと.
+        const bool ownNoun = native->size() > 3 && kanji.value != U'後';
+        if (surface.starts_with("お") && first.reading == "お" && ownNoun &&
+            noun.reading != *native) {
+          bool readOn = false;  // by the list's on reading, not a native one it lacks (お眼 め)
+          for (const JoyoReading& r : joyoReadingsOf(kanji.value)) {
+            readOn = readOn || (!r.native && r.kana == noun.reading);
+          }
+          if (readOn) word.reading = "お" + *native;
+        } else if (surface.starts_with("大") && first.partOfSpeech.starts_with("接頭詞") &&
+                   (first.reading == "だい" || first.reading == "たい") &&
+                   noun.reading == *native) {
+          word.reading = "おお" + *native;
+        }
+      }
+    }
+    // The kanji stand alone in their word, with kana only after them: 身体検査 is しんたい.
     for (const auto& row : kNative) {
       const std::string_view okurigana =
           surface.substr(std::min(row.spelling.size(), surface.size()));

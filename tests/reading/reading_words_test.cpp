@@ -201,6 +201,10 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"一抱の薪", {{"一抱", "ひとかかえ"}, {"薪", "まき"}}},
       {"立塞がる", {{"立塞がる", "たちふさがる"}}},
       {"お願がある", {{"お願", "おねがい"}}},  // お がん
+      // お before one kanji read on, 大 before one read natively, where no word has the two.
+      {"お館へ", {{"お館", "おやかた"}}},                          // おかん
+      {"お重とお眼", {{"お重", "おじゅう"}, {"お眼", "おめ"}}},  // おえ, おまなこ
+      {"大傷と大好き", {{"大傷", "おおきず"}, {"大好き", "だいすき"}}},  // だいきず
   };
   for (const auto& c : cases) {
     EXPECT_EQ(wordsOf(c.text), c.words) << c.text;
