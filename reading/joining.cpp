@@ -551,6 +551,9 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
       {"咽喉", "いんこう", "のど"},      // the throat
       {"集", "たか", "あつま"},          // 人が集った: people gathered, not swarmed
       {"伐", "う", "き"},                // 竹を伐って: felled
+      {"降", "くだ", "ふ"},              // 雨も降って: rain
+      {"奉", "まつ", "たてまつ"},        // 奉った: offered up
+      {"室", "しつ", "へや"},            // alone, a room: 室の中
   };
   // The native noun reading the jōyō list gives a kanji, if any: 館 やかた.
   auto nativeNoun = [](char32_t kanji) -> std::optional<std::string> {

@@ -42,6 +42,8 @@ constexpr Counter kCounters[] = {
     {"歳", "さい", Row::S},
     {"才", "さい", Row::S},
     {"足", "そく", Row::S, "ぞく"},
+    {"挺", "ちょう", Row::S},
+    {"遍", "へん", Row::H, "べん"},
     {"軒", "けん", Row::K, "げん"},
     {"件", "けん", Row::K},
     {"週間", "しゅうかん", Row::S},
@@ -156,7 +158,8 @@ std::string_view afterNasal(const Counter& c) {
 }
 
 std::string hRowGeminated(const Counter& c) {
-  // ほん ぽん, ひき ぴき, はい ぱい, ふん ぷん, はつ ぱつ: the first kana takes the p-sound.
+  // ほん ぽん, ひき ぴき, はい ぱい, ふん ぷん, はつ ぱつ, へん ぺん: the first kana takes the
+  // p-sound.
   const std::string_view r = c.reading;
   std::string out(r);
   const std::string_view first = r.substr(0, 3);
@@ -164,6 +167,7 @@ std::string hRowGeminated(const Counter& c) {
                              : first == "ひ" ? "ぴ"
                              : first == "は" ? "ぱ"
                              : first == "ふ" ? "ぷ"
+                             : first == "へ" ? "ぺ"
                                              : first;
   out.replace(0, 3, p);
   return out;

@@ -198,7 +198,13 @@ void preferListedReadings(WordLookUps& lookUp, std::string_view utf8,
         }
       }
     }
-    if (const Known& whole = lookUp(surface); !whole.listed.empty()) {
+    // A verb with its ending the analyser read keeps its reading where the list has its
+    // spelling as another word: 降って is the adverb くだって only where it is no form of 降る.
+    // One morpheme alone may still be the list's (好く, the adverb よく).
+    const std::string_view first = utf8.substr(parts[0].offset, parts[0].length);
+    const bool verb = parts.size() > 1 && parts[0].partOfSpeech == "動詞,自立" &&
+                      !word.reading.empty() && isAllKana(surface.substr(first.size()));
+    if (const Known& whole = lookUp(surface); !whole.listed.empty() && !verb) {
       word.reading = choose(surface, whole, word.reading, parts.size() > 1);
       continue;
     }

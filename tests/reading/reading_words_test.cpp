@@ -148,6 +148,11 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"人が集った", {{"人", "ひと"}, {"集った", "あつまった"}}},            // たかった
       {"竹を伐って", {{"竹", "たけ"}, {"伐って", "きって"}}},                // うって
       {"帰って了った", {{"帰って", "かえって"}, {"了った", "しまった"}}},    // おわった
+      {"神に奉った", {{"神", "かみ"}, {"奉った", "たてまつった"}}},          // まつった
+      {"室の中", {{"室", "へや"}, {"中", "なか"}}},                          // しつ
+      {"教室", {{"教室", "きょうしつ"}}},
+      // A verb keeps its reading where the list has its spelling as another word.
+      {"雨も降って", {{"雨", "あめ"}, {"降って", "ふって"}}},  // the adverb くだって
       {"絵を描いた傍ら", {{"絵", "え"}, {"描いた", "かいた"}, {"傍ら", "かたわら"}}},  // えがいた
       // Readings the words around decide: 勢 alone, 側 beside, 上る into or out of a place,
       // 一足 a step unless footwear is near; 建 after a storey count.
@@ -238,6 +243,9 @@ TEST(ReadingWords, NumbersWithCountersTakeTheirSoundChanges) {
       {"4", "分", "よんぷん"},
       {"5", "分", "ごふん"},
       {"三", "階", "さんがい"},
+      {"三", "遍", "さんべん"},
+      {"一", "遍", "いっぺん"},
+      {"一", "挺", "いっちょう"},
       {"六", "回", "ろっかい"},
       {"六", "冊", "ろくさつ"},
       {"八", "歳", "はっさい"},
