@@ -254,19 +254,19 @@ void preferListedReadings(WordLookUps& lookUp, std::string_view utf8,
   }
 }
 
-// A compound verb the dictionary holds whole (降り出す, 飛び上がる) is cut where okurigana is
-// followed by a kanji, as a compound verb of two words is (reading/joining.cpp): editors put
-// ruby on each kanji with its okurigana. Each part reads the share of the reading its ruby
-// pieces give it; where a piece spans the cut the verb stays whole.
-void splitCompoundVerbs(std::string_view utf8, std::span<const Morpheme> morphemes,
-                        std::vector<Word>& words) {
+// A word is cut where kana that follow a kanji are followed by a kanji again: a compound verb
+// the dictionary holds whole (降り出す, 飛び上がる), a noun (生け捕り, 売り場, 休み時間, 気の毒).
+// Editors put ruby on each run of kanji, with its okurigana, and children's books print it so.
+// Each part reads the share of the reading its ruby pieces give it (売り場's 場 is ば); where a
+// piece spans the cut (a reading the dictionaries give only whole) the word stays whole.
+void splitAtOkurigana(std::string_view utf8, std::vector<Word>& words) {
   std::vector<Word> out;
-  // A split verb adds a word, and compound verbs are far fewer than one word in eight: the
-  // words are moved once, not once more when the vector grows.
+  // A cut adds a word, and words with a cut are far fewer than one in eight: the words are
+  // moved once, not once more when the vector grows.
   out.reserve(words.size() + words.size() / 8);
   for (Word& word : words) {
     const std::string_view surface = utf8.substr(word.offset, word.length);
-    if (word.reading.empty() || !morphemes[word.firstMorpheme].partOfSpeech.starts_with("動詞")) {
+    if (word.reading.empty()) {
       out.push_back(std::move(word));
       continue;
     }
@@ -375,7 +375,7 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   readOlderOkurigana(analysed, morphemes, words);
   readNativeWords(analysed, morphemes, words);
   readByNeighbours(analysed, words);
-  splitCompoundVerbs(analysed, morphemes, words);
+  splitAtOkurigana(analysed, words);
   if (!analysis.toSource.empty()) {
     for (Word& word : words) {
       const std::uint32_t begin = analysis.toSource[word.offset];

@@ -52,7 +52,13 @@ TEST(ReadingWords, JoinedSoNoWordIsSplitBetweenKanjiAndKana) {
       {"面して", {{"面して", "めんして"}}},
       // An adverbial noun starts no compound, but ends one.
       {"明日雨", {{"明日", "あした"}, {"雨", "あめ"}}},
-      {"休み時間", {{"休み時間", "やすみじかん"}}},
+      {"試合時間", {{"試合時間", "しあいじかん"}}},
+      // A word is cut where kana after a kanji are followed by a kanji, as ruby goes on each
+      // run; each part reads its share, 場 voiced as in 売り場. A lone っ is the stem's own.
+      {"生け捕り", {{"生け", "いけ"}, {"捕り", "どり"}}},
+      {"売り場と休み時間", {{"売り", "うり"}, {"場", "ば"}, {"休み", "やすみ"}, {"時間", "じかん"}}},
+      {"気の毒", {{"気の", "きの"}, {"毒", "どく"}}},
+      {"引っ越しした", {{"引っ越し", "ひっこし"}}},
       // 々 the analyser leaves alone repeats its kanji, a native reading voiced.
       {"昔々", {{"昔々", "むかしむかし"}}},
       {"神々と村々", {{"神々", "かみがみ"}, {"村々", "むらむら"}}},
@@ -167,7 +173,7 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"三階建の家", {{"三階建", "さんがいだて"}, {"家", "うち"}}},  // さんがい けん
       {"お妃様が機を織る", {{"お妃", "おきさき"}, {"様", "さま"}, {"機", "はた"}, {"織る", "おる"}}},
       {"又三郎が来た", {{"又三郎", "またさぶろう"}, {"来た", "きた"}}},  // また / さぶろう
-      {"木の下に", {{"木の下", "きのした"}}},  // このした
+      {"木の下に", {{"木の", "きの"}, {"下", "した"}}},  // この した
       {"何時でも来い", {{"何時", "いつ"}, {"来い", "こい"}}},  // なんじ
       {"二晩も一息ついた", {{"二晩", "ふたばん"}, {"一息", "ひといき"}}},  // にばん, 一 息つい
       // A kanji the analyser cannot read at all, standing as a noun: the noun of its verb.
@@ -200,7 +206,7 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"何うして", {{"何う", "どう"}}},                          // なに うし
       {"迚も", {{"迚も", "とても"}}},                            // とっても
       // A common listed word wins over cutting it where the analyser has its pieces only.
-      {"兎に角行く", {{"兎に角", "とにかく"}, {"行く", "いく"}}},  // うさぎ に かど
+      {"兎に角行く", {{"兎に", "とに"}, {"角", "かく"}, {"行く", "いく"}}},  // うさぎ に かど
       {"態々来た", {{"態々", "わざわざ"}, {"来た", "きた"}}},      // たい々
       // Listed words as older texts write them, their okurigana left out.
       {"一抱の薪", {{"一抱", "ひとかかえ"}, {"薪", "まき"}}},
