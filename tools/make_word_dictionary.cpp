@@ -101,8 +101,9 @@ std::set<std::string_view> firstSenseTags(std::string_view senses) {
 }
 
 // Whether a word is one the proposals read whole: a noun, a na- or no-adjective, an adverb, a
-// conjunction.
-constexpr std::string_view kNounTags[] = {"n", "n-adv", "n-t", "n-suf", "pn", "adj-na", "adj-no"};
+// conjunction. Not a suffix, which stands alone nowhere: 止り's どまり would read the verb's 止り
+// (止りました) voiced.
+constexpr std::string_view kNounTags[] = {"n", "n-adv", "n-t", "pn", "adj-na", "adj-no"};
 
 bool isWord(const std::set<std::string_view>& tags) {
   for (const std::string_view tag : kNounTags) {
