@@ -201,6 +201,8 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       // Kanji outside the code page read as the forms the dictionary knows (頰 as 頬).
       {"頰を", {{"頰", "ほお"}}},
       {"森鷗外と𠮟られた", {{"森鷗外", "もりおうがい"}, {"𠮟ら", "しから"}}},
+      // Old forms of the jōyō kanji, read as the new (與 as 与, 燈 as 灯).
+      {"與太郎の行燈", {{"與太郎", "よたろう"}, {"行燈", "あんどん"}}},  // あたえたろう, あんどう
       // Older spellings of everyday words, read as children's prose means them.
       {"と云った", {{"云った", "いった"}}},                      // ゆった
       {"此の子", {{"此の", "この"}, {"子", "こ"}}},              // これ の
