@@ -94,14 +94,23 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
   switch (nextKind) {
     case Kind::Suffix:
     case Kind::Counter:
-      // 勢 is a suffix after a number only (三千勢); after a word it is a noun (大層勢の強い).
-      if (nextSurface == "勢" && lastKind != Kind::Number) return false;
+      // 勢 is a suffix after a number or a name (三千勢, 武田勢); after an adjectival or adverbial
+      // word it is a noun of its own (大層勢の強い, 益勢付いて).
+      if (nextSurface == "勢" && (last.partOfSpeech == "名詞,形容動詞語幹" ||
+                                  last.partOfSpeech == "名詞,サ変接続" ||
+                                  last.partOfSpeech == "名詞,副詞可能")) {
+        return false;
+      }
       // 私たち, 東京都, 読み方, 高さ, 三本
       return lastKind != Kind::Other && lastKind != Kind::VerbPrefix && lastKind != Kind::AdjPrefix;
     case Kind::Noun:
-      // 又 before a given name is part of it (又三郎, 又兵衛), not the conjunction.
+      // 又 before an old given name is part of it (又三郎, 又兵衛), not the conjunction; before
+      // another name it stays one (又花子も来た).
       if (lastSurface == "又" && last.partOfSpeech.starts_with("接続詞") &&
-          next.partOfSpeech == "名詞,固有名詞" && next.subclass2 == "人名") {
+          next.partOfSpeech == "名詞,固有名詞" && next.subclass2 == "人名" &&
+          (nextSurface.ends_with("郎") || nextSurface.ends_with("衛") ||
+           nextSurface.ends_with("門") || nextSurface.ends_with("八") ||
+           nextSurface.ends_with("助") || nextSurface.ends_with("蔵"))) {
         return true;
       }
       // A noun that ends in hiragana ends its word (お祖父さん / お祖母さん, 焼け / 煙突).
@@ -450,12 +459,17 @@ bool mayStandAs(char32_t ending, char32_t kana) {
   return ending == kana;
 }
 
-// The noun a kanji's first native verb reading of the jōyō list makes, its 連用形: 訴える
-// うったえ, 習う ならい. Nothing for a kanji with no such reading.
+// The kana of the e and i rows: a る after one is an ichidan verb's (訴える, 助ける), save a few
+// godan verbs the rule misses (帰る, 混じる).
+constexpr std::u32string_view kIchidanBefore = U"えけげせぜてでねべめれいきぎしじちにびみり";
+
+// The noun a kanji's first native reading of the jōyō list that ends like a verb makes, its
+// 連用形: 訴える うったえ, 習う ならい. Nothing for a kanji with no such reading. An adverb's
+// reading ends like a verb too (全く); the rule serves only kanji the analyser cannot read at
+// all, where it seldom meets one.
 std::optional<std::string> verbNounOf(char32_t kanji) {
   constexpr std::u32string_view kDictionaryEndings = U"うくぐすつぬぶむる";
   constexpr std::u32string_view kStemEndings = U"いきぎしちにびみり";
-  constexpr std::u32string_view kIchidanBefore = U"えけげせぜてでねべめれいきぎしじちにびみり";
   for (const JoyoReading& r : joyoReadingsOf(kanji)) {
     if (!r.native || r.stem >= r.kana.size()) continue;
     const std::u32string okurigana = codePoints(std::string_view(r.kana).substr(r.stem));
@@ -517,8 +531,7 @@ void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphem
         if (after.size() < written.size()) continue;
         // An ichidan verb's る stands as る, れ or ろ only: 助った is たすかった, not たすけった.
         const bool ichidan = written.back() == U'る' &&
-                             std::u32string_view(U"えけげせぜてでねべめれいきぎしじちにびみり")
-                                     .find(ending[left - 1]) != std::u32string_view::npos;
+                             kIchidanBefore.find(ending[left - 1]) != std::u32string_view::npos;
         bool matches = ichidan ? std::u32string_view(U"るれろ").find(after[written.size() - 1]) !=
                                      std::u32string_view::npos
                                : mayStandAs(written.back(), after[written.size() - 1]);
@@ -550,15 +563,15 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
       {"身体", "しんたい", "からだ"},    // the body
       {"咽喉", "いんこう", "のど"},      // the throat
       {"集", "たか", "あつま"},          // 人が集った: people gathered, not swarmed
-      {"伐", "う", "き"},                // 竹を伐って: felled
-      {"降", "くだ", "ふ"},              // 雨も降って: rain
+      {"伐っ", "うっ", "きっ"},          // 竹を伐って: felled (伐つ stays うつ)
       {"奉", "まつ", "たてまつ"},        // 奉った: offered up
       {"室", "しつ", "へや"},            // alone, a room: 室の中
   };
-  // The native noun reading the jōyō list gives a kanji, if any: 館 やかた.
+  // The native noun reading the jōyō list gives a kanji for primary school, if any: 館 やかた,
+  // not 面's おも, a reading of compounds (面影) that お面 does not have.
   auto nativeNoun = [](char32_t kanji) -> std::optional<std::string> {
     for (const JoyoReading& r : joyoReadingsOf(kanji)) {
-      if (r.native && r.stem == r.kana.size()) return r.kana;
+      if (r.native && r.stem == r.kana.size() && r.stage == ReadingStage::Primary) return r.kana;
     }
     return std::nullopt;
   };
@@ -602,27 +615,36 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
 }
 
 // - 側 alone after の or を and before に or へ is beside it, そば (年寄の側に坐る, 箱を側へ
-//   置く); the side of a thing is a compound (右側, 向こう側) and keeps がわ.
-// - 上る out of something (湯から上る) or into a house, a room or a school (二階へ上る,
-//   縁側に上る, 女学校へ上る) is あがる; up a hill, a tree or a stair it stays のぼる.
-// - 一足 is a step, ひとあし (一足も歩けない, 一足先に), unless footwear is near (靴を一足).
-// - 勢 alone is the force of a thing, いきおい (その勢で); ぜい is a suffix (三千の軍勢).
+//   置く), as older children's prose means it far more often; the side of a thing is mostly a
+//   compound (右側, 向こう側) and keeps がわ, though 箱の側に書く loses it.
+// - 上る out of water (湯から上る) or into a house, a room or a school (二階へ上る, 縁側に上る,
+//   女学校へ上る) is あがる; up a hill, a tree or a stair it stays のぼる (麓から上る).
+// - 一足 is a step, ひとあし (一足も歩けない, 一足先に), unless footwear is near (靴下を一足).
+// - 勢 alone is the force of a thing, いきおい (その勢で); after a name and の it is an army,
+//   ぜい (平家の勢), as 武田勢 is.
 // - 何時でも is always, いつでも, as 何時も is; 何時ですか asks the hour.
 // - 了う after a verb's て is しまう, as older prose writes it (帰って了った).
 // - お妃 is a queen, おきさき, not the suffix ひ; 機 woven on is a loom, はた (機を織る).
-void readByNeighbours(std::string_view utf8, std::vector<Word>& words) {
-  static constexpr std::string_view kIndoors[] = {"階", "座敷", "縁", "縁側", "学校", "校",
-                                                  "家",  "部屋", "岸", "陸",   "舞台"};
-  static constexpr std::string_view kFootwear[] = {"靴", "下駄", "草履", "足袋", "草鞋"};
+void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes,
+                      std::vector<Word>& words) {
+  static constexpr std::string_view kIndoors[] = {"階", "座敷", "縁", "校", "家",
+                                                  "部屋", "岸", "陸", "舞台"};
+  static constexpr std::string_view kWater[] = {"湯", "風呂", "水", "海", "川", "池", "舟", "船"};
+  static constexpr std::string_view kFootwear[] = {"靴",     "下駄",   "草履",     "足袋",
+                                                   "草鞋",   "スリッパ", "サンダル", "ブーツ",
+                                                   "ソックス"};
   auto at = [&](std::size_t i) { return utf8.substr(words[i].offset, words[i].length); };
   for (std::size_t i = 0; i < words.size(); ++i) {
     const std::string_view word = at(i);
     const std::string_view before = i > 0 ? at(i - 1) : std::string_view();
     const std::string_view after = i + 1 < words.size() ? at(i + 1) : std::string_view();
     if (word == "勢") {
-      words[i].reading = "いきおい";
+      const bool army = before == "の" && i >= 2 &&
+                        morphemes[words[i - 2].firstMorpheme].partOfSpeech == "名詞,固有名詞";
+      if (!army) words[i].reading = "いきおい";
     } else if (word.starts_with("了") && words[i].reading.starts_with("おわ") &&
-               (before.ends_with("て") || before.ends_with("で"))) {
+               i > 0 && (before.ends_with("て") || before.ends_with("で")) &&
+               morphemes[words[i - 1].firstMorpheme].partOfSpeech.starts_with("動詞")) {
       words[i].reading.replace(0, std::string_view("おわ").size(), "しま");
     } else if (word == "何時" && after == "でも") {
       words[i].reading = "いつ";
@@ -631,22 +653,25 @@ void readByNeighbours(std::string_view utf8, std::vector<Word>& words) {
     } else if (word == "機" && (after == "を" || after == "が") && i + 2 < words.size() &&
                at(i + 2).starts_with("織")) {
       words[i].reading = "はた";
-    } else if (word == "側" && (before == "の" || before == "を") && (after == "に" || after == "へ")) {
+    } else if (word == "側" && (before == "の" || before == "を") &&
+               (after == "に" || after == "へ")) {
       words[i].reading = "そば";
     } else if (word.starts_with("上") && words[i].reading.starts_with("のぼ") && i >= 2 &&
                isAllKana(word.substr(std::string_view("上").size()))) {
       const std::string_view place = at(i - 2);
-      const bool indoors =
-          (before == "へ" || before == "に") &&
-          std::any_of(std::begin(kIndoors), std::end(kIndoors),
-                      [&](std::string_view p) { return place.ends_with(p); });
-      if (before == "から" || indoors) {
+      auto placeIn = [&](std::span<const std::string_view> places) {
+        return std::any_of(places.begin(), places.end(),
+                           [&](std::string_view p) { return place.ends_with(p); });
+      };
+      const bool indoors = (before == "へ" || before == "に") && placeIn(kIndoors);
+      if ((before == "から" && placeIn(kWater)) || indoors) {
         words[i].reading.replace(0, std::string_view("のぼ").size(), "あが");
       }
     } else if (word == "一足" && words[i].reading == "いっそく") {
       auto isFootwear = [&](std::size_t j) {
-        return std::any_of(std::begin(kFootwear), std::end(kFootwear),
-                           [&](std::string_view f) { return at(j).ends_with(f); });
+        return std::any_of(std::begin(kFootwear), std::end(kFootwear), [&](std::string_view f) {
+          return at(j).find(f) != std::string_view::npos;
+        });
       };
       constexpr std::size_t kReach = 8;  // words either side, within the sentence
       bool footwear = false;

@@ -326,8 +326,8 @@ void splitAtOkurigana(std::string_view utf8, std::vector<Word>& words) {
       chars.push_back({c.value, c.length});
       i += c.length;
     }
-    // Where a part starts: after okurigana that follows a kanji, at a kanji. A lone っ is no
-    // okurigana but the stem's own (引っ越す).
+    // Where a part starts: after kana (okurigana, or katakana: 日本アルプス / 山脈) that follow a
+    // kanji, at a kanji. A lone っ is no okurigana but the stem's own (引っ越す).
     std::vector<std::size_t> cuts;  // byte offsets in the word
     bool kanjiSeen = false;
     std::size_t at = 0, kanaRun = 0;
@@ -362,6 +362,7 @@ void splitAtOkurigana(std::string_view utf8, std::vector<Word>& words) {
     std::size_t begin = 0, c = 0, byte = 0, next = 0;  // a character, its byte, the next piece
     bool kanaOutside = true;
     for (const std::size_t end : cuts) {
+      // Each part keeps the whole word's morphemes: nothing after the cut looks at them.
       Word part{word.offset + begin, end - begin, {}, word.firstMorpheme, word.morphemeCount};
       while (byte < end) {
         if (next < pieces.size() && pieces[next].offset == byte) {
@@ -424,7 +425,7 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   preferListedReadings(lookUp, analysed, morphemes, words);
   readOlderOkurigana(analysed, morphemes, words);
   readNativeWords(analysed, morphemes, words);
-  readByNeighbours(analysed, words);
+  readByNeighbours(analysed, morphemes, words);
   splitAtOkurigana(analysed, words);
   if (!analysis.toSource.empty()) {
     for (Word& word : words) {

@@ -319,9 +319,9 @@ void writeRows(std::ostream& out, const std::string& surface, const std::string&
     const bool bareStem = c.ipadicClass == "一段" && form.surfaceEnding.empty();
     if (!bareStem && !holdsKana(formSurface)) continue;
     const std::string formReading = stemReading + form.readingEnding;
-    out << formSurface << ',' << form.leftId << ',' << form.rightId << ','
-        << form.cost + (listed.common ? 0 : kRareFormCost) << ',' << kind << ",自立,*,*," << c.ipadicClass
-        << ',' << form.form << ',' << surface << ',' << formReading << ',' << formReading << ','
+    const int cost = form.cost + (listed.common ? 0 : kRareFormCost);
+    out << formSurface << ',' << form.leftId << ',' << form.rightId << ',' << cost << ','
+        << kind << ",自立,*,*," << c.ipadicClass << ',' << form.form << ',' << surface << ',' << formReading << ',' << formReading << ','
         << commonMark << '\n';
   }
 }
