@@ -113,7 +113,9 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
            nextSurface.ends_with("助") || nextSurface.ends_with("蔵"))) {
         return true;
       }
-      // A noun that ends in hiragana ends its word (お祖父さん / お祖母さん, 焼け / 煙突).
+      // A noun said twice is two words (木陰木陰); a noun that ends in hiragana ends its word
+      // (お祖父さん / お祖母さん, 焼け / 煙突).
+      if (nextSurface == lastSurface) return false;
       return lastKind == Kind::Prefix || (lastKind == Kind::Noun && !endsWithHiragana(lastSurface));
     case Kind::LoneNoun:
       // 休み時間: an adverbial noun ends a compound, but starts none (明日 / 雨).

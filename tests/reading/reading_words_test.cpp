@@ -53,6 +53,7 @@ TEST(ReadingWords, JoinedSoNoWordIsSplitBetweenKanjiAndKana) {
       // An adverbial noun starts no compound, but ends one.
       {"明日雨", {{"明日", "あした"}, {"雨", "あめ"}}},
       {"試合時間", {{"試合時間", "しあいじかん"}}},
+      {"木陰木陰に", {{"木陰", "こかげ"}, {"木陰", "こかげ"}}},  // a noun said twice: こかげこかげ
       // A word is cut where kana after a kanji are followed by a kanji, as ruby goes on each
       // run; each part reads its share, 場 voiced as in 売り場. A lone っ is the stem's own.
       {"生け捕り", {{"生け", "いけ"}, {"捕り", "どり"}}},
