@@ -624,6 +624,7 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
 // - 一足 is a step, ひとあし (一足も歩けない, 一足先に), unless footwear is near (靴下を一足).
 // - 勢 alone is the force of a thing, いきおい (その勢で); after a name and の it is an army,
 //   ぜい (平家の勢), as 武田勢 is.
+// - その中に before a pause or a new topic is meanwhile, うち; else the inside, なか.
 // - 何時でも is always, いつでも, as 何時も is; 何時ですか asks the hour.
 // - 了う after a verb's て is しまう, as older prose writes it (帰って了った).
 // - お妃 is a queen, おきさき, not the suffix ひ; 機 woven on is a loom, はた (機を織る).
@@ -648,6 +649,13 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                i > 0 && (before.ends_with("て") || before.ends_with("で")) &&
                morphemes[words[i - 1].firstMorpheme].partOfSpeech.starts_with("動詞")) {
       words[i].reading.replace(0, std::string_view("おわ").size(), "しま");
+    } else if (word == "中" && (before == "その" || before == "この") && after == "に" &&
+               i + 2 < words.size()) {
+      // その中に, meanwhile, before a pause or a new topic: その中に、皆は / その中に豚吉は.
+      const bool subject = i + 3 < words.size() &&
+                           morphemes[words[i + 2].firstMorpheme].partOfSpeech.starts_with("名詞") &&
+                           at(i + 3) == "は";  // その中に鳥がいた is inside
+      if (at(i + 2) == "、" || subject) words[i].reading = "うち";
     } else if (word == "何時" && after == "でも") {
       words[i].reading = "いつ";
     } else if (word.starts_with("お妃") && words[i].reading.starts_with("おひ")) {
