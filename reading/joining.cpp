@@ -568,6 +568,7 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
       {"伐っ", "うっ", "きっ"},          // 竹を伐って: felled (伐つ stays うつ)
       {"奉", "まつ", "たてまつ"},        // 奉った: offered up
       {"室", "しつ", "へや"},            // alone, a room: 室の中
+      {"管", "かん", "くだ"},            // alone, a tube: ガラスの管
   };
   // The native noun reading the jōyō list gives a kanji for primary school, if any: 館 やかた,
   // not 面's おも, a reading of compounds (面影) that お面 does not have.
@@ -625,6 +626,7 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
 // - 勢 alone is the force of a thing, いきおい (その勢で); after a name and の it is an army,
 //   ぜい (平家の勢), as 武田勢 is.
 // - その中に before a pause or a new topic is meanwhile, うち; else the inside, なか.
+// - 画 alone is a picture, え, as older prose writes 絵.
 // - 何時でも is always, いつでも, as 何時も is; 何時ですか asks the hour.
 // - 了う after a verb's て is しまう, as older prose writes it (帰って了った).
 // - お妃 is a queen, おきさき, not the suffix ひ; 機 woven on is a loom, はた (機を織る).
@@ -656,6 +658,8 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                            morphemes[words[i + 2].firstMorpheme].partOfSpeech.starts_with("名詞") &&
                            at(i + 3) == "は";  // その中に鳥がいた is inside
       if (at(i + 2) == "、" || subject) words[i].reading = "うち";
+    } else if (word == "画") {
+      words[i].reading = "え";  // alone, a picture (画を描く), where the list's first is a stroke
     } else if (word == "何時" && after == "でも") {
       words[i].reading = "いつ";
     } else if (word.starts_with("お妃") && words[i].reading.starts_with("おひ")) {
