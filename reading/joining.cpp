@@ -624,7 +624,7 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
 //   女学校へ上る) is あがる; up a hill, a tree or a stair it stays のぼる (麓から上る).
 // - 一足 is a step, ひとあし (一足も歩けない, 一足先に), unless footwear is near (靴下を一足).
 // - 勢 alone is the force of a thing, いきおい (その勢で); after a name and の it is an army,
-//   ぜい (平家の勢), as 武田勢 is.
+//   ぜい (武田の勢), as 武田勢 is.
 // - その中に before a pause or a new topic is meanwhile, うち; else the inside, なか.
 // - 画 alone is a picture, え, as older prose writes 絵.
 // - 何時でも is always, いつでも, as 何時も is; 何時ですか asks the hour.
@@ -646,7 +646,7 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
     if (word == "勢") {
       const bool army = before == "の" && i >= 2 &&
                         morphemes[words[i - 2].firstMorpheme].partOfSpeech == "名詞,固有名詞";
-      if (!army) words[i].reading = "いきおい";
+      words[i].reading = army ? "ぜい" : "いきおい";
     } else if (word.starts_with("了") && words[i].reading.starts_with("おわ") &&
                i > 0 && (before.ends_with("て") || before.ends_with("で")) &&
                morphemes[words[i - 1].firstMorpheme].partOfSpeech.starts_with("動詞")) {
