@@ -581,6 +581,25 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
   for (Word& word : words) {
     const Morpheme& first = morphemes[word.firstMorpheme];
     const std::string_view surface = utf8.substr(word.offset, word.length);
+    // 御 before a native word is お, before a Sino-Japanese one ご: 御手紙 おてがみ, 御城 おしろ,
+    // but 御家来 ごけらい, 御褒美 ごほうび. The word's first kanji tells, by the native readings
+    // the jōyō list gives it.
+    if (word.morphemeCount >= 2 && surface.starts_with("御") && first.reading == "ご" &&
+        word.reading.starts_with("ご")) {
+      const Morpheme& noun = morphemes[word.firstMorpheme + 1];
+      const std::string_view nounSurface = utf8.substr(noun.offset, noun.length);
+      const Utf8Char kanji = utf8CharAt(nounSurface, 0);
+      bool native = false, on = false;  // whether the noun's reading starts with such a reading
+      for (const JoyoReading& r : joyoReadingsOf(kanji.value)) {
+        const std::string_view read = std::string_view(r.kana).substr(0, r.stem);
+        const bool starts = !read.empty() && noun.reading.starts_with(read);
+        native = native || (r.native && starts);
+        on = on || (!r.native && starts);
+      }
+      if (noun.partOfSpeech.starts_with("名詞") && native && !on) {
+        word.reading.replace(0, std::string_view("ご").size(), "お");
+      }
+    }
     // お before one kanji read on, and 大 before one read natively, where the dictionary has no
     // word for the two: お館 おやかた (not おかん), 大傷 おおきず (not だいきず).
     if (word.morphemeCount == 2 && (surface.starts_with("お") || surface.starts_with("大"))) {

@@ -229,6 +229,8 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"お館へ", {{"お館", "おやかた"}}},                          // おかん
       {"お重とお眼とお面", {{"お重", "おじゅう"}, {"お眼", "おめ"}, {"お面", "おめん"}}},  // おえ, おおも
       {"大傷と大好き", {{"大傷", "おおきず"}, {"大好き", "だいすき"}}},  // だいきず
+      // 御 before a native word お, before a Sino-Japanese one ご.
+      {"御手紙と御城と御家来", {{"御手紙", "おてがみ"}, {"御城", "おしろ"}, {"御家来", "ごけらい"}}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(wordsOf(c.text), c.words) << c.text;
