@@ -329,12 +329,9 @@ std::optional<std::string> nativeCount(std::string_view number, const Morpheme& 
   if (!m.partOfSpeech.starts_with("名詞")) return std::nullopt;
   const Utf8Char c = utf8CharAt(surface, 0);
   if (c.length != surface.size() || !isKanji(c.value)) return std::nullopt;
-  const std::span<const JoyoReading> readings = joyoReadingsOf(c.value);
   // A kanji outside the list names a thing by its native word as a noun (鞭, 雫).
-  bool nativeNoun = readings.empty() && m.partOfSpeech == "名詞,一般";
-  for (const JoyoReading& r : readings) {
-    nativeNoun = nativeNoun || (r.native && r.stem == r.kana.size() && r.kana == m.reading);
-  }
+  const bool nativeNoun = joyoReadingsOf(c.value).empty() ? m.partOfSpeech == "名詞,一般"
+                                                          : isNativeNounReading(c.value, m.reading);
   if (!nativeNoun) return std::nullopt;
   return std::string(native) + m.reading;
 }

@@ -176,11 +176,7 @@ bool nativeKanjiNoun(const Morpheme& m, std::string_view utf8) {
   if (m.partOfSpeech != "名詞,一般" || m.reading.empty()) return false;
   const std::string_view surface = utf8.substr(m.offset, m.length);
   const Utf8Char c = utf8CharAt(surface, 0);
-  if (c.length != surface.size()) return false;
-  for (const JoyoReading& r : joyoReadingsOf(c.value)) {
-    if (r.native && r.stem == r.kana.size() && r.kana == m.reading) return true;
-  }
-  return false;
+  return c.length == surface.size() && isNativeNounReading(c.value, m.reading);
 }
 
 // Whether a reading holds a voiced obstruent, which keeps it from rendaku (Lyman's law: 一株

@@ -62,6 +62,13 @@ std::span<const JoyoReading> joyoReadingsOf(char32_t kanji) {
   return found->second;
 }
 
+bool isNativeNounReading(char32_t kanji, std::string_view reading) {
+  for (const JoyoReading& r : joyoReadingsOf(kanji)) {
+    if (r.native && r.stem == r.kana.size() && r.kana == reading) return true;
+  }
+  return false;
+}
+
 std::size_t joyoKanjiCount() {
   return std::size(kStageRows);
 }

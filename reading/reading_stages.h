@@ -43,6 +43,10 @@ struct JoyoReading {
 // character. 叱 填 剥 頬, the forms Shift_JIS has, have the readings of 𠮟 塡 剝 頰.
 std::span<const JoyoReading> joyoReadingsOf(char32_t kanji);
 
+// Whether `reading` is a native reading of the kanji that takes no okurigana: 爪 つめ, not 爪 そう
+// nor 生 い(きる).
+bool isNativeNounReading(char32_t kanji, std::string_view reading);
+
 // The number of kanji with a row, 叱 and 𠮟 counted apart.
 std::size_t joyoKanjiCount();
 

@@ -321,8 +321,8 @@ void writeRows(std::ostream& out, const std::string& surface, const std::string&
     const std::string formReading = stemReading + form.readingEnding;
     const int cost = form.cost + (listed.common ? 0 : kRareFormCost);
     out << formSurface << ',' << form.leftId << ',' << form.rightId << ',' << cost << ','
-        << kind << ",自立,*,*," << c.ipadicClass << ',' << form.form << ',' << surface << ',' << formReading << ',' << formReading << ','
-        << commonMark << '\n';
+        << kind << ",自立,*,*," << c.ipadicClass << ',' << form.form << ',' << surface << ','
+        << formReading << ',' << formReading << ',' << commonMark << '\n';
   }
 }
 
