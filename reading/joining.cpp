@@ -251,6 +251,28 @@ bool sentenceEndsBefore(std::string_view utf8, const std::vector<Word>& words, s
          utf8.substr(end, words[j].offset - end).find('\n') != std::string_view::npos;
 }
 
+// Whether a word of word i's sentence, at most `reach` words before or after it, is one `near`
+// accepts. The reach keeps the scan short on text without punctuation.
+template <class Near>
+bool nearInSentence(std::string_view utf8, const std::vector<Word>& words, std::size_t i,
+                    std::size_t reach, Near near) {
+  auto at = [&](std::size_t j) { return utf8.substr(words[j].offset, words[j].length); };
+  for (std::size_t j = i; j > 0 && i - j < reach && !sentenceEndsBefore(utf8, words, j); --j) {
+    if (near(at(j - 1))) return true;
+  }
+  for (std::size_t j = i + 1;
+       j < words.size() && j - i <= reach && !sentenceEndsBefore(utf8, words, j); ++j) {
+    if (near(at(j))) return true;
+  }
+  return false;
+}
+
+// Whether `word` holds one of `parts`.
+bool holdsAny(std::string_view word, std::span<const std::string_view> parts) {
+  return std::any_of(parts.begin(), parts.end(),
+                     [&](std::string_view p) { return word.find(p) != std::string_view::npos; });
+}
+
 // 角 alone: in a sentence about a horned animal (鹿の角, 大きな角の鹿) or where it grows
 // (角の生えた) つの; in one about shapes and measuring (三角形の角, 分度器で角を測る) the
 // dictionary's かく; else the corner (角を曲がる, 角の店) かど, what children's prose means far
@@ -260,22 +282,12 @@ void readCorners(std::string_view utf8, std::vector<Word>& words) {
   static constexpr std::string_view kMeasuring[] = {"角形", "分度器", "角度", "直角", "鋭角",
                                                     "鈍角", "頂点", "測", "大きさ"};
   auto at = [&](std::size_t i) { return utf8.substr(words[i].offset, words[i].length); };
-  auto horned = [&](std::size_t i) {
-    for (const std::string_view animal : kHorned) {
-      if (at(i).ends_with(animal)) return true;
-    }
-    return false;
+  auto horned = [](std::string_view word) {
+    return std::any_of(std::begin(kHorned), std::end(kHorned),
+                       [&](std::string_view animal) { return word.ends_with(animal); });
   };
-  auto measuring = [&](std::size_t i) {
-    for (const std::string_view word : kMeasuring) {
-      if (at(i).find(word) != std::string_view::npos) return true;
-    }
-    return false;
-  };
-  auto boundary = [&](std::size_t j) { return sentenceEndsBefore(utf8, words, j); };
-  // The words of a sentence around a word, at most this many on either side: the scan stays
-  // short on text without punctuation.
-  constexpr std::size_t kReach = 16;
+  auto measuring = [](std::string_view word) { return holdsAny(word, kMeasuring); };
+  constexpr std::size_t kReach = 16;  // words either side, within the sentence
   for (std::size_t i = 0; i < words.size(); ++i) {
     if (at(i) != "角") continue;
     if (i + 2 < words.size()) {
@@ -291,18 +303,9 @@ void readCorners(std::string_view utf8, std::vector<Word>& words) {
         continue;
       }
     }
-    bool animal = false, shape = false;
-    for (std::size_t j = i; j > 0 && i - j < kReach && !boundary(j); --j) {
-      animal = animal || horned(j - 1);
-      shape = shape || measuring(j - 1);
-    }
-    for (std::size_t j = i + 1; j < words.size() && j - i <= kReach && !boundary(j); ++j) {
-      animal = animal || horned(j);
-      shape = shape || measuring(j);
-    }
-    if (animal) {
+    if (nearInSentence(utf8, words, i, kReach, horned)) {
       words[i].reading = "つの";
-    } else if (!shape) {
+    } else if (!nearInSentence(utf8, words, i, kReach, measuring)) {
       words[i].reading = "かど";
     }
   }
@@ -698,20 +701,9 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
         words[i].reading.replace(0, std::string_view("のぼ").size(), "あが");
       }
     } else if (word == "一足" && words[i].reading == "いっそく") {
-      auto isFootwear = [&](std::size_t j) {
-        return std::any_of(std::begin(kFootwear), std::end(kFootwear), [&](std::string_view f) {
-          return at(j).find(f) != std::string_view::npos;
-        });
-      };
       constexpr std::size_t kReach = 8;  // words either side, within the sentence
-      bool footwear = false;
-      for (std::size_t j = i; j > 0 && i - j < kReach && !sentenceEndsBefore(utf8, words, j); --j) {
-        footwear = footwear || isFootwear(j - 1);
-      }
-      for (std::size_t j = i + 1;
-           j < words.size() && j - i <= kReach && !sentenceEndsBefore(utf8, words, j); ++j) {
-        footwear = footwear || isFootwear(j);
-      }
+      const bool footwear = nearInSentence(
+          utf8, words, i, kReach, [](std::string_view w) { return holdsAny(w, kFootwear); });
       if (!footwear) words[i].reading = "ひとあし";
     }
   }
