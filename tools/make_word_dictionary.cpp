@@ -283,7 +283,7 @@ constexpr int kRareFormCost = 2000;
 struct Listed {
   bool common = false;
   bool adverb = false;
-  bool usuallyKana = false;  // EDICT's (uk): the spelling is seldom written
+  bool usuallyKana = false;                       // EDICT's (uk): the spelling is seldom written
   const ConjugationClass* conjugation = nullptr;  // none for a noun
 };
 
@@ -295,7 +295,8 @@ void writeRows(std::ostream& out, const std::string& surface, const std::string&
     const std::string_view ids = listed.adverb ? "1281,1281," : "1285,1285,";
     const std::string_view pos = listed.adverb ? "副詞,一般" : "名詞,一般";
     out << surface << ',' << ids << (listed.common ? kCommonCost : kCost) << ',' << pos
-        << ",*,*,*,*," << surface << ',' << katakana << ',' << katakana << ',' << commonMark << '\n';
+        << ",*,*,*,*," << surface << ',' << katakana << ',' << katakana << ',' << commonMark
+        << '\n';
     return;
   }
   const ConjugationClass& c = *listed.conjugation;
@@ -320,9 +321,9 @@ void writeRows(std::ostream& out, const std::string& surface, const std::string&
     if (!bareStem && !holdsKana(formSurface)) continue;
     const std::string formReading = stemReading + form.readingEnding;
     const int cost = form.cost + (listed.common ? 0 : kRareFormCost);
-    out << formSurface << ',' << form.leftId << ',' << form.rightId << ',' << cost << ','
-        << kind << ",自立,*,*," << c.ipadicClass << ',' << form.form << ',' << surface << ','
-        << formReading << ',' << formReading << ',' << commonMark << '\n';
+    out << formSurface << ',' << form.leftId << ',' << form.rightId << ',' << cost << ',' << kind
+        << ",自立,*,*," << c.ipadicClass << ',' << form.form << ',' << surface << ',' << formReading
+        << ',' << formReading << ',' << commonMark << '\n';
   }
 }
 
@@ -427,32 +428,37 @@ int main(int argc, char** argv) {
   std::set<std::string_view> listedSurfaces;
   for (const auto& [key, listed] : words) listedSurfaces.insert(key.first);
   std::map<std::pair<std::string, std::string>, Listed> shortened;
-  for (const auto& [key, listed] : words) {
-    const auto& [surface, reading] = key;
-    std::string spelling;
-    if (listed.conjugation == nullptr) {
-      spelling = withoutOkurigana(surface, /*trailingToo=*/!listed.adverb);
-    } else {
-      const std::size_t stem = surface.size() - listed.conjugation->ending.size();
-      spelling = withoutOkurigana(std::string_view(surface).substr(0, stem), false);
-      // Not where the kanji are a word of the analyser's that conjugates with する (結び合せる
-      // shortened is 結合せる, 結合 and せる).
-      std::string kanjiPart = spelling;
-      while (!kanjiPart.empty() && !isKanji(lastChar(kanjiPart))) {
-        kanjiPart.resize(kanjiPart.size() - lastCharLength(kanjiPart));
-      }
-      if (ipadic.surfaces.contains(kanjiPart)) continue;
-      if (!spelling.empty()) spelling += listed.conjugation->ending;
-    }
+  auto addShortened = [&](const std::string& spelling, const std::string& reading,
+                          const Listed& listed) {
     if (spelling.empty() || listedSurfaces.contains(spelling) ||
         ipadic.surfaces.contains(spelling) || ipadic.dictionaryForms.contains(spelling)) {
-      continue;
+      return;
     }
     const auto [at, first] = shortened.try_emplace({spelling, reading}, listed);
     Listed& variant = at->second;
     variant.common = variant.common || listed.common;
     variant.adverb = variant.adverb && listed.adverb;
     if (variant.conjugation == nullptr) variant.conjugation = listed.conjugation;
+  };
+  for (const auto& [key, listed] : words) {
+    const auto& [surface, reading] = key;
+    if (listed.conjugation == nullptr) {
+      // Both spellings: 思違い keeps the ending that 思違 leaves out, and is the one cut whole.
+      addShortened(withoutOkurigana(surface, false), reading, listed);
+      if (!listed.adverb) addShortened(withoutOkurigana(surface, true), reading, listed);
+      continue;
+    }
+    const std::size_t stem = surface.size() - listed.conjugation->ending.size();
+    std::string spelling = withoutOkurigana(std::string_view(surface).substr(0, stem), false);
+    // Not where the kanji are a word of the analyser's that conjugates with する (結び合せる
+    // shortened is 結合せる, 結合 and せる).
+    std::string kanjiPart = spelling;
+    while (!kanjiPart.empty() && !isKanji(lastChar(kanjiPart))) {
+      kanjiPart.resize(kanjiPart.size() - lastCharLength(kanjiPart));
+    }
+    if (ipadic.surfaces.contains(kanjiPart)) continue;
+    if (!spelling.empty()) spelling += listed.conjugation->ending;
+    addShortened(spelling, reading, listed);
   }
   words.merge(shortened);
 
