@@ -81,7 +81,9 @@ char32_t lastCharOf(std::string_view text) {
   return last > 0 ? utf8CharAt(text, last - 1).value : 0;
 }
 
-bool endsWithKanji(std::string_view text) { return isKanji(lastCharOf(text)); }
+bool endsWithKanji(std::string_view text) {
+  return isKanji(lastCharOf(text));
+}
 
 bool endsWithHiragana(std::string_view text) {
   const char32_t c = lastCharOf(text);
@@ -96,9 +98,9 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
     case Kind::Counter:
       // 勢 is a suffix after a number or a name (三千勢, 武田勢); after an adjectival or adverbial
       // word it is a noun of its own (大層勢の強い, 益勢付いて).
-      if (nextSurface == "勢" && (last.partOfSpeech == "名詞,形容動詞語幹" ||
-                                  last.partOfSpeech == "名詞,サ変接続" ||
-                                  last.partOfSpeech == "名詞,副詞可能")) {
+      if (nextSurface == "勢" &&
+          (last.partOfSpeech == "名詞,形容動詞語幹" || last.partOfSpeech == "名詞,サ変接続" ||
+           last.partOfSpeech == "名詞,副詞可能")) {
         return false;
       }
       // 私たち, 東京都, 読み方, 高さ, 三本
@@ -185,8 +187,9 @@ std::string_view preferredReading(const Morpheme& m, std::string_view surface) {
 }
 
 // The reading of one morpheme within a word: the dictionary's, a kana surface as it is, or
-// nothing.
-bool appendReading(std::string& reading, const Morpheme& m, std::string_view surface) {
+// nothing. `inCompound`: it follows another morpheme of the word.
+bool appendReading(std::string& reading, const Morpheme& m, std::string_view surface,
+                   bool inCompound) {
   if (!m.reading.empty()) {
     reading += preferredReading(m, surface);
     return true;
@@ -194,6 +197,15 @@ bool appendReading(std::string& reading, const Morpheme& m, std::string_view sur
   if (isAllKana(surface)) {
     reading += toHiragana(surface);
     return true;
+  }
+  // A kanji of the list the dictionary holds without a reading, ending a compound (摩天閣's 閣):
+  // its first on reading. Alone it is read later, as its verb's noun (訴が うったえ).
+  if (const Utf8Char c = utf8CharAt(surface, 0); inCompound && c.length == surface.size()) {
+    for (const JoyoReading& r : joyoReadingsOf(c.value)) {
+      if (r.native) continue;
+      reading += r.kana;
+      return true;
+    }
   }
   return false;
 }
@@ -213,8 +225,8 @@ void readDates(std::string_view utf8, std::vector<Word>& words) {
 // 一月 and 二月 before a word of length (ほど, ばかり, ぐらい, 余り, 近く) are a month or two,
 // ひとつき and ふたつき, not January and February.
 void readMonthsOfLength(std::string_view utf8, std::vector<Word>& words) {
-  static constexpr std::string_view kAbout[] = {"ほど", "ばかり", "ぐらい", "くらい",
-                                                "あまり", "余り",  "近く",  "程"};
+  static constexpr std::string_view kAbout[] = {"ほど",   "ばかり", "ぐらい", "くらい",
+                                                "あまり", "余り",   "近く",   "程"};
   for (std::size_t i = 0; i + 1 < words.size(); ++i) {
     const std::string_view word = utf8.substr(words[i].offset, words[i].length);
     if (word != "一月" && word != "二月") continue;
@@ -240,7 +252,6 @@ void readMusicalSounds(std::string_view utf8, std::vector<Word>& words) {
     }
   }
 }
-
 
 // Whether a sentence ends between word j - 1 and word j: at its stop, a quotation's bracket or a
 // line break.
@@ -279,8 +290,8 @@ bool holdsAny(std::string_view word, std::span<const std::string_view> parts) {
 // more often.
 void readCorners(std::string_view utf8, std::vector<Word>& words) {
   static constexpr std::string_view kHorned[] = {"鹿", "牛", "羊", "山羊", "鬼", "獣", "犀"};
-  static constexpr std::string_view kMeasuring[] = {"角形", "分度器", "角度", "直角", "鋭角",
-                                                    "鈍角", "頂点", "測", "大きさ"};
+  static constexpr std::string_view kMeasuring[] = {"角形", "分度器", "角度", "直角",  "鋭角",
+                                                    "鈍角", "頂点",   "測",   "大きさ"};
   auto at = [&](std::size_t i) { return utf8.substr(words[i].offset, words[i].length); };
   auto horned = [](std::string_view word) {
     return std::any_of(std::begin(kHorned), std::end(kHorned),
@@ -385,23 +396,23 @@ struct Province {
   std::string_view name, reading;
 };
 constexpr Province kProvinces[] = {
-    {"山城", "やましろ"}, {"大和", "やまと"},     {"河内", "かわち"},     {"和泉", "いずみ"},
-    {"摂津", "せっつ"},   {"伊賀", "いが"},       {"伊勢", "いせ"},       {"志摩", "しま"},
-    {"尾張", "おわり"},   {"三河", "みかわ"},     {"遠江", "とおとうみ"}, {"駿河", "するが"},
-    {"伊豆", "いず"},     {"甲斐", "かい"},       {"相模", "さがみ"},     {"武蔵", "むさし"},
-    {"安房", "あわ"},     {"上総", "かずさ"},     {"下総", "しもうさ"},   {"常陸", "ひたち"},
-    {"近江", "おうみ"},   {"美濃", "みの"},       {"飛騨", "ひだ"},       {"信濃", "しなの"},
-    {"上野", "こうずけ"}, {"下野", "しもつけ"},   {"陸奥", "むつ"},       {"出羽", "でわ"},
-    {"若狭", "わかさ"},   {"越前", "えちぜん"},   {"加賀", "かが"},       {"能登", "のと"},
+    {"山城", "やましろ"},   {"大和", "やまと"},   {"河内", "かわち"},     {"和泉", "いずみ"},
+    {"摂津", "せっつ"},     {"伊賀", "いが"},     {"伊勢", "いせ"},       {"志摩", "しま"},
+    {"尾張", "おわり"},     {"三河", "みかわ"},   {"遠江", "とおとうみ"}, {"駿河", "するが"},
+    {"伊豆", "いず"},       {"甲斐", "かい"},     {"相模", "さがみ"},     {"武蔵", "むさし"},
+    {"安房", "あわ"},       {"上総", "かずさ"},   {"下総", "しもうさ"},   {"常陸", "ひたち"},
+    {"近江", "おうみ"},     {"美濃", "みの"},     {"飛騨", "ひだ"},       {"信濃", "しなの"},
+    {"上野", "こうずけ"},   {"下野", "しもつけ"}, {"陸奥", "むつ"},       {"出羽", "でわ"},
+    {"若狭", "わかさ"},     {"越前", "えちぜん"}, {"加賀", "かが"},       {"能登", "のと"},
     {"越中", "えっちゅう"}, {"越後", "えちご"},   {"佐渡", "さど"},       {"丹波", "たんば"},
-    {"丹後", "たんご"},   {"但馬", "たじま"},     {"因幡", "いなば"},     {"伯耆", "ほうき"},
-    {"出雲", "いずも"},   {"石見", "いわみ"},     {"隠岐", "おき"},       {"播磨", "はりま"},
-    {"美作", "みまさか"}, {"備前", "びぜん"},     {"備中", "びっちゅう"}, {"備後", "びんご"},
-    {"安芸", "あき"},     {"周防", "すおう"},     {"長門", "ながと"},     {"紀伊", "きい"},
-    {"淡路", "あわじ"},   {"阿波", "あわ"},       {"讃岐", "さぬき"},     {"伊予", "いよ"},
-    {"土佐", "とさ"},     {"筑前", "ちくぜん"},   {"筑後", "ちくご"},     {"豊前", "ぶぜん"},
-    {"豊後", "ぶんご"},   {"肥前", "ひぜん"},     {"肥後", "ひご"},       {"日向", "ひゅうが"},
-    {"大隅", "おおすみ"}, {"薩摩", "さつま"},     {"壱岐", "いき"},       {"対馬", "つしま"},
+    {"丹後", "たんご"},     {"但馬", "たじま"},   {"因幡", "いなば"},     {"伯耆", "ほうき"},
+    {"出雲", "いずも"},     {"石見", "いわみ"},   {"隠岐", "おき"},       {"播磨", "はりま"},
+    {"美作", "みまさか"},   {"備前", "びぜん"},   {"備中", "びっちゅう"}, {"備後", "びんご"},
+    {"安芸", "あき"},       {"周防", "すおう"},   {"長門", "ながと"},     {"紀伊", "きい"},
+    {"淡路", "あわじ"},     {"阿波", "あわ"},     {"讃岐", "さぬき"},     {"伊予", "いよ"},
+    {"土佐", "とさ"},       {"筑前", "ちくぜん"}, {"筑後", "ちくご"},     {"豊前", "ぶぜん"},
+    {"豊後", "ぶんご"},     {"肥前", "ひぜん"},   {"肥後", "ひご"},       {"日向", "ひゅうが"},
+    {"大隅", "おおすみ"},   {"薩摩", "さつま"},   {"壱岐", "いき"},       {"対馬", "つしま"},
 };
 
 // Old names with の the dictionary cuts in two: a clan and a given name (藤原道長
@@ -416,8 +427,8 @@ void readClassicalNames(std::string_view utf8, std::span<const Morpheme> morphem
   // name (藤原正彦さん).
   static constexpr std::u32string_view kModernEndings =
       U"郎子夫男雄美吉助介蔵作治彦也太博樹香人一二三司士哉斗翔奈恵江代枝乃";
-  static constexpr std::string_view kHonorifics[] = {"さん", "氏", "君", "くん", "ちゃん",
-                                                     "先生", "選手", "様"};
+  static constexpr std::string_view kHonorifics[] = {"さん",   "氏",   "君",   "くん",
+                                                     "ちゃん", "先生", "選手", "様"};
   for (std::size_t w = 0; w < words.size(); ++w) {
     Word& word = words[w];
     if (word.reading.empty()) continue;
@@ -479,9 +490,9 @@ std::optional<std::string> verbNounOf(char32_t kanji) {
     if (ending == std::u32string_view::npos) continue;
     constexpr std::size_t kKanaBytes = 3;  // every hiragana in UTF-8
     std::string noun = r.kana.substr(0, r.kana.size() - kKanaBytes);
-    const bool ichidan = okurigana.size() >= 2 && okurigana.back() == U'る' &&
-                         kIchidanBefore.find(okurigana[okurigana.size() - 2]) !=
-                             std::u32string_view::npos;
+    const bool ichidan =
+        okurigana.size() >= 2 && okurigana.back() == U'る' &&
+        kIchidanBefore.find(okurigana[okurigana.size() - 2]) != std::u32string_view::npos;
     if (!ichidan) sjis::appendUtf8(noun, kStemEndings[ending]);
     return noun;
   }
@@ -651,12 +662,11 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
 // - お妃 is a queen, おきさき, not the suffix ひ; 機 woven on is a loom, はた (機を織る).
 void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes,
                       std::vector<Word>& words) {
-  static constexpr std::string_view kIndoors[] = {"階", "座敷", "縁", "校", "家",
-                                                  "部屋", "岸", "陸", "舞台"};
+  static constexpr std::string_view kIndoors[] = {"階",   "座敷", "縁", "校",  "家",
+                                                  "部屋", "岸",   "陸", "舞台"};
   static constexpr std::string_view kWater[] = {"湯", "風呂", "水", "海", "川", "池", "舟", "船"};
-  static constexpr std::string_view kFootwear[] = {"靴",     "下駄",   "草履",     "足袋",
-                                                   "草鞋",   "スリッパ", "サンダル", "ブーツ",
-                                                   "ソックス"};
+  static constexpr std::string_view kFootwear[] = {
+      "靴", "下駄", "草履", "足袋", "草鞋", "スリッパ", "サンダル", "ブーツ", "ソックス"};
   auto at = [&](std::size_t i) { return utf8.substr(words[i].offset, words[i].length); };
   for (std::size_t i = 0; i < words.size(); ++i) {
     const std::string_view word = at(i);
@@ -666,8 +676,8 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       const bool army = before == "の" && i >= 2 &&
                         morphemes[words[i - 2].firstMorpheme].partOfSpeech == "名詞,固有名詞";
       words[i].reading = army ? "ぜい" : "いきおい";
-    } else if (word.starts_with("了") && words[i].reading.starts_with("おわ") &&
-               i > 0 && (before.ends_with("て") || before.ends_with("で")) &&
+    } else if (word.starts_with("了") && words[i].reading.starts_with("おわ") && i > 0 &&
+               (before.ends_with("て") || before.ends_with("で")) &&
                morphemes[words[i - 1].firstMorpheme].partOfSpeech.starts_with("動詞")) {
       words[i].reading.replace(0, std::string_view("おわ").size(), "しま");
     } else if (word == "中" && (before == "その" || before == "この") && after == "に" &&
@@ -795,14 +805,14 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
                  read && readingKnown) {
         word.reading += *read;
       } else if (readingKnown) {
-        readingKnown = appendReading(word.reading, m, surface);
+        readingKnown = appendReading(word.reading, m, surface, /*inCompound=*/true);
       }
       // A helper verb that joined a verb ends a verb: 泣き出した.
       if (kind == Kind::HelperVerb) kind = Kind::Verb;
     } else {
       if (!words.empty() && !readingKnown) words.back().reading.clear();
       Word word{m.offset, m.length, {}, i, 1};
-      readingKnown = appendReading(word.reading, m, surface);
+      readingKnown = appendReading(word.reading, m, surface, /*inCompound=*/false);
       if (kind == Kind::Number) {
         numberAt = m.offset;
         numberReadingAt = 0;

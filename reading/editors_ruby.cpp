@@ -1,0 +1,67 @@
+#include "reading/editors_ruby.h"
+
+#include <algorithm>
+#include <charconv>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace torvane::reading {
+namespace {
+
+#include "editors_ruby_table.inc"
+
+struct Given {
+  std::string_view next;  // the first kana of the okurigana, or * for none
+  std::string_view reading;
+  int works = 0;
+};
+
+// Chosen by measuring on the development set: a reading given in fewer works is as often a
+// name or an author's own as the word's; one given less than this share of the time is one
+// reading among several.
+constexpr int kFewestWorks = 2;
+constexpr double kLeastShare = 0.75;
+
+const std::unordered_map<std::string_view, std::vector<Given>>& table() {
+  static const auto* rows = [] {
+    auto* byBase = new std::unordered_map<std::string_view, std::vector<Given>>;
+    std::string_view text = kEditorsRubyRows;
+    while (!text.empty()) {
+      const std::size_t end = text.find('\n');
+      std::string_view row = text.substr(0, end);
+      text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+      std::string_view field[5];
+      for (auto& f : field) {
+        const std::size_t tab = row.find('\t');
+        f = row.substr(0, tab);
+        row.remove_prefix(tab == std::string_view::npos ? row.size() : tab + 1);
+      }
+      Given given{field[1], field[2], 0};
+      std::from_chars(field[3].data(), field[3].data() + field[3].size(), given.works);
+      (*byBase)[field[0]].push_back(given);
+    }
+    return byBase;
+  }();
+  return *rows;
+}
+
+}  // namespace
+
+std::string_view editorsReadingOf(std::string_view kanji, std::string_view okurigana) {
+  const auto& rows = table();
+  const auto it = rows.find(kanji);
+  if (it == rows.end()) return {};
+  const std::string_view next = okurigana.empty() ? "*" : okurigana;
+  const Given* best = nullptr;
+  int total = 0;
+  for (const Given& g : it->second) {
+    if (g.next != next) continue;
+    total += g.works;
+    if (best == nullptr || g.works > best->works) best = &g;
+  }
+  if (best == nullptr || best->works < kFewestWorks || best->works < kLeastShare * total) return {};
+  return best->reading;
+}
+
+}  // namespace torvane::reading

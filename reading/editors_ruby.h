@@ -1,0 +1,15 @@
+// How editors of children's books gave ruby, counted over published books (reading/editors_ruby/):
+// where the dictionary's reading is the common one of today, theirs is often the one children's
+// prose means (生命 いのち, 周囲 まわり, 音 ね).
+#pragma once
+
+#include <string_view>
+
+namespace torvane::reading {
+
+// The reading editors gave the kanji `kanji` before okurigana starting with the kana `okurigana`
+// (怒 before っ: おこ), or with none when it is empty, when they gave it so in enough works and
+// mostly so; empty otherwise.
+std::string_view editorsReadingOf(std::string_view kanji, std::string_view okurigana);
+
+}  // namespace torvane::reading

@@ -1,0 +1,18 @@
+# Writes the C++ text of the editors' ruby from the table beside this script:
+# cmake -DTABLE=... -DOUTPUT=... -P make_table.cmake
+set(out "// Written at build time from reading/editors_ruby/ by make_table.cmake: edit the table there.\n")
+string(APPEND out "inline constexpr std::string_view kEditorsRubyRows = R\"rows(")
+file(STRINGS "${TABLE}" rows ENCODING UTF-8)
+foreach(row IN LISTS rows)
+  if(row MATCHES "^#")
+    continue()
+  endif()
+  if(NOT row MATCHES "^[^\t]+\t[^\t]+\t[^\t]+\t[0-9]+\t[0-9]+$")
+    message(FATAL_ERROR "${TABLE}: not a base, next kana, reading and two counts: ${row}")
+  endif()
+  string(APPEND out "${row}\n")
+endforeach()
+string(APPEND out ")rows\";\n")
+file(WRITE "${OUTPUT}.new" "${out}")
+file(COPY_FILE "${OUTPUT}.new" "${OUTPUT}" ONLY_IF_DIFFERENT)
+file(REMOVE "${OUTPUT}.new")
