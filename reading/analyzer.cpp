@@ -77,6 +77,7 @@ Morpheme toMorpheme(const mecab_node_t& node, std::size_t offset) {
   const std::string_view pos = f.count > 1 ? f.all[1] : f.all[0];
   m.partOfSpeech = std::string_view(node.feature, pos.data() + pos.size() - node.feature);
   if (f.count > 2) m.subclass2 = f.all[2];
+  if (f.count > 3) m.subclass3 = f.all[3];
   if (f.count > 5) m.conjugation = f.all[5];
   if (f.count > 6) m.baseForm = f.all[6];
   m.known = node.stat != MECAB_UNK_NODE && f.count > 7 && f.all[7] != "*";

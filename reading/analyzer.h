@@ -36,6 +36,7 @@ struct Morpheme {
   std::size_t length = 0;
   std::string_view partOfSpeech;  // 品詞 and its first subclass, "名詞,接尾"
   std::string_view subclass2;     // 品詞細分類2 ("助数詞" for counters)
+  std::string_view subclass3;     // 品詞細分類3 ("姓" for a family name)
   std::string_view conjugation;   // 活用形 ("連用形", "*")
   std::string_view baseForm;      // 原形
   std::string reading;            // hiragana; empty when unknown

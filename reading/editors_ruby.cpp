@@ -19,9 +19,11 @@ struct Given {
 
 // Chosen by measuring on the development set: a reading given in fewer works is as often a
 // name or an author's own as the word's; one given less than this share of the time is one
-// reading among several.
-constexpr int kFewestWorks = 2;
-constexpr double kLeastShare = 0.75;
+// reading among several; the dictionary's own reading, given in more than a third as many works,
+// is as good.
+constexpr int kFewestWorks = 3;
+constexpr double kLeastShare = 0.6;
+constexpr int kOutnumbered = 3;
 
 const std::unordered_map<std::string_view, std::vector<Given>>& table() {
   static const auto* rows = [] {
@@ -48,19 +50,24 @@ const std::unordered_map<std::string_view, std::vector<Given>>& table() {
 
 }  // namespace
 
-std::string_view editorsReadingOf(std::string_view kanji, std::string_view okurigana) {
+std::string_view editorsReadingOf(std::string_view kanji, std::string_view okurigana,
+                                  std::string_view current) {
   const auto& rows = table();
   const auto it = rows.find(kanji);
   if (it == rows.end()) return {};
   const std::string_view next = okurigana.empty() ? "*" : okurigana;
   const Given* best = nullptr;
-  int total = 0;
+  int total = 0, currentWorks = 0;
   for (const Given& g : it->second) {
     if (g.next != next) continue;
     total += g.works;
+    if (g.reading == current) currentWorks = g.works;
     if (best == nullptr || g.works > best->works) best = &g;
   }
-  if (best == nullptr || best->works < kFewestWorks || best->works < kLeastShare * total) return {};
+  if (best == nullptr || best->works < kFewestWorks || best->works < kLeastShare * total ||
+      currentWorks * kOutnumbered > best->works) {
+    return {};
+  }
   return best->reading;
 }
 

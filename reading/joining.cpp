@@ -90,6 +90,10 @@ bool endsWithHiragana(std::string_view text) {
   return c >= U'ぁ' && c <= U'ゖ';
 }
 
+bool isPersonName(const Morpheme& m) {
+  return m.partOfSpeech == "名詞,固有名詞" && m.subclass2 == "人名";
+}
+
 // Whether `next` continues the word whose last morpheme is `last` (of kind `lastKind`).
 bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface, Kind nextKind,
                const Morpheme& next, std::string_view nextSurface) {
@@ -118,6 +122,12 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
       // A noun said twice is two words (木陰木陰); a noun that ends in hiragana ends its word
       // (お祖父さん / お祖母さん, 焼け / 煙突).
       if (nextSurface == lastSurface) return false;
+      // A family name starts a word of its own after a title or a noun (左大臣 / 藤原道世, 学友 /
+      // 柳光一), as editors give the name its own ruby.
+      if (isPersonName(next) && next.subclass3 == "姓" && !isPersonName(last) &&
+          lastKind == Kind::Noun && lastSurface.size() > 3) {
+        return false;
+      }
       return lastKind == Kind::Prefix || (lastKind == Kind::Noun && !endsWithHiragana(lastSurface));
     case Kind::LoneNoun:
       // 休み時間: an adverbial noun ends a compound, but starts none (明日 / 雨).
@@ -428,7 +438,7 @@ void readClassicalNames(std::string_view utf8, std::span<const Morpheme> morphem
   static constexpr std::u32string_view kModernEndings =
       U"郎子夫男雄美吉助介蔵作治彦也太博樹香人一二三司士哉斗翔奈恵江代枝乃";
   static constexpr std::string_view kHonorifics[] = {"さん",   "氏",   "君",   "くん",
-                                                     "ちゃん", "先生", "選手", "様"};
+                                                     "ちゃん", "先生", "選手"};
   for (std::size_t w = 0; w < words.size(); ++w) {
     Word& word = words[w];
     if (word.reading.empty()) continue;

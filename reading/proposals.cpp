@@ -12,6 +12,7 @@
 #include "reading/joining.h"
 #include "reading/kana.h"
 #include "reading/listed_choice.h"
+#include "reading/numbers.h"
 #include "reading/reading_stages.h"
 #include "reading/ruby_pieces.h"
 
@@ -387,31 +388,50 @@ void splitAtOkurigana(std::string_view utf8, std::vector<Word>& words) {
   words = std::move(out);
 }
 
-// A word of one run of kanji, with its okurigana or none, takes the reading editors of children's
-// books mostly gave it where the dictionary's differs: 生命 いのち, not せいめい. Run before the
-// choices that look at a word's neighbours, which know better.
-void preferEditorsReadings(std::string_view utf8, std::vector<Word>& words) {
+// A word of one run of two kanji or more, with its okurigana or none, takes the reading editors
+// of children's books mostly gave it where the dictionary's differs: 生命 いのち, not せいめい.
+// Run before the choices that look at a word's neighbours, which know better.
+void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vector<Word>& words) {
   for (Word& word : words) {
     if (word.reading.empty()) continue;
     const std::string_view surface = utf8.substr(word.offset, word.length);
-    std::size_t kanjiEnd = 0;
+    std::size_t kanjiEnd = 0, kanjiCount = 0;
     while (kanjiEnd < surface.size()) {
       const Utf8Char c = utf8CharAt(surface, kanjiEnd);
       if (!isKanji(c.value)) break;
       kanjiEnd += c.length;
+      ++kanjiCount;
     }
-    const std::string_view kanji = surface.substr(0, kanjiEnd);
-    const std::string okurigana = toHiragana(surface.substr(kanjiEnd));
-    if (kanji.empty() || (!okurigana.empty() && !isAllKana(okurigana)) ||
-        !word.reading.ends_with(okurigana) || word.reading.size() == okurigana.size()) {
-      continue;
-    }
-    const std::string_view rest = surface.substr(kanjiEnd);
+    // One kanji alone is read by what the analyser makes of its sentence (人 ひと, 三人 にん;
+    // 入って はいって, 気に入って いって), which editors' ruby, given mostly where the reading is
+    // the rarer one, would undo. Counted words keep the counting rules' reading (一個 いっこ, not
+    // the older ひとつ).
+    if (kanjiCount < 2 || numberValue(surface.substr(0, utf8CharAt(surface, 0).length))) continue;
+    const std::string_view kanji = surface.substr(0, kanjiEnd), rest = surface.substr(kanjiEnd);
+    const std::string okurigana = toHiragana(rest);
+    if (!rest.empty() && !isAllKana(rest)) continue;
+    if (!word.reading.ends_with(okurigana) || word.reading.size() == okurigana.size()) continue;
     const std::string_view firstKana =
         rest.substr(0, rest.empty() ? 0 : utf8CharAt(rest, 0).length);
-    if (const std::string_view given = editorsReadingOf(kanji, firstKana); !given.empty()) {
-      word.reading = std::string(given) + okurigana;
+    const std::string_view current =
+        std::string_view(word.reading).substr(0, word.reading.size() - okurigana.size());
+    const std::string_view given = editorsReadingOf(kanji, firstKana, current);
+    if (given.empty()) continue;
+    // Where the word list marks the dictionary's reading common and the editors' rare, the
+    // editors' is the older prose's: 人気 stays にんき, not ひとけ.
+    if (okurigana.empty()) {
+      const auto& listed = lookUp(kanji).listed;
+      auto common = [&](std::string_view reading) {
+        return std::any_of(listed.begin(), listed.end(),
+                           [&](const auto& r) { return r.reading == reading && r.common; });
+      };
+      auto rare = [&](std::string_view reading) {
+        return std::any_of(listed.begin(), listed.end(),
+                           [&](const auto& r) { return r.reading == reading && !r.common; });
+      };
+      if (common(current) && rare(given)) continue;
     }
+    word.reading = std::string(given) + okurigana;
   }
 }
 
@@ -451,7 +471,7 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   preferListedReadings(lookUp, analysed, morphemes, words);
   readOlderOkurigana(analysed, morphemes, words);
   readNativeWords(analysed, morphemes, words);
-  preferEditorsReadings(analysed, words);
+  preferEditorsReadings(lookUp, analysed, words);
   readByNeighbours(analysed, morphemes, words);
   splitAtOkurigana(analysed, words);
   if (!analysis.toSource.empty()) {

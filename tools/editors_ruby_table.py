@@ -1,17 +1,22 @@
 #!/usr/bin/env python3
 """The table of reading/editors_ruby/ from ruby pairs copied out of Aozora Bunko's books.
 
-  tools/editors_ruby_table.py --works reading/editors_ruby/works.tsv PAIRS.tsv... \
+  tools/editors_ruby_table.py reading/editors_ruby/works.tsv reading/editors_ruby/pairs.tsv \
       > reading/editors_ruby/editors-ruby.tsv
 
-A PAIRS line `#WORK<TAB>path<TAB>author<TAB>title` starts a work; it is written to the --works
-file. Each other PAIRS line is `base<TAB>reading<TAB>after<TAB>work`: a ruby's base as printed, its reading,
-the (up to) two characters of text after it, and the work it is in; lines starting with # are
-skipped. Written: one row for each base, next kana and reading, with the number of works and of
-times it was given, for every base given ruby in at least two works. The next kana is the first
-character after the base when that is hiragana (the okurigana of 怒《おこ》って), else empty.
-A base that ends in kana its reading ends in too (思い違い《おもいちがい》) is cut to its kanji.
-Readings in katakana (glosses of foreign words, 燐寸《マッチ》) and bases without a kanji are left out.
+WORKS lines are `path<TAB>author<TAB>title<TAB>audience`, audience `children` for a book written
+for children, `general` for any other. PAIRS lines are `base<TAB>reading<TAB>after<TAB>path`: a
+ruby's base as printed, its reading, the (up to) two characters of text after it, and its work.
+Lines starting with # are skipped in both.
+
+Written: one row for each base, next kana and reading, with the works it was given in and the
+times, for every base given ruby in at least two works. A children's book counts as two works:
+editors of books for adults give ruby mostly where the reading is unusual (往来《ゆきき》), those
+of children's books wherever the kanji is hard, as the books the proposals serve. The next kana
+is the first character after the base when that is hiragana and no particle (the okurigana of
+怒《おこ》って), else * (no okurigana: 音《ね》が, 音《ね》。). A base that ends in kana its
+reading ends in too (思い違い《おもいちがい》) is cut to its kanji. Readings in katakana (glosses
+of foreign words, 燐寸《マッチ》) and bases without a kanji are left out.
 """
 import argparse
 import collections
@@ -26,8 +31,9 @@ KATAKANA_TO_HIRAGANA = {c: c - 0x60 for c in range(0x30A1, 0x30F7)}
 
 HEADER = """\
 # How editors of children's books gave ruby, counted over Aozora Bunko's transcriptions (works in
-# README.md). Columns: the base (kanji), its okurigana's first kana or * for none, the reading, the
-# number of works it was given in, the number of times. Made by tools/editors_ruby_table.py.
+# works.tsv). Columns: the base (kanji), its okurigana's first kana or * for none, the reading, the
+# works it was given in (a children's book counts twice), the times. Made by
+# tools/editors_ruby_table.py.
 """
 
 
@@ -41,43 +47,37 @@ def normalised(base, reading, after):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--works", required=True)
-    parser.add_argument("pairs", nargs="+")
+    parser.add_argument("works")
+    parser.add_argument("pairs")
     args = parser.parse_args()
+    weight = {}
+    with open(args.works, encoding="utf-8") as f:
+        for line in f:
+            if line.startswith("#") or not line.strip():
+                continue
+            path, _author, _title, audience = line.rstrip("\n").split("\t")
+            weight[path] = 2 if audience == "children" else 1
     works = collections.defaultdict(set)
     times = collections.Counter()
-    titles = {}
-    for path in args.pairs:
-        with open(path, encoding="utf-8") as f:
-            for line in f:
-                if line.startswith("#WORK\t"):
-                    fields = line.rstrip("\n").split("\t")
-                    if len(fields) >= 4:
-                        titles[fields[1]] = (fields[2], fields[3])
-                    continue
-                if line.startswith("#") or not line.strip():
-                    continue
-                fields = line.rstrip("\n").split("\t")
-                if len(fields) != 4:
-                    continue
-                base, reading, after, work = fields
-                base, reading, after = normalised(base.strip(), reading.strip(), after)
-                if not base or not all(KANJI.match(c) for c in base):
-                    continue
-                if not HIRAGANA.match(reading):
-                    continue
-                first = after[:1]
-                okurigana = first and "\u3041" <= first <= "\u3096" and first not in PARTICLES
-                nxt = first if okurigana else "*"
-                key = (base, nxt, reading)
-                works[key].add(work)
-                times[key] += 1
-    used = {w for ws in works.values() for w in ws}
-    with open(args.works, "w", encoding="utf-8") as out:
-        out.write("# The works the ruby of editors-ruby.tsv was counted in: Aozora Bunko's path, author, title.\n")
-        for path in sorted(used):
-            author, title = titles.get(path, ("", ""))
-            out.write(f"{path}\t{author}\t{title}\n")
+    with open(args.pairs, encoding="utf-8") as f:
+        for number, line in enumerate(f, 1):
+            if line.startswith("#") or not line.strip():
+                continue
+            fields = line.rstrip("\n").split("\t")
+            if len(fields) != 4 or fields[3] not in weight:
+                sys.exit(f"{args.pairs}:{number}: not a pair of a listed work")
+            base, reading, after, work = fields
+            base, reading, after = normalised(base.strip(), reading.strip(), after)
+            if not base or not all(KANJI.match(c) for c in base):
+                continue
+            if not HIRAGANA.match(reading):
+                continue
+            first = after[:1]
+            okurigana = first and "\u3041" <= first <= "\u3096" and first not in PARTICLES
+            nxt = first if okurigana else "*"
+            key = (base, nxt, reading)
+            works[key].add(work)
+            times[key] += 1
     works_of_base = collections.defaultdict(set)
     for (base, _, _), w in works.items():
         works_of_base[base] |= w
@@ -86,7 +86,8 @@ def main():
         base, nxt, reading = key
         if len(works_of_base[base]) < 2:
             continue
-        sys.stdout.write(f"{base}\t{nxt}\t{reading}\t{len(works[key])}\t{times[key]}\n")
+        counted = sum(weight[w] for w in works[key])
+        sys.stdout.write(f"{base}\t{nxt}\t{reading}\t{counted}\t{times[key]}\n")
 
 
 if __name__ == "__main__":

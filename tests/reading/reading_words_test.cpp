@@ -210,6 +210,10 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"藤原道長と藤原一郎",
        {{"藤原道長", "ふじわらのみちなが"}, {"藤原一郎", "ふじわらいちろう"}}},
       {"藤原正彦さん", {{"藤原正彦", "ふじわらまさひこ"}}},
+      // A family name starts a word of its own after a title: 左大臣 / 藤原道長, read with の
+      // before 様 too.
+      {"左大臣藤原道長様",
+       {{"左大臣", "さだいじん"}, {"藤原道長", "ふじわらのみちなが"}, {"様", "さま"}}},
       {"丹波国の越前守", {{"丹波国", "たんばのくに"}, {"越前守", "えちぜんのかみ"}}},
       {"上野国", {{"上野国", "こうずけのくに"}}},  // うえの
       // Kanji outside the code page read as the forms the dictionary knows (頰 as 頬).
@@ -233,6 +237,9 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"思違いでした", {{"思違い", "おもいちがい"}}},  // 思違 い, おもいちがいい
       {"寐入った", {{"寐入った", "ねいった"}}},        // ねはいった
       {"真中の道傍に", {{"真中", "まんなか"}, {"道傍", "みちばた"}}},  // まなか, どうぼう
+      // The reading editors of children's books mostly gave a word, where it differs from the
+      // dictionary's.
+      {"生命と周囲", {{"生命", "いのち"}, {"周囲", "まわり"}}},  // せいめい, しゅうい
       // お before one kanji read on, 大 before one read natively, where no word has the two.
       {"お館へ", {{"お館", "おやかた"}}},  // おかん
       {"お重とお眼とお面",
