@@ -135,9 +135,25 @@ std::string chooseListedReading(std::span<const Analyzer::ListedReading> listed,
   };
   if (known) return common.empty() ? kept : bestCommon();
   if (listed.size() == 1) return listed.front().reading;
-  // Several readings, none the analyser's: a glued or missing one gives way to the list's.
+  // Several readings, none the analyser's: a glued or missing one gives way to the list's, of
+  // rare ones the one that starts most like the glued one (崖下 がけか: がけした, not がいか).
   if (!glued && !current.empty()) return kept;
-  return common.empty() ? listed.front().reading : bestCommon();
+  if (!common.empty()) return bestCommon();
+  auto sharedStart = [&](std::string_view reading) {
+    const std::string theirs = folded(reading);
+    std::size_t n = 0;
+    while (n < theirs.size() && n < mine.size()) {
+      const std::size_t length = utf8CharAt(theirs, n).length;
+      if (theirs.compare(n, length, mine, n, length) != 0) break;
+      n += length;
+    }
+    return n;
+  };
+  const auto* closest = &listed.front();
+  for (const Analyzer::ListedReading& r : listed) {
+    if (sharedStart(r.reading) > sharedStart(closest->reading)) closest = &r;
+  }
+  return closest->reading;
 }
 
 }  // namespace torvane::reading
