@@ -1,7 +1,7 @@
 # Writes the C++ text of the editors' ruby from the table beside this script:
 # cmake -DTABLE=... -DOUTPUT=... -P make_table.cmake
 set(out "// Written at build time from reading/editors_ruby/ by make_table.cmake: edit the table there.\n")
-string(APPEND out "inline constexpr std::string_view kEditorsRubyRows = R\"rows(")
+string(APPEND out "inline constexpr char kEditorsRubyRows[] = R\"rows(")
 file(STRINGS "${TABLE}" rows ENCODING UTF-8)
 foreach(row IN LISTS rows)
   if(row MATCHES "^#")
