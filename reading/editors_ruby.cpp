@@ -6,6 +6,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "reading/folded_forms.h"
+#include "reading/kana.h"
+#include "sjis/codec.h"
+
 namespace torvane::reading {
 namespace {
 
@@ -25,9 +29,25 @@ constexpr int kFewestWorks = 4;  // a children's book counts twice
 constexpr double kLeastShare = 0.6;
 constexpr int kOutnumbered = 3;
 
-const std::unordered_map<std::string_view, std::vector<Given>>& table() {
+// The base as the analyser sees it: old forms (行燈, 燈火) as the dictionary knows them.
+std::string folded(std::string_view base) {
+  std::string out;
+  for (std::size_t i = 0; i < base.size();) {
+    const Utf8Char c = utf8CharAt(base, i);
+    const char32_t f = foldedForm(c.value);
+    if (f != 0) {
+      sjis::appendUtf8(out, f);
+    } else {
+      out.append(base.substr(i, c.length));
+    }
+    i += c.length;
+  }
+  return out;
+}
+
+const std::unordered_map<std::string, std::vector<Given>>& table() {
   static const auto* rows = [] {  // built on first use, kept for the program's life
-    auto* byBase = new std::unordered_map<std::string_view, std::vector<Given>>;
+    auto* byBase = new std::unordered_map<std::string, std::vector<Given>>;
     std::string_view text(kEditorsRubyRows, sizeof kEditorsRubyRows - 1);
     while (!text.empty()) {
       const std::size_t end = text.find('\n');
@@ -41,7 +61,16 @@ const std::unordered_map<std::string_view, std::vector<Given>>& table() {
       }
       Given given{field[1], field[2], 0};
       std::from_chars(field[3].data(), field[3].data() + field[3].size(), given.works);
-      (*byBase)[field[0]].push_back(given);
+      // An old form and the new one are one base: 行燈 and 行灯 count together.
+      std::vector<Given>& known = (*byBase)[folded(field[0])];
+      auto same = std::find_if(known.begin(), known.end(), [&](const Given& g) {
+        return g.next == given.next && g.reading == given.reading;
+      });
+      if (same == known.end()) {
+        known.push_back(given);
+      } else {
+        same->works += given.works;
+      }
     }
     return byBase;
   }();
@@ -53,9 +82,11 @@ const std::unordered_map<std::string_view, std::vector<Given>>& table() {
 std::string_view editorsReadingOf(std::string_view kanji, std::string_view okurigana,
                                   std::string_view current) {
   const auto& rows = table();
-  const auto it = rows.find(kanji);
+  const auto it = rows.find(std::string(kanji));
   if (it == rows.end()) return {};
-  const std::string_view next = okurigana.empty() ? "*" : okurigana;
+  const std::string_view next = okurigana.empty()
+                                    ? std::string_view("*")
+                                    : okurigana.substr(0, utf8CharAt(okurigana, 0).length);
   const Given* best = nullptr;
   int total = 0, currentWorks = 0;
   for (const Given& g : it->second) {

@@ -7,9 +7,10 @@
 
 namespace torvane::reading {
 
-// The reading editors gave the kanji `kanji` before okurigana starting with the kana `okurigana`
-// (or none, when it is empty) in place of `current`, the dictionary's: when they gave it so in
-// enough works, mostly so, and far more often than `current`. Empty otherwise.
+// The reading editors gave the kanji `kanji` (as the dictionary spells them: 行灯 for 行燈)
+// before the okurigana `okurigana` in hiragana (怒 before って: おこ; only its first kana tells)
+// or before none, where the dictionary reads them `current`: when they gave it so in enough
+// works, mostly so, and far more often than `current`. Empty otherwise.
 std::string_view editorsReadingOf(std::string_view kanji, std::string_view okurigana,
                                   std::string_view current);
 

@@ -112,8 +112,7 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
     case Kind::Noun:
       // 又 before an old given name is part of it (又三郎, 又兵衛), not the conjunction; before
       // another name it stays one (又花子も来た).
-      if (lastSurface == "又" && last.partOfSpeech.starts_with("接続詞") &&
-          next.partOfSpeech == "名詞,固有名詞" && next.subclass2 == "人名" &&
+      if (lastSurface == "又" && last.partOfSpeech.starts_with("接続詞") && isPersonName(next) &&
           (nextSurface.ends_with("郎") || nextSurface.ends_with("衛") ||
            nextSurface.ends_with("門") || nextSurface.ends_with("八") ||
            nextSurface.ends_with("助") || nextSurface.ends_with("蔵"))) {
@@ -122,10 +121,11 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
       // A noun said twice is two words (木陰木陰); a noun that ends in hiragana ends its word
       // (お祖父さん / お祖母さん, 焼け / 煙突).
       if (nextSurface == lastSurface) return false;
-      // A family name starts a word of its own after a title or a noun (左大臣 / 藤原道世, 学友 /
-      // 柳光一), as editors give the name its own ruby.
+      // A family name starts a word of its own after a title or a noun of two characters or
+      // more (左大臣 / 藤原道世, 学友 / 柳光一), as editors give the name its own ruby; after one
+      // kanji it may be the analyser's cut of a longer name.
       if (isPersonName(next) && next.subclass3 == "姓" && !isPersonName(last) &&
-          lastKind == Kind::Noun && lastSurface.size() > 3) {
+          lastKind == Kind::Noun && utf8CharAt(lastSurface, 0).length < lastSurface.size()) {
         return false;
       }
       return lastKind == Kind::Prefix || (lastKind == Kind::Noun && !endsWithHiragana(lastSurface));
@@ -196,6 +196,16 @@ std::string_view preferredReading(const Morpheme& m, std::string_view surface) {
   return m.reading;
 }
 
+// The first on reading the jōyō list gives a kanji, or nothing.
+std::optional<std::string> firstOnReading(std::string_view kanji) {
+  const Utf8Char c = utf8CharAt(kanji, 0);
+  if (c.length != kanji.size()) return std::nullopt;
+  for (const JoyoReading& r : joyoReadingsOf(c.value)) {
+    if (!r.native) return r.kana;
+  }
+  return std::nullopt;
+}
+
 // The reading of one morpheme within a word: the dictionary's, a kana surface as it is, or
 // nothing. `inCompound`: it follows another morpheme of the word.
 bool appendReading(std::string& reading, const Morpheme& m, std::string_view surface,
@@ -208,12 +218,11 @@ bool appendReading(std::string& reading, const Morpheme& m, std::string_view sur
     reading += toHiragana(surface);
     return true;
   }
-  // A kanji of the list the dictionary holds without a reading, ending a compound (摩天閣's 閣):
-  // its first on reading. Alone it is read later, as its verb's noun (訴が うったえ).
-  if (const Utf8Char c = utf8CharAt(surface, 0); inCompound && c.length == surface.size()) {
-    for (const JoyoReading& r : joyoReadingsOf(c.value)) {
-      if (r.native) continue;
-      reading += r.kana;
+  // A jōyō kanji the dictionary holds without a reading, ending a compound (摩天閣's 閣): its
+  // first on reading. Alone it is read later, as its verb's noun (訴が うったえ).
+  if (inCompound) {
+    if (const auto on = firstOnReading(surface)) {
+      reading += *on;
       return true;
     }
   }
@@ -360,16 +369,6 @@ std::optional<std::string> nativeCount(std::string_view number, const Morpheme& 
   return std::string(native) + m.reading;
 }
 
-// The first on reading the jōyō list gives a kanji, or nothing.
-std::optional<std::string> firstOnReading(std::string_view kanji) {
-  const Utf8Char c = utf8CharAt(kanji, 0);
-  if (c.length != kanji.size()) return std::nullopt;
-  for (const JoyoReading& r : joyoReadingsOf(c.value)) {
-    if (!r.native) return r.kana;
-  }
-  return std::nullopt;
-}
-
 // Given names of the old kind the dictionary cuts in two: 兵衛 after one kanji is べえ, the kanji
 // read on (吉兵衛 きちべえ, not よしひょうえ); 右衛門 and 左衛門 are えもん and ざえもん, not
 // みぎえもん.
@@ -437,7 +436,7 @@ void readClassicalNames(std::string_view utf8, std::span<const Morpheme> morphem
   // name (藤原正彦さん).
   static constexpr std::u32string_view kModernEndings =
       U"郎子夫男雄美吉助介蔵作治彦也太博樹香人一二三司士哉斗翔奈恵江代枝乃";
-  static constexpr std::string_view kHonorifics[] = {"さん",   "氏",   "君",   "くん",
+  static constexpr std::string_view kHonorifics[] = {"さん",   "氏",   "君",  "くん",
                                                      "ちゃん", "先生", "選手"};
   for (std::size_t w = 0; w < words.size(); ++w) {
     Word& word = words[w];

@@ -9,6 +9,7 @@
 #include "checker/colours.h"
 #include "checker/levels.h"
 #include "reading/editors_ruby.h"
+#include "reading/folded_forms.h"
 #include "reading/joining.h"
 #include "reading/kana.h"
 #include "reading/listed_choice.h"
@@ -27,72 +28,6 @@ struct Gathered {
   bool redKanji = false;
   bool anyKanji = false;
 };
-
-// Kanji in forms the dictionary does not know, read as the forms it knows: the jōyō list's 頰,
-// 剝, 塡, 𠮟 outside code page 932 and the names and words older texts print (鷗外, 摑む,
-// 蠟燭), and the old forms (旧字体) of the jōyō kanji that texts of before 1946 keep in names and
-// words (與太郎 よたろう, 鷄 にわとり, 行燈 あんどん), and a few variants they print (嶋, 峯, 烟,
-// 寐). The word and its ruby keep the text's own.
-constexpr std::pair<char32_t, char32_t> kFoldedForms[] = {
-    {U'乘', U'乗'}, {U'亂', U'乱'}, {U'亞', U'亜'}, {U'佛', U'仏'}, {U'來', U'来'}, {U'假', U'仮'},
-    {U'傳', U'伝'}, {U'僞', U'偽'}, {U'價', U'価'}, {U'儉', U'倹'}, {U'兒', U'児'}, {U'兔', U'兎'},
-    {U'兩', U'両'}, {U'冨', U'富'}, {U'凉', U'涼'}, {U'剝', U'剥'}, {U'剩', U'剰'}, {U'劍', U'剣'},
-    {U'劑', U'剤'}, {U'勞', U'労'}, {U'勳', U'勲'}, {U'勵', U'励'}, {U'勸', U'勧'}, {U'區', U'区'},
-    {U'卷', U'巻'}, {U'參', U'参'}, {U'單', U'単'}, {U'嚴', U'厳'}, {U'囘', U'回'}, {U'圈', U'圏'},
-    {U'國', U'国'}, {U'圍', U'囲'}, {U'圓', U'円'}, {U'圖', U'図'}, {U'團', U'団'}, {U'塡', U'填'},
-    {U'墮', U'堕'}, {U'壓', U'圧'}, {U'壘', U'塁'}, {U'壞', U'壊'}, {U'壤', U'壌'}, {U'壯', U'壮'},
-    {U'壹', U'壱'}, {U'壽', U'寿'}, {U'奧', U'奥'}, {U'奬', U'奨'}, {U'孃', U'嬢'}, {U'學', U'学'},
-    {U'寐', U'寝'}, {U'寢', U'寝'}, {U'實', U'実'}, {U'寫', U'写'}, {U'寶', U'宝'}, {U'將', U'将'},
-    {U'專', U'専'}, {U'對', U'対'}, {U'屆', U'届'}, {U'屬', U'属'}, {U'峯', U'峰'}, {U'峽', U'峡'},
-    {U'嶋', U'島'}, {U'嶽', U'岳'}, {U'巖', U'巌'}, {U'帶', U'帯'}, {U'廢', U'廃'}, {U'廣', U'広'},
-    {U'廳', U'庁'}, {U'彈', U'弾'}, {U'彌', U'弥'}, {U'徑', U'径'}, {U'從', U'従'}, {U'德', U'徳'},
-    {U'恆', U'恒'}, {U'惠', U'恵'}, {U'惡', U'悪'}, {U'惱', U'悩'}, {U'愼', U'慎'}, {U'慘', U'惨'},
-    {U'應', U'応'}, {U'懷', U'懐'}, {U'戀', U'恋'}, {U'戰', U'戦'}, {U'戲', U'戯'}, {U'拂', U'払'},
-    {U'拔', U'抜'}, {U'拜', U'拝'}, {U'挾', U'挟'}, {U'插', U'挿'}, {U'搔', U'掻'}, {U'搖', U'揺'},
-    {U'搜', U'捜'}, {U'摑', U'掴'}, {U'擇', U'択'}, {U'擔', U'担'}, {U'據', U'拠'}, {U'擧', U'挙'},
-    {U'擴', U'拡'}, {U'攝', U'摂'}, {U'收', U'収'}, {U'效', U'効'}, {U'敍', U'叙'}, {U'數', U'数'},
-    {U'斷', U'断'}, {U'晉', U'晋'}, {U'晝', U'昼'}, {U'曉', U'暁'}, {U'會', U'会'}, {U'栁', U'柳'},
-    {U'條', U'条'}, {U'棧', U'桟'}, {U'榮', U'栄'}, {U'樂', U'楽'}, {U'樓', U'楼'}, {U'樞', U'枢'},
-    {U'樣', U'様'}, {U'檢', U'検'}, {U'櫻', U'桜'}, {U'權', U'権'}, {U'歐', U'欧'}, {U'歡', U'歓'},
-    {U'步', U'歩'}, {U'歸', U'帰'}, {U'殘', U'残'}, {U'殼', U'殻'}, {U'毆', U'殴'}, {U'每', U'毎'},
-    {U'氣', U'気'}, {U'沒', U'没'}, {U'淨', U'浄'}, {U'淺', U'浅'}, {U'溪', U'渓'}, {U'滯', U'滞'},
-    {U'滿', U'満'}, {U'潛', U'潜'}, {U'澁', U'渋'}, {U'澤', U'沢'}, {U'濕', U'湿'}, {U'濟', U'済'},
-    {U'濱', U'浜'}, {U'瀧', U'滝'}, {U'灣', U'湾'}, {U'烟', U'煙'}, {U'燈', U'灯'}, {U'燒', U'焼'},
-    {U'營', U'営'}, {U'爐', U'炉'}, {U'爭', U'争'}, {U'爲', U'為'}, {U'犧', U'犠'}, {U'狹', U'狭'},
-    {U'獨', U'独'}, {U'獵', U'猟'}, {U'獸', U'獣'}, {U'獻', U'献'}, {U'瓣', U'弁'}, {U'甁', U'瓶'},
-    {U'畫', U'画'}, {U'當', U'当'}, {U'疊', U'畳'}, {U'瘦', U'痩'}, {U'癡', U'痴'}, {U'發', U'発'},
-    {U'皈', U'帰'}, {U'盜', U'盗'}, {U'盡', U'尽'}, {U'眞', U'真'}, {U'碎', U'砕'}, {U'祕', U'秘'},
-    {U'禪', U'禅'}, {U'禮', U'礼'}, {U'稱', U'称'}, {U'稻', U'稲'}, {U'穗', U'穂'}, {U'穩', U'穏'},
-    {U'竊', U'窃'}, {U'竒', U'奇'}, {U'竝', U'並'}, {U'粹', U'粋'}, {U'絲', U'糸'}, {U'經', U'経'},
-    {U'綠', U'緑'}, {U'縣', U'県'}, {U'縱', U'縦'}, {U'總', U'総'}, {U'繩', U'縄'}, {U'繪', U'絵'},
-    {U'繫', U'繋'}, {U'繼', U'継'}, {U'續', U'続'}, {U'纖', U'繊'}, {U'缺', U'欠'}, {U'罐', U'缶'},
-    {U'聰', U'聡'}, {U'聲', U'声'}, {U'聽', U'聴'}, {U'肅', U'粛'}, {U'腦', U'脳'}, {U'膽', U'胆'},
-    {U'臟', U'臓'}, {U'臺', U'台'}, {U'與', U'与'}, {U'舊', U'旧'}, {U'舍', U'舎'}, {U'舖', U'舗'},
-    {U'舩', U'船'}, {U'艷', U'艶'}, {U'莊', U'荘'}, {U'莖', U'茎'}, {U'萬', U'万'}, {U'藏', U'蔵'},
-    {U'藝', U'芸'}, {U'藥', U'薬'}, {U'處', U'処'}, {U'號', U'号'}, {U'螢', U'蛍'}, {U'蟲', U'虫'},
-    {U'蠟', U'蝋'}, {U'蠶', U'蚕'}, {U'蠻', U'蛮'}, {U'衞', U'衛'}, {U'裝', U'装'}, {U'覺', U'覚'},
-    {U'覽', U'覧'}, {U'觀', U'観'}, {U'觸', U'触'}, {U'謠', U'謡'}, {U'證', U'証'}, {U'譯', U'訳'},
-    {U'譽', U'誉'}, {U'讀', U'読'}, {U'變', U'変'}, {U'讓', U'譲'}, {U'豐', U'豊'}, {U'豫', U'予'},
-    {U'貳', U'弐'}, {U'賣', U'売'}, {U'賴', U'頼'}, {U'贊', U'賛'}, {U'躰', U'体'}, {U'輕', U'軽'},
-    {U'轉', U'転'}, {U'辨', U'弁'}, {U'辭', U'辞'}, {U'辯', U'弁'}, {U'遞', U'逓'}, {U'遲', U'遅'},
-    {U'邉', U'辺'}, {U'邊', U'辺'}, {U'醉', U'酔'}, {U'醫', U'医'}, {U'醬', U'醤'}, {U'釀', U'醸'},
-    {U'釋', U'釈'}, {U'錄', U'録'}, {U'錢', U'銭'}, {U'鎭', U'鎮'}, {U'鐵', U'鉄'}, {U'鑄', U'鋳'},
-    {U'鑛', U'鉱'}, {U'關', U'関'}, {U'陷', U'陥'}, {U'隨', U'随'}, {U'險', U'険'}, {U'隱', U'隠'},
-    {U'雙', U'双'}, {U'雜', U'雑'}, {U'霸', U'覇'}, {U'靈', U'霊'}, {U'靜', U'静'}, {U'頰', U'頬'},
-    {U'顏', U'顔'}, {U'顯', U'顕'}, {U'飜', U'翻'}, {U'飮', U'飲'}, {U'餘', U'余'}, {U'騷', U'騒'},
-    {U'驅', U'駆'}, {U'驗', U'験'}, {U'驛', U'駅'}, {U'髓', U'髄'}, {U'體', U'体'}, {U'髙', U'高'},
-    {U'髮', U'髪'}, {U'鬪', U'闘'}, {U'鷄', U'鶏'}, {U'鷗', U'鴎'}, {U'鹽', U'塩'}, {U'麥', U'麦'},
-    {U'默', U'黙'}, {U'點', U'点'}, {U'黨', U'党'}, {U'齊', U'斉'}, {U'齋', U'斎'}, {U'齒', U'歯'},
-    {U'齡', U'齢'}, {U'龍', U'竜'}, {U'龜', U'亀'}, {U'﨑', U'崎'}, {U'𠮟', U'叱'},
-};
-static_assert(std::ranges::is_sorted(kFoldedForms, {}, &std::pair<char32_t, char32_t>::first));
-
-// The form the dictionary knows a character by, or 0 when it is its own.
-char32_t foldedForm(char32_t c) {
-  const auto* it =
-      std::ranges::lower_bound(kFoldedForms, c, {}, &std::pair<char32_t, char32_t>::first);
-  return it != std::end(kFoldedForms) && it->first == c ? it->second : 0;
-}
 
 // The text the analyser reads: the source without the characters that add no bytes of their own
 // (variation selectors, zero-width characters), which would otherwise split 葛󠄀飾 in two, and
@@ -404,32 +339,27 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vect
     }
     // One kanji alone is read by what the analyser makes of its sentence (人 ひと, 三人 にん;
     // 入って はいって, 気に入って いって), which editors' ruby, given mostly where the reading is
-    // the rarer one, would undo. Counted words keep the counting rules' reading (一個 いっこ, not
-    // the older ひとつ).
+    // the rarer one, would undo. A word that starts with a number is left to the counting rules
+    // and the list (一個 いっこ, not the older ひとつ; 一寸 ちょっと).
     if (kanjiCount < 2 || numberValue(surface.substr(0, utf8CharAt(surface, 0).length))) continue;
     const std::string_view kanji = surface.substr(0, kanjiEnd), rest = surface.substr(kanjiEnd);
-    const std::string okurigana = toHiragana(rest);
     if (!rest.empty() && !isAllKana(rest)) continue;
+    const std::string okurigana = toHiragana(rest);
     if (!word.reading.ends_with(okurigana) || word.reading.size() == okurigana.size()) continue;
-    const std::string_view firstKana =
-        rest.substr(0, rest.empty() ? 0 : utf8CharAt(rest, 0).length);
     const std::string_view current =
         std::string_view(word.reading).substr(0, word.reading.size() - okurigana.size());
-    const std::string_view given = editorsReadingOf(kanji, firstKana, current);
+    const std::string_view given = editorsReadingOf(kanji, okurigana, current);
     if (given.empty()) continue;
     // Where the word list marks the dictionary's reading common and the editors' rare, the
     // editors' is the older prose's: 人気 stays にんき, not ひとけ.
     if (okurigana.empty()) {
       const auto& listed = lookUp(kanji).listed;
-      auto common = [&](std::string_view reading) {
-        return std::any_of(listed.begin(), listed.end(),
-                           [&](const auto& r) { return r.reading == reading && r.common; });
+      auto listedAs = [&](std::string_view reading, bool common) {
+        return std::any_of(listed.begin(), listed.end(), [&](const auto& r) {
+          return r.reading == reading && r.common == common;
+        });
       };
-      auto rare = [&](std::string_view reading) {
-        return std::any_of(listed.begin(), listed.end(),
-                           [&](const auto& r) { return r.reading == reading && !r.common; });
-      };
-      if (common(current) && rare(given)) continue;
+      if (listedAs(current, true) && listedAs(given, false)) continue;
     }
     word.reading = std::string(given) + okurigana;
   }

@@ -9,8 +9,9 @@ for children, `general` for any other. PAIRS lines are `base<TAB>reading<TAB>aft
 ruby's base as printed, its reading, the (up to) two characters of text after it, and its work.
 Lines starting with # are skipped in both.
 
-Written: one row for each base, next kana and reading, with the works it was given in and the
-times, for every base given ruby in at least two works. A children's book counts as two works:
+Written: one row for each base of two kanji or more (the proposals read one kanji alone by its
+sentence), next kana and reading, with the works it was given in and the times, for every base
+given ruby in at least two works (counted as works, whatever their audience). A children's book counts as two works:
 editors of books for adults give ruby mostly where the reading is unusual (往来《ゆきき》), those
 of children's books wherever the kanji is hard, as the books the proposals serve. The next kana
 is the first character after the base when that is hiragana and no particle (the okurigana of
@@ -23,7 +24,7 @@ import collections
 import re
 import sys
 
-KANJI = re.compile(r"[\u3400-\u9fff\uf900-\ufaff\U00020000-\U0002fa1f々〆ヶ]")
+KANJI = re.compile(r"[\u3400-\u9fff\uf900-\ufaff\U00020000-\U0002fa1f々〆]")
 HIRAGANA = re.compile(r"^[\u3041-\u3096ー]+$")
 # After a base these start the next word, not its okurigana.
 PARTICLES = set("のがをにはもとへでやかよね")
@@ -55,8 +56,10 @@ def main():
         for line in f:
             if line.startswith("#") or not line.strip():
                 continue
-            path, _author, _title, audience = line.rstrip("\n").split("\t")
-            weight[path] = 2 if audience == "children" else 1
+            fields = line.rstrip("\n").split("\t")
+            if len(fields) != 4 or fields[3] not in ("children", "general"):
+                sys.exit(f"{args.works}: not a work with its audience: {line.strip()}")
+            weight[fields[0]] = 2 if fields[3] == "children" else 1
     works = collections.defaultdict(set)
     times = collections.Counter()
     with open(args.pairs, encoding="utf-8") as f:
@@ -68,7 +71,7 @@ def main():
                 sys.exit(f"{args.pairs}:{number}: not a pair of a listed work")
             base, reading, after, work = fields
             base, reading, after = normalised(base.strip(), reading.strip(), after)
-            if not base or not all(KANJI.match(c) for c in base):
+            if len(base) < 2 or not all(KANJI.match(c) for c in base):
                 continue
             if not HIRAGANA.match(reading):
                 continue

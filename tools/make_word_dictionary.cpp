@@ -443,7 +443,8 @@ int main(int argc, char** argv) {
   for (const auto& [key, listed] : words) {
     const auto& [surface, reading] = key;
     if (listed.conjugation == nullptr) {
-      // Both spellings: 思違い keeps the ending that 思違 leaves out, and is the one cut whole.
+      // Both shortenings: 思違い (the kana between kanji dropped) and 思違 (the ending too), so
+      // that 思違いでした is read as one word, not 思違 and the verb い.
       addShortened(withoutOkurigana(surface, false), reading, listed);
       if (!listed.adverb) addShortened(withoutOkurigana(surface, true), reading, listed);
       continue;

@@ -1,0 +1,13 @@
+// Kanji in forms the dictionary does not know, and the forms it knows them by. The proposals read
+// a word through these forms and keep the text's own in the word and its ruby.
+#pragma once
+
+namespace torvane::reading {
+
+// The form the dictionary knows a character by, or 0 when it is its own: the jōyō list's 頰, 剝,
+// 塡, 𠮟 outside code page 932, the names and words older texts print (鷗外, 摑む, 蠟燭), and the
+// old forms (旧字体) of the jōyō kanji that texts of before 1946 keep in names and words (與太郎,
+// 鷄, 行燈) and a few variants they print (嶋, 峯, 烟, 寐).
+char32_t foldedForm(char32_t c);
+
+}  // namespace torvane::reading
