@@ -15,12 +15,6 @@ namespace {
 
 #include "editors_ruby_table.inc"
 
-struct Given {
-  std::string_view next;  // the first kana of the okurigana, or * for none
-  std::string_view reading;
-  int works = 0;
-};
-
 // Chosen by measuring on the development set: a reading given in fewer works is as often a
 // name or an author's own as the word's; one given less than this share of the time is one
 // reading among several; the dictionary's own reading, given in more than a third as many works,
@@ -45,9 +39,9 @@ std::string folded(std::string_view base) {
   return out;
 }
 
-const std::unordered_map<std::string, std::vector<Given>>& table() {
+const std::unordered_map<std::string, std::vector<EditorsRuby>>& table() {
   static const auto* rows = [] {  // built on first use, kept for the program's life
-    auto* byBase = new std::unordered_map<std::string, std::vector<Given>>;
+    auto* byBase = new std::unordered_map<std::string, std::vector<EditorsRuby>>;
     std::string_view text(kEditorsRubyRows, sizeof kEditorsRubyRows - 1);
     while (!text.empty()) {
       const std::size_t end = text.find('\n');
@@ -59,11 +53,11 @@ const std::unordered_map<std::string, std::vector<Given>>& table() {
         f = row.substr(0, tab);
         row.remove_prefix(tab == std::string_view::npos ? row.size() : tab + 1);
       }
-      Given given{field[1], field[2], 0};
+      EditorsRuby given{field[1], field[2], 0};
       std::from_chars(field[3].data(), field[3].data() + field[3].size(), given.works);
       // An old form and the new one are one base: 行燈 and 行灯 count together.
-      std::vector<Given>& known = (*byBase)[folded(field[0])];
-      auto same = std::find_if(known.begin(), known.end(), [&](const Given& g) {
+      std::vector<EditorsRuby>& known = (*byBase)[folded(field[0])];
+      auto same = std::find_if(known.begin(), known.end(), [&](const EditorsRuby& g) {
         return g.next == given.next && g.reading == given.reading;
       });
       if (same == known.end()) {
@@ -79,17 +73,14 @@ const std::unordered_map<std::string, std::vector<Given>>& table() {
 
 }  // namespace
 
-std::string_view editorsReadingOf(std::string_view kanji, std::string_view okurigana,
-                                  std::string_view current) {
-  const auto& rows = table();
-  const auto it = rows.find(std::string(kanji));
-  if (it == rows.end()) return {};
+std::string_view chooseEditorsReading(std::span<const EditorsRuby> given,
+                                      std::string_view okurigana, std::string_view current) {
   const std::string_view next = okurigana.empty()
                                     ? std::string_view("*")
                                     : okurigana.substr(0, utf8CharAt(okurigana, 0).length);
-  const Given* best = nullptr;
+  const EditorsRuby* best = nullptr;
   int total = 0, currentWorks = 0;
-  for (const Given& g : it->second) {
+  for (const EditorsRuby& g : given) {
     if (g.next != next) continue;
     total += g.works;
     if (g.reading == current) currentWorks = g.works;
@@ -100,6 +91,14 @@ std::string_view editorsReadingOf(std::string_view kanji, std::string_view okuri
     return {};
   }
   return best->reading;
+}
+
+std::string_view editorsReadingOf(std::string_view kanji, std::string_view okurigana,
+                                  std::string_view current) {
+  const auto& rows = table();
+  const auto it = rows.find(std::string(kanji));
+  return it == rows.end() ? std::string_view()
+                          : chooseEditorsReading(it->second, okurigana, current);
 }
 
 }  // namespace torvane::reading

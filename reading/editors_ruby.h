@@ -3,6 +3,7 @@
 // prose means (生命 いのち, 周囲 まわり, 音 ね).
 #pragma once
 
+#include <span>
 #include <string_view>
 
 namespace torvane::reading {
@@ -13,5 +14,17 @@ namespace torvane::reading {
 // works, mostly so, and far more often than `current`. Empty otherwise.
 std::string_view editorsReadingOf(std::string_view kanji, std::string_view okurigana,
                                   std::string_view current);
+
+// How editors gave one base: before okurigana starting with `next` (* for none), `reading`, in
+// `works` works (a children's book counting twice).
+struct EditorsRuby {
+  std::string_view next;
+  std::string_view reading;
+  int works = 0;
+};
+
+// The choice editorsReadingOf makes from a base's rows.
+std::string_view chooseEditorsReading(std::span<const EditorsRuby> given,
+                                      std::string_view okurigana, std::string_view current);
 
 }  // namespace torvane::reading

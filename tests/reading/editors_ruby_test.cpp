@@ -1,0 +1,42 @@
+// When the ruby editors gave a word decides its reading, as a table of what they gave.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "reading/editors_ruby.h"
+
+namespace torvane::reading {
+namespace {
+
+TEST(EditorsRuby, ChoosesWhatEditorsMostlyGaveInEnoughWorks) {
+  const struct {
+    const char* what;
+    std::vector<EditorsRuby> given;
+    const char* okurigana;
+    const char* current;
+    const char* chosen;
+  } cases[] = {
+      {"given in enough works",
+       {{"*", "いのち", 14}, {"*", "せいめい", 1}},
+       "",
+       "せいめい",
+       "いのち"},
+      {"in too few works", {{"*", "いのち", 3}}, "", "せいめい", ""},
+      {"one reading among several", {{"*", "かど", 5}, {"*", "つの", 4}}, "", "かく", ""},
+      {"the dictionary's given more than a third as often",
+       {{"*", "まきば", 6}, {"*", "ぼくじょう", 3}},
+       "",
+       "ぼくじょう",
+       ""},
+      {"already the dictionary's: nothing to change", {{"*", "こがね", 6}}, "", "こがね", ""},
+      {"before the same okurigana", {{"っ", "おこ", 5}, {"*", "いか", 9}}, "って", "いか", "おこ"},
+      {"not before other okurigana", {{"り", "いか", 5}}, "って", "おこ", ""},
+      {"without okurigana, not what was given before some", {{"っ", "おこ", 5}}, "", "ど", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(chooseEditorsReading(c.given, c.okurigana, c.current), c.chosen) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace torvane::reading
