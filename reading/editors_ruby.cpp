@@ -74,7 +74,8 @@ const std::unordered_map<std::string, std::vector<EditorsRuby>>& table() {
 }  // namespace
 
 std::string_view chooseEditorsReading(std::span<const EditorsRuby> given,
-                                      std::string_view okurigana, std::string_view current) {
+                                      std::string_view okurigana, std::string_view current,
+                                      int fewestWorks) {
   const std::string_view next = okurigana.empty()
                                     ? std::string_view("*")
                                     : okurigana.substr(0, utf8CharAt(okurigana, 0).length);
@@ -86,19 +87,19 @@ std::string_view chooseEditorsReading(std::span<const EditorsRuby> given,
     if (g.reading == current) currentWorks = g.works;
     if (best == nullptr || g.works > best->works) best = &g;
   }
-  if (best == nullptr || best->works < kFewestWorks || best->works < kLeastShare * total ||
-      currentWorks * kOutnumbered > best->works) {
+  if (best == nullptr || best->works < std::max(fewestWorks, kFewestWorks) ||
+      best->works < kLeastShare * total || currentWorks * kOutnumbered > best->works) {
     return {};
   }
   return best->reading;
 }
 
 std::string_view editorsReadingOf(std::string_view kanji, std::string_view okurigana,
-                                  std::string_view current) {
+                                  std::string_view current, int fewestWorks) {
   const auto& rows = table();
   const auto it = rows.find(std::string(kanji));
   return it == rows.end() ? std::string_view()
-                          : chooseEditorsReading(it->second, okurigana, current);
+                          : chooseEditorsReading(it->second, okurigana, current, fewestWorks);
 }
 
 }  // namespace torvane::reading

@@ -11,9 +11,10 @@ namespace torvane::reading {
 // The reading editors gave the kanji `kanji` (as the dictionary spells them: 行灯 for 行燈)
 // before the okurigana `okurigana` in hiragana (怒 before って: おこ; only its first kana tells)
 // or before none, where the dictionary reads them `current`: when they gave it so in enough
-// works, mostly so, and far more often than `current`. Empty otherwise.
+// works (at least `fewestWorks`, if more), mostly so, and far more often than `current`. Empty
+// otherwise.
 std::string_view editorsReadingOf(std::string_view kanji, std::string_view okurigana,
-                                  std::string_view current);
+                                  std::string_view current, int fewestWorks = 0);
 
 // How editors gave one base: before okurigana starting with `next` (* for none), `reading`, in
 // `works` works (a children's book counting twice).
@@ -25,6 +26,7 @@ struct EditorsRuby {
 
 // The choice editorsReadingOf makes from a base's rows.
 std::string_view chooseEditorsReading(std::span<const EditorsRuby> given,
-                                      std::string_view okurigana, std::string_view current);
+                                      std::string_view okurigana, std::string_view current,
+                                      int fewestWorks = 0);
 
 }  // namespace torvane::reading

@@ -350,8 +350,9 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vect
         std::string_view(word.reading).substr(0, word.reading.size() - okurigana.size());
     const std::string_view given = editorsReadingOf(kanji, okurigana, current);
     if (given.empty()) continue;
-    // Where the word list marks the dictionary's reading common and the editors' rare, the
-    // editors' is the older prose's: 人気 stays にんき, not ひとけ.
+    // Where the word list marks the dictionary's reading common, the editors' is often the older
+    // prose's alone: a reading the list marks rare loses (人気 stays にんき, not ひとけ), and one
+    // it lacks needs ten works (往来 stays おうらい; 生命 いのち, given in many more, wins).
     if (okurigana.empty()) {
       const auto& listed = lookUp(kanji).listed;
       auto listedAs = [&](std::string_view reading, bool common) {
@@ -359,7 +360,14 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vect
           return r.reading == reading && r.common == common;
         });
       };
-      if (listedAs(current, true) && listedAs(given, false)) continue;
+      if (listedAs(current, true)) {
+        if (listedAs(given, false)) continue;
+        constexpr int kFewestWorksOfAGloss = 10;  // chosen on the development set
+        if (!listedAs(given, true) &&
+            editorsReadingOf(kanji, okurigana, current, kFewestWorksOfAGloss).empty()) {
+          continue;
+        }
+      }
     }
     word.reading = std::string(given) + okurigana;
   }

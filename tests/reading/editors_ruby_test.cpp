@@ -36,6 +36,10 @@ TEST(EditorsRuby, ChoosesWhatEditorsMostlyGaveInEnoughWorks) {
   for (const auto& c : cases) {
     EXPECT_EQ(chooseEditorsReading(c.given, c.okurigana, c.current), c.chosen) << c.what;
   }
+  // A caller may ask for more works than the least.
+  const std::vector<EditorsRuby> gloss = {{"*", "ゆきき", 6}};
+  EXPECT_EQ(chooseEditorsReading(gloss, "", "おうらい", 6), "ゆきき");
+  EXPECT_EQ(chooseEditorsReading(gloss, "", "おうらい", 10), "");
 }
 
 }  // namespace

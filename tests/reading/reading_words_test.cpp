@@ -242,8 +242,9 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"生命と周囲", {{"生命", "いのち"}, {"周囲", "まわり"}}},  // せいめい, しゅうい
       // Not where the list marks the dictionary's reading common and the editors' rare, nor a
       // counted word, nor one kanji alone, which its sentence decides.
-      {"人気の歌手", {{"人気", "にんき"}, {"歌手", "かしゅ"}}},          // ひとけ
-      {"一個の石", {{"一個", "いっこ"}, {"石", "いし"}}},                // ひとつ
+      {"人気の歌手", {{"人気", "にんき"}, {"歌手", "かしゅ"}}},  // ひとけ
+      {"往来の車", {{"往来", "おうらい"}, {"車", "くるま"}}},    // ゆきき, in too few works
+      {"一個の石", {{"一個", "いっこ"}, {"石", "いし"}}},        // ひとつ
       {"学校に入って", {{"学校", "がっこう"}, {"入って", "はいって"}}},  // いって
       // お before one kanji read on, 大 before one read natively, where no word has the two.
       {"お館へ", {{"お館", "おやかた"}}},  // おかん
