@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "reading/folded_forms.h"
 #include "reading/kana.h"
-#include "sjis/codec.h"
 
 namespace torvane::reading {
 namespace {
@@ -23,25 +23,18 @@ constexpr int kFewestWorks = 4;  // a children's book counts twice
 constexpr double kLeastShare = 0.6;
 constexpr int kOutnumbered = 3;
 
-// The base as the analyser sees it: old forms (行燈, 燈火) as the dictionary knows them.
-std::string folded(std::string_view base) {
-  std::string out;
-  for (std::size_t i = 0; i < base.size();) {
-    const Utf8Char c = utf8CharAt(base, i);
-    const char32_t f = foldedForm(c.value);
-    if (f != 0) {
-      sjis::appendUtf8(out, f);
-    } else {
-      out.append(base.substr(i, c.length));
-    }
-    i += c.length;
+// Bases looked up as string views, without a copy per word.
+struct BaseHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view base) const {
+    return std::hash<std::string_view>()(base);
   }
-  return out;
-}
+};
+using Table = std::unordered_map<std::string, std::vector<EditorsRuby>, BaseHash, std::equal_to<>>;
 
-const std::unordered_map<std::string, std::vector<EditorsRuby>>& table() {
+const Table& table() {
   static const auto* rows = [] {  // built on first use, kept for the program's life
-    auto* byBase = new std::unordered_map<std::string, std::vector<EditorsRuby>>;
+    auto* byBase = new Table;
     std::string_view text(kEditorsRubyRows, sizeof kEditorsRubyRows - 1);
     while (!text.empty()) {
       const std::size_t end = text.find('\n');
@@ -55,8 +48,9 @@ const std::unordered_map<std::string, std::vector<EditorsRuby>>& table() {
       }
       EditorsRuby given{field[1], field[2], 0};
       std::from_chars(field[3].data(), field[3].data() + field[3].size(), given.works);
-      // An old form and the new one are one base: 行燈 and 行灯 count together.
-      std::vector<EditorsRuby>& known = (*byBase)[folded(field[0])];
+      // An old form and the new one are one base, as the analyser sees it: 行燈 and 行灯 count
+      // together.
+      std::vector<EditorsRuby>& known = (*byBase)[inFoldedForms(field[0])];
       auto same = std::find_if(known.begin(), known.end(), [&](const EditorsRuby& g) {
         return g.next == given.next && g.reading == given.reading;
       });
@@ -97,7 +91,7 @@ std::string_view chooseEditorsReading(std::span<const EditorsRuby> given,
 std::string_view editorsReadingOf(std::string_view kanji, std::string_view okurigana,
                                   std::string_view current, int fewestWorks) {
   const auto& rows = table();
-  const auto it = rows.find(std::string(kanji));
+  const auto it = rows.find(kanji);
   return it == rows.end() ? std::string_view()
                           : chooseEditorsReading(it->second, okurigana, current, fewestWorks);
 }

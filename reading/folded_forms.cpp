@@ -4,6 +4,9 @@
 #include <iterator>
 #include <utility>
 
+#include "reading/kana.h"
+#include "sjis/codec.h"
+
 namespace torvane::reading {
 namespace {
 
@@ -67,6 +70,20 @@ char32_t foldedForm(char32_t c) {
   const auto* it =
       std::ranges::lower_bound(kFoldedForms, c, {}, &std::pair<char32_t, char32_t>::first);
   return it != std::end(kFoldedForms) && it->first == c ? it->second : 0;
+}
+
+std::string inFoldedForms(std::string_view utf8) {
+  std::string out;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const Utf8Char c = utf8CharAt(utf8, i);
+    if (const char32_t f = foldedForm(c.value)) {
+      sjis::appendUtf8(out, f);
+    } else {
+      out.append(utf8.substr(i, c.length));
+    }
+    i += c.length;
+  }
+  return out;
 }
 
 }  // namespace torvane::reading
