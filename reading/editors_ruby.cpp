@@ -96,4 +96,17 @@ std::string_view editorsReadingOf(std::string_view kanji, std::string_view okuri
                           : chooseEditorsReading(it->second, okurigana, current, fewestWorks);
 }
 
+std::string_view editorsOkuriganaReadingOf(std::string_view kanji, std::string_view okurigana) {
+  if (okurigana.empty()) return {};
+  const auto& rows = table();
+  const auto it = rows.find(kanji);
+  if (it == rows.end()) return {};
+  const std::string_view next = okurigana.substr(0, utf8CharAt(okurigana, 0).length);
+  const EditorsRuby* best = nullptr;
+  for (const EditorsRuby& g : it->second) {
+    if (g.next == next && (best == nullptr || g.works > best->works)) best = &g;
+  }
+  return best == nullptr ? std::string_view() : best->reading;
+}
+
 }  // namespace torvane::reading

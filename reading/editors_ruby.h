@@ -16,6 +16,12 @@ namespace torvane::reading {
 std::string_view editorsReadingOf(std::string_view kanji, std::string_view okurigana,
                                   std::string_view current, int fewestWorks = 0);
 
+// The reading editors gave the one kanji `kanji` most often before okurigana starting as
+// `okurigana` does (慄 before えながら: ふる), however few the works: for a kanji the
+// dictionary cannot read there at all, any editor's reading is better than none. Empty when
+// they gave it none.
+std::string_view editorsOkuriganaReadingOf(std::string_view kanji, std::string_view okurigana);
+
 // How editors gave one base: before okurigana starting with `next` (* for none), `reading`, in
 // `works` works (a children's book counting twice).
 struct EditorsRuby {

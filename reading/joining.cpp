@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "reading/editors_ruby.h"
 #include "reading/kana.h"
 #include "reading/numbers.h"
 #include "reading/reading_stages.h"
@@ -563,6 +564,17 @@ void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphem
         if (matches) read = r.kana.substr(0, r.stem + bytes);
       }
       if (read) break;
+    }
+    // Older okurigana the list's readings do not spell is read as editors read the kanji before
+    // that kana: any editor's reading where the dictionary has none (慄えながら ふる, 駛せた は),
+    // a well-attested one over a noun's (横わった よこた, not よこ).
+    if (!read && (word.reading.empty() || first.partOfSpeech.starts_with("名詞"))) {
+      std::string okurigana;
+      sjis::appendUtf8(okurigana, after[0]);
+      const std::string_view given = word.reading.empty()
+                                         ? editorsOkuriganaReadingOf(surface, okurigana)
+                                         : editorsReadingOf(surface, okurigana, first.reading);
+      if (!given.empty()) read = std::string(given);
     }
     if (read && *read != first.reading) word.reading = *read + toHiragana(rest);
   }

@@ -9,8 +9,9 @@ for children, `general` for any other. PAIRS lines are `base<TAB>reading<TAB>aft
 ruby's base as printed, its reading, the (up to) two characters of text after it, and its work.
 Lines starting with # are skipped in both.
 
-Written: one row for each base of two kanji or more (the proposals read one kanji alone by its
-sentence), next kana and reading, with the works it was given in and the times, for every base
+Written: one row for each base of two kanji or more, and for one kanji before okurigana (the
+proposals read one kanji alone by its sentence, but a verb written with older okurigana, 慄《ふる》え,
+by its kana), next kana and reading, with the works it was given in and the times, for every base
 given ruby in at least two works (counted as works, whatever their audience). A children's book counts as two works:
 editors of books for adults give ruby mostly where the reading is unusual (往来《ゆきき》), those
 of children's books wherever the kanji is hard, as the books the proposals serve. The next kana
@@ -71,12 +72,14 @@ def main():
                 sys.exit(f"{args.pairs}:{number}: not a pair of a listed work")
             base, reading, after, work = fields
             base, reading, after = normalised(base.strip(), reading.strip(), after)
-            if len(base) < 2 or not all(KANJI.match(c) for c in base):
+            if not base or not all(KANJI.match(c) for c in base):
                 continue
             if not HIRAGANA.match(reading):
                 continue
             first = after[:1]
             okurigana = first and "\u3041" <= first <= "\u3096" and first not in PARTICLES
+            if len(base) == 1 and not okurigana:
+                continue
             nxt = first if okurigana else "*"
             key = (base, nxt, reading)
             works[key].add(work)

@@ -237,6 +237,9 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"思違いでした", {{"思違い", "おもいちがい"}}},  // 思違 い, おもいちがいい
       {"寐入った", {{"寐入った", "ねいった"}}},        // ねはいった
       {"真中の道傍に", {{"真中", "まんなか"}, {"道傍", "みちばた"}}},  // まなか, どうぼう
+      // Older okurigana read as editors read the kanji before it.
+      {"慄えながら", {{"慄", "ふる"}}},  // no reading
+      {"横わった", {{"横", "よこた"}}},  // よこ
       // The reading editors of children's books mostly gave a word, where it differs from the
       // dictionary's.
       {"生命と周囲", {{"生命", "いのち"}, {"周囲", "まわり"}}},  // せいめい, しゅうい
