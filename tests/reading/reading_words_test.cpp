@@ -222,10 +222,11 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       // Old forms of the jōyō kanji, read as the new (與 as 与, 燈 as 灯).
       {"與太郎の行燈", {{"與太郎", "よたろう"}, {"行燈", "あんどん"}}},  // あたえたろう, あんどう
       // Older spellings of everyday words, read as children's prose means them.
-      {"と云った", {{"云った", "いった"}}},          // ゆった
-      {"此の子", {{"此の", "この"}, {"子", "こ"}}},  // これ の
-      {"何うして", {{"何う", "どう"}}},              // なに うし
-      {"迚も", {{"迚も", "とても"}}},                // とっても
+      {"と云った", {{"云った", "いった"}}},            // ゆった
+      {"と仰言った", {{"仰言った", "おっしゃった"}}},  // 仰 言った
+      {"此の子", {{"此の", "この"}, {"子", "こ"}}},    // これ の
+      {"何うして", {{"何う", "どう"}}},                // なに うし
+      {"迚も", {{"迚も", "とても"}}},                  // とっても
       // A common listed word wins over the analyser's pieces (とにかく, not うさぎ に かど); it is
       // then cut as its ruby goes.
       {"兎に角行く", {{"兎に", "とに"}, {"角", "かく"}, {"行く", "いく"}}},  // うさぎ に かど
