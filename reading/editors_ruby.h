@@ -1,6 +1,6 @@
-// How editors of children's books gave ruby, counted over published books (reading/editors_ruby/):
-// where the dictionary's reading is the common one of today, theirs is often the one children's
-// prose means (生命 いのち, 周囲 まわり, 音 ね).
+// How editors gave ruby, counted over the books of Aozora Bunko (reading/editors_ruby/): where
+// the dictionary's reading is the common one of today, theirs is often the one the prose of
+// children's books of the time means (生命 いのち, 周囲 まわり).
 #pragma once
 
 #include <span>
@@ -23,7 +23,7 @@ std::string_view editorsReadingOf(std::string_view kanji, std::string_view okuri
 std::string_view editorsOkuriganaReadingOf(std::string_view kanji, std::string_view okurigana);
 
 // How editors gave one base: before okurigana starting with `next` (* for none), `reading`, in
-// `works` works (a children's book counting twice).
+// `works` works.
 struct EditorsRuby {
   std::string_view next;
   std::string_view reading;

@@ -567,8 +567,18 @@ void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphem
     }
     // Older okurigana the list's readings do not spell is read as editors read the kanji before
     // that kana: any editor's reading where the dictionary has none (慄えながら ふる, 駛せた は),
-    // a well-attested one over a noun's (横わった よこた, not よこ).
-    if (!read && (word.reading.empty() || first.partOfSpeech.starts_with("名詞"))) {
+    // a well-attested one over a noun's (横わった よこた, not よこ) where no word of two kana or
+    // more follows the noun (蔵いっぱい stays くら).
+    const bool wordFollows = [&] {
+      if (word.firstMorpheme + 1 >= morphemes.size()) return false;
+      const Morpheme& next = morphemes[word.firstMorpheme + 1];
+      const std::string_view pos = next.partOfSpeech;
+      return utf8CharAt(utf8.substr(next.offset, next.length), 0).length < next.length &&
+             (pos.starts_with("名詞") || pos.starts_with("副詞") || pos.starts_with("連体詞") ||
+              pos.starts_with("感動詞") || pos.starts_with("接続詞"));
+    }();
+    if (!read &&
+        (word.reading.empty() || (first.partOfSpeech.starts_with("名詞") && !wordFollows))) {
       std::string okurigana;
       sjis::appendUtf8(okurigana, after[0]);
       const std::string_view given = word.reading.empty()

@@ -324,7 +324,7 @@ void splitAtOkurigana(std::string_view utf8, std::vector<Word>& words) {
 }
 
 // A word of one run of two kanji or more, with its okurigana or none, takes the reading editors
-// of children's books mostly gave it where the dictionary's differs: 生命 いのち, not せいめい.
+// mostly gave it where the dictionary's differs: 生命 いのち, not せいめい.
 // Run before the choices that look at a word's neighbours, which know better.
 void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vector<Word>& words) {
   for (Word& word : words) {
@@ -352,7 +352,8 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vect
     if (given.empty()) continue;
     // Where the word list marks the dictionary's reading common, the editors' is often the older
     // prose's alone: a reading the list marks rare loses (人気 stays にんき, not ひとけ), and one
-    // it lacks needs ten works (往来 stays おうらい; 生命 いのち, given in many more, wins).
+    // it lacks needs a hundred works (午後 stays ごご, not ひるすぎ; 生命 いのち, given in many
+    // more, wins).
     if (okurigana.empty()) {
       const auto& listed = lookUp(kanji).listed;
       auto listedAs = [&](std::string_view reading, bool common) {
@@ -362,7 +363,7 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vect
       };
       if (listedAs(current, true)) {
         if (listedAs(given, false)) continue;
-        constexpr int kFewestWorksOfAGloss = 10;  // chosen on the development set
+        constexpr int kFewestWorksOfAGloss = 100;  // chosen on the development set
         if (!listedAs(given, true) &&
             editorsReadingOf(kanji, okurigana, current, kFewestWorksOfAGloss).empty()) {
           continue;

@@ -1,42 +1,95 @@
 #!/usr/bin/env python3
-"""The table of reading/editors_ruby/ from ruby pairs copied out of Aozora Bunko's books.
+"""The table of reading/editors_ruby/, counted from Aozora Bunko's transcriptions.
 
-  tools/editors_ruby_table.py reading/editors_ruby/works.tsv reading/editors_ruby/pairs.tsv \
+  tools/editors_ruby_table.py CARDS reading/editors_ruby/works.tsv \
       > reading/editors_ruby/editors-ruby.tsv
 
-WORKS lines are `path<TAB>author<TAB>title<TAB>audience`, audience `children` for a book written
-for children, `general` for any other. PAIRS lines are `base<TAB>reading<TAB>after<TAB>path`: a
-ruby's base as printed, its reading, the (up to) two characters of text after it, and its work.
-Lines starting with # are skipped in both.
+CARDS is the folder cards/ of a checkout of aozorahack/aozorabunko_text (the transcriptions as
+text, in Shift_JIS, ruby written 漢字《かんじ》 or ｜漢字《かんじ》). WORKS is written: every
+work counted, as `path<TAB>author<TAB>title`.
 
-Written: one row for each base of two kanji or more, and for one kanji before okurigana (the
-proposals read one kanji alone by its sentence, but a verb written with older okurigana, 慄《ふる》え,
-by its kana), next kana and reading, with the works it was given in and the times, for every base
-given ruby in at least two works (counted as works, whatever their audience). A children's book counts as two works:
-editors of books for adults give ruby mostly where the reading is unusual (往来《ゆきき》), those
-of children's books wherever the kanji is hard, as the books the proposals serve. The next kana
-is the first character after the base when that is hiragana and no particle (the okurigana of
-怒《おこ》って), else * (no okurigana: 音《ね》が, 音《ね》。). A base that ends in kana its
-reading ends in too (思い違い《おもいちがい》) is cut to its kanji. Readings in katakana (glosses
-of foreign words, 燐寸《マッチ》) and bases without a kanji are left out.
+Counted: the works in modern kana, save those of the authors below. Written: one row for each
+base of two kanji or more, and for one kanji before okurigana (the proposals read one kanji
+alone by its sentence, but a verb written with older okurigana, 慄《ふる》え, by its kana), next
+kana and reading, with the works it was given in and the times, for every reading given in two
+works or more. The next kana is the first character after the base when that is hiragana and no
+particle (the okurigana of 怒《おこ》って), else * (no okurigana: 音《ね》が). A base that ends in
+kana its reading ends in too (｜思い違い《おもいちがい》) is cut to its kanji. Readings in katakana
+(glosses of foreign words, 燐寸《マッチ》) and bases without a kanji are left out.
 """
 import argparse
 import collections
+import pathlib
 import re
 import sys
 
-KANJI = re.compile(r"[\u3400-\u9fff\uf900-\ufaff\U00020000-\U0002fa1f々〆]")
+# Never counted: the authors of the evaluation set (tests/reading/ruby_eval/) and those whose
+# works are kept back for judging the proposals independently. A work is left out when its
+# heading names one, as author, translator or subject, or when it stands in one's folder.
+KEPT_OUT_NAMES = [
+    "新美南吉", "宮沢賢治", "宮澤賢治", "小川未明", "楠山正雄", "芥川龍之介", "芥川竜之介",
+    "有島武郎", "鈴木三重吉", "豊島与志雄", "竹久夢二", "海野十三", "丘丘十郎", "江戸川乱歩",
+    "夢野久作", "香倶土三鳥", "菊池寛", "下村千秋", "佐藤紅緑",
+    # Their family and pen names alone, in titles such as 「芥川の原稿」.
+    "新美", "宮沢", "宮澤", "未明", "楠山", "芥川", "有島", "三重吉", "与志雄", "夢二", "海野",
+    "乱歩", "久作", "菊池", "千秋", "紅緑",
+]
+KEPT_OUT_FOLDERS = {
+    "000025", "000081", "000083", "000096", "000107", "000121", "000160", "000212", "000329",
+    "000575", "000879", "000906", "001205", "001475", "001779",
+}
+
+KANJI = re.compile(r"[\u3400-\u9fff\uf900-\ufaff\U00020000-\U0002fa1f々〆ヵヶ仝]")
 HIRAGANA = re.compile(r"^[\u3041-\u3096ー]+$")
+# Spellings of the old kana usage: a work holding them often is no modern-kana transcription.
+OLD_KANA = re.compile(r"[ゐゑヰヱ]|ませう|でせう|やうな|やうに|といふ|のやう|だらう")
+ANNOTATION = re.compile(r"［＃[^］]*］")
+RUBY = re.compile(r"《([^》\n]*)》")
 # After a base these start the next word, not its okurigana.
 PARTICLES = set("のがをにはもとへでやかよね")
-KATAKANA_TO_HIRAGANA = {c: c - 0x60 for c in range(0x30A1, 0x30F7)}
+LEGEND_RULE = "-------------------------------------------------------"
 
-HEADER = """\
-# How editors of children's books gave ruby, counted over Aozora Bunko's transcriptions (works in
-# works.tsv). Columns: the base (kanji), its okurigana's first kana or * for none, the reading, the
-# works it was given in (a children's book counts twice), the times. Made by
-# tools/editors_ruby_table.py.
-"""
+
+def heading_and_body(text):
+    """The heading's lines (title, author, translator ...) and the body, without the legend of
+    the notation or the notes on the source book."""
+    lines = text.split("\n")
+    heading = []
+    for line in lines[:8]:
+        if line.startswith("----") or line.startswith("【"):
+            break
+        if line.strip():
+            heading.append(line.strip())
+    notes = text.rfind("底本：")
+    body = text[:notes] if notes >= 0 else text
+    legend_end = body.find(LEGEND_RULE, body.find(LEGEND_RULE) + len(LEGEND_RULE))
+    if legend_end >= 0:
+        body = body[legend_end + len(LEGEND_RULE):]
+    return heading, body
+
+
+def in_modern_kana(body):
+    old = len(OLD_KANA.findall(body))
+    return old < 3 or old * 20000 < 3 * len(body)
+
+
+def pairs_of(body):
+    """(base, reading, the two characters after) of each ruby over a base holding a kanji."""
+    for m in RUBY.finditer(body):
+        start = m.start()
+        bar = body.rfind("｜", max(0, start - 30), start)
+        if bar >= 0 and "》" not in body[bar:start] and "\n" not in body[bar:start]:
+            base = body[bar + 1:start]
+        else:
+            begin = start
+            while begin > 0 and KANJI.match(body[begin - 1]):
+                begin -= 1
+            base = body[begin:start]
+            # A base holding a character outside the code page (※［＃...］) is not whole.
+            if not base or (begin > 0 and body[begin - 1] == "］"):
+                continue
+        after = ANNOTATION.sub("", body[m.end():m.end() + 40]).replace("｜", "")[:2]
+        yield base, m.group(1), after
 
 
 def normalised(base, reading, after):
@@ -49,51 +102,49 @@ def normalised(base, reading, after):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("works")
-    parser.add_argument("pairs")
+    parser.add_argument("cards", type=pathlib.Path)
+    parser.add_argument("works", type=pathlib.Path)
     args = parser.parse_args()
-    weight = {}
-    with open(args.works, encoding="utf-8") as f:
-        for line in f:
-            if line.startswith("#") or not line.strip():
-                continue
-            fields = line.rstrip("\n").split("\t")
-            if len(fields) != 4 or fields[3] not in ("children", "general"):
-                sys.exit(f"{args.works}: not a work with its audience: {line.strip()}")
-            weight[fields[0]] = 2 if fields[3] == "children" else 1
     works = collections.defaultdict(set)
     times = collections.Counter()
-    with open(args.pairs, encoding="utf-8") as f:
-        for number, line in enumerate(f, 1):
-            if line.startswith("#") or not line.strip():
-                continue
-            fields = line.rstrip("\n").split("\t")
-            if len(fields) != 4 or fields[3] not in weight:
-                sys.exit(f"{args.pairs}:{number}: not a pair of a listed work")
-            base, reading, after, work = fields
+    counted = []
+    for path in sorted(args.cards.glob("*/files/*/*.txt")):
+        text = path.read_bytes().decode("cp932", errors="replace").replace("\r\n", "\n")
+        heading, body = heading_and_body(text)
+        folder = path.relative_to(args.cards).parts[0]
+        if folder in KEPT_OUT_FOLDERS or any(n in h for h in heading for n in KEPT_OUT_NAMES):
+            continue
+        if not in_modern_kana(body):
+            continue
+        work = "cards/" + path.relative_to(args.cards).as_posix()
+        title = heading[0] if heading else ""
+        author = heading[1] if len(heading) > 1 else ""
+        counted.append(f"{work}\t{author}\t{title}".replace("\r", ""))
+        for base, reading, after in pairs_of(body):
             base, reading, after = normalised(base.strip(), reading.strip(), after)
-            if not base or not all(KANJI.match(c) for c in base):
+            if not base or not all(KANJI.match(c) for c in base) or not HIRAGANA.match(reading):
                 continue
-            if not HIRAGANA.match(reading):
+            if base[0] in "々ヵヶ":  # the rest of a base the text cuts (槍ヶ岳 after a line break)
                 continue
             first = after[:1]
             okurigana = first and "\u3041" <= first <= "\u3096" and first not in PARTICLES
             if len(base) == 1 and not okurigana:
                 continue
-            nxt = first if okurigana else "*"
-            key = (base, nxt, reading)
+            key = (base, first if okurigana else "*", reading)
             works[key].add(work)
             times[key] += 1
-    works_of_base = collections.defaultdict(set)
-    for (base, _, _), w in works.items():
-        works_of_base[base] |= w
-    sys.stdout.write(HEADER)
+    with args.works.open("w", encoding="utf-8") as out:
+        out.write("# The works editors-ruby.tsv was counted from: path in aozorahack/"
+                  "aozorabunko_text, author, title.\n")
+        out.writelines(line + "\n" for line in counted)
+    sys.stdout.write(
+        "# How editors gave ruby, counted over Aozora Bunko's transcriptions in modern kana\n"
+        "# (works.tsv). Columns: the base (kanji), its okurigana's first kana or * for none, the\n"
+        "# reading, the works it was given in, the times. Made by tools/editors_ruby_table.py.\n")
     for key in sorted(works):
-        base, nxt, reading = key
-        if len(works_of_base[base]) < 2:
-            continue
-        counted = sum(weight[w] for w in works[key])
-        sys.stdout.write(f"{base}\t{nxt}\t{reading}\t{counted}\t{times[key]}\n")
+        if len(works[key]) >= 2:
+            base, nxt, reading = key
+            sys.stdout.write(f"{base}\t{nxt}\t{reading}\t{len(works[key])}\t{times[key]}\n")
 
 
 if __name__ == "__main__":

@@ -524,14 +524,14 @@ TEST(CheckerCli, MissingDictionaryFailsReadingsOnlyWithOneLineNamingThePackage) 
 
 TEST(CheckerCli, MissingUserDictionaryIsAWarningAndTheSystemDictionaryReads) {
   const CheckerRun run =
-      runChecker("--rewrite kana --level -1", "凸凹", "TORVANE_USER_DIC=/nonexistent/user.dic ");
+      runChecker("--rewrite kana --level -1", "大勢", "TORVANE_USER_DIC=/nonexistent/user.dic ");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err,
             "torvane-check: warning: the user dictionary /nonexistent/user.dic is missing\n");
-  // IPAdic alone reads 凸凹 おうとつ: the user dictionary is what gives the appendix's でこぼこ.
-  EXPECT_EQ(lines(run.out).back(), "おうとつ");
-  const CheckerRun withUser = runChecker("--rewrite kana --level -1", "凸凹");
-  EXPECT_EQ(lines(withUser.out).back(), "でこぼこ");
+  // IPAdic alone reads 大勢 たいせい: the user dictionary is what gives children's おおぜい.
+  EXPECT_EQ(lines(run.out).back(), "たいせい");
+  const CheckerRun withUser = runChecker("--rewrite kana --level -1", "大勢");
+  EXPECT_EQ(lines(withUser.out).back(), "おおぜい");
   EXPECT_EQ(withUser.err, "");
 }
 
