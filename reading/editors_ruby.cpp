@@ -15,11 +15,10 @@ namespace {
 
 #include "editors_ruby_table.inc"
 
-// Chosen by measuring on the development set: a reading given in one work only is as often a
-// name or an author's own as the word's; one given in less than half the works is one reading
-// among several; the dictionary's own reading, given in more than a quarter as many works, is as
-// good.
-constexpr int kFewestWorks = 2;
+// Chosen by measuring on the development set: a reading one author alone gave is as often a name
+// or the author's own as the word's; one given by less than half the authors is one reading
+// among several; the dictionary's own reading, given by more than a quarter as many, is as good.
+constexpr int kFewestAuthors = 2;
 constexpr double kLeastShare = 0.5;
 constexpr int kOutnumbered = 4;
 
@@ -47,7 +46,7 @@ const Table& table() {
         row.remove_prefix(tab == std::string_view::npos ? row.size() : tab + 1);
       }
       EditorsRuby given{field[1], field[2], 0};
-      std::from_chars(field[3].data(), field[3].data() + field[3].size(), given.works);
+      std::from_chars(field[3].data(), field[3].data() + field[3].size(), given.authors);
       // An old form and the new one are one base, as the analyser sees it: 行燈 and 行灯 count
       // together.
       std::vector<EditorsRuby>& known = (*byBase)[inFoldedForms(field[0])];
@@ -57,7 +56,7 @@ const Table& table() {
       if (same == known.end()) {
         known.push_back(given);
       } else {
-        same->works += given.works;
+        same->authors += given.authors;
       }
     }
     return byBase;
@@ -69,31 +68,31 @@ const Table& table() {
 
 std::string_view chooseEditorsReading(std::span<const EditorsRuby> given,
                                       std::string_view okurigana, std::string_view current,
-                                      int fewestWorks) {
+                                      int fewestAuthors) {
   const std::string_view next = okurigana.empty()
                                     ? std::string_view("*")
                                     : okurigana.substr(0, utf8CharAt(okurigana, 0).length);
   const EditorsRuby* best = nullptr;
-  int total = 0, currentWorks = 0;
+  int total = 0, currentAuthors = 0;
   for (const EditorsRuby& g : given) {
     if (g.next != next) continue;
-    total += g.works;
-    if (g.reading == current) currentWorks = g.works;
-    if (best == nullptr || g.works > best->works) best = &g;
+    total += g.authors;
+    if (g.reading == current) currentAuthors = g.authors;
+    if (best == nullptr || g.authors > best->authors) best = &g;
   }
-  if (best == nullptr || best->works < std::max(fewestWorks, kFewestWorks) ||
-      best->works < kLeastShare * total || currentWorks * kOutnumbered > best->works) {
+  if (best == nullptr || best->authors < std::max(fewestAuthors, kFewestAuthors) ||
+      best->authors < kLeastShare * total || currentAuthors * kOutnumbered > best->authors) {
     return {};
   }
   return best->reading;
 }
 
 std::string_view editorsReadingOf(std::string_view kanji, std::string_view okurigana,
-                                  std::string_view current, int fewestWorks) {
+                                  std::string_view current, int fewestAuthors) {
   const auto& rows = table();
   const auto it = rows.find(kanji);
   return it == rows.end() ? std::string_view()
-                          : chooseEditorsReading(it->second, okurigana, current, fewestWorks);
+                          : chooseEditorsReading(it->second, okurigana, current, fewestAuthors);
 }
 
 std::string_view editorsOkuriganaReadingOf(std::string_view kanji, std::string_view okurigana) {
@@ -104,7 +103,7 @@ std::string_view editorsOkuriganaReadingOf(std::string_view kanji, std::string_v
   const std::string_view next = okurigana.substr(0, utf8CharAt(okurigana, 0).length);
   const EditorsRuby* best = nullptr;
   for (const EditorsRuby& g : it->second) {
-    if (g.next == next && (best == nullptr || g.works > best->works)) best = &g;
+    if (g.next == next && (best == nullptr || g.authors > best->authors)) best = &g;
   }
   return best == nullptr ? std::string_view() : best->reading;
 }

@@ -11,28 +11,29 @@ namespace torvane::reading {
 // The reading editors gave the kanji `kanji` (as the dictionary spells them: 行灯 for 行燈)
 // before the okurigana `okurigana` in hiragana (怒 before って: おこ; only its first kana tells)
 // or before none, where the dictionary reads them `current`: when they gave it so in enough
-// works (at least `fewestWorks`, if more), mostly so, and far more often than `current`. Empty
+// enough authors' works (at least `fewestAuthors`, if more), mostly so, and far more often than
+// `current`. Empty
 // otherwise.
 std::string_view editorsReadingOf(std::string_view kanji, std::string_view okurigana,
-                                  std::string_view current, int fewestWorks = 0);
+                                  std::string_view current, int fewestAuthors = 0);
 
 // The reading editors gave the one kanji `kanji` most often before okurigana starting as
-// `okurigana` does (慄 before えながら: ふる), however few the works: for a kanji the
+// `okurigana` does (慄 before えながら: ふる), however few the authors: for a kanji the
 // dictionary cannot read there at all, any editor's reading is better than none. Empty when
 // they gave it none.
 std::string_view editorsOkuriganaReadingOf(std::string_view kanji, std::string_view okurigana);
 
 // How editors gave one base: before okurigana starting with `next` (* for none), `reading`, in
-// `works` works.
+// the works of `authors` authors.
 struct EditorsRuby {
   std::string_view next;
   std::string_view reading;
-  int works = 0;
+  int authors = 0;
 };
 
 // The choice editorsReadingOf makes from a base's rows.
 std::string_view chooseEditorsReading(std::span<const EditorsRuby> given,
                                       std::string_view okurigana, std::string_view current,
-                                      int fewestWorks = 0);
+                                      int fewestAuthors = 0);
 
 }  // namespace torvane::reading

@@ -352,7 +352,7 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vect
     if (given.empty()) continue;
     // Where the word list marks the dictionary's reading common, the editors' is often the older
     // prose's alone: a reading the list marks rare loses (人気 stays にんき, not ひとけ), and one
-    // it lacks needs a hundred works (午後 stays ごご, not ひるすぎ; 生命 いのち, given in many
+    // it lacks needs thirty authors (午後 stays ごご, not ひるすぎ; 生命 いのち, given by many
     // more, wins).
     if (okurigana.empty()) {
       const auto& listed = lookUp(kanji).listed;
@@ -363,9 +363,9 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vect
       };
       if (listedAs(current, true)) {
         if (listedAs(given, false)) continue;
-        constexpr int kFewestWorksOfAGloss = 100;  // chosen on the development set
+        constexpr int kFewestAuthorsOfAGloss = 30;  // chosen on the development set
         if (!listedAs(given, true) &&
-            editorsReadingOf(kanji, okurigana, current, kFewestWorksOfAGloss).empty()) {
+            editorsReadingOf(kanji, okurigana, current, kFewestAuthorsOfAGloss).empty()) {
           continue;
         }
       }

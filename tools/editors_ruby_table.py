@@ -11,8 +11,8 @@ work counted, as `path<TAB>author<TAB>title`.
 Counted: the works in modern kana, save those of the authors below. Written: one row for each
 base of two kanji or more, and for one kanji before okurigana (the proposals read one kanji
 alone by its sentence, but a verb written with older okurigana, 慄《ふる》え, by its kana), next
-kana and reading, with the works it was given in and the times, for every reading given in two
-works or more. The next kana is the first character after the base when that is hiragana and no
+kana and reading, with the authors whose works gave it (an author given once, however prolific)
+and the times, for every reading two authors or more gave. The next kana is the first character after the base when that is hiragana and no
 particle (the okurigana of 怒《おこ》って), else * (no okurigana: 音《ね》が). A base that ends in
 kana its reading ends in too (｜思い違い《おもいちがい》) is cut to its kanji. Readings in katakana
 (glosses of foreign words, 燐寸《マッチ》) and bases without a kanji are left out.
@@ -105,7 +105,7 @@ def main():
     parser.add_argument("cards", type=pathlib.Path)
     parser.add_argument("works", type=pathlib.Path)
     args = parser.parse_args()
-    works = collections.defaultdict(set)
+    authors = collections.defaultdict(set)  # an author's folder holds their works
     times = collections.Counter()
     counted = []
     for path in sorted(args.cards.glob("*/files/*/*.txt")):
@@ -131,7 +131,7 @@ def main():
             if len(base) == 1 and not okurigana:
                 continue
             key = (base, first if okurigana else "*", reading)
-            works[key].add(work)
+            authors[key].add(folder)
             times[key] += 1
     with args.works.open("w", encoding="utf-8") as out:
         out.write("# The works editors-ruby.tsv was counted from: path in aozorahack/"
@@ -140,11 +140,11 @@ def main():
     sys.stdout.write(
         "# How editors gave ruby, counted over Aozora Bunko's transcriptions in modern kana\n"
         "# (works.tsv). Columns: the base (kanji), its okurigana's first kana or * for none, the\n"
-        "# reading, the works it was given in, the times. Made by tools/editors_ruby_table.py.\n")
-    for key in sorted(works):
-        if len(works[key]) >= 2:
+        "# reading, the authors whose works gave it, the times. Made by tools/editors_ruby_table.py.\n")
+    for key in sorted(authors):
+        if len(authors[key]) >= 2:
             base, nxt, reading = key
-            sys.stdout.write(f"{base}\t{nxt}\t{reading}\t{len(works[key])}\t{times[key]}\n")
+            sys.stdout.write(f"{base}\t{nxt}\t{reading}\t{len(authors[key])}\t{times[key]}\n")
 
 
 if __name__ == "__main__":

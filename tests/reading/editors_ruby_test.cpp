@@ -8,7 +8,7 @@
 namespace torvane::reading {
 namespace {
 
-TEST(EditorsRuby, ChoosesWhatEditorsMostlyGaveInEnoughWorks) {
+TEST(EditorsRuby, ChoosesWhatEditorsMostlyGaveInEnoughAuthorsWorks) {
   const struct {
     const char* what;
     std::vector<EditorsRuby> given;
@@ -16,12 +16,12 @@ TEST(EditorsRuby, ChoosesWhatEditorsMostlyGaveInEnoughWorks) {
     const char* current;
     const char* chosen;
   } cases[] = {
-      {"given in enough works",
+      {"given by enough authors",
        {{"*", "いのち", 14}, {"*", "せいめい", 1}},
        "",
        "せいめい",
        "いのち"},
-      {"in too few works", {{"*", "いのち", 1}}, "", "せいめい", ""},
+      {"by too few authors", {{"*", "いのち", 1}}, "", "せいめい", ""},
       {"one reading among several",
        {{"*", "かど", 5}, {"*", "つの", 4}, {"*", "すみ", 2}},
        "",
@@ -40,7 +40,7 @@ TEST(EditorsRuby, ChoosesWhatEditorsMostlyGaveInEnoughWorks) {
   for (const auto& c : cases) {
     EXPECT_EQ(chooseEditorsReading(c.given, c.okurigana, c.current), c.chosen) << c.what;
   }
-  // A caller may ask for more works than the least.
+  // A caller may ask for more authors than the least.
   const std::vector<EditorsRuby> gloss = {{"*", "ゆきき", 6}};
   EXPECT_EQ(chooseEditorsReading(gloss, "", "おうらい", 6), "ゆきき");
   EXPECT_EQ(chooseEditorsReading(gloss, "", "おうらい", 10), "");
