@@ -329,7 +329,13 @@ void splitAtOkurigana(std::string_view utf8, std::vector<Word>& words) {
 void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vector<Word>& words) {
   for (Word& word : words) {
     if (word.reading.empty()) continue;
-    const std::string_view surface = utf8.substr(word.offset, word.length);
+    std::string_view surface = utf8.substr(word.offset, word.length);
+    // The honorific お stays as it is read (お正午 おひる, お酒宴 おさかもり).
+    std::string_view honorific;
+    if (surface.starts_with("お") && word.reading.starts_with("お")) {
+      honorific = "お";
+      surface.remove_prefix(honorific.size());
+    }
     std::size_t kanjiEnd = 0, kanjiCount = 0;
     while (kanjiEnd < surface.size()) {
       const Utf8Char c = utf8CharAt(surface, kanjiEnd);
@@ -345,9 +351,9 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vect
     const std::string_view kanji = surface.substr(0, kanjiEnd), rest = surface.substr(kanjiEnd);
     if (!rest.empty() && !isAllKana(rest)) continue;
     const std::string okurigana = toHiragana(rest);
-    if (!word.reading.ends_with(okurigana) || word.reading.size() == okurigana.size()) continue;
-    const std::string_view current =
-        std::string_view(word.reading).substr(0, word.reading.size() - okurigana.size());
+    const std::string_view read = std::string_view(word.reading).substr(honorific.size());
+    if (!read.ends_with(okurigana) || read.size() == okurigana.size()) continue;
+    const std::string_view current = read.substr(0, read.size() - okurigana.size());
     const std::string_view given = editorsReadingOf(kanji, okurigana, current);
     if (given.empty()) continue;
     // Where the word list marks the dictionary's reading common, the editors' is often the older
@@ -370,7 +376,7 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vect
         }
       }
     }
-    word.reading = std::string(given) + okurigana;
+    word.reading = std::string(honorific) + std::string(given) + okurigana;
   }
 }
 

@@ -241,14 +241,15 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       // Older okurigana read as editors read the kanji before it.
       {"慄えながら", {{"慄", "ふる"}}},  // no reading
       {"横わった", {{"横", "よこた"}}},  // よこ
-      // The reading editors of children's books mostly gave a word, where it differs from the
-      // dictionary's.
+      // The reading editors mostly gave a word, where it differs from the dictionary's; after
+      // お too.
       {"生命と周囲", {{"生命", "いのち"}, {"周囲", "まわり"}}},  // せいめい, しゅうい
+      {"お正午に", {{"お正午", "おひる"}}},                      // おしょうご
       // Not where the list marks the dictionary's reading common and the editors' rare, nor a
       // counted word, nor one kanji alone, which its sentence decides.
       {"人気の歌手", {{"人気", "にんき"}, {"歌手", "かしゅ"}}},  // ひとけ
-      {"往来の車", {{"往来", "おうらい"}, {"車", "くるま"}}},    // ゆきき, in too few works
-      {"一個の石", {{"一個", "いっこ"}, {"石", "いし"}}},        // ひとつ
+      {"往来の車", {{"往来", "おうらい"}, {"車", "くるま"}}},  // ゆきき: おうらい given often too
+      {"一個の石", {{"一個", "いっこ"}, {"石", "いし"}}},                // ひとつ
       {"学校に入って", {{"学校", "がっこう"}, {"入って", "はいって"}}},  // いって
       // お before one kanji read on, 大 before one read natively, where no word has the two.
       {"お館へ", {{"お館", "おやかた"}}},  // おかん
