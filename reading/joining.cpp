@@ -120,8 +120,8 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
         return true;
       }
       // A noun said twice is two words (木陰木陰); a noun that ends in hiragana ends its word
-      // (お祖父さん / お祖母さん, 焼け / 煙突).
-      if (nextSurface == lastSurface) return false;
+      // (お祖父さん / お祖母さん, 焼け / 煙突); older prose's 宛 (each) ends one (一杯宛 / 御飯).
+      if (nextSurface == lastSurface || lastSurface == "宛") return false;
       // A family name starts a word of its own after a title or a noun of two characters or
       // more (左大臣 / 藤原道世, 学友 / 柳光一), as editors give the name its own ruby; after one
       // kanji it may be the analyser's cut of a longer name.
@@ -718,6 +718,9 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                            morphemes[words[i + 2].firstMorpheme].partOfSpeech.starts_with("名詞") &&
                            at(i + 3) == "は";  // その中に鳥がいた is inside
       if (at(i + 2) == "、" || subject) words[i].reading = "うち";
+    } else if (word == "宛" && i > 0 &&
+               numberValue(before.substr(0, utf8CharAt(before, 0).length))) {
+      words[i].reading = "ずつ";  // after a count, older prose's each (一つ宛, 三人宛)
     } else if (word == "画") {
       words[i].reading = "え";  // alone, a picture (画を描く), where the list's first is a stroke
     } else if (word == "何時" && after == "でも") {
