@@ -64,14 +64,18 @@ const Table& table() {
   return *rows;
 }
 
+// The table's key for okurigana: its first kana, or * for none.
+std::string_view nextOf(std::string_view okurigana) {
+  return okurigana.empty() ? std::string_view("*")
+                           : okurigana.substr(0, utf8CharAt(okurigana, 0).length);
+}
+
 }  // namespace
 
 std::string_view chooseEditorsReading(std::span<const EditorsRuby> given,
                                       std::string_view okurigana, std::string_view current,
                                       int fewestAuthors) {
-  const std::string_view next = okurigana.empty()
-                                    ? std::string_view("*")
-                                    : okurigana.substr(0, utf8CharAt(okurigana, 0).length);
+  const std::string_view next = nextOf(okurigana);
   const EditorsRuby* best = nullptr;
   int total = 0, currentAuthors = 0;
   for (const EditorsRuby& g : given) {
@@ -95,12 +99,37 @@ std::string_view editorsReadingOf(std::string_view kanji, std::string_view okuri
                           : chooseEditorsReading(it->second, okurigana, current, fewestAuthors);
 }
 
+std::vector<std::string_view> editorsChoicesOf(std::string_view kanji, std::string_view okurigana) {
+  constexpr int kFewestAuthorsOfAChoice = 3;
+  constexpr double kLeastShareOfAChoice = 0.1;
+  const auto& rows = table();
+  const auto it = rows.find(kanji);
+  if (it == rows.end()) return {};
+  const std::string_view next = nextOf(okurigana);
+  std::vector<const EditorsRuby*> given;
+  int total = 0;
+  for (const EditorsRuby& g : it->second) {
+    if (g.next != next) continue;
+    total += g.authors;
+    given.push_back(&g);
+  }
+  std::erase_if(given, [&](const EditorsRuby* g) {
+    return g->authors < kFewestAuthorsOfAChoice || g->authors < kLeastShareOfAChoice * total;
+  });
+  std::stable_sort(given.begin(), given.end(), [](const EditorsRuby* a, const EditorsRuby* b) {
+    return a->authors > b->authors;
+  });
+  std::vector<std::string_view> readings;
+  for (const EditorsRuby* g : given) readings.push_back(g->reading);
+  return readings;
+}
+
 std::string_view editorsOkuriganaReadingOf(std::string_view kanji, std::string_view okurigana) {
   if (okurigana.empty()) return {};
   const auto& rows = table();
   const auto it = rows.find(kanji);
   if (it == rows.end()) return {};
-  const std::string_view next = okurigana.substr(0, utf8CharAt(okurigana, 0).length);
+  const std::string_view next = nextOf(okurigana);
   const EditorsRuby* best = nullptr;
   for (const EditorsRuby& g : it->second) {
     if (g.next == next && (best == nullptr || g.authors > best->authors)) best = &g;

@@ -5,6 +5,7 @@
 
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace torvane::reading {
 
@@ -16,6 +17,11 @@ namespace torvane::reading {
 // otherwise.
 std::string_view editorsReadingOf(std::string_view kanji, std::string_view okurigana,
                                   std::string_view current, int fewestAuthors = 0);
+
+// The readings editors often gave the kanji `kanji` before the okurigana `okurigana` (or none),
+// most often first: those a teacher of older prose may want to choose from (往来: ゆきき,
+// おうらい). Each was given by at least three authors and a tenth of those who gave any.
+std::vector<std::string_view> editorsChoicesOf(std::string_view kanji, std::string_view okurigana);
 
 // The reading editors gave the one kanji `kanji` most often before okurigana starting as
 // `okurigana` does (慄 before えながら: ふる), however few the authors: for a kanji the

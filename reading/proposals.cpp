@@ -323,33 +323,48 @@ void splitAtOkurigana(std::string_view utf8, std::vector<Word>& words) {
   words = std::move(out);
 }
 
+// A word as the editors' table holds it: an honorific お, one run of two kanji or more, and
+// its okurigana or none.
+struct EditorsSpelling {
+  std::string_view honorific, kanji, rest;
+};
+
+// Nothing for one kanji alone, read by what the analyser makes of its sentence (人 ひと, 三人 にん;
+// 入って はいって, 気に入って いって), which editors' ruby, given mostly where the reading is
+// the rarer one, would undo; nor for a word that starts with a number, left to the counting rules
+// and the list (一個 いっこ, not the older ひとつ; 一寸 ちょっと).
+std::optional<EditorsSpelling> editorsSpellingOf(std::string_view surface) {
+  EditorsSpelling spelling;
+  if (surface.starts_with("お")) {
+    spelling.honorific = surface.substr(0, std::string_view("お").size());
+    surface.remove_prefix(spelling.honorific.size());
+  }
+  std::size_t kanjiEnd = 0, kanjiCount = 0;
+  while (kanjiEnd < surface.size()) {
+    const Utf8Char c = utf8CharAt(surface, kanjiEnd);
+    if (!isKanji(c.value)) break;
+    kanjiEnd += c.length;
+    ++kanjiCount;
+  }
+  if (kanjiCount < 2 || numberValue(surface.substr(0, utf8CharAt(surface, 0).length))) {
+    return std::nullopt;
+  }
+  spelling.kanji = surface.substr(0, kanjiEnd);
+  spelling.rest = surface.substr(kanjiEnd);
+  if (!spelling.rest.empty() && !isAllKana(spelling.rest)) return std::nullopt;
+  return spelling;
+}
+
 // A word of one run of two kanji or more, with its okurigana or none, takes the reading editors
-// mostly gave it where the dictionary's differs: 生命 いのち, not せいめい.
-// Run before the choices that look at a word's neighbours, which know better.
+// mostly gave it where the dictionary's differs: 生命 いのち, not せいめい; after お too (お正午
+// おひる). Run before the choices that look at a word's neighbours, which know better.
 void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vector<Word>& words) {
   for (Word& word : words) {
     if (word.reading.empty()) continue;
-    std::string_view surface = utf8.substr(word.offset, word.length);
-    // The honorific お stays as it is read (お正午 おひる, お酒宴 おさかもり).
-    std::string_view honorific;
-    if (surface.starts_with("お") && word.reading.starts_with("お")) {
-      honorific = "お";
-      surface.remove_prefix(honorific.size());
-    }
-    std::size_t kanjiEnd = 0, kanjiCount = 0;
-    while (kanjiEnd < surface.size()) {
-      const Utf8Char c = utf8CharAt(surface, kanjiEnd);
-      if (!isKanji(c.value)) break;
-      kanjiEnd += c.length;
-      ++kanjiCount;
-    }
-    // One kanji alone is read by what the analyser makes of its sentence (人 ひと, 三人 にん;
-    // 入って はいって, 気に入って いって), which editors' ruby, given mostly where the reading is
-    // the rarer one, would undo. A word that starts with a number is left to the counting rules
-    // and the list (一個 いっこ, not the older ひとつ; 一寸 ちょっと).
-    if (kanjiCount < 2 || numberValue(surface.substr(0, utf8CharAt(surface, 0).length))) continue;
-    const std::string_view kanji = surface.substr(0, kanjiEnd), rest = surface.substr(kanjiEnd);
-    if (!rest.empty() && !isAllKana(rest)) continue;
+    const auto spelling = editorsSpellingOf(utf8.substr(word.offset, word.length));
+    if (!spelling || !word.reading.starts_with(spelling->honorific)) continue;
+    const std::string_view honorific = spelling->honorific, kanji = spelling->kanji,
+                           rest = spelling->rest;
     const std::string okurigana = toHiragana(rest);
     const std::string_view read = std::string_view(word.reading).substr(honorific.size());
     if (!read.ends_with(okurigana) || read.size() == okurigana.size()) continue;
@@ -497,13 +512,25 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   });
   flush();
 
-  // Other readings the dictionary holds for the same word.
+  // Other readings the dictionary holds for the same word, then those editors often gave it
+  // (往来 ゆきき, 午後 ひるすぎ), for older prose.
   for (Proposal& p : proposals) {
-    const std::vector<std::string>& ranked =
-        lookUp(text.utf8.substr(sourceOf[p.offset], p.word.size())).ranked;
+    const std::string_view surface = text.utf8.substr(sourceOf[p.offset], p.word.size());
     if (!p.reading.empty()) p.choices.push_back(p.reading);
-    for (const std::string& reading : ranked) {
-      if (reading != p.reading && isHiraganaReading(reading)) p.choices.push_back(reading);
+    auto offer = [&](std::string reading) {
+      if (isHiraganaReading(reading) &&
+          std::find(p.choices.begin(), p.choices.end(), reading) == p.choices.end()) {
+        p.choices.push_back(std::move(reading));
+      }
+    };
+    for (const std::string& reading : lookUp(surface).ranked) offer(reading);
+    if (const auto spelling = editorsSpellingOf(surface)) {
+      const std::string okurigana = toHiragana(spelling->rest);
+      for (const std::string_view given : editorsChoicesOf(spelling->kanji, okurigana)) {
+        // After お, a reading that holds its own (正午 おひる) is not read again.
+        if (!spelling->honorific.empty() && given.starts_with("お")) continue;
+        offer(std::string(spelling->honorific) + std::string(given) + okurigana);
+      }
     }
   }
   return proposals;

@@ -133,13 +133,23 @@ TEST(ReadingProposals, PiecesSpellTheReadingInBytesOfTheCheckedText) {
   }
 }
 
-TEST(ReadingProposals, OfferTheOtherReadingsOfTheDictionary) {
-  const std::vector<Proposal> proposals = testing::Checked("明日", -1).propose();
-  ASSERT_EQ(proposals.size(), 1u);
-  ASSERT_FALSE(proposals[0].choices.empty());
-  EXPECT_EQ(proposals[0].choices.front(), proposals[0].reading);
-  EXPECT_NE(std::find(proposals[0].choices.begin(), proposals[0].choices.end(), "あす"),
-            proposals[0].choices.end());
+TEST(ReadingProposals, OfferTheOtherReadingsOfTheDictionaryAndOfEditors) {
+  const struct {
+    const char* text;
+    const char* offered;
+  } cases[] = {
+      {"明日", "あす"},          // the dictionary's
+      {"往来", "ゆきき"},        // editors' of older prose
+      {"お酒宴", "おさかもり"},  // theirs after お
+  };
+  for (const auto& c : cases) {
+    const std::vector<Proposal> proposals = testing::Checked(c.text, -1).propose();
+    ASSERT_EQ(proposals.size(), 1u) << c.text;
+    const std::vector<std::string>& choices = proposals[0].choices;
+    ASSERT_FALSE(choices.empty()) << c.text;
+    EXPECT_EQ(choices.front(), proposals[0].reading) << c.text;
+    EXPECT_EQ(std::count(choices.begin(), choices.end(), c.offered), 1) << c.text;
+  }
 }
 
 TEST(ReadingProposals, ShiftJisWithoutSourceIsDecodedWithItsMap) {
