@@ -11,10 +11,9 @@ namespace torvane::reading {
 
 // The reading editors gave the kanji `kanji` (as the dictionary spells them: 行灯 for 行燈)
 // before the okurigana `okurigana` in hiragana (怒 before って: おこ; only its first kana tells)
-// or before none, where the dictionary reads them `current`: when they gave it so in enough
-// enough authors' works (at least `fewestAuthors`, if more), mostly so, and far more often than
-// `current`. Empty
-// otherwise.
+// or before none, where the dictionary reads them `current`: when enough authors' works gave
+// it so (at least `fewestAuthors`, if more), mostly so, and far more often than `current`.
+// Empty otherwise.
 std::string_view editorsReadingOf(std::string_view kanji, std::string_view okurigana,
                                   std::string_view current, int fewestAuthors = 0);
 
