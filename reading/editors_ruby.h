@@ -23,8 +23,8 @@ std::string_view editorsReadingOf(std::string_view kanji, std::string_view okuri
 std::vector<std::string_view> editorsChoicesOf(std::string_view kanji, std::string_view okurigana);
 
 // The reading editors gave the one kanji `kanji` most often before okurigana starting as
-// `okurigana` does (慄 before えながら: ふる), however few the authors: for a kanji the
-// dictionary cannot read there at all, any editor's reading is better than none. Empty when
+// `okurigana` does (慄 before えながら: ふる), by however few authors the table holds: for a kanji
+// the dictionary cannot read there at all, any editor's reading is better than none. Empty when
 // they gave it none.
 std::string_view editorsOkuriganaReadingOf(std::string_view kanji, std::string_view okurigana);
 

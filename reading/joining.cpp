@@ -567,18 +567,15 @@ void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphem
     }
     // Older okurigana the list's readings do not spell is read as editors read the kanji before
     // that kana: any editor's reading where the dictionary has none (慄えながら ふる, 駛せた は),
-    // a well-attested one over a noun's (横わった よこた, not よこ) where no word of two kana or
-    // more follows the noun (蔵いっぱい stays くら).
-    const bool wordFollows = [&] {
+    // a well-attested one over a noun's where the analyser takes the kana for a verb's
+    // (横わった よこた, not よこ), not for a particle or a word (心まで, 蔵いっぱい stay).
+    const auto verbKanaFollow = [&] {
       if (word.firstMorpheme + 1 >= morphemes.size()) return false;
-      const Morpheme& next = morphemes[word.firstMorpheme + 1];
-      const std::string_view pos = next.partOfSpeech;
-      return utf8CharAt(utf8.substr(next.offset, next.length), 0).length < next.length &&
-             (pos.starts_with("名詞") || pos.starts_with("副詞") || pos.starts_with("連体詞") ||
-              pos.starts_with("感動詞") || pos.starts_with("接続詞"));
-    }();
+      const std::string_view pos = morphemes[word.firstMorpheme + 1].partOfSpeech;
+      return pos.starts_with("動詞") || pos.starts_with("形容詞");
+    };
     if (!read &&
-        (word.reading.empty() || (first.partOfSpeech.starts_with("名詞") && !wordFollows))) {
+        (word.reading.empty() || (first.partOfSpeech.starts_with("名詞") && verbKanaFollow()))) {
       std::string okurigana;
       sjis::appendUtf8(okurigana, after[0]);
       const std::string_view given = word.reading.empty()

@@ -370,7 +370,8 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vect
     if (!read.ends_with(okurigana) || read.size() == okurigana.size()) continue;
     const std::string_view current = read.substr(0, read.size() - okurigana.size());
     const std::string_view given = editorsReadingOf(kanji, okurigana, current);
-    if (given.empty()) continue;
+    // After お, a reading that holds its own (副食物 おかず) is not read with a second.
+    if (given.empty() || (!honorific.empty() && given.starts_with(honorific))) continue;
     // Where the word list marks the dictionary's reading common, the editors' is often the older
     // prose's alone: a reading the list marks rare loses (人気 stays にんき, not ひとけ), and one
     // it lacks needs thirty authors (午後 stays ごご, not ひるすぎ; 生命 いのち, given by many

@@ -226,6 +226,7 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       // Older spellings of everyday words, read as children's prose means them.
       {"と云った", {{"云った", "いった"}}},            // ゆった
       {"と仰言った", {{"仰言った", "おっしゃった"}}},  // 仰 言った
+      {"と仰言いました", {{"仰言い", "おっしゃい"}}},  // おおせごと い
       {"此の子", {{"此の", "この"}, {"子", "こ"}}},    // これ の
       {"何うして", {{"何う", "どう"}}},                // なに うし
       {"迚も", {{"迚も", "とても"}}},                  // とっても
@@ -241,12 +242,14 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"寐入った", {{"寐入った", "ねいった"}}},        // ねはいった
       {"真中の道傍に", {{"真中", "まんなか"}, {"道傍", "みちばた"}}},  // まなか, どうぼう
       // Older okurigana read as editors read the kanji before it.
-      {"慄えながら", {{"慄", "ふる"}}},  // no reading
-      {"横わった", {{"横", "よこた"}}},  // よこ
+      {"慄えながら", {{"慄", "ふる"}}},                            // no reading
+      {"横わった", {{"横", "よこた"}}},                            // よこ
+      {"心まで冷えた", {{"心", "こころ"}, {"冷えた", "ひえた"}}},  // しんまで
       // The reading editors mostly gave a word, where it differs from the dictionary's; after
       // お too.
       {"生命と周囲", {{"生命", "いのち"}, {"周囲", "まわり"}}},  // せいめい, しゅうい
       {"お正午に", {{"お正午", "おひる"}}},                      // おしょうご
+      {"お副食物", {{"お副食物", "おふくしょくぶつ"}}},          // おおかず
       // Not where the list marks the dictionary's reading common and the editors' rare, nor a
       // counted word, nor one kanji alone, which its sentence decides.
       {"人気の歌手", {{"人気", "にんき"}, {"歌手", "かしゅ"}}},  // ひとけ
