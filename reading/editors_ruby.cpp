@@ -70,6 +70,19 @@ std::string_view nextOf(std::string_view okurigana) {
                            : okurigana.substr(0, utf8CharAt(okurigana, 0).length);
 }
 
+// The table's rows for `kanji` before `okurigana` (or none).
+std::vector<const EditorsRuby*> givenBefore(std::string_view kanji, std::string_view okurigana) {
+  std::vector<const EditorsRuby*> given;
+  const auto& rows = table();
+  const auto it = rows.find(kanji);
+  if (it == rows.end()) return given;
+  const std::string_view next = nextOf(okurigana);
+  for (const EditorsRuby& g : it->second) {
+    if (g.next == next) given.push_back(&g);
+  }
+  return given;
+}
+
 }  // namespace
 
 std::string_view chooseEditorsReading(std::span<const EditorsRuby> given,
@@ -102,17 +115,9 @@ std::string_view editorsReadingOf(std::string_view kanji, std::string_view okuri
 std::vector<std::string_view> editorsChoicesOf(std::string_view kanji, std::string_view okurigana) {
   constexpr int kFewestAuthorsOfAChoice = 3;
   constexpr double kLeastShareOfAChoice = 0.1;
-  const auto& rows = table();
-  const auto it = rows.find(kanji);
-  if (it == rows.end()) return {};
-  const std::string_view next = nextOf(okurigana);
-  std::vector<const EditorsRuby*> given;
+  std::vector<const EditorsRuby*> given = givenBefore(kanji, okurigana);
   int total = 0;
-  for (const EditorsRuby& g : it->second) {
-    if (g.next != next) continue;
-    total += g.authors;
-    given.push_back(&g);
-  }
+  for (const EditorsRuby* g : given) total += g->authors;
   std::erase_if(given, [&](const EditorsRuby* g) {
     return g->authors < kFewestAuthorsOfAChoice || g->authors < kLeastShareOfAChoice * total;
   });
@@ -126,13 +131,9 @@ std::vector<std::string_view> editorsChoicesOf(std::string_view kanji, std::stri
 
 std::string_view editorsOkuriganaReadingOf(std::string_view kanji, std::string_view okurigana) {
   if (okurigana.empty()) return {};
-  const auto& rows = table();
-  const auto it = rows.find(kanji);
-  if (it == rows.end()) return {};
-  const std::string_view next = nextOf(okurigana);
   const EditorsRuby* best = nullptr;
-  for (const EditorsRuby& g : it->second) {
-    if (g.next == next && (best == nullptr || g.authors > best->authors)) best = &g;
+  for (const EditorsRuby* g : givenBefore(kanji, okurigana)) {
+    if (best == nullptr || g->authors > best->authors) best = g;
   }
   return best == nullptr ? std::string_view() : best->reading;
 }
