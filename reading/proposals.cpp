@@ -372,6 +372,12 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vect
     const std::string_view given = editorsReadingOf(kanji, okurigana, current);
     // After お, a reading that holds its own (副食物 おかず) is not read with a second.
     if (given.empty() || (!honorific.empty() && given.starts_with(honorific))) continue;
+    // Editors' 可愛《かわい》い, counted under its okurigana's first kana, is no reading of the
+    // 可愛 of 可愛いい: the dictionary's reading with that kana is the editors' one.
+    if (!okurigana.empty() && given.size() > current.size() && given.starts_with(current) &&
+        okurigana.starts_with(given.substr(current.size()))) {
+      continue;
+    }
     // Where the word list marks the dictionary's reading common, the editors' is often the older
     // prose's alone: a reading the list marks rare loses (人気 stays にんき, not ひとけ), and one
     // it lacks needs thirty authors (午後 stays ごご, not ひるすぎ; 生命 いのち, given by many
