@@ -186,8 +186,11 @@ void preferListedReadings(WordLookUps& lookUp, std::string_view utf8,
     // spelling as another word: 降って is the adverb くだって only where it is no form of 降る.
     // One morpheme alone may still be the list's (好く, the adverb よく).
     const std::string_view first = utf8.substr(parts[0].offset, parts[0].length);
-    const bool verb = parts.size() > 1 && parts[0].partOfSpeech == "動詞,自立" &&
-                      !word.reading.empty() && isAllKana(surface.substr(first.size()));
+    // A verb's kanji alone (得 of 得べく, え) is no noun the list spells the same (得 とく).
+    const bool verb = (parts.size() > 1 && parts[0].partOfSpeech == "動詞,自立" &&
+                       !word.reading.empty() && isAllKana(surface.substr(first.size()))) ||
+                      (parts.size() == 1 && parts[0].partOfSpeech.starts_with("動詞") &&
+                       !word.reading.empty() && first.size() == utf8CharAt(first, 0).length);
     if (const Known& whole = lookUp(surface); !whole.listed.empty() && !verb) {
       word.reading = choose(surface, whole, word.reading, parts.size() > 1);
       continue;
