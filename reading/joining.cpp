@@ -513,6 +513,32 @@ std::optional<std::string> verbNounOf(char32_t kanji) {
 // could spell (親も is not したしむ).
 constexpr std::u32string_view kParticles = U"がのはをにでともへやかねよなばてぞ";
 
+// The classical form of an adjective the analyser finds before more of a word (怖し / い,
+// 羨し / がる) is older okurigana of another adjective: 怖しい おそろしい, 羨しがる うらやましがる.
+// The reading editors gave the kanji before し, if any.
+std::optional<std::string> olderAdjectiveReading(std::string_view utf8,
+                                                 std::span<const Morpheme> morphemes,
+                                                 const Word& word) {
+  const Morpheme& first = morphemes[word.firstMorpheme];
+  if (first.conjugation != "文語基本形" || !first.partOfSpeech.starts_with("形容詞")) {
+    return std::nullopt;
+  }
+  const std::string_view surface = utf8.substr(first.offset, first.length);
+  const std::size_t kanjiBytes = utf8CharAt(surface, 0).length;
+  if (surface.substr(kanjiBytes) != "し" || !isKanji(utf8CharAt(surface, 0).value) ||
+      word.firstMorpheme + 1 >= morphemes.size()) {
+    return std::nullopt;
+  }
+  const Morpheme& next = morphemes[word.firstMorpheme + 1];
+  if (next.offset != first.offset + first.length || next.partOfSpeech.starts_with("助") ||
+      utf8CharAt(utf8, next.offset).value < U'ぁ' || utf8CharAt(utf8, next.offset).value > U'ゖ') {
+    return std::nullopt;
+  }
+  const std::string_view given = editorsOkuriganaReadingOf(surface.substr(0, kanjiBytes), "し");
+  if (given.empty()) return std::nullopt;
+  return std::string(given) + "し";
+}
+
 }  // namespace
 
 void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphemes,
@@ -520,6 +546,12 @@ void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphem
   for (Word& word : words) {
     const Morpheme& first = morphemes[word.firstMorpheme];
     const std::string_view surface = utf8.substr(first.offset, first.length);
+    if (auto older = olderAdjectiveReading(utf8, morphemes, word)) {
+      const std::string_view kana = utf8.substr(
+          first.offset + first.length, word.offset + word.length - first.offset - first.length);
+      if (kana.empty() || isAllKana(kana)) word.reading = std::move(*older) + toHiragana(kana);
+      continue;
+    }
     const Utf8Char kanji = utf8CharAt(surface, 0);
     if (kanji.length != surface.size() || !isKanji(kanji.value)) continue;
     const std::string_view rest = utf8.substr(
@@ -569,13 +601,24 @@ void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphem
     // that kana: any editor's reading where the dictionary has none (慄えながら ふる, 駛せた は),
     // a well-attested one over a noun's where the analyser takes the kana for a verb's
     // (横わった よこた, not よこ), not for a particle or a word (心まで, 蔵いっぱい stay).
+    // A noun of its own (女 おんな, 中 なか) may take the quoting って; a kanji the dictionary
+    // only knows read on (拍 はく) is a verb there (拍って うって). A verb's bare stem (洩 of
+    // 洩る) stands before する only where the kana were its okurigana (洩して もらして).
+    const auto nounOfItsOwn = [&] {
+      const auto readings = joyoReadingsOf(kanji.value);
+      return std::any_of(readings.begin(), readings.end(), [&](const JoyoReading& r) {
+        return r.native && r.stem == r.kana.size() && r.kana == word.reading;
+      });
+    };
     const auto verbKanaFollow = [&] {
+      if (after[0] == U'っ' && !nounOfItsOwn()) return true;
       if (word.firstMorpheme + 1 >= morphemes.size()) return false;
       const std::string_view pos = morphemes[word.firstMorpheme + 1].partOfSpeech;
       return pos.starts_with("動詞") || pos.starts_with("形容詞");
     };
-    if (!read &&
-        (word.reading.empty() || (first.partOfSpeech.starts_with("名詞") && verbKanaFollow()))) {
+    const bool misread =
+        first.partOfSpeech.starts_with("名詞") || first.conjugation == "体言接続特殊２";
+    if (!read && (word.reading.empty() || (misread && verbKanaFollow()))) {
       std::string okurigana;
       sjis::appendUtf8(okurigana, after[0]);
       const std::string_view given = word.reading.empty()

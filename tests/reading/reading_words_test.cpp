@@ -249,6 +249,12 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"慄えながら", {{"慄", "ふる"}}},                            // no reading
       {"横わった", {{"横", "よこた"}}},                            // よこ
       {"心まで冷えた", {{"心", "こころ"}, {"冷えた", "ひえた"}}},  // しんまで
+      // A kanji the dictionary reads only as a noun before っ, a verb's bare stem before する, an
+      // adjective's classical form before more of its word; not a noun of its own before って.
+      {"手を拍って、嘲笑を洩して",
+       {{"手", "て"}, {"拍", "う"}, {"嘲笑", "ちょうしょう"}, {"洩", "もら"}}},  // はく, も
+      {"怖しさに羨しがる", {{"怖しさ", "おそろしさ"}, {"羨し", "うらやまし"}}},  // こわしさ, ともし
+      {"女ってものは", {{"女", "おんな"}}},                                      // あま
       // The reading editors mostly gave a word, where it differs from the dictionary's; after
       // お too.
       {"生命と周囲", {{"生命", "いのち"}, {"周囲", "まわり"}}},  // せいめい, しゅうい
