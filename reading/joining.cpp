@@ -102,10 +102,10 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
     case Kind::Suffix:
     case Kind::Counter:
       // 勢 is a suffix after a number or a name (三千勢, 武田勢); after an adjectival or adverbial
-      // word it is a noun of its own (大層勢の強い, 益勢付いて).
+      // word or a verb it is a noun of its own (大層勢の強い, 益勢付いて, 怖しい勢).
       if (nextSurface == "勢" &&
           (last.partOfSpeech == "名詞,形容動詞語幹" || last.partOfSpeech == "名詞,サ変接続" ||
-           last.partOfSpeech == "名詞,副詞可能")) {
+           last.partOfSpeech == "名詞,副詞可能" || lastKind == Kind::Verb)) {
         return false;
       }
       // 私たち, 東京都, 読み方, 高さ, 三本
