@@ -373,8 +373,14 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vect
     if (!read.ends_with(okurigana) || read.size() == okurigana.size()) continue;
     const std::string_view current = read.substr(0, read.size() - okurigana.size());
     const std::string_view given = editorsReadingOf(kanji, okurigana, current);
-    // After お, a reading that holds its own (副食物 おかず) is not read with a second.
+    // After お, a reading that holds its own (副食物 おかず) is not read with a second, and a
+    // word the dictionary knows with its お keeps that reading (お姉様 おねえさま, where 姉様
+    // alone is older prose's あねさま).
     if (given.empty() || (!honorific.empty() && given.starts_with(honorific))) continue;
+    if (!honorific.empty()) {
+      const auto& known = lookUp(utf8.substr(word.offset, word.length)).ranked;
+      if (std::find(known.begin(), known.end(), word.reading) != known.end()) continue;
+    }
     // Editors' 可愛《かわい》い, counted under its okurigana's first kana, is no reading of the
     // 可愛 of 可愛いい: the dictionary's reading with that kana is the editors' one.
     if (!okurigana.empty() && given.size() > current.size() && given.starts_with(current) &&

@@ -261,6 +261,8 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"生命と周囲", {{"生命", "いのち"}, {"周囲", "まわり"}}},  // せいめい, しゅうい
       {"お正午に", {{"お正午", "おひる"}}},                      // おしょうご
       {"お副食物", {{"お副食物", "おふくしょくぶつ"}}},          // おおかず
+      {"お姉様とお祖父様",
+       {{"お姉様", "おねえさま"}, {"お祖父様", "おじいさま"}}},  // おあねさま, おそふ
       // Not where the list marks the dictionary's reading common and the editors' rare, nor a
       // counted word, nor one kanji alone, which its sentence decides.
       {"人気の歌手", {{"人気", "にんき"}, {"歌手", "かしゅ"}}},  // ひとけ
