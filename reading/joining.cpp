@@ -164,10 +164,24 @@ bool readsJuu(Kind lastKind, const Morpheme& last, const Morpheme& m, std::strin
 // こどもら; 一等 is a word of its own), 方 after a pronoun がた (あなた方, not the かた of
 // 書き方).
 std::optional<std::string_view> suffixReading(Kind lastKind, const Morpheme& last,
-                                              const Morpheme& m, std::string_view surface) {
+                                              std::string_view lastSurface, const Morpheme& m,
+                                              std::string_view surface) {
   if (m.partOfSpeech != "名詞,接尾") return std::nullopt;
   if (surface == "等" && lastKind != Kind::Number && lastKind != Kind::Counter) return "ら";
   if (surface == "方" && last.partOfSpeech == "名詞,代名詞") return "がた";
+  // 家 after a family name is the house of that name (矢口家 やぐちけ), not the か of 作家.
+  if (surface == "家" && last.subclass2 == "人名") return "け";
+  // 札 after a thing is a label (値段札 ねだんふだ); after an amount, a note (千円札 さつ).
+  if (surface == "札" && last.partOfSpeech == "名詞,一般" && lastSurface != "円" &&
+      lastSurface != "銭") {
+    return "ふだ";
+  }
+  // 後 after a noun or a count of kanji, in one word with it, is ご (戦災後, 三年後), where
+  // alone it is あと (湯上がり / 後).
+  if (surface == "後" && last.partOfSpeech.starts_with("名詞") &&
+      last.partOfSpeech != "名詞,形容動詞語幹" && endsWithKanji(lastSurface)) {
+    return "ご";
+  }
   return std::nullopt;
 }
 
@@ -875,7 +889,8 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
       ++word.morphemeCount;
       if (readsJuu(lastKind, morphemes[i - 1], m, surface)) {
         word.reading += "じゅう";
-      } else if (const auto read = suffixReading(lastKind, morphemes[i - 1], m, surface);
+      } else if (const auto read =
+                     suffixReading(lastKind, morphemes[i - 1], lastSurface, m, surface);
                  read && readingKnown) {
         word.reading += *read;
       } else if (readingKnown) {
