@@ -745,6 +745,8 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
 // - 何時でも is always, いつでも, as 何時も is; 何時ですか asks the hour.
 // - 了う after a verb's て is しまう, as older prose writes it (帰って了った).
 // - お妃 is a queen, おきさき, not the suffix ひ; 機 woven on is a loom, はた (機を織る).
+// - A lie or a sigh is told, つく (嘘を吐く, 溜息を吐いた); a stomach is empty, すく (お腹が空く).
+// - 源 before ちゃん, どん or さん is a given name cut short, げん (源ちゃん), not the clan.
 void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes,
                       std::vector<Word>& words) {
   static constexpr std::string_view kIndoors[] = {"階",   "座敷", "縁", "校",  "家",
@@ -797,6 +799,20 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       const bool indoors = (before == "へ" || before == "に") && placeIn(kIndoors);
       if ((before == "から" && placeIn(kWater)) || indoors) {
         words[i].reading.replace(0, std::string_view("のぼ").size(), "あが");
+      }
+    } else if (word.starts_with("吐") && words[i].reading.starts_with("は") && i >= 2 &&
+               before == "を" &&
+               (at(i - 2).ends_with("嘘") || at(i - 2).ends_with("溜息") ||
+                at(i - 2).ends_with("ため息"))) {
+      words[i].reading.replace(0, std::string_view("は").size(), "つ");
+    } else if (word.starts_with("空") && words[i].reading.starts_with("あ") && i >= 2 &&
+               (before == "が" || before == "の") && at(i - 2).ends_with("腹")) {
+      words[i].reading.replace(0, std::string_view("あ").size(), "す");
+    } else if (word.starts_with("源") && words[i].reading.starts_with("みなもと")) {
+      const std::string_view title =
+          word == "源" ? after : word.substr(std::string_view("源").size());
+      if (title.starts_with("ちゃん") || title.starts_with("どん") || title.starts_with("さん")) {
+        words[i].reading.replace(0, std::string_view("みなもと").size(), "げん");
       }
     } else if (word == "一足" && words[i].reading == "いっそく") {
       constexpr std::size_t kReach = 8;  // words either side, within the sentence
