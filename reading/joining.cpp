@@ -747,6 +747,13 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
 // - お妃 is a queen, おきさき, not the suffix ひ; 機 woven on is a loom, はた (機を織る).
 // - A lie or a sigh is told, つく (嘘を吐く, 溜息を吐いた); a stomach is empty, すく (お腹が空く).
 // - 源 before ちゃん, どん or さん is a given name cut short, げん (源ちゃん), not the clan.
+// - 夜 that grows late or its dawn is よ (夜がふける, 夜のあけるまで); the sun is 陽, ひ
+//   (陽が高い); 翌る is あくる (翌る日); 他 alone is ほか (他に客は無い).
+// - 当 of 当もなく, 当のない is あて; 主 alone is the master, あるじ (旅館の主), or, said to be the
+//   chief part, しゅ (主である), never おも but in 主な and 主に; 罰 is
+//   ばつ (罰として) but where it strikes (罰が当たる).
+// - 気 after an adjective's stem is げ (優し気に); 死に after a verb's stem in kana じに
+// (うえ死に).
 void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes,
                       std::vector<Word>& words) {
   static constexpr std::string_view kIndoors[] = {"階",   "座敷", "縁", "校",  "家",
@@ -755,6 +762,12 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
   static constexpr std::string_view kFootwear[] = {
       "靴", "下駄", "草履", "足袋", "草鞋", "スリッパ", "サンダル", "ブーツ", "ソックス"};
   auto at = [&](std::size_t i) { return utf8.substr(words[i].offset, words[i].length); };
+  auto caseParticle = [](std::string_view w) {
+    static constexpr std::string_view kParticleWords[] = {"が", "の", "に",   "を",  "は",
+                                                          "も", "へ", "には", "より"};
+    return std::find(std::begin(kParticleWords), std::end(kParticleWords), w) !=
+           std::end(kParticleWords);
+  };
   for (std::size_t i = 0; i < words.size(); ++i) {
     const std::string_view word = at(i);
     const std::string_view before = i > 0 ? at(i - 1) : std::string_view();
@@ -814,6 +827,39 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       if (title.starts_with("ちゃん") || title.starts_with("どん") || title.starts_with("さん")) {
         words[i].reading.replace(0, std::string_view("みなもと").size(), "げん");
       }
+    } else if (word == "夜" && words[i].reading == "よる") {
+      // 夜が明ける is read both ways; 夜の明け方 and 夜が更ける are よ.
+      const std::string_view then =
+          (after == "が" || after == "の") && i + 2 < words.size() ? at(i + 2) : after;
+      const bool dawn = after != "が" && (then.starts_with("明") || then.starts_with("あけ"));
+      if (dawn || then.starts_with("更") || then.starts_with("ふけ")) words[i].reading = "よ";
+    } else if (word == "陽" && words[i].reading == "よう" && caseParticle(after) &&
+               !(i >= 2 && at(i - 2).ends_with("陰"))) {  // 陰に陽に stays よう
+      words[i].reading = "ひ";
+    } else if (word == "翌" && after.starts_with("る")) {
+      words[i].reading = "あく";
+    } else if (word == "他" && words[i].reading == "た" && caseParticle(after)) {
+      words[i].reading = "ほか";
+    } else if (word == "当" && (after == "も" || after == "の" || after == "が") &&
+               i + 2 < words.size() && at(i + 2).starts_with("な")) {
+      words[i].reading = "あて";
+    } else if (word == "主" && words[i].reading == "おも" && after != "な" && after != "に" &&
+               after != "として") {
+      const bool main = after == "で" || after == "だ" || after == "たる";  // 主である
+      words[i].reading = main ? "しゅ" : "あるじ";
+    } else if (word == "罰" && words[i].reading == "ばち" &&
+               !(after == "が" && i + 2 < words.size() &&
+                 (at(i + 2).starts_with("当") || at(i + 2).starts_with("あた")))) {
+      words[i].reading = "ばつ";
+    } else if (word == "気" && words[i].reading == "き" && i > 0 &&
+               (morphemes[words[i - 1].firstMorpheme + words[i - 1].morphemeCount - 1]
+                    .conjugation == "ガル接続")) {
+      words[i].reading = "げ";
+    } else if (word.ends_with("死") && word.size() > std::string_view("死").size() &&
+               isAllKana(word.substr(0, word.size() - std::string_view("死").size())) &&
+               words[i].reading.ends_with("し") && after.starts_with("に")) {
+      words[i].reading.replace(words[i].reading.size() - std::string_view("し").size(),
+                               std::string_view("し").size(), "じ");
     } else if (word == "一足" && words[i].reading == "いっそく") {
       constexpr std::size_t kReach = 8;  // words either side, within the sentence
       const bool footwear = nearInSentence(

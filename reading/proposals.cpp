@@ -372,7 +372,12 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vect
     const std::string_view read = std::string_view(word.reading).substr(honorific.size());
     if (!read.ends_with(okurigana) || read.size() == okurigana.size()) continue;
     const std::string_view current = read.substr(0, read.size() - okurigana.size());
-    const std::string_view given = editorsReadingOf(kanji, okurigana, current);
+    // A noun the analyser finds before っ is older prose's verb without its okurigana (沈黙って
+    // だまって, 交際って つきあって), read as editors read it before that kana.
+    const std::string_view following = utf8.substr(word.offset + word.length);
+    const bool verbBeforeTsu = okurigana.empty() && following.starts_with("っ");
+    const std::string_view given =
+        editorsReadingOf(kanji, verbBeforeTsu ? std::string_view("っ") : okurigana, current);
     // After お, a reading that holds its own (副食物 おかず) is not read with a second, and a
     // word the dictionary knows with its お keeps that reading (お姉様 おねえさま, where 姉様
     // alone is older prose's あねさま).
@@ -391,7 +396,7 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vect
     // prose's alone: a reading the list marks rare loses (人気 stays にんき, not ひとけ), and one
     // it lacks needs thirty authors (午後 stays ごご, not ひるすぎ; 生命 いのち, given by many
     // more, wins).
-    if (okurigana.empty()) {
+    if (okurigana.empty() && !verbBeforeTsu) {
       const auto& listed = lookUp(kanji).listed;
       auto listedAs = [&](std::string_view reading, bool common) {
         return std::any_of(listed.begin(), listed.end(), [&](const auto& r) {

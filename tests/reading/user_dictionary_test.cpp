@@ -161,16 +161,23 @@ const std::map<std::string, std::string> kWithPrefix = {
 };
 
 TEST(UserDictionary, RowsAreWellFormedIpaDictionaryEntries) {
-  const std::map<std::string, std::string> idOf = {
-      {"名詞,一般", "1285"},   {"名詞,副詞可能", "1314"},   {"名詞,形容動詞語幹", "1287"},
-      {"連体詞,*", "1315"},    {"副詞,助詞類接続", "1282"}, {"接続詞,*", "555"},
-      {"名詞,代名詞", "1306"}, {"名詞,固有名詞", "1293"},   {"名詞,接尾", "1298"}};  // 接尾,一般
+  const std::map<std::string, std::string> idOf = {{"名詞,一般", "1285"},
+                                                   {"名詞,副詞可能", "1314"},
+                                                   {"名詞,形容動詞語幹", "1287"},
+                                                   {"連体詞,*", "1315"},
+                                                   {"副詞,助詞類接続", "1282"},
+                                                   {"接続詞,*", "555"},
+                                                   {"名詞,代名詞", "1306"},
+                                                   {"名詞,接尾", "1298"},  // 接尾,一般
+                                                   {"名詞,固有名詞,地域,一般", "1293"},
+                                                   {"名詞,固有名詞,人名,姓", "1290"}};
   for (const char* file : {"fuhyo.csv", "counters.csv", "words.csv"}) {
     for (const Row& row : readCsv(file)) {
       SCOPED_TRACE(std::string(file) + ":" + std::to_string(row.line));
       // A fourteenth field, P, marks a reading that wins over the word list's rarer ones.
       ASSERT_TRUE(row.fields.size() == 13u || (row.fields.size() == 14u && row.fields[13] == "P"));
-      const std::string pos = row.fields[4] + "," + row.fields[5];
+      std::string pos = row.fields[4] + "," + row.fields[5];
+      if (row.fields[5] == "固有名詞") pos += "," + row.fields[6] + "," + row.fields[7];
       ASSERT_TRUE(idOf.contains(pos)) << pos;
       EXPECT_EQ(row.fields[1], idOf.at(pos));
       EXPECT_EQ(row.fields[2], idOf.at(pos));
