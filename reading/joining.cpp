@@ -752,8 +752,9 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
 // - 当 of 当もなく, 当のない is あて; 主 alone is the master, あるじ (旅館の主), or, said to be the
 //   chief part, しゅ (主である), never おも but in 主な and 主に; 罰 is
 //   ばつ (罰として) but where it strikes (罰が当たる).
-// - 気 after an adjective's stem is げ (優し気に); 死に after a verb's stem in kana じに
-// (うえ死に).
+// - 気 after an adjective's stem is げ (優し気に); 死に after a verb's stem in kana is じに
+//   (うえ死に).
+// - 外 is other than, ほか, after その or より and before a denial (その外に, 弟の外ない).
 void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes,
                       std::vector<Word>& words) {
   static constexpr std::string_view kIndoors[] = {"階",   "座敷", "縁", "校",  "家",
@@ -860,6 +861,11 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                words[i].reading.ends_with("し") && after.starts_with("に")) {
       words[i].reading.replace(words[i].reading.size() - std::string_view("し").size(),
                                std::string_view("し").size(), "じ");
+    } else if (word == "外" && words[i].reading == "そと") {
+      auto denial = [](std::string_view w) { return w.starts_with("な") || w.starts_with("無"); };
+      const bool denied = denial(after) || ((after == "に" || after == "は" || after == "には") &&
+                                            i + 2 < words.size() && denial(at(i + 2)));
+      if (before == "その" || before == "より" || denied) words[i].reading = "ほか";
     } else if (word == "一足" && words[i].reading == "いっそく") {
       constexpr std::size_t kReach = 8;  // words either side, within the sentence
       const bool footwear = nearInSentence(
