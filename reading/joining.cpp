@@ -108,6 +108,11 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
            last.partOfSpeech == "名詞,副詞可能" || lastKind == Kind::Verb)) {
         return false;
       }
+      // After an adverbial noun 好き is liking, not a suffix: 一番 / 好き, but 魚好き.
+      if (last.partOfSpeech == "名詞,副詞可能" && next.partOfSpeech == "名詞,接尾" &&
+          next.subclass2 == "形容動詞語幹") {
+        return false;
+      }
       // 私たち, 東京都, 読み方, 高さ, 三本
       return lastKind != Kind::Other && lastKind != Kind::VerbPrefix && lastKind != Kind::AdjPrefix;
     case Kind::Noun:
@@ -176,6 +181,8 @@ std::optional<std::string_view> suffixReading(Kind lastKind, const Morpheme& las
       lastSurface != "銭") {
     return "ふだ";
   }
+  // 好き joined to what is liked is voiced: 魚好き さかなずき, 綺麗好き.
+  if (surface == "好き") return "ずき";
   // 後 after a noun or a count of kanji, in one word with it, is ご (戦災後, 三年後), where
   // alone it is あと (湯上がり / 後).
   if (surface == "後" && last.partOfSpeech.starts_with("名詞") &&

@@ -232,7 +232,7 @@ namespace {
 
 // Two neighbouring digits with no unit between them, 二三 or 五六, give a rough count, each
 // digit said: 二三時間 にさんじかん, 五六人 ごろくにん, 二三日 にさんにち.
-std::optional<std::string> roughCount(std::string_view number, std::string_view counter) {
+std::optional<CountedParts> roughCount(std::string_view number, std::string_view counter) {
   constexpr std::u32string_view kKanjiDigits = U"一二三四五六七八九";
   if (number.empty()) return std::nullopt;
   const Utf8Char first = utf8CharAt(number, 0);
@@ -244,58 +244,71 @@ std::optional<std::string> roughCount(std::string_view number, std::string_view 
   const long low = static_cast<long>(a) + 1, high = low + 1;
   const std::string head = low == 4 ? "し" : numberReading(low);
   if (counter == "日" || counter == "日間") {
-    return head + numberReading(high) + (counter == "日" ? "にち" : "にちかん");
+    return CountedParts{head + numberReading(high) + (counter == "日" ? "にち" : "にちかん"), {}};
   }
-  if (counter == "人" && high == 2) return head + "ににん";
-  const std::optional<std::string> tail = countedReading(number.substr(first.length), counter);
+  if (counter == "人" && high == 2) return CountedParts{head + "ににん", {}};
+  std::optional<CountedParts> tail = countedParts(number.substr(first.length), counter);
   if (!tail) return std::nullopt;
-  return head + *tail;
+  tail->number = head + tail->number;
+  return tail;
 }
 
 }  // namespace
 
 std::optional<std::string> countedReading(std::string_view number, std::string_view counter,
                                           bool afterMonth) {
+  const std::optional<CountedParts> parts = countedParts(number, counter, afterMonth);
+  if (!parts) return std::nullopt;
+  return parts->number + parts->counter;
+}
+
+std::optional<CountedParts> countedParts(std::string_view number, std::string_view counter,
+                                         bool afterMonth) {
   if (auto rough = roughCount(number, counter)) return rough;
   const bool what = number == "何";
   const std::optional<long> value = what ? std::optional<long>(-1) : numberValue(number);
   // No number, no counting: the counters are searched one by one, and every noun asks.
   if (!value) return std::nullopt;
-  if (counter == "つ" && *value >= 1 && *value <= 10) return std::string(kNativeCount[*value]);
+  auto whole = [](std::string reading) { return CountedParts{std::move(reading), {}}; };
+  if (counter == "つ" && *value >= 1 && *value <= 10)
+    return whole(std::string(kNativeCount[*value]));
   const Counter* c = findCounter(counter);
   if (c == nullptr) return std::nullopt;
   if (what) {
-    if (c->row == Row::H || !c->afterN.empty()) return "なん" + std::string(afterNasal(*c));
-    return "なん" + std::string(c->reading);
+    if (c->row == Row::H || !c->afterN.empty())
+      return CountedParts{"なん", std::string(afterNasal(*c))};
+    return CountedParts{"なん", std::string(c->reading)};
   }
   const long n = *value;
   if (c->surface == "日" || c->surface == "日間") {
     const std::string_view rest = c->surface == "日間" ? "かん" : "";
-    if (n == 1) return std::string(afterMonth ? "ついたち" : "いちにち") + std::string(rest);
-    if (n >= 2 && n <= 10) return std::string(kDays[n]) + std::string(rest);
-    if (n == 14 || n == 24) return numberReading(n - 4) + "よっか" + std::string(rest);
-    if (n == 20) return "はつか" + std::string(rest);
+    if (n == 1) return whole(std::string(afterMonth ? "ついたち" : "いちにち") + std::string(rest));
+    if (n >= 2 && n <= 10) return whole(std::string(kDays[n]) + std::string(rest));
+    if (n == 14 || n == 24) return whole(numberReading(n - 4) + "よっか" + std::string(rest));
+    if (n == 20) return whole("はつか" + std::string(rest));
   }
-  if (c->surface == "人" && (n == 1 || n == 2)) return std::string(n == 1 ? "ひとり" : "ふたり");
+  if (c->surface == "人" && (n == 1 || n == 2)) return whole(n == 1 ? "ひとり" : "ふたり");
   // A counter that is a native word counts one and two natively: 一組 ひとくみ.
-  if (c->surface == "組" && (n == 1 || n == 2)) return std::string(n == 1 ? "ひと" : "ふた") + "くみ";
-  if (c->surface == "歳" && n == 20) return std::string("はたち");
+  if (c->surface == "組" && (n == 1 || n == 2))
+    return whole(std::string(n == 1 ? "ひと" : "ふた") + "くみ");
+  if (c->surface == "歳" && n == 20) return whole("はたち");
 
   Spoken s = spoken(n);
   if (c->row != Row::Plain) {
     if (const auto g = geminated(s, c->row)) {
-      return s.head + *g + (c->row == Row::H ? hRowGeminated(*c) : std::string(c->reading));
+      return CountedParts{s.head + *g,
+                          c->row == Row::H ? hRowGeminated(*c) : std::string(c->reading)};
     }
   }
   const bool nasal = s.tail.ends_with("ん") && s.lastDigit != 4;  // さん, せん, ぜん, まん
   if (nasal && (c->row == Row::H || !c->afterN.empty())) {
-    return s.head + s.tail + std::string(afterNasal(*c));
+    return CountedParts{s.head + s.tail, std::string(afterNasal(*c))};
   }
   if (s.lastDigit == 4) s.tail = c->four;
   if (s.lastDigit == 7) s.tail = c->seven;
   if (s.lastDigit == 9) s.tail = c->nine;
-  if (c->surface == "分" && s.lastDigit == 4) return s.head + "よんぷん";
-  return s.head + s.tail + std::string(c->reading);
+  if (c->surface == "分" && s.lastDigit == 4) return CountedParts{s.head + "よん", "ぷん"};
+  return CountedParts{s.head + s.tail, std::string(c->reading)};
 }
 
 std::vector<CountedWord> dictionaryCountedWords() {

@@ -21,6 +21,15 @@ std::string numberReading(long value);
 std::optional<std::string> countedReading(std::string_view number, std::string_view counter,
                                           bool afterMonth = false);
 
+// A counted reading as the number and the counter share it: 一本 いっ + ぽん, 三羽 さん + ば.
+// `counter` is empty where the two are read as one word (一人 ひとり, 三日 みっか, 二十日 はつか).
+struct CountedParts {
+  std::string number;
+  std::string counter;
+};
+std::optional<CountedParts> countedParts(std::string_view number, std::string_view counter,
+                                         bool afterMonth = false);
+
 // A number with its counter as the user dictionary holds it: 三本 さんぼん.
 struct CountedWord {
   std::string word;

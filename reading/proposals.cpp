@@ -326,6 +326,39 @@ void splitAtOkurigana(std::string_view utf8, std::vector<Word>& words) {
   words = std::move(out);
 }
 
+// A count is cut between its number and its counter, each with its share of the reading
+// (一｜羽《わ》, 三｜本《ぼん》): editors of children's books put ruby on the counter and leave
+// the number bare. A count read as one word (一人 ひとり, 三日 みっか) stays whole, and so do a
+// month's name (四月) and a count written in digits, which takes no ruby.
+void splitCounts(std::string_view utf8, std::vector<Word>& words) {
+  std::vector<Word> out;
+  out.reserve(words.size());
+  for (Word& word : words) {
+    const std::string_view surface = utf8.substr(word.offset, word.length);
+    std::size_t last = 0;  // the last character's byte
+    for (std::size_t i = 0; i < surface.size(); i += utf8CharAt(surface, i).length) last = i;
+    const std::string_view number = surface.substr(0, last), counter = surface.substr(last);
+    const bool kanjiNumber =
+        !number.empty() &&
+        (number == "何" || (numberValue(number) && holdsKanji(number) &&
+                            number.find_first_of("0123456789") == std::string_view::npos));
+    const std::optional<CountedParts> parts = kanjiNumber && isKanji(utf8CharAt(counter, 0).value)
+                                                  ? countedParts(number, counter)
+                                                  : std::nullopt;
+    if (!parts || parts->counter.empty() || counter == "月" ||
+        parts->number + parts->counter != word.reading) {
+      out.push_back(std::move(word));
+      continue;
+    }
+    Word head{word.offset, last, parts->number, word.firstMorpheme, word.morphemeCount};
+    Word tail{word.offset + last, word.length - last, parts->counter, word.firstMorpheme,
+              word.morphemeCount};
+    out.push_back(std::move(head));
+    out.push_back(std::move(tail));
+  }
+  words = std::move(out);
+}
+
 // A word as the editors' table holds it: an honorific お, one run of two kanji or more, and
 // its okurigana or none.
 struct EditorsSpelling {
@@ -455,6 +488,7 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   preferEditorsReadings(lookUp, analysed, words);
   readByNeighbours(analysed, morphemes, words);
   splitAtOkurigana(analysed, words);
+  splitCounts(analysed, words);
   if (!analysis.toSource.empty()) {
     for (Word& word : words) {
       const std::uint32_t begin = analysis.toSource[word.offset];

@@ -78,6 +78,18 @@ Score score(const Eval& eval) {
       ++s.right;
       continue;
     }
+    // A word cut for its ruby (一 / 本, 降り / 出した) is right when its parts, side by side,
+    // cover it and spell its reading.
+    std::string tiled;
+    std::size_t q = p, at = t.begin;
+    for (; q < proposals.size() && sourceOf[proposals[q].offset] == at && at < t.end; ++q) {
+      tiled += proposals[q].reading;
+      at = sourceOf[proposals[q].offset + proposals[q].length];
+    }
+    if (q > p + 1 && at == t.end && tiled == t.reading) {
+      ++s.right;
+      continue;
+    }
     std::string got;
     if (spanRight) {
       ++s.wrongReading;
