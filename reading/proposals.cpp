@@ -334,10 +334,18 @@ void splitCounts(std::string_view utf8, std::vector<Word>& words) {
   std::vector<Word> out;
   out.reserve(words.size());
   for (Word& word : words) {
-    const std::string_view surface = utf8.substr(word.offset, word.length);
+    const std::string_view whole = utf8.substr(word.offset, word.length);
+    // Kana the dictionary holds with the count (もう一度) are a word of their own.
+    std::size_t lead = 0;
+    while (lead < whole.size() && utf8CharAt(whole, lead).value >= U'ぁ' &&
+           utf8CharAt(whole, lead).value <= U'ゖ') {
+      lead += utf8CharAt(whole, lead).length;
+    }
+    const std::string_view surface = whole.substr(lead);
     std::size_t last = 0;  // the last character's byte
     for (std::size_t i = 0; i < surface.size(); i += utf8CharAt(surface, i).length) last = i;
     const std::string_view number = surface.substr(0, last), counter = surface.substr(last);
+    const std::string_view leadKana = whole.substr(0, lead);
     const bool kanjiNumber =
         !number.empty() &&
         (number == "何" || (numberValue(number) && holdsKanji(number) &&
@@ -346,12 +354,16 @@ void splitCounts(std::string_view utf8, std::vector<Word>& words) {
                                                   ? countedParts(number, counter)
                                                   : std::nullopt;
     if (!parts || parts->counter.empty() || counter == "月" ||
-        parts->number + parts->counter != word.reading) {
+        std::string(leadKana) + parts->number + parts->counter != word.reading) {
       out.push_back(std::move(word));
       continue;
     }
-    Word head{word.offset, last, parts->number, word.firstMorpheme, word.morphemeCount};
-    Word tail{word.offset + last, word.length - last, parts->counter, word.firstMorpheme,
+    if (lead > 0) {
+      out.push_back(
+          {word.offset, lead, std::string(leadKana), word.firstMorpheme, word.morphemeCount});
+    }
+    Word head{word.offset + lead, last, parts->number, word.firstMorpheme, word.morphemeCount};
+    Word tail{word.offset + lead + last, surface.size() - last, parts->counter, word.firstMorpheme,
               word.morphemeCount};
     out.push_back(std::move(head));
     out.push_back(std::move(tail));
