@@ -800,6 +800,19 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       words[i].reading = "ずつ";  // after a count, older prose's each (一つ宛, 三人宛)
     } else if (word == "画") {
       words[i].reading = "え";  // alone, a picture (画を描く), where the list's first is a stroke
+    } else if (word.starts_with("止め") && words[i].reading.starts_with("とめ")) {
+      // 止める is to give up (詩なんか止めましょう, 仕事を止めた), but a thing or a body is
+      // stopped (足を止める, 車を止めて) and a mind keeps (気に止める).
+      static constexpr std::string_view kStopped[] = {
+          "足",     "手",     "車", "息",   "馬",   "船",   "舟",   "血",   "涙",
+          "目",     "眼",     "耳", "歩み", "動き", "時計", "機械", "汽車", "電車",
+          "自動車", "自転車", "水", "火",   "音",   "声",   "根",   "筆",   "戸"};
+      const bool stopped =
+          before == "に" || before == "で" ||
+          (before == "を" && i >= 2 &&
+           std::any_of(std::begin(kStopped), std::end(kStopped),
+                       [&](std::string_view w) { return at(i - 2).ends_with(w); }));
+      if (!stopped) words[i].reading.replace(0, std::string_view("と").size(), "や");
     } else if (word == "何時" && after == "でも") {
       words[i].reading = "いつ";
     } else if (word.starts_with("お妃") && words[i].reading.starts_with("おひ")) {
