@@ -270,13 +270,15 @@ std::optional<CountedParts> countedParts(std::string_view number, std::string_vi
   // No number, no counting: the counters are searched one by one, and every noun asks.
   if (!value) return std::nullopt;
   auto whole = [](std::string reading) { return CountedParts{std::move(reading), {}}; };
-  if (counter == "つ" && *value >= 1 && *value <= 10)
+  if (counter == "つ" && *value >= 1 && *value <= 10) {
     return whole(std::string(kNativeCount[*value]));
+  }
   const Counter* c = findCounter(counter);
   if (c == nullptr) return std::nullopt;
   if (what) {
-    if (c->row == Row::H || !c->afterN.empty())
+    if (c->row == Row::H || !c->afterN.empty()) {
       return CountedParts{"なん", std::string(afterNasal(*c))};
+    }
     return CountedParts{"なん", std::string(c->reading)};
   }
   const long n = *value;
@@ -289,8 +291,9 @@ std::optional<CountedParts> countedParts(std::string_view number, std::string_vi
   }
   if (c->surface == "人" && (n == 1 || n == 2)) return whole(n == 1 ? "ひとり" : "ふたり");
   // A counter that is a native word counts one and two natively: 一組 ひとくみ.
-  if (c->surface == "組" && (n == 1 || n == 2))
+  if (c->surface == "組" && (n == 1 || n == 2)) {
     return whole(std::string(n == 1 ? "ひと" : "ふた") + "くみ");
+  }
   if (c->surface == "歳" && n == 20) return whole("はたち");
 
   Spoken s = spoken(n);

@@ -337,23 +337,21 @@ void splitCounts(std::string_view utf8, std::vector<Word>& words) {
     const std::string_view whole = utf8.substr(word.offset, word.length);
     // Kana the dictionary holds with the count (もう一度) are a word of their own.
     std::size_t lead = 0;
-    while (lead < whole.size() && utf8CharAt(whole, lead).value >= U'ぁ' &&
-           utf8CharAt(whole, lead).value <= U'ゖ') {
-      lead += utf8CharAt(whole, lead).length;
+    for (Utf8Char c;
+         lead < whole.size() && (c = utf8CharAt(whole, lead)).value >= U'ぁ' && c.value <= U'ゖ';) {
+      lead += c.length;
     }
-    const std::string_view surface = whole.substr(lead);
+    const std::string_view leadKana = whole.substr(0, lead), surface = whole.substr(lead);
     std::size_t last = 0;  // the last character's byte
     for (std::size_t i = 0; i < surface.size(); i += utf8CharAt(surface, i).length) last = i;
     const std::string_view number = surface.substr(0, last), counter = surface.substr(last);
-    const std::string_view leadKana = whole.substr(0, lead);
-    const bool kanjiNumber =
-        !number.empty() &&
-        (number == "何" || (numberValue(number) && holdsKanji(number) &&
-                            number.find_first_of("0123456789") == std::string_view::npos));
-    const std::optional<CountedParts> parts = kanjiNumber && isKanji(utf8CharAt(counter, 0).value)
-                                                  ? countedParts(number, counter)
-                                                  : std::nullopt;
-    if (!parts || parts->counter.empty() || counter == "月" ||
+    // numberValue takes no mix of digits and kanji, so a number holding a kanji is all kanji.
+    const bool kanjiCount = !number.empty() && counter != "月" &&
+                            isKanji(utf8CharAt(counter, 0).value) &&
+                            (number == "何" || (holdsKanji(number) && numberValue(number)));
+    const std::optional<CountedParts> parts =
+        kanjiCount ? countedParts(number, counter) : std::nullopt;
+    if (!parts || parts->counter.empty() ||
         std::string(leadKana) + parts->number + parts->counter != word.reading) {
       out.push_back(std::move(word));
       continue;
@@ -362,11 +360,10 @@ void splitCounts(std::string_view utf8, std::vector<Word>& words) {
       out.push_back(
           {word.offset, lead, std::string(leadKana), word.firstMorpheme, word.morphemeCount});
     }
-    Word head{word.offset + lead, last, parts->number, word.firstMorpheme, word.morphemeCount};
-    Word tail{word.offset + lead + last, surface.size() - last, parts->counter, word.firstMorpheme,
-              word.morphemeCount};
-    out.push_back(std::move(head));
-    out.push_back(std::move(tail));
+    out.push_back(
+        {word.offset + lead, last, parts->number, word.firstMorpheme, word.morphemeCount});
+    out.push_back({word.offset + lead + last, surface.size() - last, parts->counter,
+                   word.firstMorpheme, word.morphemeCount});
   }
   words = std::move(out);
 }
