@@ -12,6 +12,9 @@ constexpr std::string_view kZu = "ず", kDzu = "づ", kJi = "じ", kDji = "ぢ";
 // felt as compounds (稲妻 いなずま, 融通 ゆうずう; 第2 5 注意).
 constexpr std::string_view kFusedWords[] = {"稲妻", "融通", "固唾", "杯", "盃", "絆", "地面"};
 
+// The notice's compound whose kanji reads no つ alone: 基づく, 基く もとづく (第2 5 (2)).
+constexpr std::string_view kBasedOn = "基", kBasedOnReading = "もとづ";
+
 // Whether some kanji of `surface` reads `plain` (つ or ち) at the start of one of its readings,
 // or is no kanji of the list.
 bool mayBeVoiced(std::string_view surface, std::string_view plain) {
@@ -42,7 +45,8 @@ std::string inModernKana(std::string_view surface, std::string reading) {
   }
   bool fused = false;
   for (const std::string_view word : kFusedWords) fused = fused || surface.starts_with(word);
-  const bool keepDzu = !fused && mayBeVoiced(surface, "つ");
+  const bool basedOn = surface.starts_with(kBasedOn) && reading.starts_with(kBasedOnReading);
+  const bool keepDzu = basedOn || (!fused && mayBeVoiced(surface, "つ"));
   const bool keepDji = !fused && mayBeVoiced(surface, "ち");
   auto rewrite = [&](std::string_view voiced, std::string_view plain, std::string_view modern) {
     for (std::size_t at = reading.find(voiced); at != std::string::npos;

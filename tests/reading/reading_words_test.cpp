@@ -137,6 +137,7 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"授けて", {{"授けて", "さずけて"}}},  // さづけて
       {"三日月", {{"三日月", "みかづき"}}},
       {"縮んだ", {{"縮んだ", "ちぢんだ"}}},
+      {"基いて", {{"基いて", "もとづいて"}}},  // もとずいて: 基 reads no つ, yet the notice keeps づ
       // A digit before a counted word of the dictionary is a rough count with it.
       {"四五匹", {{"四五", "しご"}, {"匹", "ひき"}}},
       // A listed phrase with a particle does not take the place of its words.
