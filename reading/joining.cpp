@@ -762,6 +762,7 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
 // - 気 after an adjective's stem is げ (優し気に); 死に after a verb's stem in kana is じに
 //   (うえ死に).
 // - 外 is other than, ほか, after その or より and before a denial (その外に, 弟の外ない).
+// - 術 before a denial is a way, すべ (なす術もない, 術がなかった); 踵 turned is きびす (踵を返す).
 void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes,
                       std::vector<Word>& words) {
   static constexpr std::string_view kIndoors[] = {"階",   "座敷", "縁", "校",  "家",
@@ -886,6 +887,18 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       const bool denied = denial(after) || ((after == "に" || after == "は" || after == "には") &&
                                             i + 2 < words.size() && denial(at(i + 2)));
       if (before == "その" || before == "より" || denied) words[i].reading = "ほか";
+    } else if (word.ends_with("術") && words[i].reading.ends_with("じゅつ") &&
+               (word == "術" ||
+                isAllKana(word.substr(0, word.size() - std::string_view("術").size()))) &&
+               (after == "も" || after == "が" || after == "は") && i + 2 < words.size() &&
+               (at(i + 2).starts_with("な") || at(i + 2).starts_with("無"))) {
+      // alone or after the kana of a verb: なす術, せん術
+      words[i].reading.replace(words[i].reading.size() - std::string_view("じゅつ").size(),
+                               std::string_view("じゅつ").size(), "すべ");
+    } else if (word == "踵" && after == "を" && i + 2 < words.size() &&
+               (at(i + 2).starts_with("返") || at(i + 2).starts_with("かえ") ||
+                at(i + 2).starts_with("回") || at(i + 2).starts_with("めぐ"))) {
+      words[i].reading = "きびす";
     } else if (word == "一足" && words[i].reading == "いっそく") {
       constexpr std::size_t kReach = 8;  // words either side, within the sentence
       const bool footwear = nearInSentence(
