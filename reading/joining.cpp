@@ -591,7 +591,15 @@ void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphem
     const bool noun = after.empty() || kParticles.find(after[0]) != std::u32string_view::npos ||
                       std::u32string_view(after).starts_with(U"ない");
     if (word.reading.empty() && rest.empty() && noun) {
-      if (auto read = verbNounOf(kanji.value)) word.reading = std::move(*read);
+      if (auto read = verbNounOf(kanji.value)) {
+        word.reading = std::move(*read);
+      } else if (!after.empty()) {
+        // Else as editors read it before that kana, which their table counts as okurigana
+        // where it is no particle of a noun: 以て もって, 僅な わずかな.
+        std::string kana;
+        sjis::appendUtf8(kana, after[0]);
+        word.reading = std::string(editorsOkuriganaReadingOf(surface, kana));
+      }
       continue;
     }
     if (after.empty() || kParticles.find(after[0]) != std::u32string_view::npos) continue;

@@ -106,6 +106,8 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"曾て首を傾げ、花の香いに異う",
        {{"曾て", "かつて"}, {"首", "くび"}, {"傾げ", "かしげ"}, {"花", "はな"},
         {"香い", "におい"}, {"異う", "ちがう"}}},
+      // A kanji the dictionary cannot read, before kana editors count as its okurigana.
+      {"以て僅な", {{"以", "もっ"}, {"僅", "わずか"}}},
       // 術 before a denial is すべ, 踵 turned きびす; else the analyser's じゅつ and かかと.
       {"静に踵を返し、なす術もない。踵と美術",
        {{"静", "しずか"}, {"踵", "きびす"}, {"返し", "かえし"}, {"なす術", "なすすべ"},
