@@ -135,7 +135,21 @@ std::string_view editorsOkuriganaReadingOf(std::string_view kanji, std::string_v
   for (const EditorsRuby* g : givenBefore(kanji, okurigana)) {
     if (best == nullptr || g->authors > best->authors) best = g;
   }
-  return best == nullptr ? std::string_view() : best->reading;
+  if (best != nullptr) return best->reading;
+  // The text spells out a kana their reading ends in (呟やき, where editors read 呟 before い
+  // つぶや): the reading less that kana.
+  const std::string_view spelt = nextOf(okurigana);
+  const auto& rows = table();
+  const auto it = rows.find(kanji);
+  if (it == rows.end()) return {};
+  for (const EditorsRuby& g : it->second) {
+    if (g.next != "*" && g.reading.size() > spelt.size() && g.reading.ends_with(spelt) &&
+        (best == nullptr || g.authors > best->authors)) {
+      best = &g;
+    }
+  }
+  return best == nullptr ? std::string_view()
+                         : best->reading.substr(0, best->reading.size() - spelt.size());
 }
 
 }  // namespace torvane::reading

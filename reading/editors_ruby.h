@@ -24,8 +24,9 @@ std::vector<std::string_view> editorsChoicesOf(std::string_view kanji, std::stri
 
 // The reading editors gave the one kanji `kanji` most often before okurigana starting as
 // `okurigana` does (慄 before えながら: ふる), by however few authors the table holds: for a kanji
-// the dictionary cannot read there at all, any editor's reading is better than none. Empty when
-// they gave it none.
+// the dictionary cannot read there at all, any editor's reading is better than none. Where they
+// gave none before that kana but read the kanji ending in it (呟 before い: つぶや), the text
+// spells that kana out (呟やき): their reading less it, つぶ. Empty when they gave it none.
 std::string_view editorsOkuriganaReadingOf(std::string_view kanji, std::string_view okurigana);
 
 // How editors gave one base: before okurigana starting with `next` (* for none), `reading`, in
