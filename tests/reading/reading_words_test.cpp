@@ -110,6 +110,7 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"以て僅な", {{"以", "もっ"}, {"僅", "わずか"}}},
       // ... or less a kana the text spells out: 呟やき, where editors read 呟いて つぶやいて.
       {"呟やき、憚からぬ", {{"呟", "つぶ"}, {"憚", "はば"}}},
+      {"包を荷いで、幸に", {{"包", "つつみ"}, {"荷いで", "かついで"}, {"幸に", "さいわいに"}}},
       // 術 before a denial is すべ, 踵 turned きびす; else the analyser's じゅつ and かかと.
       {"静に踵を返し、なす術もない。踵と美術",
        {{"静", "しずか"}, {"踵", "きびす"}, {"返し", "かえし"}, {"なす術", "なすすべ"},
