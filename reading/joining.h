@@ -38,6 +38,11 @@ void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphem
 void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
                      std::vector<Word>& words);
 
+// Western speech and older prose join a verb in う to て and た with its vowel rounded: 買うて
+// こうて, 会うた おうた, 笑うて わろうて, where the dictionary reads the plain form (かうて).
+void readRoundedVerbs(std::string_view utf8, std::span<const Morpheme> morphemes,
+                      std::vector<Word>& words);
+
 // Readings the words around a word decide in children's prose: 側 beside (年寄の側に そば), 上る
 // out of or into something (湯から上る あがる), 一足 a step (ひとあし), 勢 alone (いきおい). Run
 // after every other choice of reading, as above.

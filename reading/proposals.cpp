@@ -495,6 +495,7 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   readOlderOkurigana(analysed, morphemes, words);
   readNativeWords(analysed, morphemes, words);
   preferEditorsReadings(lookUp, analysed, words);
+  readRoundedVerbs(analysed, morphemes, words);
   readByNeighbours(analysed, morphemes, words);
   splitAtOkurigana(analysed, words);
   splitCounts(analysed, words);

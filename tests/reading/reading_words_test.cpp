@@ -111,6 +111,9 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       // ... or less a kana the text spells out: 呟やき, where editors read 呟いて つぶやいて.
       {"呟やき、憚からぬ", {{"呟", "つぶ"}, {"憚", "はば"}}},
       {"包を荷いで、幸に", {{"包", "つつみ"}, {"荷いで", "かついで"}, {"幸に", "さいわいに"}}},
+      // A verb in う before て or た, its vowel rounded: 買うて こうて; 思うて stays.
+      {"買うて会うた。思うて買う",
+       {{"買うて", "こうて"}, {"会うた", "おうた"}, {"思うて", "おもうて"}, {"買う", "かう"}}},
       // 術 before a denial is すべ, 踵 turned きびす; else the analyser's じゅつ and かかと.
       {"静に踵を返し、なす術もない。踵と美術",
        {{"静", "しずか"}, {"踵", "きびす"}, {"返し", "かえし"}, {"なす術", "なすすべ"},
