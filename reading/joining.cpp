@@ -134,6 +134,12 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
           lastKind == Kind::Noun && utf8CharAt(lastSurface, 0).length < lastSurface.size()) {
         return false;
       }
+      // So does a title or a noun of two characters or more after a name (小林 / 少年,
+      // 明智 / 探偵, 牟田 / 先生).
+      if (isPersonName(last) && !isPersonName(next) && startsWithKanji(nextSurface) &&
+          utf8CharAt(nextSurface, 0).length < nextSurface.size()) {
+        return false;
+      }
       return lastKind == Kind::Prefix || (lastKind == Kind::Noun && !endsWithHiragana(lastSurface));
     case Kind::LoneNoun:
       // 休み時間: an adverbial noun ends a compound, but starts none (明日 / 雨).

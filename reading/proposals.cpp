@@ -162,6 +162,18 @@ void preferListedReadings(WordLookUps& lookUp, std::string_view utf8,
     const std::span<const Morpheme> parts =
         morphemes.subspan(word.firstMorpheme, word.morphemeCount);
     if (parts.size() == 1 && parts[0].partOfSpeech == "名詞,接尾") continue;
+    // A name before a title keeps the analyser's reading, where the list has the same kanji as
+    // a common word (寺内将軍 てらうち, not the じない of a temple's grounds).
+    if (parts.size() == 1 && parts[0].partOfSpeech == "名詞,固有名詞" &&
+        parts[0].subclass2 == "人名" && !word.reading.empty() && w + 1 < words.size() &&
+        words[w + 1].offset == word.offset + word.length) {
+      const Morpheme& title = morphemes[words[w + 1].firstMorpheme];
+      const std::string_view titleSurface = utf8.substr(title.offset, title.length);
+      if (title.partOfSpeech.starts_with("名詞") && title.subclass2 != "人名" &&
+          holdsKanji(titleSurface) && utf8CharAt(titleSurface, 0).length < titleSurface.size()) {
+        continue;
+      }
+    }
     // A title that stays a word of its own (様, 殿) still tells how the list reads the two
     // together: 仏様 ほとけさま, so 仏 is ほとけ, not ふつ.
     if (w + 1 < words.size() && words[w + 1].offset == word.offset + word.length &&

@@ -102,11 +102,20 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
        {{"一", "いち"}, {"度", "ど"}, {"惚々", "ほれぼれ"}, {"仄々", "ほのぼの"}}},
       // Older spellings: 賑か for 賑やか, 少さい for 小さい, 直に for すぐに; 怒 and 眠 as nouns.
       {"賑かな町。少さい子が直に怒に燃えた",
-       {{"賑か", "にぎやか"}, {"町", "まち"}, {"少さい", "ちいさい"}, {"子", "こ"},
-        {"直に", "すぐに"}, {"怒", "いかり"}, {"燃えた", "もえた"}}},
+       {{"賑か", "にぎやか"},
+        {"町", "まち"},
+        {"少さい", "ちいさい"},
+        {"子", "こ"},
+        {"直に", "すぐに"},
+        {"怒", "いかり"},
+        {"燃えた", "もえた"}}},
       {"曾て首を傾げ、花の香いに異う",
-       {{"曾て", "かつて"}, {"首", "くび"}, {"傾げ", "かしげ"}, {"花", "はな"},
-        {"香い", "におい"}, {"異う", "ちがう"}}},
+       {{"曾て", "かつて"},
+        {"首", "くび"},
+        {"傾げ", "かしげ"},
+        {"花", "はな"},
+        {"香い", "におい"},
+        {"異う", "ちがう"}}},
       // A kanji the dictionary cannot read, before kana editors count as its okurigana.
       {"以て僅な", {{"以", "もっ"}, {"僅", "わずか"}}},
       // ... or less a kana the text spells out: 呟やき, where editors read 呟いて つぶやいて.
@@ -117,8 +126,12 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
        {{"買うて", "こうて"}, {"会うた", "おうた"}, {"思うて", "おもうて"}, {"買う", "かう"}}},
       // 術 before a denial is すべ, 踵 turned きびす; else the analyser's じゅつ and かかと.
       {"静に踵を返し、なす術もない。踵と美術",
-       {{"静", "しずか"}, {"踵", "きびす"}, {"返し", "かえし"}, {"なす術", "なすすべ"},
-        {"踵", "かかと"}, {"美術", "びじゅつ"}}},
+       {{"静", "しずか"},
+        {"踵", "きびす"},
+        {"返し", "かえし"},
+        {"なす術", "なすすべ"},
+        {"踵", "かかと"},
+        {"美術", "びじゅつ"}}},
       {"詩なんか止めましょう。足を止めた",
        {{"詩", "し"}, {"止め", "やめ"}, {"足", "あし"}, {"止めた", "とめた"}}},
       {"一番好きな魚好き",
@@ -150,7 +163,8 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"授けて", {{"授けて", "さずけて"}}},  // さづけて
       {"三日月", {{"三日月", "みかづき"}}},
       {"縮んだ", {{"縮んだ", "ちぢんだ"}}},
-      {"基いて", {{"基いて", "もとづいて"}}},  // もとずいて: 基 reads no つ, yet the notice keeps づ
+      {"基いて",
+       {{"基いて", "もとづいて"}}},  // もとずいて: 基 reads no つ, yet the notice keeps づ
       // A digit before a counted word of the dictionary is a rough count with it.
       {"四五匹", {{"四五", "しご"}, {"匹", "ひき"}}},
       // A listed phrase with a particle does not take the place of its words.
@@ -255,6 +269,12 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       // before 様 too.
       {"左大臣藤原道長様",
        {{"左大臣", "さだいじん"}, {"藤原道長", "ふじわらのみちなが"}, {"様", "さま"}}},
+      // ... and a title after a name, which keeps the analyser's reading of the name.
+      {"寺内将軍と小林少年",
+       {{"寺内", "てらうち"},
+        {"将軍", "しょうぐん"},
+        {"小林", "こばやし"},
+        {"少年", "しょうねん"}}},
       {"丹波国の越前守", {{"丹波国", "たんばのくに"}, {"越前守", "えちぜんのかみ"}}},
       {"上野国", {{"上野国", "こうずけのくに"}}},  // うえの
       // Kanji outside the code page read as the forms the dictionary knows (頰 as 頬).
