@@ -753,6 +753,46 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
   }
 }
 
+void readRoundedVerbs(std::string_view utf8, std::span<const Morpheme> morphemes,
+                      std::vector<Word>& words) {
+  // The a-row kana before う and their rounded o-row kana.
+  static constexpr std::u32string_view kOpen = U"あかがさざただなはばぱまやらわ",
+                                       kRounded = U"おこごそぞとどのほぼぽもよろお";
+  for (Word& word : words) {
+    const std::size_t last = word.firstMorpheme + word.morphemeCount;
+    for (std::size_t m = word.firstMorpheme, readAt = 0; m < last; ++m) {
+      const Morpheme& verb = morphemes[m];
+      const std::size_t readEnd = readAt + verb.reading.size();
+      readAt = readEnd;
+      const std::string_view surface = utf8.substr(verb.offset, verb.length);
+      if (!verb.partOfSpeech.starts_with("動詞") || verb.conjugation != "基本形" ||
+          !surface.ends_with("う") || !verb.reading.ends_with("う") ||
+          !isKanji(utf8CharAt(surface, 0).value) || m + 1 >= morphemes.size()) {
+        continue;
+      }
+      const std::string_view then = utf8.substr(morphemes[m + 1].offset, morphemes[m + 1].length);
+      if (!then.starts_with("て") && !then.starts_with("た")) continue;
+      // The kana before う, the last but one of the reading.
+      const std::size_t u = verb.reading.size() - std::string_view("う").size();
+      if (u == 0) continue;
+      std::size_t before = 0;
+      for (std::size_t i = 0; i < u; i += utf8CharAt(verb.reading, i).length) before = i;
+      const std::size_t open = kOpen.find(utf8CharAt(verb.reading, before).value);
+      if (open == std::u32string_view::npos) continue;
+      // The word's reading spells its morphemes' in order where nothing re-read them.
+      const std::size_t at = readEnd - verb.reading.size() + before;
+      if (readEnd > word.reading.size() ||
+          word.reading.compare(readEnd - verb.reading.size(), verb.reading.size(), verb.reading) !=
+              0) {
+        break;
+      }
+      std::string rounded;
+      sjis::appendUtf8(rounded, kRounded[open]);
+      word.reading.replace(at, utf8CharAt(word.reading, at).length, rounded);
+    }
+  }
+}
+
 // - 側 alone after の or を and before に or へ is beside it, そば (年寄の側に坐る, 箱を側へ
 //   置く), as older children's prose means it far more often; the side of a thing is mostly a
 //   compound (右側, 向こう側) and keeps がわ, though 箱の側に書く loses it.
@@ -777,45 +817,6 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
 //   (うえ死に).
 // - 外 is other than, ほか, after その or より and before a denial (その外に, 弟の外ない).
 // - 術 before a denial is a way, すべ (なす術もない, 術がなかった); 踵 turned is きびす (踵を返す).
-void readRoundedVerbs(std::string_view utf8, std::span<const Morpheme> morphemes,
-                      std::vector<Word>& words) {
-  // The a-row kana before う and their rounded o-row kana.
-  static constexpr std::u32string_view kOpen = U"あかがさざただなはばぱまやらわ",
-                                       kRounded = U"おこごそぞとどのほぼぽもよろお";
-  for (Word& word : words) {
-    const std::size_t last = word.firstMorpheme + word.morphemeCount;
-    for (std::size_t m = word.firstMorpheme, readAt = 0; m < last; ++m) {
-      const Morpheme& verb = morphemes[m];
-      const std::size_t readEnd = readAt + verb.reading.size();
-      readAt = readEnd;
-      const std::string_view surface = utf8.substr(verb.offset, verb.length);
-      if (!verb.partOfSpeech.starts_with("動詞") || verb.conjugation != "基本形" ||
-          !surface.ends_with("う") || !verb.reading.ends_with("う") ||
-          !isKanji(utf8CharAt(surface, 0).value) || m + 1 >= morphemes.size()) {
-        continue;
-      }
-      const std::string_view then = utf8.substr(morphemes[m + 1].offset, morphemes[m + 1].length);
-      if (!then.starts_with("て") && !then.starts_with("た")) continue;
-      // The kana before う, the last but one of the reading.
-      const std::size_t u = verb.reading.size() - std::string_view("う").size();
-      std::size_t before = 0;
-      for (std::size_t i = 0; i < u; i += utf8CharAt(verb.reading, i).length) before = i;
-      const std::size_t open = kOpen.find(utf8CharAt(verb.reading, before).value);
-      if (u == 0 || open == std::u32string_view::npos) continue;
-      // The word's reading spells its morphemes' in order where nothing re-read them.
-      const std::size_t at = readEnd - verb.reading.size() + before;
-      if (readEnd > word.reading.size() ||
-          word.reading.compare(readEnd - verb.reading.size(), verb.reading.size(), verb.reading) !=
-              0) {
-        break;
-      }
-      std::string rounded;
-      sjis::appendUtf8(rounded, kRounded[open]);
-      word.reading.replace(at, utf8CharAt(word.reading, at).length, rounded);
-    }
-  }
-}
-
 void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes,
                       std::vector<Word>& words) {
   static constexpr std::string_view kIndoors[] = {"階",   "座敷", "縁", "校",  "家",
