@@ -134,12 +134,8 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
           lastKind == Kind::Noun && utf8CharAt(lastSurface, 0).length < lastSurface.size()) {
         return false;
       }
-      // So does a title or a noun of two characters or more after a name (小林 / 少年,
-      // 明智 / 探偵, 牟田 / 先生).
-      if (isPersonName(last) && !isPersonName(next) && startsWithKanji(nextSurface) &&
-          utf8CharAt(nextSurface, 0).length < nextSurface.size()) {
-        return false;
-      }
+      // So does a title after a name (小林 / 少年).
+      if (isTitleAfterName(last, next, nextSurface)) return false;
       return lastKind == Kind::Prefix || (lastKind == Kind::Noun && !endsWithHiragana(lastSurface));
     case Kind::LoneNoun:
       // 休み時間: an adverbial noun ends a compound, but starts none (明日 / 雨).
@@ -568,6 +564,11 @@ std::optional<std::string> olderAdjectiveReading(std::string_view utf8,
 
 }  // namespace
 
+bool isTitleAfterName(const Morpheme& name, const Morpheme& next, std::string_view nextSurface) {
+  return isPersonName(name) && !isPersonName(next) && next.partOfSpeech.starts_with("名詞") &&
+         startsWithKanji(nextSurface) && utf8CharAt(nextSurface, 0).length < nextSurface.size();
+}
+
 void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphemes,
                         std::vector<Word>& words) {
   for (Word& word : words) {
@@ -596,15 +597,15 @@ void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphem
     // 訴が うったえ, 習で ならい, 違ない ちがい.
     const bool noun = after.empty() || kParticles.find(after[0]) != std::u32string_view::npos ||
                       std::u32string_view(after).starts_with(U"ない");
+    std::string nextKana;  // the first of them, as editors' table has its okurigana
+    if (!after.empty()) sjis::appendUtf8(nextKana, after[0]);
     if (word.reading.empty() && rest.empty() && noun) {
       if (auto read = verbNounOf(kanji.value)) {
         word.reading = std::move(*read);
       } else if (!after.empty()) {
         // Else as editors read it before that kana, which their table counts as okurigana
         // where it is no particle of a noun: 以て もって, 僅な わずかな.
-        std::string kana;
-        sjis::appendUtf8(kana, after[0]);
-        word.reading = std::string(editorsOkuriganaReadingOf(surface, kana));
+        word.reading = std::string(editorsOkuriganaReadingOf(surface, nextKana));
       }
       continue;
     }
@@ -654,11 +655,9 @@ void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphem
     const bool misread =
         first.partOfSpeech.starts_with("名詞") || first.conjugation == "体言接続特殊２";
     if (!read && (word.reading.empty() || (misread && verbKanaFollow()))) {
-      std::string okurigana;
-      sjis::appendUtf8(okurigana, after[0]);
       const std::string_view given = word.reading.empty()
-                                         ? editorsOkuriganaReadingOf(surface, okurigana)
-                                         : editorsReadingOf(surface, okurigana, first.reading);
+                                         ? editorsOkuriganaReadingOf(surface, nextKana)
+                                         : editorsReadingOf(surface, nextKana, first.reading);
       if (!given.empty()) read = std::string(given);
     }
     if (read && *read != first.reading) word.reading = *read + toHiragana(rest);

@@ -24,6 +24,10 @@ struct Word {
 // The words of a parsed text, in order, covering every morpheme once.
 std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> morphemes);
 
+// Whether `next` (spelt `nextSurface`) is a title or a noun of two characters or more after the
+// name `name` (小林 / 少年, 明智 / 探偵): a word of its own, as editors give the name its ruby.
+bool isTitleAfterName(const Morpheme& name, const Morpheme& next, std::string_view nextSurface);
+
 // Older prose writes less okurigana (悲み, 暖く, 冷い, 恐しく, 危い): the analyser then reads the
 // kanji alone otherwise (ひ, だん, ひや, おそれ, き). Where a kun reading of the jōyō list, less
 // some kana of its okurigana, is followed by the rest of that okurigana (its ending conjugated),

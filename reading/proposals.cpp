@@ -1,8 +1,10 @@
 #include "reading/proposals.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 #include <unordered_map>
+#include <utility>
 
 #include <unicode/uchar.h>
 
@@ -164,15 +166,9 @@ void preferListedReadings(WordLookUps& lookUp, std::string_view utf8,
     if (parts.size() == 1 && parts[0].partOfSpeech == "名詞,接尾") continue;
     // A name before a title keeps the analyser's reading, where the list has the same kanji as
     // a common word (寺内将軍 てらうち, not the じない of a temple's grounds).
-    if (parts.size() == 1 && parts[0].partOfSpeech == "名詞,固有名詞" &&
-        parts[0].subclass2 == "人名" && !word.reading.empty() && w + 1 < words.size() &&
-        words[w + 1].offset == word.offset + word.length) {
-      const Morpheme& title = morphemes[words[w + 1].firstMorpheme];
-      const std::string_view titleSurface = utf8.substr(title.offset, title.length);
-      if (title.partOfSpeech.starts_with("名詞") && title.subclass2 != "人名" &&
-          holdsKanji(titleSurface) && utf8CharAt(titleSurface, 0).length < titleSurface.size()) {
-        continue;
-      }
+    if (parts.size() == 1 && !word.reading.empty() && w + 1 < words.size()) {
+      const Morpheme& next = morphemes[words[w + 1].firstMorpheme];
+      if (isTitleAfterName(parts[0], next, utf8.substr(next.offset, next.length))) continue;
     }
     // A title that stays a word of its own (様, 殿) still tells how the list reads the two
     // together: 仏様 ほとけさま, so 仏 is ほとけ, not ふつ.
@@ -253,22 +249,41 @@ void preferListedReadings(WordLookUps& lookUp, std::string_view utf8,
   }
 }
 
+// Puts in each word's place the parts `cut` makes of it (`parts` left empty keeps the word),
+// copying the list only from the first word cut on.
+template <class Cut>
+void cutWords(std::vector<Word>& words, Cut cut) {
+  std::vector<Word> out, parts;
+  bool copying = false;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    parts.clear();
+    cut(std::as_const(words[i]), parts);
+    if (parts.empty()) {
+      if (copying) out.push_back(std::move(words[i]));
+      continue;
+    }
+    if (!copying) {
+      // A cut adds a word or two, and words with a cut are far fewer than one in eight: the
+      // words are moved once, not once more when the list grows.
+      out.reserve(words.size() + words.size() / 8);
+      std::move(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(i),
+                std::back_inserter(out));
+      copying = true;
+    }
+    std::move(parts.begin(), parts.end(), std::back_inserter(out));
+  }
+  if (copying) words = std::move(out);
+}
+
 // A word is cut where kana that follow a kanji are followed by a kanji again: a compound verb
 // the dictionary holds whole (降り出す, 飛び上がる), a noun (生け捕り, 売り場, 休み時間, 気の毒).
 // Editors put ruby on each run of kanji, with its okurigana, and children's books print it so.
 // Each part reads the share of the reading its ruby pieces give it (売り場's 場 is ば); where a
 // piece spans the cut (a reading the dictionaries give only whole) the word stays whole.
 void splitAtOkurigana(std::string_view utf8, std::vector<Word>& words) {
-  std::vector<Word> out;
-  // A cut adds a word, and words with a cut are far fewer than one in eight: the words are
-  // moved once, not once more when the vector grows.
-  out.reserve(words.size() + words.size() / 8);
-  for (Word& word : words) {
+  cutWords(words, [&](const Word& word, std::vector<Word>& parts) {
     const std::string_view surface = utf8.substr(word.offset, word.length);
-    if (word.reading.empty()) {
-      out.push_back(std::move(word));
-      continue;
-    }
+    if (word.reading.empty()) return;
     std::vector<WordChar> chars;  // lengths in UTF-8 bytes: the pieces' offsets are the word's
     for (std::size_t i = 0; i < surface.size();) {
       const Utf8Char c = utf8CharAt(surface, i);
@@ -287,10 +302,7 @@ void splitAtOkurigana(std::string_view utf8, std::vector<Word>& words) {
       kanjiSeen = kanjiSeen || kanji;
       kanaRun = kanaAsHiragana(chars[i].value) != 0 ? kanaRun + 1 : 0;
     }
-    if (cuts.empty()) {
-      out.push_back(std::move(word));
-      continue;
-    }
+    if (cuts.empty()) return;
     const std::vector<RubyPiece> pieces = alignRuby(chars, word.reading);
     auto startsPiece = [&](std::size_t cut) {
       for (const RubyPiece& p : pieces) {
@@ -301,12 +313,8 @@ void splitAtOkurigana(std::string_view utf8, std::vector<Word>& words) {
     };
     bool whole = pieces.empty();
     for (const std::size_t cut : cuts) whole = whole || !startsPiece(cut);
-    if (whole) {
-      out.push_back(std::move(word));
-      continue;
-    }
+    if (whole) return;
     cuts.push_back(surface.size());
-    std::vector<Word> parts;
     std::string spelt;
     std::size_t begin = 0, c = 0, byte = 0, next = 0;  // a character, its byte, the next piece
     bool kanaOutside = true;
@@ -329,13 +337,8 @@ void splitAtOkurigana(std::string_view utf8, std::vector<Word>& words) {
       parts.push_back(std::move(part));
       begin = end;
     }
-    if (!kanaOutside || spelt != word.reading) {
-      out.push_back(std::move(word));
-      continue;
-    }
-    for (Word& part : parts) out.push_back(std::move(part));
-  }
-  words = std::move(out);
+    if (!kanaOutside || spelt != word.reading) parts.clear();
+  });
 }
 
 // A count is cut between its number and its counter, each with its share of the reading
@@ -343,9 +346,7 @@ void splitAtOkurigana(std::string_view utf8, std::vector<Word>& words) {
 // the number bare. A count read as one word (一人 ひとり, 三日 みっか) stays whole, and so do a
 // month's name (四月) and a count written in digits, which takes no ruby.
 void splitCounts(std::string_view utf8, std::vector<Word>& words) {
-  std::vector<Word> out;
-  out.reserve(words.size());
-  for (Word& word : words) {
+  cutWords(words, [&](const Word& word, std::vector<Word>& parts) {
     const std::string_view whole = utf8.substr(word.offset, word.length);
     // Kana the dictionary holds with the count (もう一度) are a word of their own.
     std::size_t lead = 0;
@@ -361,23 +362,21 @@ void splitCounts(std::string_view utf8, std::vector<Word>& words) {
     const bool kanjiCount = !number.empty() && counter != "月" &&
                             isKanji(utf8CharAt(counter, 0).value) &&
                             (number == "何" || (holdsKanji(number) && numberValue(number)));
-    const std::optional<CountedParts> parts =
+    const std::optional<CountedParts> counted =
         kanjiCount ? countedParts(number, counter) : std::nullopt;
-    if (!parts || parts->counter.empty() ||
-        std::string(leadKana) + parts->number + parts->counter != word.reading) {
-      out.push_back(std::move(word));
-      continue;
+    if (!counted || counted->counter.empty() ||
+        std::string(leadKana) + counted->number + counted->counter != word.reading) {
+      return;
     }
     if (lead > 0) {
-      out.push_back(
+      parts.push_back(
           {word.offset, lead, std::string(leadKana), word.firstMorpheme, word.morphemeCount});
     }
-    out.push_back(
-        {word.offset + lead, last, parts->number, word.firstMorpheme, word.morphemeCount});
-    out.push_back({word.offset + lead + last, surface.size() - last, parts->counter,
-                   word.firstMorpheme, word.morphemeCount});
-  }
-  words = std::move(out);
+    parts.push_back(
+        {word.offset + lead, last, counted->number, word.firstMorpheme, word.morphemeCount});
+    parts.push_back({word.offset + lead + last, surface.size() - last, counted->counter,
+                     word.firstMorpheme, word.morphemeCount});
+  });
 }
 
 // A word as the editors' table holds it: an honorific お, one run of two kanji or more, and
