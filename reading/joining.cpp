@@ -816,6 +816,8 @@ void readRoundedVerbs(std::string_view utf8, std::span<const Morpheme> morphemes
 //   (うえ死に).
 // - 外 is other than, ほか, after その or より and before a denial (その外に, 弟の外ない).
 // - 術 before a denial is a way, すべ (なす術もない, 術がなかった); 踵 turned is きびす (踵を返す).
+// - 香 of a thing is its scent, か (檜の香, 酒の香); the incense one burns stays こう (香を焚く).
+// - 潜る through a thing is くぐる (門を潜る, 暖簾を潜って); into water it stays もぐる.
 void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes,
                       std::vector<Word>& words) {
   static constexpr std::string_view kIndoors[] = {"階",   "座敷", "縁", "校",  "家",
@@ -824,6 +826,9 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
   static constexpr std::string_view kFootwear[] = {
       "靴", "下駄", "草履", "足袋", "草鞋", "スリッパ", "サンダル", "ブーツ", "ソックス"};
   auto at = [&](std::size_t i) { return utf8.substr(words[i].offset, words[i].length); };
+  auto endsWithOneOf = [](std::string_view w, std::span<const std::string_view> ends) {
+    return std::any_of(ends.begin(), ends.end(), [&](std::string_view e) { return w.ends_with(e); });
+  };
   auto caseParticle = [](std::string_view w) {
     static constexpr std::string_view kParticleWords[] = {"が", "の", "に",   "を",  "は",
                                                           "も", "へ", "には", "より"};
@@ -880,12 +885,8 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
     } else if (word.starts_with("上") && words[i].reading.starts_with("のぼ") && i >= 2 &&
                isAllKana(word.substr(std::string_view("上").size()))) {
       const std::string_view place = at(i - 2);
-      auto placeIn = [&](std::span<const std::string_view> places) {
-        return std::any_of(places.begin(), places.end(),
-                           [&](std::string_view p) { return place.ends_with(p); });
-      };
-      const bool indoors = (before == "へ" || before == "に") && placeIn(kIndoors);
-      if ((before == "から" && placeIn(kWater)) || indoors) {
+      const bool indoors = (before == "へ" || before == "に") && endsWithOneOf(place, kIndoors);
+      if ((before == "から" && endsWithOneOf(place, kWater)) || indoors) {
         words[i].reading.replace(0, std::string_view("のぼ").size(), "あが");
       }
     } else if (word.starts_with("吐") && words[i].reading.starts_with("は") && i >= 2 &&
@@ -952,6 +953,11 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                (at(i + 2).starts_with("返") || at(i + 2).starts_with("かえ") ||
                 at(i + 2).starts_with("回") || at(i + 2).starts_with("めぐ"))) {
       words[i].reading = "きびす";
+    } else if (word == "香" && words[i].reading == "こう" && before == "の") {
+      words[i].reading = "か";
+    } else if (word.starts_with("潜") && words[i].reading.starts_with("もぐ") && before == "を" &&
+               !(i >= 2 && endsWithOneOf(at(i - 2), kWater))) {
+      words[i].reading.replace(0, std::string_view("もぐ").size(), "くぐ");
     } else if (word == "一足" && words[i].reading == "いっそく") {
       constexpr std::size_t kReach = 8;  // words either side, within the sentence
       const bool footwear = nearInSentence(
