@@ -817,6 +817,8 @@ void readRoundedVerbs(std::string_view utf8, std::span<const Morpheme> morphemes
 // - 外 is other than, ほか, after その or より and before a denial (その外に, 弟の外ない).
 // - 術 before a denial is a way, すべ (なす術もない, 術がなかった); 踵 turned is きびす (踵を返す).
 // - 香 of a thing is its scent, か (檜の香, 酒の香); the incense one burns stays こう (香を焚く).
+// - 堪える is to bear, たえる (見るに堪えない, 堪えられない), or to hold back, こらえる (涙を堪え,
+//   じっと堪えて); the dictionary's こたえる is mostly written 応える.
 // - 今日は said on its own is the greeting, こんにちは (「今日は」, 今日は！).
 // - 潜る through a thing is くぐる (門を潜る, 暖簾を潜って); into water it stays もぐる.
 void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes,
@@ -954,6 +956,9 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                (at(i + 2).starts_with("返") || at(i + 2).starts_with("かえ") ||
                 at(i + 2).starts_with("回") || at(i + 2).starts_with("めぐ"))) {
       words[i].reading = "きびす";
+    } else if (word.starts_with("堪え") && words[i].reading.starts_with("こたえ")) {
+      const bool heldBack = before == "を" || before.ends_with("と");  // じっと堪え
+      words[i].reading.replace(0, std::string_view("こた").size(), heldBack ? "こら" : "た");
     } else if (word == "今日" && words[i].reading == "きょう" && after == "は" &&
                (i + 2 == words.size() || at(i + 2).starts_with("」") ||
                 at(i + 2).starts_with("！") || at(i + 2).starts_with("。"))) {
