@@ -183,6 +183,15 @@ std::optional<std::string_view> suffixReading(Kind lastKind, const Morpheme& las
       lastSurface != "銭") {
     return "ふだ";
   }
+  // After a verb's stem or a noun in kana the thing is a native word, voiced: かけ金 かけがね,
+  // かざり金, つむぎ車 つむぎぐるま; not the き and しゃ of 賞金 and 電車.
+  const bool kanaStem =
+      (lastKind == Kind::Verb && last.conjugation == "連用形") ||
+      (lastKind == Kind::Noun && lastSurface.size() > utf8CharAt(lastSurface, 0).length);
+  if (kanaStem && isAllKana(lastSurface) && toHiragana(lastSurface) == lastSurface) {
+    if (surface == "金") return "がね";
+    if (surface == "車") return "ぐるま";
+  }
   // 好き joined to what is liked is voiced: 魚好き さかなずき, 綺麗好き.
   if (surface == "好き") return "ずき";
   // 後 after a noun or a count of kanji, in one word with it, is ご (戦災後, 三年後), where
@@ -831,7 +840,8 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       "靴", "下駄", "草履", "足袋", "草鞋", "スリッパ", "サンダル", "ブーツ", "ソックス"};
   auto at = [&](std::size_t i) { return utf8.substr(words[i].offset, words[i].length); };
   auto endsWithOneOf = [](std::string_view w, std::span<const std::string_view> ends) {
-    return std::any_of(ends.begin(), ends.end(), [&](std::string_view e) { return w.ends_with(e); });
+    return std::any_of(ends.begin(), ends.end(),
+                       [&](std::string_view e) { return w.ends_with(e); });
   };
   auto caseParticle = [](std::string_view w) {
     static constexpr std::string_view kParticleWords[] = {"が", "の", "に",   "を",  "は",
