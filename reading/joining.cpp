@@ -829,6 +829,8 @@ void readRoundedVerbs(std::string_view utf8, std::span<const Morpheme> morphemes
 // - 堪える is to bear, たえる (見るに堪えない, 堪えられない), or to hold back, こらえる (涙を堪え,
 //   じっと堪えて); the dictionary's こたえる is mostly written 応える.
 // - 有って after を is older prose's 以て, もって (力を有って).
+// - 行 straight before た or て is the verb of going as dialects say it (行たて, 行て), い; a line
+//   of text, ぎょう, takes no such ending.
 // - 今日は said on its own is the greeting, こんにちは (「今日は」, 今日は！).
 // - 潜る through a thing is くぐる (門を潜る, 暖簾を潜って); into water it stays もぐる.
 void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes,
@@ -972,6 +974,10 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       words[i].reading.replace(0, std::string_view("こた").size(), heldBack ? "こら" : "た");
     } else if (word.starts_with("有っ") && words[i].reading.starts_with("あっ") && before == "を") {
       words[i].reading.replace(0, std::string_view("あ").size(), "も");
+    } else if (word == "行" && words[i].reading == "ぎょう" &&
+               (after.starts_with("た") || after.starts_with("て") || after.starts_with("とっ") ||
+                after.starts_with("ちょ"))) {
+      words[i].reading = "い";
     } else if (word == "今日" && words[i].reading == "きょう" && after == "は" &&
                (i + 2 == words.size() || at(i + 2).starts_with("」") ||
                 at(i + 2).starts_with("！") || at(i + 2).starts_with("。"))) {
