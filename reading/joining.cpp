@@ -831,6 +831,8 @@ void readRoundedVerbs(std::string_view utf8, std::span<const Morpheme> morphemes
 // - 有って after を is older prose's 以て, もって (力を有って).
 // - 行 straight before た or て is the verb of going as dialects say it (行たて, 行て), い; a line
 //   of text, ぎょう, takes no such ending.
+// - 何 before だ, で, と, て, の or ぞ is なん (何だって, 何て顔, 何とも, 何の話), as the analyser
+//   reads 何だ alone.
 // - 今日は said on its own is the greeting, こんにちは (「今日は」, 今日は！).
 // - 潜る through a thing is くぐる (門を潜る, 暖簾を潜って); into water it stays もぐる.
 void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes,
@@ -978,6 +980,10 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                (after.starts_with("た") || after.starts_with("て") || after.starts_with("とっ") ||
                 after.starts_with("ちょ"))) {
       words[i].reading = "い";
+    } else if (word == "何" && words[i].reading == "なに" &&
+               (after.starts_with("だ") || after.starts_with("で") || after.starts_with("と") ||
+                after.starts_with("て") || after.starts_with("の") || after.starts_with("ぞ"))) {
+      words[i].reading = "なん";
     } else if (word == "今日" && words[i].reading == "きょう" && after == "は" &&
                (i + 2 == words.size() || at(i + 2).starts_with("」") ||
                 at(i + 2).starts_with("！") || at(i + 2).starts_with("。"))) {
