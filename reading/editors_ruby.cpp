@@ -130,7 +130,6 @@ std::vector<std::string_view> editorsChoicesOf(std::string_view kanji, std::stri
 }
 
 std::string_view editorsOkuriganaReadingOf(std::string_view kanji, std::string_view okurigana) {
-  if (okurigana.empty()) return {};
   const EditorsRuby* best = nullptr;
   for (const EditorsRuby* g : givenBefore(kanji, okurigana)) {
     if (best == nullptr || g->authors > best->authors) best = g;

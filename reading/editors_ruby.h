@@ -22,9 +22,10 @@ std::string_view editorsReadingOf(std::string_view kanji, std::string_view okuri
 // おうらい). Each was given by at least three authors and a tenth of those who gave any.
 std::vector<std::string_view> editorsChoicesOf(std::string_view kanji, std::string_view okurigana);
 
-// The reading editors gave the one kanji `kanji` most often before okurigana starting as
-// `okurigana` does (慄 before えながら: ふる), by however few authors the table holds: for a kanji
-// the dictionary cannot read there at all, any editor's reading is better than none. Where they
+// The reading editors gave the kanji `kanji` most often before okurigana starting as
+// `okurigana` does (慄 before えながら: ふる) or before none (諸葛瑾: しょかつきん), by however
+// few authors the table holds: for kanji the dictionary cannot read there at all, any editor's
+// reading is better than none. Where they
 // gave none before that kana but read the kanji ending in it (呟 before い: つぶや), the text
 // spells that kana out (呟やき): their reading less it, つぶ. Empty when they gave it none.
 std::string_view editorsOkuriganaReadingOf(std::string_view kanji, std::string_view okurigana);

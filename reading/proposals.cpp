@@ -416,8 +416,16 @@ std::optional<EditorsSpelling> editorsSpellingOf(std::string_view surface) {
 // おひる). Run before the choices that look at a word's neighbours, which know better.
 void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vector<Word>& words) {
   for (Word& word : words) {
-    if (word.reading.empty()) continue;
     const auto spelling = editorsSpellingOf(utf8.substr(word.offset, word.length));
+    if (word.reading.empty()) {
+      // Kanji the dictionary cannot read take any editor's reading (諸葛瑾 しょかつきん).
+      if (spelling && spelling->honorific.empty()) {
+        const std::string okurigana = toHiragana(spelling->rest);
+        const std::string_view given = editorsOkuriganaReadingOf(spelling->kanji, okurigana);
+        if (!given.empty()) word.reading = std::string(given) + okurigana;
+      }
+      continue;
+    }
     if (!spelling || !word.reading.starts_with(spelling->honorific)) continue;
     const std::string_view honorific = spelling->honorific, kanji = spelling->kanji,
                            rest = spelling->rest;
