@@ -173,6 +173,8 @@ bool readsJuu(Kind lastKind, const Morpheme& last, const Morpheme& m, std::strin
 std::optional<std::string_view> suffixReading(Kind lastKind, const Morpheme& last,
                                               std::string_view lastSurface, const Morpheme& m,
                                               std::string_view surface) {
+  // 小屋 after what it houses is voiced: 水車小屋 すいしゃごや, 犬小舎 いぬごや.
+  if ((surface == "小屋" || surface == "小舎") && lastKind == Kind::Noun) return "ごや";
   if (m.partOfSpeech != "名詞,接尾") return std::nullopt;
   if (surface == "等" && lastKind != Kind::Number && lastKind != Kind::Counter) return "ら";
   if (surface == "方" && last.partOfSpeech == "名詞,代名詞") return "がた";
