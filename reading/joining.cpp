@@ -108,6 +108,11 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
            last.partOfSpeech == "名詞,副詞可能" || lastKind == Kind::Verb)) {
         return false;
       }
+      // So is 間 after such a word (随分 / 間の悪い), where after a noun it is between (日米間).
+      if (nextSurface == "間" &&
+          (last.partOfSpeech == "名詞,形容動詞語幹" || last.partOfSpeech == "名詞,副詞可能")) {
+        return false;
+      }
       // After an adverbial noun 好き is liking, not a suffix: 一番 / 好き, but 魚好き.
       if (last.partOfSpeech == "名詞,副詞可能" && next.partOfSpeech == "名詞,接尾" &&
           next.subclass2 == "形容動詞語幹") {
@@ -835,6 +840,11 @@ void readRoundedVerbs(std::string_view utf8, std::span<const Morpheme> morphemes
 //   of text, ぎょう, takes no such ending.
 // - 何 before だ, で, と, て, の or ぞ is なん (何だって, 何て顔, 何とも, 何の話), as the analyser
 //   reads 何だ alone.
+// - 中 straight after a verb is the while of it, うち (見ている中に, 終らぬ中に); a thing's inside
+//   follows の.
+// - 間 is ま in its sayings (間が悪い, 間をおいて) and as a room (奥の間, 次の間).
+// - 面 lifted, lowered or turned is the face, おもて (面を上げる), and so is water's (水の面);
+//   its skin is つら (面の皮).
 // - 今日は said on its own is the greeting, こんにちは (「今日は」, 今日は！).
 // - 潜る through a thing is くぐる (門を潜る, 暖簾を潜って); into water it stays もぐる.
 void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes,
@@ -848,6 +858,15 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
   auto endsWithOneOf = [](std::string_view w, std::span<const std::string_view> ends) {
     return std::any_of(ends.begin(), ends.end(),
                        [&](std::string_view e) { return w.ends_with(e); });
+  };
+  // Whether word j ends in a verb, an adjective or a helper verb as it stands before a noun.
+  auto endsInAVerb = [&](std::size_t j) {
+    if (j >= words.size()) return false;
+    const Morpheme& last = morphemes[words[j].firstMorpheme + words[j].morphemeCount - 1];
+    const bool verb = last.partOfSpeech.starts_with("動詞") ||
+                      last.partOfSpeech.starts_with("助動詞") ||
+                      last.partOfSpeech.starts_with("形容詞");
+    return verb && (last.conjugation == "基本形" || last.conjugation == "体言接続");
   };
   auto caseParticle = [](std::string_view w) {
     static constexpr std::string_view kParticleWords[] = {"が", "の", "に",   "を",  "は",
@@ -986,6 +1005,32 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                (after.starts_with("だ") || after.starts_with("で") || after.starts_with("と") ||
                 after.starts_with("て") || after.starts_with("の") || after.starts_with("ぞ"))) {
       words[i].reading = "なん";
+    } else if (word == "中" && words[i].reading == "なか" && endsInAVerb(i - 1) &&
+               (after == "に" || after == "は" || after == "には" || after == "、")) {
+      words[i].reading = "うち";
+    } else if (word == "間" && (words[i].reading == "あいだ" || words[i].reading == "かん")) {
+      words[i].reading = "あいだ";  // alone, not the suffix of 日米間
+      const std::string_view then = i + 2 < words.size() ? at(i + 2) : std::string_view();
+      static constexpr std::string_view kRooms[] = {"奥", "次", "隣", "控え", "客", "居"};
+      const bool saying = ((after == "が" || after == "の") &&
+                           (then.starts_with("悪") || then.starts_with("わる") ||
+                            then.starts_with("ぬけ") || then.starts_with("抜け"))) ||
+                          (after == "を" && (then.starts_with("おい") || then.starts_with("置い")));
+      const bool room = before == "の" && i >= 2 && endsWithOneOf(at(i - 2), kRooms);
+      if (saying || room) words[i].reading = "ま";
+    } else if (word == "面" && words[i].reading == "めん") {
+      const std::string_view then = i + 2 < words.size() ? at(i + 2) : std::string_view();
+      static constexpr std::string_view kMoved[] = {"上げ",   "あげ", "伏せ", "ふせ", "背け",
+                                                    "そむけ", "向け", "むけ", "垂れ", "たれ"};
+      static constexpr std::string_view kWaters[] = {"水", "池", "海", "湖", "川", "沼"};
+      const bool moved =
+          after == "を" && std::any_of(std::begin(kMoved), std::end(kMoved),
+                                       [&](std::string_view v) { return then.starts_with(v); });
+      if (after == "の" && then == "皮") {
+        words[i].reading = "つら";
+      } else if (moved || (before == "の" && i >= 2 && endsWithOneOf(at(i - 2), kWaters))) {
+        words[i].reading = "おもて";
+      }
     } else if (word == "今日" && words[i].reading == "きょう" && after == "は" &&
                (i + 2 == words.size() || at(i + 2).starts_with("」") ||
                 at(i + 2).starts_with("！") || at(i + 2).starts_with("。"))) {
