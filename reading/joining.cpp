@@ -845,6 +845,7 @@ void readRoundedVerbs(std::string_view utf8, std::span<const Morpheme> morphemes
 // - 間 is ま in its sayings (間が悪い, 間をおいて) and as a room (奥の間, 次の間).
 // - 面 lifted, lowered or turned is the face, おもて (面を上げる), and so is water's (水の面);
 //   its skin is つら (面の皮).
+// - 下り before た, て or ない is 下りる, おりる (下りたり, 下りない): 下る would say 下った.
 // - その後から is behind, そのあと: what follows その後 in time takes no から.
 // - 今日は said on its own is the greeting, こんにちは (「今日は」, 今日は！).
 // - 潜る through a thing is くぐる (門を潜る, 暖簾を潜って); into water it stays もぐる.
@@ -1032,6 +1033,10 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       } else if (moved || (before == "の" && i >= 2 && endsWithOneOf(at(i - 2), kWaters))) {
         words[i].reading = "おもて";
       }
+    } else if (word == "下り" && words[i].reading == "くだり" &&
+               (after.starts_with("た") || after.starts_with("て") || after.starts_with("ない") ||
+                after.starts_with("なかっ"))) {
+      words[i].reading = "おり";
     } else if (word == "その後" && words[i].reading == "そのご" && after.starts_with("から")) {
       words[i].reading = "そのあと";
     } else if (word == "今日" && words[i].reading == "きょう" && after == "は" &&

@@ -359,6 +359,7 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
         {"行", "い"},
         {"今日", "こんにち"}}},                    // こたえ きん ぎょう きょう
       {"家畜小屋", {{"家畜小屋", "かちくごや"}}},  // かちくこや
+      {"下りたり", {{"下り", "おり"}}},            // くだり
       // The reading editors mostly gave a word, where it differs from the dictionary's; after
       // お too.
       {"生命と周囲", {{"生命", "いのち"}, {"周囲", "まわり"}}},  // せいめい, しゅうい
