@@ -846,6 +846,8 @@ void readRoundedVerbs(std::string_view utf8, std::span<const Morpheme> morphemes
 // - 面 lifted, lowered or turned is the face, おもて (面を上げる), and so is water's (水の面);
 //   its skin is つら (面の皮).
 // - 下り before た, て or ない is 下りる, おりる (下りたり, 下りない): 下る would say 下った.
+// - What opens of itself, 開く after が, は, も or の, is あく (口が開いた, 戸が開かない); a flower
+//   opens and a meeting is held, ひらく (会が開かれた).
 // - その後から is behind, そのあと: what follows その後 in time takes no から.
 // - 今日は said on its own is the greeting, こんにちは (「今日は」, 今日は！).
 // - 潜る through a thing is くぐる (門を潜る, 暖簾を潜って); into water it stays もぐる.
@@ -1037,6 +1039,12 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                (after.starts_with("た") || after.starts_with("て") || after.starts_with("ない") ||
                 after.starts_with("なかっ"))) {
       words[i].reading = "おり";
+    } else if (word.starts_with("開") && !word.starts_with("開け") && !word.starts_with("開かれ") &&
+               words[i].reading.starts_with("ひら") &&
+               (before == "が" || before == "は" || before == "も" || before == "の") &&
+               !(i >= 2 && (at(i - 2).ends_with("花") || at(i - 2).ends_with("蕾") ||
+                            at(i - 2).ends_with("つぼみ") || at(i - 2).ends_with("傘")))) {
+      words[i].reading.replace(0, std::string_view("ひら").size(), "あ");
     } else if (word == "その後" && words[i].reading == "そのご" && after.starts_with("から")) {
       words[i].reading = "そのあと";
     } else if (word == "今日" && words[i].reading == "きょう" && after == "は" &&
