@@ -1039,9 +1039,10 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                (after.starts_with("た") || after.starts_with("て") || after.starts_with("ない") ||
                 after.starts_with("なかっ"))) {
       words[i].reading = "おり";
-    } else if (word.starts_with("開") && !word.starts_with("開け") && !word.starts_with("開かれ") &&
+    } else if (word.starts_with("開") && !word.starts_with("開け") &&
                words[i].reading.starts_with("ひら") &&
                (before == "が" || before == "は" || before == "も" || before == "の") &&
+               !(word == "開か" && (after.starts_with("れ") || after.starts_with("せ"))) &&
                !(i >= 2 && (at(i - 2).ends_with("花") || at(i - 2).ends_with("蕾") ||
                             at(i - 2).ends_with("つぼみ") || at(i - 2).ends_with("傘")))) {
       words[i].reading.replace(0, std::string_view("ひら").size(), "あ");
