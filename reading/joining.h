@@ -47,10 +47,4 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
 void readRoundedVerbs(std::string_view utf8, std::span<const Morpheme> morphemes,
                       std::vector<Word>& words);
 
-// Readings the words around a word decide in children's prose: 側 beside (年寄の側に そば), 上る
-// out of or into something (湯から上る あがる), 一足 a step (ひとあし), 勢 alone (いきおい). Run
-// after every other choice of reading, as above.
-void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes,
-                      std::vector<Word>& words);
-
 }  // namespace torvane::reading

@@ -13,6 +13,7 @@
 #include "reading/editors_ruby.h"
 #include "reading/folded_forms.h"
 #include "reading/joining.h"
+#include "reading/neighbours.h"
 #include "reading/kana.h"
 #include "reading/listed_choice.h"
 #include "reading/numbers.h"

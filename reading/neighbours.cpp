@@ -1,0 +1,339 @@
+#include "reading/neighbours.h"
+
+#include <algorithm>
+#include <iterator>
+#include <span>
+#include <string>
+
+#include "reading/kana.h"
+#include "reading/numbers.h"
+
+namespace torvane::reading {
+namespace {
+
+// Whether a sentence ends between word j - 1 and word j: at its stop, a quotation's bracket or a
+// line break.
+bool sentenceEndsBefore(std::string_view utf8, const std::vector<Word>& words, std::size_t j) {
+  const std::string_view last = utf8.substr(words[j - 1].offset, words[j - 1].length);
+  const std::size_t end = words[j - 1].offset + words[j - 1].length;
+  return last == "。" || last == "！" || last == "？" || last == "「" || last == "」" ||
+         utf8.substr(end, words[j].offset - end).find('\n') != std::string_view::npos;
+}
+
+// Whether a word of word i's sentence, at most `reach` words before or after it, is one `near`
+// accepts. The reach keeps the scan short on text without punctuation.
+template <class Near>
+bool nearInSentence(std::string_view utf8, const std::vector<Word>& words, std::size_t i,
+                    std::size_t reach, Near near) {
+  auto at = [&](std::size_t j) { return utf8.substr(words[j].offset, words[j].length); };
+  for (std::size_t j = i; j > 0 && i - j < reach && !sentenceEndsBefore(utf8, words, j); --j) {
+    if (near(at(j - 1))) return true;
+  }
+  for (std::size_t j = i + 1;
+       j < words.size() && j - i <= reach && !sentenceEndsBefore(utf8, words, j); ++j) {
+    if (near(at(j))) return true;
+  }
+  return false;
+}
+
+// Whether `word` holds one of `parts`.
+bool holdsAny(std::string_view word, std::span<const std::string_view> parts) {
+  return std::any_of(parts.begin(), parts.end(),
+                     [&](std::string_view p) { return word.find(p) != std::string_view::npos; });
+}
+
+}  // namespace
+
+void readCorners(std::string_view utf8, std::vector<Word>& words) {
+  static constexpr std::string_view kHorned[] = {"鹿", "牛", "羊", "山羊", "鬼", "獣", "犀"};
+  static constexpr std::string_view kMeasuring[] = {"角形", "分度器", "角度", "直角",  "鋭角",
+                                                    "鈍角", "頂点",   "測",   "大きさ"};
+  auto at = [&](std::size_t i) { return utf8.substr(words[i].offset, words[i].length); };
+  auto horned = [](std::string_view word) {
+    return std::any_of(std::begin(kHorned), std::end(kHorned),
+                       [&](std::string_view animal) { return word.ends_with(animal); });
+  };
+  auto measuring = [](std::string_view word) { return holdsAny(word, kMeasuring); };
+  constexpr std::size_t kReach = 16;  // words either side, within the sentence
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (at(i) != "角") continue;
+    if (i + 2 < words.size()) {
+      const std::string_view particle = at(i + 1), next = at(i + 2);
+      if ((particle == "を" || particle == "に" || particle == "で" || particle == "の") &&
+          (next.starts_with("曲") || next.starts_with("折"))) {
+        words[i].reading = "かど";
+        continue;
+      }
+      if ((particle == "の" || particle == "が") &&
+          (next.starts_with("生え") || next.starts_with("はえ"))) {
+        words[i].reading = "つの";
+        continue;
+      }
+    }
+    if (nearInSentence(utf8, words, i, kReach, horned)) {
+      words[i].reading = "つの";
+    } else if (!nearInSentence(utf8, words, i, kReach, measuring)) {
+      words[i].reading = "かど";
+    }
+  }
+}
+
+// - 側 alone after の or を and before に or へ is beside it, そば (年寄の側に坐る, 箱を側へ
+//   置く), as older children's prose means it far more often; the side of a thing is mostly a
+//   compound (右側, 向こう側) and keeps がわ, though 箱の側に書く loses it.
+// - 上る out of water (湯から上る) or into a house, a room or a school (二階へ上る, 縁側に上る,
+//   女学校へ上る) is あがる; up a hill, a tree or a stair it stays のぼる (麓から上る).
+// - 一足 is a step, ひとあし (一足も歩けない, 一足先に), unless footwear is near (靴下を一足).
+// - 勢 alone is the force of a thing, いきおい (その勢で); after a name and の it is an army,
+//   ぜい (武田の勢), as 武田勢 is.
+// - その中に before a pause or a new topic is meanwhile, うち; else the inside, なか.
+// - 画 alone is a picture, え, as older prose writes 絵.
+// - 何時でも is always, いつでも, as 何時も is; 何時ですか asks the hour.
+// - 了う after a verb's て is しまう, as older prose writes it (帰って了った).
+// - お妃 is a queen, おきさき, not the suffix ひ; 機 woven on is a loom, はた (機を織る).
+// - A lie or a sigh is told, つく (嘘を吐く, 溜息を吐いた); a stomach is empty, すく (お腹が空く).
+// - 源 before ちゃん, どん or さん is a given name cut short, げん (源ちゃん), not the clan.
+// - 夜 that grows late or its dawn is よ (夜がふける, 夜のあけるまで); the sun is 陽, ひ
+//   (陽が高い); 翌る is あくる (翌る日); 他 alone is ほか (他に客は無い).
+// - 当 of 当もなく, 当のない is あて; 主 alone is the master, あるじ (旅館の主), or, said to be the
+//   chief part, しゅ (主である), never おも but in 主な and 主に; 罰 is
+//   ばつ (罰として) but where it strikes (罰が当たる).
+// - 気 after an adjective's stem is げ (優し気に); 死に after a verb's stem in kana is じに
+//   (うえ死に).
+// - 外 is other than, ほか, after その or より and before a denial (その外に, 弟の外ない).
+// - 術 before a denial is a way, すべ (なす術もない, 術がなかった); 踵 turned is きびす (踵を返す).
+// - 香 of a thing is its scent, か (檜の香, 酒の香); the incense one burns stays こう (香を焚く).
+// - 堪える is to bear, たえる (見るに堪えない, 堪えられない), or to hold back, こらえる (涙を堪え,
+//   じっと堪えて); the dictionary's こたえる is mostly written 応える.
+// - 有って after を is older prose's 以て, もって (力を有って).
+// - 行 straight before た or て is the verb of going as dialects say it (行たて, 行て), い; a line
+//   of text, ぎょう, takes no such ending.
+// - 何 before だ, で, と, て, の or ぞ is なん (何だって, 何て顔, 何とも, 何の話), as the analyser
+//   reads 何だ alone.
+// - 中 straight after a verb is the while of it, うち (見ている中に, 終らぬ中に); a thing's inside
+//   follows の.
+// - 間 is ま in its sayings (間が悪い, 間をおいて) and as a room (奥の間, 次の間).
+// - 面 lifted, lowered or turned is the face, おもて (面を上げる), and so is water's (水の面);
+//   its skin is つら (面の皮).
+// - 下り before た, て or ない is 下りる, おりる (下りたり, 下りない): 下る would say 下った.
+// - What opens of itself, 開く after が, は, も or の, is あく (口が開いた, 戸が開かない); a flower
+//   opens and a meeting is held, ひらく (会が開かれた).
+// - その後から is behind, そのあと: what follows その後 in time takes no から.
+// - 今日は said on its own is the greeting, こんにちは (「今日は」, 今日は！).
+// - 潜る through a thing is くぐる (門を潜る, 暖簾を潜って); into water it stays もぐる.
+void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes,
+                      std::vector<Word>& words) {
+  static constexpr std::string_view kIndoors[] = {"階",   "座敷", "縁", "校",  "家",
+                                                  "部屋", "岸",   "陸", "舞台"};
+  static constexpr std::string_view kWater[] = {"湯", "風呂", "水", "海", "川", "池", "舟", "船"};
+  static constexpr std::string_view kFootwear[] = {
+      "靴", "下駄", "草履", "足袋", "草鞋", "スリッパ", "サンダル", "ブーツ", "ソックス"};
+  auto at = [&](std::size_t i) { return utf8.substr(words[i].offset, words[i].length); };
+  auto endsWithOneOf = [](std::string_view w, std::span<const std::string_view> ends) {
+    return std::any_of(ends.begin(), ends.end(),
+                       [&](std::string_view e) { return w.ends_with(e); });
+  };
+  // Whether word j ends in a verb, an adjective or a helper verb as it stands before a noun.
+  auto endsInAVerb = [&](std::size_t j) {
+    if (j >= words.size()) return false;
+    const Morpheme& last = morphemes[words[j].firstMorpheme + words[j].morphemeCount - 1];
+    const bool verb = last.partOfSpeech.starts_with("動詞") ||
+                      last.partOfSpeech.starts_with("助動詞") ||
+                      last.partOfSpeech.starts_with("形容詞");
+    return verb && (last.conjugation == "基本形" || last.conjugation == "体言接続");
+  };
+  auto caseParticle = [](std::string_view w) {
+    static constexpr std::string_view kParticleWords[] = {"が", "の", "に",   "を",  "は",
+                                                          "も", "へ", "には", "より"};
+    return std::find(std::begin(kParticleWords), std::end(kParticleWords), w) !=
+           std::end(kParticleWords);
+  };
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const std::string_view word = at(i);
+    const std::string_view before = i > 0 ? at(i - 1) : std::string_view();
+    const std::string_view after = i + 1 < words.size() ? at(i + 1) : std::string_view();
+    if (word == "勢") {
+      const bool army = before == "の" && i >= 2 &&
+                        morphemes[words[i - 2].firstMorpheme].partOfSpeech == "名詞,固有名詞";
+      words[i].reading = army ? "ぜい" : "いきおい";
+    } else if (word.starts_with("了") && words[i].reading.starts_with("おわ") && i > 0 &&
+               (before.ends_with("て") || before.ends_with("で")) &&
+               morphemes[words[i - 1].firstMorpheme].partOfSpeech.starts_with("動詞")) {
+      words[i].reading.replace(0, std::string_view("おわ").size(), "しま");
+    } else if (word == "中" && (before == "その" || before == "この") && after == "に" &&
+               i + 2 < words.size()) {
+      // その中に, meanwhile, before a pause or a new topic: その中に、皆は / その中に豚吉は.
+      const bool subject = i + 3 < words.size() &&
+                           morphemes[words[i + 2].firstMorpheme].partOfSpeech.starts_with("名詞") &&
+                           at(i + 3) == "は";  // その中に鳥がいた is inside
+      if (at(i + 2) == "、" || subject) words[i].reading = "うち";
+    } else if (word == "宛" && i > 0 &&
+               numberValue(before.substr(0, utf8CharAt(before, 0).length))) {
+      words[i].reading = "ずつ";  // after a count, older prose's each (一つ宛, 三人宛)
+    } else if (word == "画") {
+      words[i].reading = "え";  // alone, a picture (画を描く), where the list's first is a stroke
+    } else if (word.starts_with("止め") && words[i].reading.starts_with("とめ")) {
+      // 止める is to give up (詩なんか止めましょう, 仕事を止めた), but a thing or a body is
+      // stopped (足を止める, 車を止めて) and a mind keeps (気に止める).
+      static constexpr std::string_view kStopped[] = {
+          "足",     "手",     "車", "息",   "馬",   "船",   "舟",   "血",   "涙",
+          "目",     "眼",     "耳", "歩み", "動き", "時計", "機械", "汽車", "電車",
+          "自動車", "自転車", "水", "火",   "音",   "声",   "根",   "筆",   "戸"};
+      const bool stopped =
+          before == "に" || before == "で" ||
+          (before == "を" && i >= 2 &&
+           std::any_of(std::begin(kStopped), std::end(kStopped),
+                       [&](std::string_view w) { return at(i - 2).ends_with(w); }));
+      if (!stopped) words[i].reading.replace(0, std::string_view("と").size(), "や");
+    } else if (word == "何時" && after == "でも") {
+      words[i].reading = "いつ";
+    } else if (word.starts_with("お妃") && words[i].reading.starts_with("おひ")) {
+      words[i].reading.replace(0, std::string_view("おひ").size(), "おきさき");
+    } else if (word == "機" && (after == "を" || after == "が") && i + 2 < words.size() &&
+               at(i + 2).starts_with("織")) {
+      words[i].reading = "はた";
+    } else if (word == "側" && (before == "の" || before == "を") &&
+               (after == "に" || after == "へ")) {
+      words[i].reading = "そば";
+    } else if (word.starts_with("上") && words[i].reading.starts_with("のぼ") && i >= 2 &&
+               isAllKana(word.substr(std::string_view("上").size()))) {
+      const std::string_view place = at(i - 2);
+      const bool indoors = (before == "へ" || before == "に") && endsWithOneOf(place, kIndoors);
+      if ((before == "から" && endsWithOneOf(place, kWater)) || indoors) {
+        words[i].reading.replace(0, std::string_view("のぼ").size(), "あが");
+      }
+    } else if (word.starts_with("吐") && words[i].reading.starts_with("は") && i >= 2 &&
+               before == "を" &&
+               (at(i - 2).ends_with("嘘") || at(i - 2).ends_with("溜息") ||
+                at(i - 2).ends_with("ため息"))) {
+      words[i].reading.replace(0, std::string_view("は").size(), "つ");
+    } else if (word.starts_with("空") && words[i].reading.starts_with("あ") && i >= 2 &&
+               (before == "が" || before == "の") && at(i - 2).ends_with("腹")) {
+      words[i].reading.replace(0, std::string_view("あ").size(), "す");
+    } else if (word.starts_with("源") && words[i].reading.starts_with("みなもと")) {
+      const std::string_view title =
+          word == "源" ? after : word.substr(std::string_view("源").size());
+      if (title.starts_with("ちゃん") || title.starts_with("どん") || title.starts_with("さん")) {
+        words[i].reading.replace(0, std::string_view("みなもと").size(), "げん");
+      }
+    } else if (word == "夜" && words[i].reading == "よる") {
+      // 夜が明ける is read both ways; 夜の明け方 and 夜が更ける are よ.
+      const std::string_view then =
+          (after == "が" || after == "の") && i + 2 < words.size() ? at(i + 2) : after;
+      const bool dawn = after != "が" && (then.starts_with("明") || then.starts_with("あけ"));
+      if (dawn || then.starts_with("更") || then.starts_with("ふけ")) words[i].reading = "よ";
+    } else if (word == "陽" && words[i].reading == "よう" && caseParticle(after) &&
+               !(i >= 2 && at(i - 2).ends_with("陰"))) {  // 陰に陽に stays よう
+      words[i].reading = "ひ";
+    } else if (word == "翌" && after.starts_with("る")) {
+      words[i].reading = "あく";
+    } else if (word == "他" && words[i].reading == "た" && caseParticle(after)) {
+      words[i].reading = "ほか";
+    } else if (word == "当" && (after == "も" || after == "の" || after == "が") &&
+               i + 2 < words.size() && at(i + 2).starts_with("な")) {
+      words[i].reading = "あて";
+    } else if (word == "主" && words[i].reading == "おも" && after != "な" && after != "に" &&
+               after != "として") {
+      const bool main = after == "で" || after == "だ" || after == "たる";  // 主である
+      words[i].reading = main ? "しゅ" : "あるじ";
+    } else if (word == "罰" && words[i].reading == "ばち" &&
+               !(after == "が" && i + 2 < words.size() &&
+                 (at(i + 2).starts_with("当") || at(i + 2).starts_with("あた")))) {
+      words[i].reading = "ばつ";
+    } else if (word == "気" && words[i].reading == "き" && i > 0 &&
+               (morphemes[words[i - 1].firstMorpheme + words[i - 1].morphemeCount - 1]
+                    .conjugation == "ガル接続")) {
+      words[i].reading = "げ";
+    } else if (word.ends_with("死") && word.size() > std::string_view("死").size() &&
+               isAllKana(word.substr(0, word.size() - std::string_view("死").size())) &&
+               words[i].reading.ends_with("し") && after.starts_with("に")) {
+      words[i].reading.replace(words[i].reading.size() - std::string_view("し").size(),
+                               std::string_view("し").size(), "じ");
+    } else if (word == "外" && words[i].reading == "そと") {
+      auto denial = [](std::string_view w) { return w.starts_with("な") || w.starts_with("無"); };
+      const bool denied = denial(after) || ((after == "に" || after == "は" || after == "には") &&
+                                            i + 2 < words.size() && denial(at(i + 2)));
+      if (before == "その" || before == "より" || denied) words[i].reading = "ほか";
+    } else if (word.ends_with("術") && words[i].reading.ends_with("じゅつ") &&
+               (word == "術" ||
+                isAllKana(word.substr(0, word.size() - std::string_view("術").size()))) &&
+               (after == "も" || after == "が" || after == "は") && i + 2 < words.size() &&
+               (at(i + 2).starts_with("な") || at(i + 2).starts_with("無"))) {
+      // alone or after the kana of a verb: なす術, せん術
+      words[i].reading.replace(words[i].reading.size() - std::string_view("じゅつ").size(),
+                               std::string_view("じゅつ").size(), "すべ");
+    } else if (word == "踵" && after == "を" && i + 2 < words.size() &&
+               (at(i + 2).starts_with("返") || at(i + 2).starts_with("かえ") ||
+                at(i + 2).starts_with("回") || at(i + 2).starts_with("めぐ"))) {
+      words[i].reading = "きびす";
+    } else if (word.starts_with("堪え") && words[i].reading.starts_with("こたえ")) {
+      const bool heldBack = before == "を" || before.ends_with("と");  // じっと堪え
+      words[i].reading.replace(0, std::string_view("こた").size(), heldBack ? "こら" : "た");
+    } else if (word.starts_with("有っ") && words[i].reading.starts_with("あっ") && before == "を") {
+      words[i].reading.replace(0, std::string_view("あ").size(), "も");
+    } else if (word == "行" && words[i].reading == "ぎょう" &&
+               (after.starts_with("た") || after.starts_with("て") || after.starts_with("とっ") ||
+                after.starts_with("ちょ"))) {
+      words[i].reading = "い";
+    } else if (word == "何" && words[i].reading == "なに" &&
+               (after.starts_with("だ") || after.starts_with("で") || after.starts_with("と") ||
+                after.starts_with("て") || after.starts_with("の") || after.starts_with("ぞ"))) {
+      words[i].reading = "なん";
+    } else if (word == "中" && words[i].reading == "なか" && endsInAVerb(i - 1) &&
+               (after == "に" || after == "は" || after == "には" || after == "、")) {
+      words[i].reading = "うち";
+    } else if (word == "間" && (words[i].reading == "あいだ" || words[i].reading == "かん")) {
+      words[i].reading = "あいだ";  // alone, not the suffix of 日米間
+      const std::string_view then = i + 2 < words.size() ? at(i + 2) : std::string_view();
+      static constexpr std::string_view kRooms[] = {"奥", "次", "隣", "控え", "客", "居"};
+      const bool saying = ((after == "が" || after == "の") &&
+                           (then.starts_with("悪") || then.starts_with("わる") ||
+                            then.starts_with("ぬけ") || then.starts_with("抜け"))) ||
+                          (after == "を" && (then.starts_with("おい") || then.starts_with("置い")));
+      const bool room = before == "の" && i >= 2 && endsWithOneOf(at(i - 2), kRooms);
+      if (saying || room) words[i].reading = "ま";
+    } else if (word == "面" && words[i].reading == "めん") {
+      const std::string_view then = i + 2 < words.size() ? at(i + 2) : std::string_view();
+      static constexpr std::string_view kMoved[] = {"上げ",   "あげ", "伏せ", "ふせ", "背け",
+                                                    "そむけ", "向け", "むけ", "垂れ", "たれ"};
+      static constexpr std::string_view kWaters[] = {"水", "池", "海", "湖", "川", "沼"};
+      const bool moved =
+          after == "を" && std::any_of(std::begin(kMoved), std::end(kMoved),
+                                       [&](std::string_view v) { return then.starts_with(v); });
+      if (after == "の" && then == "皮") {
+        words[i].reading = "つら";
+      } else if (moved || (before == "の" && i >= 2 && endsWithOneOf(at(i - 2), kWaters))) {
+        words[i].reading = "おもて";
+      }
+    } else if (word == "下り" && words[i].reading == "くだり" &&
+               (after.starts_with("た") || after.starts_with("て") || after.starts_with("ない") ||
+                after.starts_with("なかっ"))) {
+      words[i].reading = "おり";
+    } else if (word.starts_with("開") && !word.starts_with("開け") &&
+               words[i].reading.starts_with("ひら") &&
+               (before == "が" || before == "は" || before == "も" || before == "の") &&
+               !(word == "開か" && (after.starts_with("れ") || after.starts_with("せ"))) &&
+               !(i >= 2 && (at(i - 2).ends_with("花") || at(i - 2).ends_with("蕾") ||
+                            at(i - 2).ends_with("つぼみ") || at(i - 2).ends_with("傘")))) {
+      words[i].reading.replace(0, std::string_view("ひら").size(), "あ");
+    } else if (word == "その後" && words[i].reading == "そのご" && after.starts_with("から")) {
+      words[i].reading = "そのあと";
+    } else if (word == "今日" && words[i].reading == "きょう" && after == "は" &&
+               (i + 2 == words.size() || at(i + 2).starts_with("」") ||
+                at(i + 2).starts_with("！") || at(i + 2).starts_with("。"))) {
+      words[i].reading = "こんにち";
+    } else if (word == "香" && words[i].reading == "こう" && before == "の") {
+      words[i].reading = "か";
+    } else if (word.starts_with("潜") && words[i].reading.starts_with("もぐ") && before == "を" &&
+               !(i >= 2 && endsWithOneOf(at(i - 2), kWater))) {
+      words[i].reading.replace(0, std::string_view("もぐ").size(), "くぐ");
+    } else if (word == "一足" && words[i].reading == "いっそく") {
+      constexpr std::size_t kReach = 8;  // words either side, within the sentence
+      const bool footwear = nearInSentence(
+          utf8, words, i, kReach, [](std::string_view w) { return holdsAny(w, kFootwear); });
+      if (!footwear) words[i].reading = "ひとあし";
+    }
+  }
+}
+
+}  // namespace torvane::reading
