@@ -116,8 +116,8 @@ void readCorners(std::string_view utf8, std::vector<Word>& words) {
 // - 面 lifted, lowered or turned is the face, おもて (面を上げる), and so is water's (水の面);
 //   its skin is つら (面の皮).
 // - 下り before た, て or ない is 下りる, おりる (下りたり, 下りない): 下る would say 下った.
-// - What opens of itself, 開く after が, は, も or の, is あく (口が開いた, 戸が開かない); a flower
-//   opens and a meeting is held, ひらく (会が開かれた).
+// - What opens of itself, 開く after が, は, も or の, is あく (口が開いた, 戸が開かない), and so
+//   is the mouth left open (開いた口); a flower opens and a meeting is held, ひらく (会が開かれた).
 // - その後から is behind, そのあと: what follows その後 in time takes no から.
 // - 今日は said on its own is the greeting, こんにちは (「今日は」, 今日は！).
 // - 潜る through a thing is くぐる (門を潜る, 暖簾を潜って); into water it stays もぐる.
@@ -311,7 +311,8 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       words[i].reading = "おり";
     } else if (word.starts_with("開") && !word.starts_with("開け") &&
                words[i].reading.starts_with("ひら") &&
-               (before == "が" || before == "は" || before == "も" || before == "の") &&
+               (before == "が" || before == "は" || before == "も" || before == "の" ||
+                (word == "開いた" && after == "口")) &&
                !(word == "開か" && (after.starts_with("れ") || after.starts_with("せ"))) &&
                !(i >= 2 && (at(i - 2).ends_with("花") || at(i - 2).ends_with("蕾") ||
                             at(i - 2).ends_with("つぼみ") || at(i - 2).ends_with("傘")))) {
