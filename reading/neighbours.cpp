@@ -118,6 +118,8 @@ void readCorners(std::string_view utf8, std::vector<Word>& words) {
 // - 下り before た, て or ない is 下りる, おりる (下りたり, 下りない): 下る would say 下った.
 // - What opens of itself, 開く after が, は, も or の, is あく (口が開いた, 戸が開かない), and so
 //   is the mouth left open (開いた口); a flower opens and a meeting is held, ひらく (会が開かれた).
+// - 得 before べし is う (為し得べき, 敵し得べくもない), as classical prose conjugates it; 守 alone
+//   after の is the title, かみ (加藤の守), where guarding takes its り (家の守り).
 // - その後から is behind, そのあと: what follows その後 in time takes no から.
 // - 今日は said on its own is the greeting, こんにちは (「今日は」, 今日は！).
 // - 潜る through a thing is くぐる (門を潜る, 暖簾を潜って); into water it stays もぐる.
@@ -317,6 +319,11 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                !(i >= 2 && (at(i - 2).ends_with("花") || at(i - 2).ends_with("蕾") ||
                             at(i - 2).ends_with("つぼみ") || at(i - 2).ends_with("傘")))) {
       words[i].reading.replace(0, std::string_view("ひら").size(), "あ");
+    } else if (word == "得" && words[i].reading == "え" && after.starts_with("べ")) {
+      words[i].reading = "う";
+    } else if (word == "守" && before == "の" &&
+               (words[i].reading == "まもり" || words[i].reading == "もり")) {
+      words[i].reading = "かみ";
     } else if (word == "その後" && words[i].reading == "そのご" && after.starts_with("から")) {
       words[i].reading = "そのあと";
     } else if (word == "今日" && words[i].reading == "きょう" && after == "は" &&
