@@ -120,6 +120,8 @@ void readCorners(std::string_view utf8, std::vector<Word>& words) {
 //   is the mouth left open (開いた口); a flower opens and a meeting is held, ひらく (会が開かれた).
 // - 得 before べし is う (為し得べき, 敵し得べくもない), as classical prose conjugates it; 守 alone
 //   after の is the title, かみ (加藤の守), where guarding takes its り (家の守り).
+// - 金 paid, lent, earned or lacked is money, かね (金を払う, 金がない, 金で買う); the metal stays
+//   きん (金の鎖).
 // - その後から is behind, そのあと: what follows その後 in time takes no から.
 // - 今日は said on its own is the greeting, こんにちは (「今日は」, 今日は！).
 // - 潜る through a thing is くぐる (門を潜る, 暖簾を潜って); into water it stays もぐる.
@@ -319,6 +321,18 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                !(i >= 2 && (at(i - 2).ends_with("花") || at(i - 2).ends_with("蕾") ||
                             at(i - 2).ends_with("つぼみ") || at(i - 2).ends_with("傘")))) {
       words[i].reading.replace(0, std::string_view("ひら").size(), "あ");
+    } else if (word == "金" && words[i].reading == "きん" && i + 2 < words.size() &&
+               (after == "を" || after == "が" || after == "も" || after == "は" || after == "で" ||
+                after == "さえ")) {
+      static constexpr std::string_view kSpent[] = {
+          "払",   "はら", "貸",   "借", "儲",   "もう", "使", "つか", "返",
+          "かえ", "貰",   "もら", "稼", "かせ", "溜",   "貯", "ため", "無",
+          "な",   "有",   "あ",   "出", "だ",   "盗",   "買", "送"};
+      const std::string_view then = at(i + 2);
+      if (std::any_of(std::begin(kSpent), std::end(kSpent),
+                      [&](std::string_view v) { return then.starts_with(v); })) {
+        words[i].reading = "かね";
+      }
     } else if (word == "得" && words[i].reading == "え" && after.starts_with("べ")) {
       words[i].reading = "う";
     } else if (word == "守" && before == "の" &&
