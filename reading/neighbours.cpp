@@ -321,18 +321,18 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                !(i >= 2 && (at(i - 2).ends_with("花") || at(i - 2).ends_with("蕾") ||
                             at(i - 2).ends_with("つぼみ") || at(i - 2).ends_with("傘")))) {
       words[i].reading.replace(0, std::string_view("ひら").size(), "あ");
-    } else if (word == "金" && words[i].reading == "きん" && i + 2 < words.size() &&
-               (after == "を" || after == "が" || after == "も" || after == "は" || after == "で" ||
-                after == "さえ")) {
+    } else if (word == "金" && (words[i].reading == "きん" || words[i].reading == "きむ")) {
       static constexpr std::string_view kSpent[] = {
           "払",   "はら", "貸",   "借", "儲",   "もう", "使", "つか", "返",
           "かえ", "貰",   "もら", "稼", "かせ", "溜",   "貯", "ため", "無",
           "な",   "有",   "あ",   "出", "だ",   "盗",   "買", "送"};
-      const std::string_view then = at(i + 2);
-      if (std::any_of(std::begin(kSpent), std::end(kSpent),
-                      [&](std::string_view v) { return then.starts_with(v); })) {
-        words[i].reading = "かね";
-      }
+      const bool spent = i + 2 < words.size() &&
+                         (after == "を" || after == "が" || after == "も" || after == "は" ||
+                          after == "で" || after == "さえ") &&
+                         std::any_of(std::begin(kSpent), std::end(kSpent),
+                                     [&](std::string_view v) { return at(i + 2).starts_with(v); });
+      // きむ is the family name the analyser sometimes takes it for.
+      words[i].reading = spent ? "かね" : "きん";
     } else if (word == "得" && words[i].reading == "え" && after.starts_with("べ")) {
       words[i].reading = "う";
     } else if (word == "守" && before == "の" &&

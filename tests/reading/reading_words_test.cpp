@@ -360,6 +360,7 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
         {"今日", "こんにち"}}},                    // こたえ きん ぎょう きょう
       {"家畜小屋", {{"家畜小屋", "かちくごや"}}},  // かちくこや
       {"下りたり", {{"下り", "おり"}}},            // くだり
+      {"金を払う金がかがやく", {{"金", "かね"}, {"払う", "はらう"}, {"金", "きん"}}},  // きん, きむ
       // The reading editors mostly gave a word, where it differs from the dictionary's; after
       // お too.
       {"生命と周囲", {{"生命", "いのち"}, {"周囲", "まわり"}}},  // せいめい, しゅうい
