@@ -13,9 +13,9 @@
 #include "reading/editors_ruby.h"
 #include "reading/folded_forms.h"
 #include "reading/joining.h"
-#include "reading/neighbours.h"
 #include "reading/kana.h"
 #include "reading/listed_choice.h"
+#include "reading/neighbours.h"
 #include "reading/numbers.h"
 #include "reading/reading_stages.h"
 #include "reading/ruby_pieces.h"
@@ -200,7 +200,14 @@ void preferListedReadings(WordLookUps& lookUp, std::string_view utf8,
                        !word.reading.empty() && isAllKana(surface.substr(first.size()))) ||
                       (parts.size() == 1 && parts[0].partOfSpeech.starts_with("動詞") &&
                        !word.reading.empty() && first.size() == utf8CharAt(first, 0).length);
-    if (const Known& whole = lookUp(surface); !whole.listed.empty() && !verb) {
+    const Known& whole = lookUp(surface);
+    // A verb the analyser knows whole keeps its reading over the list's rare ones (癒る なおる,
+    // not the archaic いる).
+    const bool rareOnly = std::none_of(whole.listed.begin(), whole.listed.end(),
+                                       [](const auto& r) { return r.common; });
+    const bool knownVerb = parts.size() == 1 && parts[0].partOfSpeech.starts_with("動詞") &&
+                           !word.reading.empty() && rareOnly;
+    if (!whole.listed.empty() && !verb && !knownVerb) {
       word.reading = choose(surface, whole, word.reading, parts.size() > 1);
       continue;
     }
