@@ -316,7 +316,7 @@ Analyzer::WordReadings Analyzer::lookUp(std::string_view surface) const {
       if (f.count < 8 || f.all[7] == "*") continue;
       std::string reading = inModernKana(surface, toHiragana(f.all[7]));
       if (f.count > 9) {
-        const ListedReading r{reading, f.all[9] == "P"};
+        const ListedReading r{reading, f.all[9] == "P", f.all[0] == "動詞" || f.all[0] == "形容詞"};
         if (std::find(readings.listed.begin(), readings.listed.end(), r) == readings.listed.end()) {
           readings.listed.push_back(r);
         }

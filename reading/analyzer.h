@@ -72,6 +72,7 @@ class Analyzer {
   struct ListedReading {
     std::string reading;
     bool common = false;
+    bool verb = false;  // a verb's or an adjective's form, not a noun or an adverb
     bool operator==(const ListedReading&) const = default;
   };
   std::vector<ListedReading> listedReadingsOf(std::string_view surface) const;

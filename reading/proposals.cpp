@@ -201,12 +201,13 @@ void preferListedReadings(WordLookUps& lookUp, std::string_view utf8,
                       (parts.size() == 1 && parts[0].partOfSpeech.starts_with("動詞") &&
                        !word.reading.empty() && first.size() == utf8CharAt(first, 0).length);
     const Known& whole = lookUp(surface);
-    // A verb the analyser knows whole keeps its reading over the list's rare ones (癒る なおる,
-    // not the archaic いる).
-    const bool rareOnly = std::none_of(whole.listed.begin(), whole.listed.end(),
-                                       [](const auto& r) { return r.common; });
+    // A verb the analyser knows whole keeps its reading over the list's rare readings of the
+    // same verb (癒る なおる, not the archaic いる), though not over another word (好く, the
+    // adverb よく).
+    const bool rareVerbsOnly = std::all_of(whole.listed.begin(), whole.listed.end(),
+                                           [](const auto& r) { return r.verb && !r.common; });
     const bool knownVerb = parts.size() == 1 && parts[0].partOfSpeech.starts_with("動詞") &&
-                           !word.reading.empty() && rareOnly;
+                           !word.reading.empty() && rareVerbsOnly;
     if (!whole.listed.empty() && !verb && !knownVerb) {
       word.reading = choose(surface, whole, word.reading, parts.size() > 1);
       continue;
