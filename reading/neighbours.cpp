@@ -130,6 +130,9 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
   static constexpr std::string_view kIndoors[] = {"階",   "座敷", "縁", "校",  "家",
                                                   "部屋", "岸",   "陸", "舞台"};
   static constexpr std::string_view kWater[] = {"湯", "風呂", "水", "海", "川", "池", "舟", "船"};
+  static constexpr std::string_view kTurned[] = {"返", "かえ", "回", "めぐ"};
+  // What unfolds as it opens, ひらく: 花が開く.
+  static constexpr std::string_view kUnfolding[] = {"花", "蕾", "つぼみ", "傘"};
   static constexpr std::string_view kFootwear[] = {
       "靴", "下駄", "草履", "足袋", "草鞋", "スリッパ", "サンダル", "ブーツ", "ソックス"};
   auto at = [&](std::size_t i) { return utf8.substr(words[i].offset, words[i].length); };
@@ -137,7 +140,12 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
     return std::any_of(ends.begin(), ends.end(),
                        [&](std::string_view e) { return w.ends_with(e); });
   };
-  // Whether word j ends in a verb, an adjective or a helper verb as it stands before a noun.
+  auto startsWithOneOf = [](std::string_view w, std::span<const std::string_view> starts) {
+    return std::any_of(starts.begin(), starts.end(),
+                       [&](std::string_view b) { return w.starts_with(b); });
+  };
+  // Whether word j ends in a verb, an adjective or a helper verb as it stands before a noun;
+  // j past the end (the word before the first) never does.
   auto endsInAVerb = [&](std::size_t j) {
     if (j >= words.size()) return false;
     const Morpheme& last = morphemes[words[j].firstMorpheme + words[j].morphemeCount - 1];
@@ -156,6 +164,7 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
     const std::string_view word = at(i);
     const std::string_view before = i > 0 ? at(i - 1) : std::string_view();
     const std::string_view after = i + 1 < words.size() ? at(i + 1) : std::string_view();
+    const std::string_view afterNext = i + 2 < words.size() ? at(i + 2) : std::string_view();
     if (word == "勢") {
       const bool army = before == "の" && i >= 2 &&
                         morphemes[words[i - 2].firstMorpheme].partOfSpeech == "名詞,固有名詞";
@@ -193,8 +202,7 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       words[i].reading = "いつ";
     } else if (word.starts_with("お妃") && words[i].reading.starts_with("おひ")) {
       words[i].reading.replace(0, std::string_view("おひ").size(), "おきさき");
-    } else if (word == "機" && (after == "を" || after == "が") && i + 2 < words.size() &&
-               at(i + 2).starts_with("織")) {
+    } else if (word == "機" && (after == "を" || after == "が") && afterNext.starts_with("織")) {
       words[i].reading = "はた";
     } else if (word == "側" && (before == "の" || before == "を") &&
                (after == "に" || after == "へ")) {
@@ -223,7 +231,7 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
     } else if (word == "夜" && words[i].reading == "よる") {
       // 夜が明ける is read both ways; 夜の明け方 and 夜が更ける are よ.
       const std::string_view then =
-          (after == "が" || after == "の") && i + 2 < words.size() ? at(i + 2) : after;
+          (after == "が" || after == "の") && !afterNext.empty() ? afterNext : after;
       const bool dawn = after != "が" && (then.starts_with("明") || then.starts_with("あけ"));
       if (dawn || then.starts_with("更") || then.starts_with("ふけ")) words[i].reading = "よ";
     } else if (word == "陽" && words[i].reading == "よう" && caseParticle(after) &&
@@ -234,15 +242,14 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
     } else if (word == "他" && words[i].reading == "た" && caseParticle(after)) {
       words[i].reading = "ほか";
     } else if (word == "当" && (after == "も" || after == "の" || after == "が") &&
-               i + 2 < words.size() && at(i + 2).starts_with("な")) {
+               afterNext.starts_with("な")) {
       words[i].reading = "あて";
     } else if (word == "主" && words[i].reading == "おも" && after != "な" && after != "に" &&
                after != "として") {
       const bool main = after == "で" || after == "だ" || after == "たる";  // 主である
       words[i].reading = main ? "しゅ" : "あるじ";
     } else if (word == "罰" && words[i].reading == "ばち" &&
-               !(after == "が" && i + 2 < words.size() &&
-                 (at(i + 2).starts_with("当") || at(i + 2).starts_with("あた")))) {
+               !(after == "が" && (afterNext.starts_with("当") || afterNext.starts_with("あた")))) {
       words[i].reading = "ばつ";
     } else if (word == "気" && words[i].reading == "き" && i > 0 &&
                (morphemes[words[i - 1].firstMorpheme + words[i - 1].morphemeCount - 1]
@@ -256,19 +263,17 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
     } else if (word == "外" && words[i].reading == "そと") {
       auto denial = [](std::string_view w) { return w.starts_with("な") || w.starts_with("無"); };
       const bool denied = denial(after) || ((after == "に" || after == "は" || after == "には") &&
-                                            i + 2 < words.size() && denial(at(i + 2)));
+                                            denial(afterNext));
       if (before == "その" || before == "より" || denied) words[i].reading = "ほか";
     } else if (word.ends_with("術") && words[i].reading.ends_with("じゅつ") &&
                (word == "術" ||
                 isAllKana(word.substr(0, word.size() - std::string_view("術").size()))) &&
-               (after == "も" || after == "が" || after == "は") && i + 2 < words.size() &&
-               (at(i + 2).starts_with("な") || at(i + 2).starts_with("無"))) {
+               (after == "も" || after == "が" || after == "は") &&
+               (afterNext.starts_with("な") || afterNext.starts_with("無"))) {
       // alone or after the kana of a verb: なす術, せん術
       words[i].reading.replace(words[i].reading.size() - std::string_view("じゅつ").size(),
                                std::string_view("じゅつ").size(), "すべ");
-    } else if (word == "踵" && after == "を" && i + 2 < words.size() &&
-               (at(i + 2).starts_with("返") || at(i + 2).starts_with("かえ") ||
-                at(i + 2).starts_with("回") || at(i + 2).starts_with("めぐ"))) {
+    } else if (word == "踵" && after == "を" && startsWithOneOf(afterNext, kTurned)) {
       words[i].reading = "きびす";
     } else if (word.starts_with("堪え") && words[i].reading.starts_with("こたえ")) {
       const bool heldBack = before == "を" || before.ends_with("と");  // じっと堪え
@@ -288,25 +293,22 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       words[i].reading = "うち";
     } else if (word == "間" && (words[i].reading == "あいだ" || words[i].reading == "かん")) {
       words[i].reading = "あいだ";  // alone, not the suffix of 日米間
-      const std::string_view then = i + 2 < words.size() ? at(i + 2) : std::string_view();
       static constexpr std::string_view kRooms[] = {"奥", "次", "隣", "控え", "客", "居"};
-      const bool saying = ((after == "が" || after == "の") &&
-                           (then.starts_with("悪") || then.starts_with("わる") ||
-                            then.starts_with("ぬけ") || then.starts_with("抜け"))) ||
-                          (after == "を" && (then.starts_with("おい") || then.starts_with("置い")));
+      static constexpr std::string_view kAwkward[] = {"悪", "わる", "ぬけ", "抜け"};
+      static constexpr std::string_view kLeft[] = {"おい", "置い"};
+      const bool saying =
+          ((after == "が" || after == "の") && startsWithOneOf(afterNext, kAwkward)) ||
+          (after == "を" && startsWithOneOf(afterNext, kLeft));
       const bool room = before == "の" && i >= 2 && endsWithOneOf(at(i - 2), kRooms);
       if (saying || room) words[i].reading = "ま";
     } else if (word == "面" && words[i].reading == "めん") {
-      const std::string_view then = i + 2 < words.size() ? at(i + 2) : std::string_view();
       static constexpr std::string_view kMoved[] = {"上げ",   "あげ", "伏せ", "ふせ", "背け",
                                                     "そむけ", "向け", "むけ", "垂れ", "たれ"};
-      static constexpr std::string_view kWaters[] = {"水", "池", "海", "湖", "川", "沼"};
-      const bool moved =
-          after == "を" && std::any_of(std::begin(kMoved), std::end(kMoved),
-                                       [&](std::string_view v) { return then.starts_with(v); });
-      if (after == "の" && then == "皮") {
+      static constexpr std::string_view kStillWaters[] = {"水", "池", "海", "湖", "川", "沼"};
+      const bool moved = after == "を" && startsWithOneOf(afterNext, kMoved);
+      if (after == "の" && afterNext == "皮") {
         words[i].reading = "つら";
-      } else if (moved || (before == "の" && i >= 2 && endsWithOneOf(at(i - 2), kWaters))) {
+      } else if (moved || (before == "の" && i >= 2 && endsWithOneOf(at(i - 2), kStillWaters))) {
         words[i].reading = "おもて";
       }
     } else if (word == "下り" && words[i].reading == "くだり" &&
@@ -318,19 +320,16 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                (before == "が" || before == "は" || before == "も" || before == "の" ||
                 (word == "開いた" && after == "口")) &&
                !(word == "開か" && (after.starts_with("れ") || after.starts_with("せ"))) &&
-               !(i >= 2 && (at(i - 2).ends_with("花") || at(i - 2).ends_with("蕾") ||
-                            at(i - 2).ends_with("つぼみ") || at(i - 2).ends_with("傘")))) {
+               !(i >= 2 && endsWithOneOf(at(i - 2), kUnfolding))) {
       words[i].reading.replace(0, std::string_view("ひら").size(), "あ");
     } else if (word == "金" && (words[i].reading == "きん" || words[i].reading == "きむ")) {
       static constexpr std::string_view kSpent[] = {
           "払",   "はら", "貸",   "借", "儲",   "もう", "使", "つか", "返",
           "かえ", "貰",   "もら", "稼", "かせ", "溜",   "貯", "ため", "無",
           "な",   "有",   "あ",   "出", "だ",   "盗",   "買", "送"};
-      const bool spent = i + 2 < words.size() &&
-                         (after == "を" || after == "が" || after == "も" || after == "は" ||
+      const bool spent = (after == "を" || after == "が" || after == "も" || after == "は" ||
                           after == "で" || after == "さえ") &&
-                         std::any_of(std::begin(kSpent), std::end(kSpent),
-                                     [&](std::string_view v) { return at(i + 2).starts_with(v); });
+                         startsWithOneOf(afterNext, kSpent);
       // きむ is the family name the analyser sometimes takes it for.
       words[i].reading = spent ? "かね" : "きん";
     } else if (word == "得" && words[i].reading == "え" && after.starts_with("べ")) {
@@ -341,8 +340,8 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
     } else if (word == "その後" && words[i].reading == "そのご" && after.starts_with("から")) {
       words[i].reading = "そのあと";
     } else if (word == "今日" && words[i].reading == "きょう" && after == "は" &&
-               (i + 2 == words.size() || at(i + 2).starts_with("」") ||
-                at(i + 2).starts_with("！") || at(i + 2).starts_with("。"))) {
+               (afterNext.empty() || afterNext.starts_with("」") || afterNext.starts_with("！") ||
+                afterNext.starts_with("。"))) {
       words[i].reading = "こんにち";
     } else if (word == "香" && words[i].reading == "こう" && before == "の") {
       words[i].reading = "か";

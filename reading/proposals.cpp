@@ -193,22 +193,19 @@ void preferListedReadings(WordLookUps& lookUp, std::string_view utf8,
     }
     // A verb with its ending the analyser read keeps its reading where the list has its
     // spelling as another word: 降って is the adverb くだって only where it is no form of 降る.
-    // One morpheme alone may still be the list's (好く, the adverb よく).
-    const std::string_view first = utf8.substr(parts[0].offset, parts[0].length);
-    // A verb's kanji alone (得 of 得べく, え) is no noun the list spells the same (得 とく).
-    const bool verb = (parts.size() > 1 && parts[0].partOfSpeech == "動詞,自立" &&
-                       !word.reading.empty() && isAllKana(surface.substr(first.size()))) ||
-                      (parts.size() == 1 && parts[0].partOfSpeech.starts_with("動詞") &&
-                       !word.reading.empty() && first.size() == utf8CharAt(first, 0).length);
+    // One morpheme alone keeps it where it is a verb's kanji alone (得 of 得べく, え, is no noun
+    // 得 とく) or the list has only rare readings of the same verb (癒る なおる, not the archaic
+    // いる), but not over another word the list spells so (好く, the adverb よく).
     const Known& whole = lookUp(surface);
-    // A verb the analyser knows whole keeps its reading over the list's rare readings of the
-    // same verb (癒る なおる, not the archaic いる), though not over another word (好く, the
-    // adverb よく).
+    const std::string_view first = utf8.substr(parts[0].offset, parts[0].length);
+    const bool oneVerb =
+        parts.size() == 1 && parts[0].partOfSpeech.starts_with("動詞") && !word.reading.empty();
     const bool rareVerbsOnly = std::all_of(whole.listed.begin(), whole.listed.end(),
                                            [](const auto& r) { return r.verb && !r.common; });
-    const bool knownVerb = parts.size() == 1 && parts[0].partOfSpeech.starts_with("動詞") &&
-                           !word.reading.empty() && rareVerbsOnly;
-    if (!whole.listed.empty() && !verb && !knownVerb) {
+    const bool verb = (parts.size() > 1 && parts[0].partOfSpeech == "動詞,自立" &&
+                       !word.reading.empty() && isAllKana(surface.substr(first.size()))) ||
+                      (oneVerb && (first.size() == utf8CharAt(first, 0).length || rareVerbsOnly));
+    if (!whole.listed.empty() && !verb) {
       word.reading = choose(surface, whole, word.reading, parts.size() > 1);
       continue;
     }
