@@ -17,10 +17,10 @@ namespace {
 
 // Chosen by measuring on the development set: a reading one author alone gave is as often a name
 // or the author's own as the word's; one given by less than half the authors is one reading
-// among several; the dictionary's own reading, given by more than a quarter as many, is as good.
+// among several; the dictionary's own reading, given by more than a third as many, is as good.
 constexpr int kFewestAuthors = 2;
 constexpr double kLeastShare = 0.5;
-constexpr int kOutnumbered = 4;
+constexpr int kOutnumbered = 3;
 
 // Bases looked up as string views, without a copy per word.
 struct BaseHash {
