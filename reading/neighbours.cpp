@@ -131,6 +131,8 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                                                   "部屋", "岸",   "陸", "舞台"};
   static constexpr std::string_view kWater[] = {"湯", "風呂", "水", "海", "川", "池", "舟", "船"};
   static constexpr std::string_view kTurned[] = {"返", "かえ", "回", "めぐ"};
+  // What night does in set phrases: 明ける, 明かす, 更ける, 更かす.
+  static constexpr std::string_view kNightPassing[] = {"明", "あけ", "あか", "更", "ふけ", "ふか"};
   // What unfolds as it opens, ひらく: 花が開く.
   static constexpr std::string_view kUnfolding[] = {"花", "蕾", "つぼみ", "傘"};
   static constexpr std::string_view kFootwear[] = {
@@ -229,11 +231,17 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
         words[i].reading.replace(0, std::string_view("みなもと").size(), "げん");
       }
     } else if (word == "夜" && words[i].reading == "よる") {
-      // 夜が明ける is read both ways; 夜の明け方 and 夜が更ける are よ.
-      const std::string_view then =
-          (after == "が" || after == "の") && !afterNext.empty() ? afterNext : after;
-      const bool dawn = after != "が" && (then.starts_with("明") || then.starts_with("あけ"));
-      if (dawn || then.starts_with("更") || then.starts_with("ふけ")) words[i].reading = "よ";
+      // The night of set phrases is よ: 夜が明ける, 夜の明け方, 夜が更ける, 夜を明かす, 夜を更か
+      // す, 夜に入る, 夜ごと (editors gave よる there once in fifty).
+      const bool particle = after == "が" || after == "の" || after == "を" || after == "に";
+      const std::string_view then = particle && !afterNext.empty() ? afterNext : after;
+      const bool fallsIn = after == "に" && (then.starts_with("入") || then.starts_with("い"));
+      if (startsWithOneOf(then, kNightPassing) || fallsIn || after.starts_with("ごと")) {
+        words[i].reading = "よ";
+      }
+      if (fallsIn && words[i + 2].reading.starts_with("はい")) {  // 夜に入る よにいる
+        words[i + 2].reading.replace(0, std::string_view("はい").size(), "い");
+      }
     } else if (word == "陽" && words[i].reading == "よう" && caseParticle(after) &&
                !(i >= 2 && at(i - 2).ends_with("陰"))) {  // 陰に陽に stays よう
       words[i].reading = "ひ";
