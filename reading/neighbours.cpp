@@ -131,6 +131,8 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                                                   "部屋", "岸",   "陸", "舞台"};
   static constexpr std::string_view kWater[] = {"湯", "風呂", "水", "海", "川", "池", "舟", "船"};
   static constexpr std::string_view kTurned[] = {"返", "かえ", "回", "めぐ"};
+  static constexpr std::string_view kLookingBack[] = {"振", "ふり", "見", "顧", "かえり"};
+  static constexpr std::string_view kStretchesOfTime[] = {"年", "日", "月", "時間", "週間", "刻"};
   // What night does in set phrases: 明ける, 明かす, 更ける, 更かす.
   static constexpr std::string_view kNightPassing[] = {"明", "あけ", "あか", "更", "ふけ", "ふか"};
   // What unfolds as it opens, ひらく: 花が開く.
@@ -241,6 +243,14 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       }
       if (fallsIn && words[i + 2].reading.starts_with("はい")) {  // 夜に入る よにいる
         words[i + 2].reading.replace(0, std::string_view("はい").size(), "い");
+      }
+    } else if (word == "後" && words[i].reading == "あと") {
+      // Looked back on, 後 is behind (後を振り返る うしろ); after a stretch of time it is later
+      // (三年の後 のち).
+      if ((after == "を" || after == "へ") && startsWithOneOf(afterNext, kLookingBack)) {
+        words[i].reading = "うしろ";
+      } else if (before == "の" && i >= 2 && endsWithOneOf(at(i - 2), kStretchesOfTime)) {
+        words[i].reading = "のち";
       }
     } else if (word == "陽" && words[i].reading == "よう" && caseParticle(after) &&
                !(i >= 2 && at(i - 2).ends_with("陰"))) {  // 陰に陽に stays よう
