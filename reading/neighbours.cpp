@@ -133,6 +133,9 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
   static constexpr std::string_view kTurned[] = {"返", "かえ", "回", "めぐ"};
   static constexpr std::string_view kLookingBack[] = {"振", "ふり", "見", "顧", "かえり"};
   static constexpr std::string_view kStretchesOfTime[] = {"年", "日", "月", "時間", "週間", "刻"};
+  static constexpr std::string_view kHeartAndMind[] = {"心", "胸", "腹"};
+  static constexpr std::string_view kBrief[] = {"ちょっと", "ちっと", "ちょいと", "しばらく",
+                                                "暫く",     "少し",   "一寸"};
   // What night does in set phrases: 明ける, 明かす, 更ける, 更かす.
   static constexpr std::string_view kNightPassing[] = {"明", "あけ", "あか", "更", "ふけ", "ふか"};
   // What unfolds as it opens, ひらく: 花が開く.
@@ -306,9 +309,11 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                (after.starts_with("だ") || after.starts_with("で") || after.starts_with("と") ||
                 after.starts_with("て") || after.starts_with("の") || after.starts_with("ぞ"))) {
       words[i].reading = "なん";
-    } else if (word == "中" && words[i].reading == "なか" && endsInAVerb(i - 1) &&
-               (after == "に" || after == "は" || after == "には" || after == "、")) {
-      words[i].reading = "うち";
+    } else if (word == "中" && words[i].reading == "なか" &&
+               ((endsInAVerb(i - 1) &&
+                 (after == "に" || after == "は" || after == "には" || after == "、")) ||
+                (before == "の" && i >= 2 && endsWithOneOf(at(i - 2), kHeartAndMind)))) {
+      words[i].reading = "うち";  // 見ている中に, 心の中
     } else if (word == "間" && (words[i].reading == "あいだ" || words[i].reading == "かん")) {
       words[i].reading = "あいだ";  // alone, not the suffix of 日米間
       static constexpr std::string_view kRooms[] = {"奥", "次", "隣", "控え", "客", "居"};
@@ -318,7 +323,11 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
           ((after == "が" || after == "の") && startsWithOneOf(afterNext, kAwkward)) ||
           (after == "を" && startsWithOneOf(afterNext, kLeft));
       const bool room = before == "の" && i >= 2 && endsWithOneOf(at(i - 2), kRooms);
-      if (saying || room) words[i].reading = "ま";
+      // A while: ちょっとの間, 知らない間に.
+      const bool brief = before == "の" && i >= 2 && endsWithOneOf(at(i - 2), kBrief);
+      const bool unawares = after == "に" && endsInAVerb(i - 1) &&
+                            (before.ends_with("ない") || before.ends_with("ぬ"));
+      if (saying || room || brief || unawares) words[i].reading = "ま";
     } else if (word == "面" && words[i].reading == "めん") {
       static constexpr std::string_view kMoved[] = {"上げ",   "あげ", "伏せ", "ふせ", "背け",
                                                     "そむけ", "向け", "むけ", "垂れ", "たれ"};
