@@ -247,6 +247,8 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       if (fallsIn && words[i + 2].reading.starts_with("はい")) {  // 夜に入る よにいる
         words[i + 2].reading.replace(0, std::string_view("はい").size(), "い");
       }
+    } else if (word == "頭" && words[i].reading == "あたま" && before == "を" && after == "に") {
+      words[i].reading = "かしら";  // 八歳を頭に四人, the eldest
     } else if (word == "後" && words[i].reading == "あと") {
       // Looked back on, 後 is behind (後を振り返る うしろ); after a stretch of time it is later
       // (三年の後 のち).
