@@ -136,8 +136,9 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
   static constexpr std::string_view kHeartAndMind[] = {"心", "胸", "腹"};
   static constexpr std::string_view kBrief[] = {"ちょっと", "ちっと", "ちょいと", "しばらく",
                                                 "暫く",     "少し",   "一寸"};
-  // What night does in set phrases: 明ける, 明かす, 更ける, 更かす.
-  static constexpr std::string_view kNightPassing[] = {"明", "あけ", "あか", "更", "ふけ", "ふか"};
+  // What night does in set phrases: 夜が明ける, 夜が更ける; 夜を明かす, 夜を更かす.
+  static constexpr std::string_view kNightPassing[] = {"明け", "あけ", "更け", "ふけ"};
+  static constexpr std::string_view kNightPassed[] = {"明か", "あか", "更か", "ふか"};
   // What unfolds as it opens, ひらく: 花が開く.
   static constexpr std::string_view kUnfolding[] = {"花", "蕾", "つぼみ", "傘"};
   static constexpr std::string_view kFootwear[] = {
@@ -241,7 +242,9 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       const bool particle = after == "が" || after == "の" || after == "を" || after == "に";
       const std::string_view then = particle && !afterNext.empty() ? afterNext : after;
       const bool fallsIn = after == "に" && (then.starts_with("入") || then.starts_with("い"));
-      if (startsWithOneOf(then, kNightPassing) || fallsIn || after.starts_with("ごと")) {
+      const bool passing = after == "を" ? startsWithOneOf(then, kNightPassed)
+                                         : startsWithOneOf(then, kNightPassing);
+      if (passing || fallsIn || after.starts_with("ごと")) {
         words[i].reading = "よ";
       }
       if (fallsIn && words[i + 2].reading.starts_with("はい")) {  // 夜に入る よにいる
