@@ -134,6 +134,7 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
   static constexpr std::string_view kLookingBack[] = {"振", "ふり", "見", "顧", "かえり"};
   static constexpr std::string_view kStretchesOfTime[] = {"年", "日", "月", "時間", "週間", "刻"};
   static constexpr std::string_view kHeartAndMind[] = {"心", "胸", "腹"};
+  static constexpr std::string_view kBad[] = {"悪", "わる"};
   static constexpr std::string_view kBrief[] = {"ちょっと", "ちっと", "ちょいと", "しばらく",
                                                 "暫く",     "少し",   "一寸"};
   // What night does in set phrases: 夜が明ける, 夜が更ける; 夜を明かす, 夜を更かす.
@@ -250,6 +251,10 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       if (fallsIn && words[i + 2].reading.starts_with("はい")) {  // 夜に入る よにいる
         words[i + 2].reading.replace(0, std::string_view("はい").size(), "い");
       }
+    } else if (word == "質" && words[i].reading == "しつ" &&
+               (endsInAVerb(i - 1) ||
+                ((after == "の" || after == "が") && startsWithOneOf(afterNext, kBad)))) {
+      words[i].reading = "たち";  // 人を信じる質, 質の悪い: one's nature
     } else if (word == "頭" && words[i].reading == "あたま" && before == "を" && after == "に") {
       words[i].reading = "かしら";  // 八歳を頭に四人, the eldest
     } else if (word == "後" && words[i].reading == "あと") {
