@@ -134,6 +134,7 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
   static constexpr std::string_view kLookingBack[] = {"振", "ふり", "見", "顧", "かえり"};
   static constexpr std::string_view kStretchesOfTime[] = {"年", "日", "月", "時間", "週間", "刻"};
   static constexpr std::string_view kHeartAndMind[] = {"心", "胸", "腹"};
+  static constexpr std::string_view kAvenged[] = {"討", "う", "取", "と"};
   static constexpr std::string_view kBad[] = {"悪", "わる"};
   static constexpr std::string_view kBrief[] = {"ちょっと", "ちっと", "ちょいと", "しばらく",
                                                 "暫く",     "少し",   "一寸"};
@@ -255,6 +256,15 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                (endsInAVerb(i - 1) ||
                 ((after == "の" || after == "が") && startsWithOneOf(afterNext, kBad)))) {
       words[i].reading = "たち";  // 人を信じる質, 質の悪い: one's nature
+    } else if (word == "敵" && words[i].reading == "てき" &&
+               ((after == "を" && startsWithOneOf(afterNext, kAvenged)) ||
+                (before == "の" && i >= 2 && at(i - 2).ends_with("親")))) {
+      words[i].reading = "かたき";  // 敵を討つ, 親の敵
+    } else if (word == "術" && words[i].reading == "じゅつ" && (after == "が" || after == "も") &&
+               (afterNext.starts_with("な") || afterNext.starts_with("無"))) {
+      words[i].reading = "すべ";  // なす術もない
+    } else if (word == "類" && words[i].reading == "るい" && before.ends_with("の")) {
+      words[i].reading = "たぐい";  // 茶器の類, この類の話
     } else if (word == "頭" && words[i].reading == "あたま" && before == "を" && after == "に") {
       words[i].reading = "かしら";  // 八歳を頭に四人, the eldest
     } else if (word == "後" && words[i].reading == "あと") {
