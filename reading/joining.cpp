@@ -119,6 +119,13 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
           next.subclass2 == "形容動詞語幹") {
         return false;
       }
+      // A verb's noun after a word of two kanji or more is a word of its own, with its own
+      // ruby: 手品 / 使い, 葡萄 / 入り.
+      if (startsWithKanji(nextSurface) && endsWithHiragana(nextSurface) &&
+          utf8CharAt(nextSurface, 0).length < nextSurface.size() && startsWithKanji(lastSurface) &&
+          endsWithKanji(lastSurface) && utf8CharAt(lastSurface, 0).length < lastSurface.size()) {
+        return false;
+      }
       // 私たち, 東京都, 読み方, 高さ, 三本
       return lastKind != Kind::Other && lastKind != Kind::VerbPrefix && lastKind != Kind::AdjPrefix;
     case Kind::Noun:
