@@ -134,6 +134,7 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
   static constexpr std::string_view kLookingBack[] = {"振", "ふり", "見", "顧", "かえり"};
   static constexpr std::string_view kStretchesOfTime[] = {"年", "日", "月", "時間", "週間", "刻"};
   static constexpr std::string_view kHeartAndMind[] = {"心", "胸", "腹"};
+  static constexpr std::string_view kSighs[] = {"嘘", "溜息", "ため息", "吐息", "嘆息"};
   static constexpr std::string_view kAvenged[] = {"討", "う", "取", "と"};
   static constexpr std::string_view kBad[] = {"悪", "わる"};
   static constexpr std::string_view kBrief[] = {"ちょっと", "ちっと", "ちょいと", "しばらく",
@@ -226,9 +227,12 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       }
     } else if (word.starts_with("吐") && words[i].reading.starts_with("は") && i >= 2 &&
                before == "を" &&
-               (at(i - 2).ends_with("嘘") || at(i - 2).ends_with("溜息") ||
-                at(i - 2).ends_with("ため息"))) {
-      words[i].reading.replace(0, std::string_view("は").size(), "つ");
+               (endsWithOneOf(at(i - 2), kSighs) ||
+                (at(i - 2) == "息" && i >= 3 && at(i - 3) == "ほっと"))) {
+      words[i].reading.replace(0, std::string_view("は").size(), "つ");  // 溜息を吐く
+    } else if (word == "的" && words[i].reading == "てき" &&
+               (before.ends_with("の") || after == "を" || after == "に" || after == "が")) {
+      words[i].reading = "まと";  // a target: 鉄砲の的, 的を射る
     } else if (word.starts_with("空") && words[i].reading.starts_with("あ") && i >= 2 &&
                (before == "が" || before == "の") && at(i - 2).ends_with("腹")) {
       words[i].reading.replace(0, std::string_view("あ").size(), "す");
