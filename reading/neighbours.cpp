@@ -134,6 +134,11 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
   static constexpr std::string_view kLookingBack[] = {"振", "ふり", "見", "顧", "かえり"};
   static constexpr std::string_view kStretchesOfTime[] = {"年", "日", "月", "時間", "週間", "刻"};
   static constexpr std::string_view kHeartAndMind[] = {"心", "胸", "腹"};
+  static constexpr std::string_view kLeaveTaken[] = {"告", "つげ", "乞", "請", "こ"};
+  // What one stands under as under a rule, in broad light, or at a single stroke: の下 もと.
+  static constexpr std::string_view kRuledOrStruck[] = {
+      "条件", "事情", "口実", "名義", "名目", "制度", "主義", "運命", "状態",
+      "状況", "美名", "白日", "青天", "炎天", "月光", "一刀", "一撃", "一言"};
   static constexpr std::string_view kSighs[] = {"嘘", "溜息", "ため息", "吐息", "嘆息"};
   static constexpr std::string_view kAvenged[] = {"討", "う", "取", "と"};
   static constexpr std::string_view kBad[] = {"悪", "わる"};
@@ -269,6 +274,15 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       words[i].reading = "すべ";  // なす術もない
     } else if (word == "類" && words[i].reading == "るい" && before.ends_with("の")) {
       words[i].reading = "たぐい";  // 茶器の類, この類の話
+    } else if (word == "下" && words[i].reading == "した" && before == "の" && i >= 2 &&
+               endsWithOneOf(at(i - 2), kRuledOrStruck)) {
+      words[i].reading = "もと";  // 条件の下に, 白日の下に, 一刀の下に
+    } else if (word == "暇" && words[i].reading == "ひま" && after == "を" &&
+               startsWithOneOf(afterNext, kLeaveTaken)) {
+      words[i].reading = "いとま";  // 暇を告げる, 暇を乞う
+    } else if (word == "業" && words[i].reading == "ぎょう" && (after == "を" || after == "が") &&
+               (afterNext.starts_with("煮") || afterNext.starts_with("に"))) {
+      words[i].reading = "ごう";  // 業を煮やす, 業が煮える
     } else if (word == "頭" && words[i].reading == "あたま" && before == "を" && after == "に") {
       words[i].reading = "かしら";  // 八歳を頭に四人, the eldest
     } else if (word == "後" && words[i].reading == "あと") {
