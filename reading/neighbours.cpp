@@ -252,7 +252,7 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       // す, 夜に入る, 夜ごと (editors gave よる there once in fifty).
       const bool particle = after == "が" || after == "の" || after == "を" || after == "に";
       const std::string_view then = particle && !afterNext.empty() ? afterNext : after;
-      const bool fallsIn = after == "に" && (then.starts_with("入") || then.starts_with("い"));
+      const bool fallsIn = after == "に" && then.starts_with("入");  // not 夜にいつも
       const bool passing = after == "を" ? startsWithOneOf(then, kNightPassed)
                                          : startsWithOneOf(then, kNightPassing);
       if (passing || fallsIn || after.starts_with("ごと")) {
