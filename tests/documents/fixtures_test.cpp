@@ -31,7 +31,9 @@ void expectOnlyTheBodyChanged(const std::string& before, const std::string& afte
   const ZipReader a(before), b(after);
   ASSERT_EQ(a.names(), b.names());
   for (const std::string& name : a.names()) {
-    if (name != "word/document.xml") EXPECT_EQ(a.read(name), b.read(name)) << name;
+    if (name != "word/document.xml") {
+      EXPECT_EQ(a.read(name), b.read(name)) << name;
+    }
   }
 }
 
