@@ -83,6 +83,11 @@ char32_t lastCharOf(std::string_view text) {
   return last > 0 ? utf8CharAt(text, last - 1).value : 0;
 }
 
+// Whether a text holds more than one character.
+bool holdsSeveral(std::string_view text) {
+  return !text.empty() && utf8CharAt(text, 0).length < text.size();
+}
+
 bool endsWithKanji(std::string_view text) {
   return isKanji(lastCharOf(text));
 }
@@ -122,8 +127,8 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
       // A verb's noun after a word of two kanji or more is a word of its own, with its own
       // ruby: 手品 / 使い, 葡萄 / 入り.
       if (startsWithKanji(nextSurface) && endsWithHiragana(nextSurface) &&
-          utf8CharAt(nextSurface, 0).length < nextSurface.size() && startsWithKanji(lastSurface) &&
-          endsWithKanji(lastSurface) && utf8CharAt(lastSurface, 0).length < lastSurface.size()) {
+          holdsSeveral(nextSurface) && startsWithKanji(lastSurface) && endsWithKanji(lastSurface) &&
+          holdsSeveral(lastSurface)) {
         return false;
       }
       // 私たち, 東京都, 読み方, 高さ, 三本
@@ -144,7 +149,7 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
       // more (左大臣 / 藤原道世, 学友 / 柳光一), as editors give the name its own ruby; after one
       // kanji it may be the analyser's cut of a longer name.
       if (isPersonName(next) && next.subclass3 == "姓" && !isPersonName(last) &&
-          lastKind == Kind::Noun && utf8CharAt(lastSurface, 0).length < lastSurface.size()) {
+          lastKind == Kind::Noun && holdsSeveral(lastSurface)) {
         return false;
       }
       // So does a title after a name (小林 / 少年).
@@ -521,7 +526,7 @@ std::optional<std::string> olderAdjectiveReading(std::string_view utf8,
 
 bool isTitleAfterName(const Morpheme& name, const Morpheme& next, std::string_view nextSurface) {
   return isPersonName(name) && !isPersonName(next) && next.partOfSpeech.starts_with("名詞") &&
-         startsWithKanji(nextSurface) && utf8CharAt(nextSurface, 0).length < nextSurface.size();
+         startsWithKanji(nextSurface) && holdsSeveral(nextSurface);
 }
 
 void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphemes,

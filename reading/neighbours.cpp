@@ -181,6 +181,10 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
     const std::string_view before = i > 0 ? at(i - 1) : std::string_view();
     const std::string_view after = i + 1 < words.size() ? at(i + 1) : std::string_view();
     const std::string_view afterNext = i + 2 < words.size() ? at(i + 2) : std::string_view();
+    // Whether the word is said of a noun that ends as one of `nouns` does: 心 / の / 中.
+    auto ofOneOf = [&](std::span<const std::string_view> nouns) {
+      return before == "の" && i >= 2 && endsWithOneOf(at(i - 2), nouns);
+    };
     if (word == "勢") {
       const bool army = before == "の" && i >= 2 &&
                         morphemes[words[i - 2].firstMorpheme].partOfSpeech == "名詞,固有名詞";
@@ -274,8 +278,7 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       words[i].reading = "すべ";  // なす術もない
     } else if (word == "類" && words[i].reading == "るい" && before.ends_with("の")) {
       words[i].reading = "たぐい";  // 茶器の類, この類の話
-    } else if (word == "下" && words[i].reading == "した" && before == "の" && i >= 2 &&
-               endsWithOneOf(at(i - 2), kRuledOrStruck)) {
+    } else if (word == "下" && words[i].reading == "した" && ofOneOf(kRuledOrStruck)) {
       words[i].reading = "もと";  // 条件の下に, 白日の下に, 一刀の下に
     } else if (word == "暇" && words[i].reading == "ひま" && after == "を" &&
                startsWithOneOf(afterNext, kLeaveTaken)) {
@@ -290,7 +293,7 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       // (三年の後 のち).
       if ((after == "を" || after == "へ") && startsWithOneOf(afterNext, kLookingBack)) {
         words[i].reading = "うしろ";
-      } else if (before == "の" && i >= 2 && endsWithOneOf(at(i - 2), kStretchesOfTime)) {
+      } else if (ofOneOf(kStretchesOfTime)) {
         words[i].reading = "のち";
       }
     } else if (word == "陽" && words[i].reading == "よう" && caseParticle(after) &&
@@ -350,7 +353,7 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
     } else if (word == "中" && words[i].reading == "なか" &&
                ((endsInAVerb(i - 1) &&
                  (after == "に" || after == "は" || after == "には" || after == "、")) ||
-                (before == "の" && i >= 2 && endsWithOneOf(at(i - 2), kHeartAndMind)))) {
+                ofOneOf(kHeartAndMind))) {
       words[i].reading = "うち";  // 見ている中に, 心の中
     } else if (word == "間" && (words[i].reading == "あいだ" || words[i].reading == "かん")) {
       words[i].reading = "あいだ";  // alone, not the suffix of 日米間
@@ -360,9 +363,9 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       const bool saying =
           ((after == "が" || after == "の") && startsWithOneOf(afterNext, kAwkward)) ||
           (after == "を" && startsWithOneOf(afterNext, kLeft));
-      const bool room = before == "の" && i >= 2 && endsWithOneOf(at(i - 2), kRooms);
+      const bool room = ofOneOf(kRooms);
       // A while: ちょっとの間, 知らない間に.
-      const bool brief = before == "の" && i >= 2 && endsWithOneOf(at(i - 2), kBrief);
+      const bool brief = ofOneOf(kBrief);
       const bool unawares = after == "に" && endsInAVerb(i - 1) &&
                             (before.ends_with("ない") || before.ends_with("ぬ"));
       if (saying || room || brief || unawares) words[i].reading = "ま";
@@ -373,7 +376,7 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       const bool moved = after == "を" && startsWithOneOf(afterNext, kMoved);
       if (after == "の" && afterNext == "皮") {
         words[i].reading = "つら";
-      } else if (moved || (before == "の" && i >= 2 && endsWithOneOf(at(i - 2), kStillWaters))) {
+      } else if (moved || ofOneOf(kStillWaters)) {
         words[i].reading = "おもて";
       }
     } else if (word == "下り" && words[i].reading == "くだり" &&
