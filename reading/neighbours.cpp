@@ -125,6 +125,27 @@ void readCorners(std::string_view utf8, std::vector<Word>& words) {
 // - その後から is behind, そのあと: what follows その後 in time takes no から.
 // - 今日は said on its own is the greeting, こんにちは (「今日は」, 今日は！).
 // - 潜る through a thing is くぐる (門を潜る, 暖簾を潜って); into water it stays もぐる.
+// Kanji whose noun older prose writes without its okurigana (考 for 考え), where the analyser
+// reads them on as a word alone: the noun, else null.
+const std::string_view* verbNounStandingAlone(std::string_view word) {
+  static constexpr std::pair<std::string_view, std::string_view> kNouns[] = {
+      {"考", "かんがえ"}, {"疑", "うたがい"}, {"望", "のぞみ"}, {"流", "ながれ"},
+      {"積", "つもり"},   {"使", "つかい"},   {"教", "おしえ"}};
+  for (const auto& [kanji, noun] : kNouns) {
+    if (word == kanji) return &noun;
+  }
+  return nullptr;
+}
+
+// Whether a word ends in a kanji or katakana, so that a kanji after it may be its compound's.
+bool endsInKanjiOrKatakana(std::string_view word) {
+  if (word.empty()) return false;
+  std::size_t last = 0;
+  for (std::size_t i = 0; i < word.size(); i += utf8CharAt(word, i).length) last = i;
+  const char32_t c = utf8CharAt(word, last).value;
+  return isKanji(c) || (c >= U'ァ' && c <= U'ヺ') || c == U'ー';
+}
+
 void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes,
                       std::vector<Word>& words) {
   static constexpr std::string_view kIndoors[] = {"階",   "座敷", "縁", "校",  "家",
@@ -149,6 +170,7 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
   static constexpr std::string_view kNightPassed[] = {"明か", "あか", "更か", "ふか"};
   // What unfolds as it opens, ひらく: 花が開く.
   static constexpr std::string_view kUnfolding[] = {"花", "蕾", "つぼみ", "傘"};
+  static constexpr std::string_view kMoon[] = {"月"};
   static constexpr std::string_view kFootwear[] = {
       "靴", "下駄", "草履", "足袋", "草鞋", "スリッパ", "サンダル", "ブーツ", "ソックス"};
   auto at = [&](std::size_t i) { return utf8.substr(words[i].offset, words[i].length); };
@@ -185,7 +207,13 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
     auto ofOneOf = [&](std::span<const std::string_view> nouns) {
       return before == "の" && i >= 2 && endsWithOneOf(at(i - 2), nouns);
     };
-    if (word == "勢") {
+    if (const std::string_view* noun = verbNounStandingAlone(word); noun != nullptr &&
+        !endsInKanjiOrKatakana(before) && i + 1 < words.size() &&
+        morphemes[words[i + 1].firstMorpheme].partOfSpeech.starts_with("助") &&
+        !(word == "望" && ofOneOf(kMoon))) {
+      // Before a particle or だ: 私の考では かんがえ, 疑の余地 うたがい; 月の望 stays もち.
+      words[i].reading = *noun;
+    } else if (word == "勢") {
       const bool army = before == "の" && i >= 2 &&
                         morphemes[words[i - 2].firstMorpheme].partOfSpeech == "名詞,固有名詞";
       words[i].reading = army ? "ぜい" : "いきおい";
