@@ -462,8 +462,7 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vect
     // Where the word list marks the dictionary's reading common, the editors' is often the older
     // prose's alone: a reading the list marks rare loses (人気 stays にんき, not ひとけ), and one
     // it lacks needs thirty authors (午後 stays ごご, not ひるすぎ; 生命 いのち, given by many
-    // more, wins). Where the list has the dictionary's reading at all, a reading it lacks needs
-    // four authors (料理番 stays りょうりばん, not two authors' いたまえ).
+    // more, wins).
     if (okurigana.empty() && !verbBeforeTsu) {
       const auto& listed = lookUp(kanji).listed;
       auto listedAs = [&](std::string_view reading, bool common) {
@@ -476,11 +475,6 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vect
         constexpr int kFewestAuthorsOfAGloss = 30;  // chosen on the development set
         if (!listedAs(given, true) &&
             editorsReadingOf(kanji, okurigana, current, kFewestAuthorsOfAGloss).empty()) {
-          continue;
-        }
-      } else if (listedAs(current, false) && !listedAs(given, true) && !listedAs(given, false)) {
-        constexpr int kFewestAuthorsOverAListedWord = 4;  // chosen on the development set
-        if (editorsReadingOf(kanji, okurigana, current, kFewestAuthorsOverAListedWord).empty()) {
           continue;
         }
       }
