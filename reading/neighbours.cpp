@@ -171,6 +171,11 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
   // What unfolds as it opens, ひらく: 花が開く.
   static constexpr std::string_view kUnfolding[] = {"花", "蕾", "つぼみ", "傘"};
   static constexpr std::string_view kMoon[] = {"月"};
+  // What says of what sort a thing is, before 風 ふう: こんな風, という風.
+  static constexpr std::string_view kSuchAs[] = {"こんな",   "そんな",   "あんな",   "どんな",
+                                                 "こういう", "そういう", "ああいう", "どういう",
+                                                 "という",   "いう",     "といった"};
+  static constexpr std::string_view kDemonstratives[] = {"この", "その", "あの", "どの"};
   static constexpr std::string_view kFootwear[] = {
       "靴", "下駄", "草履", "足袋", "草鞋", "スリッパ", "サンダル", "ブーツ", "ソックス"};
   auto at = [&](std::size_t i) { return utf8.substr(words[i].offset, words[i].length); };
@@ -184,6 +189,9 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
   };
   // Whether word j ends in a verb, an adjective or a helper verb as it stands before a noun;
   // j past the end (the word before the first) never does.
+  auto lastMorphemeOf = [&](std::size_t j) -> const Morpheme& {
+    return morphemes[words[j].firstMorpheme + words[j].morphemeCount - 1];
+  };
   auto endsInAVerb = [&](std::size_t j) {
     if (j >= words.size()) return false;
     const Morpheme& last = morphemes[words[j].firstMorpheme + words[j].morphemeCount - 1];
@@ -207,8 +215,8 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
     auto ofOneOf = [&](std::span<const std::string_view> nouns) {
       return before == "の" && i >= 2 && endsWithOneOf(at(i - 2), nouns);
     };
-    if (const std::string_view* noun = verbNounStandingAlone(word); noun != nullptr &&
-        !endsInKanjiOrKatakana(before) && i + 1 < words.size() &&
+    if (const std::string_view* noun = verbNounStandingAlone(word);
+        noun != nullptr && !endsInKanjiOrKatakana(before) && i + 1 < words.size() &&
         morphemes[words[i + 1].firstMorpheme].partOfSpeech.starts_with("助") &&
         !(word == "望" && ofOneOf(kMoon))) {
       // Before a particle or だ: 私の考では かんがえ, 疑の余地 うたがい; 月の望 stays もち.
@@ -231,6 +239,23 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
     } else if (word == "宛" && i > 0 &&
                numberValue(before.substr(0, utf8CharAt(before, 0).length))) {
       words[i].reading = "ずつ";  // after a count, older prose's each (一つ宛, 三人宛)
+    } else if (word == "風" && words[i].reading == "かぜ" &&
+               (endsWithOneOf(before, kSuchAs) ||
+                (endsInAVerb(i - 1) && !lastMorphemeOf(i - 1).partOfSpeech.starts_with("形容詞") &&
+                 (after == "な" || after == "だ" || after == "です")))) {
+      words[i].reading = "ふう";  // a manner: こんな風に, 思っている風なのです; 吹く風に stays
+    } else if (word == "是" && words[i].reading == "ぜ" && !after.starts_with("非") &&
+               !afterNext.starts_with("非") && !before.ends_with("非")) {
+      words[i].reading = "これ";  // older prose's this: 是は何だ; 是が非でも stays ぜ
+    } else if (word == "件" && after == "の" && !endsInKanjiOrKatakana(before) &&
+               !endsWithOneOf(before, kDemonstratives)) {
+      words[i].reading = "くだん";  // the aforesaid: 件の男; この件の stays けん
+    } else if (word == "妾") {
+      // Older prose's women's I before what a speaker says of herself (妾は知りません, 妾の
+      // 家), else someone's mistress (彼の妾, 妾にしろ, 妾を囲う).
+      const bool speaker = before != "の" && (after == "は" || after == "が" || after == "も" ||
+                                              after == "の" || after == "には");
+      words[i].reading = speaker ? "わたし" : "めかけ";
     } else if (word == "画") {
       words[i].reading = "え";  // alone, a picture (画を描く), where the list's first is a stroke
     } else if (word.starts_with("止め") && words[i].reading.starts_with("とめ")) {
