@@ -125,6 +125,21 @@ void readCorners(std::string_view utf8, std::vector<Word>& words) {
 // - その後から is behind, そのあと: what follows その後 in time takes no から.
 // - 今日は said on its own is the greeting, こんにちは (「今日は」, 今日は！).
 // - 潜る through a thing is くぐる (門を潜る, 暖簾を潜って); into water it stays もぐる.
+// What is done with a bed, after the particle: 床に就く, 床を敷く, 床から起きる.
+std::span<const std::string_view> inBed(std::string_view particle) {
+  static constexpr std::string_view kGoneTo[] = {"就", "つ", "入", "はい", "休", "臥", "伏"};
+  static constexpr std::string_view kMadeOrLeft[] = {"敷",     "しい", "しき", "延",   "のべ",
+                                                     "取",     "とっ", "とり", "とる", "離",
+                                                     "はなれ", "上げ", "あげ", "払"};
+  static constexpr std::string_view kRisenFrom[] = {"起", "おき", "出", "離", "はなれ"};
+  static constexpr std::string_view kWithin[] = {"中", "なか", "内", "うち"};
+  if (particle == "に" || particle == "へ") return kGoneTo;
+  if (particle == "を") return kMadeOrLeft;
+  if (particle == "から") return kRisenFrom;
+  if (particle == "の") return kWithin;
+  return {};
+}
+
 // Kanji whose noun older prose writes without its okurigana (考 for 考え), where the analyser
 // reads them on as a word alone: the noun, else null.
 const std::string_view* verbNounStandingAlone(std::string_view word) {
@@ -277,6 +292,11 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       words[i].reading.replace(0, std::string_view("おひ").size(), "おきさき");
     } else if (word == "機" && (after == "を" || after == "が") && afterNext.starts_with("織")) {
       words[i].reading = "はた";
+    } else if (word == "お床" && words[i].reading == "おゆか") {
+      words[i].reading = "おとこ";
+    } else if (word == "床" && words[i].reading == "ゆか" &&
+               startsWithOneOf(afterNext, inBed(after))) {
+      words[i].reading = "とこ";  // a bed: 床に就く, 床を離れる, 床の中; 床の上 stays ゆか
     } else if (word == "側" && (before == "の" || before == "を") &&
                (after == "に" || after == "へ")) {
       words[i].reading = "そば";
