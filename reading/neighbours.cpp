@@ -191,6 +191,11 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                                                  "こういう", "そういう", "ああいう", "どういう",
                                                  "という",   "いう",     "といった"};
   static constexpr std::string_view kDemonstratives[] = {"この", "その", "あの", "どの"};
+  // What sounds a note, ね, rather than a noise: 笛の音, 虫の音, 鐘の音.
+  static constexpr std::string_view kSoundingNotes[] = {
+      "笛",     "ふえ", "琴",   "鐘",     "かね",     "鉦",         "鈴",           "虫",
+      "三味線", "尺八", "琵琶", "びわ",   "楽",       "胡弓",       "鼓",           "絃",
+      "弦",     "糸",   "鶯",   "ピアノ", "オルガン", "バイオリン", "ヴァイオリン", "楽器"};
   static constexpr std::string_view kFootwear[] = {
       "靴", "下駄", "草履", "足袋", "草鞋", "スリッパ", "サンダル", "ブーツ", "ソックス"};
   auto at = [&](std::size_t i) { return utf8.substr(words[i].offset, words[i].length); };
@@ -294,6 +299,8 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       words[i].reading = "はた";
     } else if (word == "お床" && words[i].reading == "おゆか") {
       words[i].reading = "おとこ";
+    } else if (word == "音" && words[i].reading == "おと" && ofOneOf(kSoundingNotes)) {
+      words[i].reading = "ね";
     } else if (word == "床" && words[i].reading == "ゆか" &&
                startsWithOneOf(afterNext, inBed(after))) {
       words[i].reading = "とこ";  // a bed: 床に就く, 床を離れる, 床の中; 床の上 stays ゆか
@@ -399,7 +406,14 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       auto denial = [](std::string_view w) { return w.starts_with("な") || w.starts_with("無"); };
       const bool denied = denial(after) || ((after == "に" || after == "は" || after == "には") &&
                                             denial(afterNext));
-      if (before == "その" || before == "より" || denied) words[i].reading = "ほか";
+      // Other people and things: 外の者, 外のお客, 外の事; 外の景色 stays そと.
+      static constexpr std::string_view kOthers[] = {
+          "者",   "もの", "物", "人", "事", "こと", "客",   "お客", "お方", "子",  "連中",
+          "親類", "乗客", "鳥", "品", "奴", "生徒", "友達", "兄弟", "仲間", "家族"};
+      const bool others = after == "の" &&
+                          std::any_of(std::begin(kOthers), std::end(kOthers),
+                                      [&](std::string_view w) { return afterNext.starts_with(w); });
+      if (before == "その" || before == "より" || denied || others) words[i].reading = "ほか";
     } else if (word.ends_with("術") && words[i].reading.ends_with("じゅつ") &&
                (word == "術" ||
                 isAllKana(word.substr(0, word.size() - std::string_view("術").size()))) &&
