@@ -191,6 +191,11 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                                                  "こういう", "そういう", "ああいう", "どういう",
                                                  "という",   "いう",     "といった"};
   static constexpr std::string_view kDemonstratives[] = {"この", "その", "あの", "どの"};
+  // What follows older prose's 左, so, read さ: 左れば, 左ほど, 左まで.
+  static constexpr std::string_view kSoAs[] = {"れ", "ほど", "程", "まで", "迄"};
+  // What follows 如何 read どう: 如何云う, 如何した, 如何かして, 如何だ.
+  static constexpr std::string_view kSaidOrDone[] = {"云", "言", "いう", "いっ", "し", "仕",
+                                                     "か", "も", "だ",   "です", "す", "致"};
   // What sounds a note, ね, rather than a noise: 笛の音, 虫の音, 鐘の音.
   static constexpr std::string_view kSoundingNotes[] = {
       "笛",     "ふえ", "琴",   "鐘",     "かね",     "鉦",         "鈴",           "虫",
@@ -299,6 +304,20 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       words[i].reading = "はた";
     } else if (word == "お床" && words[i].reading == "おゆか") {
       words[i].reading = "おとこ";
+    } else if (word == "宅" && words[i].reading == "たく" && before != "お") {
+      words[i].reading = "うち";  // alone, older prose's home: 宅へ帰る
+    } else if (word == "左" && words[i].reading == "ひだり" &&
+               (startsWithOneOf(after, kSoAs) || (after == "も" && !afterNext.starts_with("右") &&
+                                                  !afterNext.starts_with("みぎ")))) {
+      words[i].reading = "さ";  // older prose's so: 左れば, 左ほど, 左もなければ; 左も右も stays
+    } else if (word == "否" && words[i].reading == "ひ" &&
+               (after == "や" || after == "と" || after == "か" || after == "、" ||
+                after == "。")) {
+      // No: 否、そうではない, するや否や; a speaker's 「否、 is いいえ.
+      words[i].reading = before == "「" && after == "、" ? "いいえ" : "いな";
+    } else if (word == "如何" && words[i].reading.starts_with("いか") &&
+               startsWithOneOf(after, kSaidOrDone)) {
+      words[i].reading = "どう";  // 如何云う どういう, 如何したの, 如何かして
     } else if (word == "音" && words[i].reading == "おと" && ofOneOf(kSoundingNotes)) {
       words[i].reading = "ね";
     } else if (word == "床" && words[i].reading == "ゆか" &&
