@@ -191,6 +191,8 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                                                  "こういう", "そういう", "ああいう", "どういう",
                                                  "という",   "いう",     "といった"};
   static constexpr std::string_view kDemonstratives[] = {"この", "その", "あの", "どの"};
+  // Titles and people that 方 makes plural, がた: おばあさん方, 先生方.
+  static constexpr std::string_view kAddressed[] = {"さん", "様", "さま", "婦人", "先生", "殿"};
   // What follows older prose's 左, so, read さ: 左れば, 左ほど, 左まで.
   static constexpr std::string_view kSoAs[] = {"れ", "ほど", "程", "まで", "迄"};
   // What follows 如何 read どう: 如何云う, 如何した, 如何かして, 如何だ.
@@ -304,6 +306,14 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       words[i].reading = "はた";
     } else if (word == "お床" && words[i].reading == "おゆか") {
       words[i].reading = "おとこ";
+    } else if (word == "方" && words[i].reading == "ほう" && before == "あの" && after != "へ") {
+      words[i].reading = "かた";  // a person: あの方は; その方がいい stays ほう
+    } else if (word.ends_with("方") && words[i].reading.ends_with("かた") &&
+               endsWithOneOf(word.substr(0, word.size() - std::string_view("方").size()),
+                             kAddressed)) {
+      // After a title, a plural: おばあさん方 がた, 婦人方.
+      words[i].reading.replace(words[i].reading.size() - std::string_view("か").size() * 2,
+                               std::string_view("か").size(), "が");
     } else if (word == "宅" && words[i].reading == "たく" && before != "お") {
       words[i].reading = "うち";  // alone, older prose's home: 宅へ帰る
     } else if (word == "左" && words[i].reading == "ひだり" &&
