@@ -494,6 +494,11 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
         words[i].reading = "つら";
       } else if (moved || ofOneOf(kStillWaters)) {
         words[i].reading = "おもて";
+      } else if (before != "お" && after != "と" && !after.starts_with("で") && !after.empty()) {
+        // Alone in prose a face or a surface, not a mask (お面) nor an aspect (安全の面で, 面と向
+        // かって): one's face said roughly before が or だ (面が立たない), else おもて.
+        const bool rough = after == "が" || after == "だ" || after.starts_with("し");
+        words[i].reading = rough ? "つら" : "おもて";
       }
     } else if (word == "下り" && words[i].reading == "くだり" &&
                (after.starts_with("た") || after.starts_with("て") || after.starts_with("ない") ||
