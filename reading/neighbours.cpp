@@ -170,6 +170,10 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
   static constexpr std::string_view kLookingBack[] = {"振", "ふり", "見", "顧", "かえり"};
   static constexpr std::string_view kStretchesOfTime[] = {"年", "日", "月", "時間", "週間", "刻"};
   static constexpr std::string_view kHeartAndMind[] = {"心", "胸", "腹"};
+  // Stretches of a day or a season: within them, の中 is うち (昼の中に, 其日の中に).
+  static constexpr std::string_view kTimesOfDay[] = {"昼",   "ひる", "朝",   "宵",   "日",
+                                                     "晩",   "寒",   "暑",   "夕方", "午前",
+                                                     "午後", "今年", "今月", "今週"};
   static constexpr std::string_view kLeaveTaken[] = {"告", "つげ", "乞", "請", "こ"};
   // What one stands under as under a rule, in broad light, or at a single stroke: の下 もと.
   static constexpr std::string_view kRuledOrStruck[] = {
@@ -469,8 +473,8 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
     } else if (word == "中" && words[i].reading == "なか" &&
                ((endsInAVerb(i - 1) &&
                  (after == "に" || after == "は" || after == "には" || after == "、")) ||
-                ofOneOf(kHeartAndMind))) {
-      words[i].reading = "うち";  // 見ている中に, 心の中
+                ofOneOf(kHeartAndMind) || ofOneOf(kTimesOfDay))) {
+      words[i].reading = "うち";  // 見ている中に, 心の中, 昼の中に
     } else if (word == "間" && (words[i].reading == "あいだ" || words[i].reading == "かん")) {
       words[i].reading = "あいだ";  // alone, not the suffix of 日米間
       static constexpr std::string_view kRooms[] = {"奥", "次", "隣", "控え", "客", "居"};
