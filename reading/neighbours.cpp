@@ -318,6 +318,9 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       // After a title, a plural: おばあさん方 がた, 婦人方.
       words[i].reading.replace(words[i].reading.size() - std::string_view("か").size() * 2,
                                std::string_view("か").size(), "が");
+    } else if (word == "体" && words[i].reading == "からだ" && after == "の" &&
+               (afterNext == "いい" || afterNext.starts_with("好"))) {
+      words[i].reading = "てい";  // 体のいい口実, 体の好い; 体の良い stays からだ
     } else if (word == "宅" && words[i].reading == "たく" && before != "お") {
       words[i].reading = "うち";  // alone, older prose's home: 宅へ帰る
     } else if (word == "左" && words[i].reading == "ひだり" &&
