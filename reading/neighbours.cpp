@@ -195,6 +195,10 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                                                  "こういう", "そういう", "ああいう", "どういう",
                                                  "という",   "いう",     "といった"};
   static constexpr std::string_view kDemonstratives[] = {"この", "その", "あの", "どの"};
+  // What 今日 こんにち, these days, is said of: 今日の日本, 今日の学生.
+  static constexpr std::string_view kOfTheseDays[] = {"日本", "学生",   "社会", "世界", "文明",
+                                                      "言葉", "ことば", "状態", "我々", "時代",
+                                                      "科学", "文化",   "青年", "教育"};
   // Titles and people that 方 makes plural, がた: おばあさん方, 先生方.
   static constexpr std::string_view kAddressed[] = {"さん", "様", "さま", "婦人", "先生", "殿"};
   // What follows older prose's 左, so, read さ: 左れば, 左ほど, 左まで.
@@ -321,6 +325,12 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
     } else if (word == "体" && words[i].reading == "からだ" && after == "の" &&
                (afterNext == "いい" || afterNext.starts_with("好"))) {
       words[i].reading = "てい";  // 体のいい口実, 体の好い; 体の良い stays からだ
+    } else if (word == "今日" && words[i].reading == "きょう" &&
+               (after == "では" || (after == "で" && afterNext == "は") ||
+                (after == "に" && (afterNext.starts_with("至") || afterNext.starts_with("いた"))) ||
+                (after == "まで" && before == "から") ||
+                (after == "の" && startsWithOneOf(afterNext, kOfTheseDays)))) {
+      words[i].reading = "こんにち";  // these days: 今日では, 今日の日本; 今日の夕方 stays きょう
     } else if (word == "宅" && words[i].reading == "たく" && before != "お") {
       words[i].reading = "うち";  // alone, older prose's home: 宅へ帰る
     } else if (word == "左" && words[i].reading == "ひだり" &&
