@@ -331,6 +331,10 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                 (after == "まで" && before == "から") ||
                 (after == "の" && startsWithOneOf(afterNext, kOfTheseDays)))) {
       words[i].reading = "こんにち";  // these days: 今日では, 今日の日本; 今日の夕方 stays きょう
+    } else if (word == "彼" && words[i].reading == "かれ" && after == "の" &&
+               (afterNext == "人" || afterNext == "時" || afterNext == "頃" ||
+                afterNext == "通り")) {
+      words[i].reading = "あ";  // older prose's that: 彼の人 あのひと; 彼の人生 stays かれ
     } else if (word == "宅" && words[i].reading == "たく" && before != "お") {
       words[i].reading = "うち";  // alone, older prose's home: 宅へ帰る
     } else if (word == "左" && words[i].reading == "ひだり" &&
