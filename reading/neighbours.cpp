@@ -78,6 +78,46 @@ void readCorners(std::string_view utf8, std::vector<Word>& words) {
   }
 }
 
+namespace {
+
+// What is done with a bed, after the particle: 床に就く, 床を敷く, 床から起きる.
+std::span<const std::string_view> inBed(std::string_view particle) {
+  static constexpr std::string_view kGoneTo[] = {"就", "つ", "入", "はい", "休", "臥", "伏"};
+  static constexpr std::string_view kMadeOrLeft[] = {"敷",     "しい", "しき", "延",   "のべ",
+                                                     "取",     "とっ", "とり", "とる", "離",
+                                                     "はなれ", "上げ", "あげ", "払"};
+  static constexpr std::string_view kRisenFrom[] = {"起", "おき", "出", "離", "はなれ"};
+  static constexpr std::string_view kWithin[] = {"中", "なか", "内", "うち"};
+  if (particle == "に" || particle == "へ") return kGoneTo;
+  if (particle == "を") return kMadeOrLeft;
+  if (particle == "から") return kRisenFrom;
+  if (particle == "の") return kWithin;
+  return {};
+}
+
+// Kanji whose noun older prose writes without its okurigana (考 for 考え), where the analyser
+// reads them on as a word alone: the noun, else null.
+const std::string_view* verbNounStandingAlone(std::string_view word) {
+  static constexpr std::pair<std::string_view, std::string_view> kNouns[] = {
+      {"考", "かんがえ"}, {"疑", "うたがい"}, {"望", "のぞみ"}, {"流", "ながれ"},
+      {"積", "つもり"},   {"使", "つかい"},   {"教", "おしえ"}};
+  for (const auto& [kanji, noun] : kNouns) {
+    if (word == kanji) return &noun;
+  }
+  return nullptr;
+}
+
+// Whether a word ends in a kanji or katakana, so that a kanji after it may be its compound's.
+bool endsInKanjiOrKatakana(std::string_view word) {
+  if (word.empty()) return false;
+  std::size_t last = 0;
+  for (std::size_t i = 0; i < word.size(); i += utf8CharAt(word, i).length) last = i;
+  const char32_t c = utf8CharAt(word, last).value;
+  return isKanji(c) || (c >= U'ァ' && c <= U'ヺ') || c == U'ー';
+}
+
+}  // namespace
+
 // - 側 alone after の or を and before に or へ is beside it, そば (年寄の側に坐る, 箱を側へ
 //   置く), as older children's prose means it far more often; the side of a thing is mostly a
 //   compound (右側, 向こう側) and keeps がわ, though 箱の側に書く loses it.
@@ -125,42 +165,18 @@ void readCorners(std::string_view utf8, std::vector<Word>& words) {
 // - その後から is behind, そのあと: what follows その後 in time takes no から.
 // - 今日は said on its own is the greeting, こんにちは (「今日は」, 今日は！).
 // - 潜る through a thing is くぐる (門を潜る, 暖簾を潜って); into water it stays もぐる.
-// What is done with a bed, after the particle: 床に就く, 床を敷く, 床から起きる.
-std::span<const std::string_view> inBed(std::string_view particle) {
-  static constexpr std::string_view kGoneTo[] = {"就", "つ", "入", "はい", "休", "臥", "伏"};
-  static constexpr std::string_view kMadeOrLeft[] = {"敷",     "しい", "しき", "延",   "のべ",
-                                                     "取",     "とっ", "とり", "とる", "離",
-                                                     "はなれ", "上げ", "あげ", "払"};
-  static constexpr std::string_view kRisenFrom[] = {"起", "おき", "出", "離", "はなれ"};
-  static constexpr std::string_view kWithin[] = {"中", "なか", "内", "うち"};
-  if (particle == "に" || particle == "へ") return kGoneTo;
-  if (particle == "を") return kMadeOrLeft;
-  if (particle == "から") return kRisenFrom;
-  if (particle == "の") return kWithin;
-  return {};
-}
-
-// Kanji whose noun older prose writes without its okurigana (考 for 考え), where the analyser
-// reads them on as a word alone: the noun, else null.
-const std::string_view* verbNounStandingAlone(std::string_view word) {
-  static constexpr std::pair<std::string_view, std::string_view> kNouns[] = {
-      {"考", "かんがえ"}, {"疑", "うたがい"}, {"望", "のぞみ"}, {"流", "ながれ"},
-      {"積", "つもり"},   {"使", "つかい"},   {"教", "おしえ"}};
-  for (const auto& [kanji, noun] : kNouns) {
-    if (word == kanji) return &noun;
-  }
-  return nullptr;
-}
-
-// Whether a word ends in a kanji or katakana, so that a kanji after it may be its compound's.
-bool endsInKanjiOrKatakana(std::string_view word) {
-  if (word.empty()) return false;
-  std::size_t last = 0;
-  for (std::size_t i = 0; i < word.size(); i += utf8CharAt(word, i).length) last = i;
-  const char32_t c = utf8CharAt(word, last).value;
-  return isKanji(c) || (c >= U'ァ' && c <= U'ヺ') || c == U'ー';
-}
-
+// - 考, 疑, 望, 流, 積, 使 and 教 alone before a particle are older prose's nouns of their verbs
+//   (私の考では かんがえ, 疑の余地 うたがい), not after a kanji (威望) or katakana (キリスト教).
+// - 風 after こんな or という is a manner, ふう; 是 alone is これ but in 是が非; 件 before の is
+//   くだん (件の男) but after この; 妾 is the speaker, わたし, before は or が, else めかけ.
+// - 床 one goes to, makes, leaves or lies in is a bed, とこ (床に就く, 床を離れる, 床の中).
+// - 外 before の and a person or a thing is other, ほか (外の者); 音 of a flute, a bell or an
+//   insect is ね (笛の音, 虫の音); 中 of a stretch of the day is うち (昼の中に).
+// - あの方 is a person, かた, and 方 after a title the plural がた (おばあさん方, 先生方); 彼の人
+//   is あの; 体の好い is てい; 今日 of these days is こんにち (今日では, 今日の日本).
+// - Older prose's 宅 alone is うち, 左 before れば or ほど さ, 否 いな (a speaker's 「否、 いいえ),
+//   如何 before 云う or した どう.
+// - 面 alone is a face or a surface, おもて, つら before が or だ; お面 and 面と stay めん.
 void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes,
                       std::vector<Word>& words) {
   static constexpr std::string_view kIndoors[] = {"階",   "座敷", "縁", "校",  "家",
@@ -222,14 +238,14 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
     return std::any_of(starts.begin(), starts.end(),
                        [&](std::string_view b) { return w.starts_with(b); });
   };
-  // Whether word j ends in a verb, an adjective or a helper verb as it stands before a noun;
-  // j past the end (the word before the first) never does.
   auto lastMorphemeOf = [&](std::size_t j) -> const Morpheme& {
     return morphemes[words[j].firstMorpheme + words[j].morphemeCount - 1];
   };
+  // Whether word j ends in a verb, an adjective or a helper verb as it stands before a noun;
+  // j past the end (the word before the first) never does.
   auto endsInAVerb = [&](std::size_t j) {
     if (j >= words.size()) return false;
-    const Morpheme& last = morphemes[words[j].firstMorpheme + words[j].morphemeCount - 1];
+    const Morpheme& last = lastMorphemeOf(j);
     const bool verb = last.partOfSpeech.starts_with("動詞") ||
                       last.partOfSpeech.starts_with("助動詞") ||
                       last.partOfSpeech.starts_with("形容詞");
@@ -313,7 +329,7 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
     } else if (word == "機" && (after == "を" || after == "が") && afterNext.starts_with("織")) {
       words[i].reading = "はた";
     } else if (word == "お床" && words[i].reading == "おゆか") {
-      words[i].reading = "おとこ";
+      words[i].reading = "おとこ";  // the bed one is offered
     } else if (word == "方" && words[i].reading == "ほう" && before == "あの" && after != "へ") {
       words[i].reading = "かた";  // a person: あの方は; その方がいい stays ほう
     } else if (word.ends_with("方") && words[i].reading.ends_with("かた") &&
