@@ -336,8 +336,8 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                endsWithOneOf(word.substr(0, word.size() - std::string_view("方").size()),
                              kAddressed)) {
       // After a title, a plural: おばあさん方 がた, 婦人方.
-      words[i].reading.replace(words[i].reading.size() - std::string_view("か").size() * 2,
-                               std::string_view("か").size(), "が");
+      constexpr std::string_view kPerson = "かた";
+      words[i].reading.replace(words[i].reading.size() - kPerson.size(), kPerson.size(), "がた");
     } else if (word == "体" && words[i].reading == "からだ" && after == "の" &&
                (afterNext == "いい" || afterNext.starts_with("好"))) {
       words[i].reading = "てい";  // 体のいい口実, 体の好い; 体の良い stays からだ
@@ -476,9 +476,7 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       static constexpr std::string_view kOthers[] = {
           "者",   "もの", "物", "人", "事", "こと", "客",   "お客", "お方", "子",  "連中",
           "親類", "乗客", "鳥", "品", "奴", "生徒", "友達", "兄弟", "仲間", "家族"};
-      const bool others = after == "の" &&
-                          std::any_of(std::begin(kOthers), std::end(kOthers),
-                                      [&](std::string_view w) { return afterNext.starts_with(w); });
+      const bool others = after == "の" && startsWithOneOf(afterNext, kOthers);
       if (before == "その" || before == "より" || denied || others) words[i].reading = "ほか";
     } else if (word.ends_with("術") && words[i].reading.ends_with("じゅつ") &&
                (word == "術" ||
