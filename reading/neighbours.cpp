@@ -107,6 +107,18 @@ const std::string_view* verbNounStandingAlone(std::string_view word) {
   return nullptr;
 }
 
+// A month's name as so many months, a stretch older prose writes without ヶ (一月ほど ひとつき);
+// empty for any other word.
+std::string_view monthsLong(std::string_view word) {
+  static constexpr std::pair<std::string_view, std::string_view> kMonths[] = {
+      {"一月", "ひとつき"}, {"二月", "ふたつき"}, {"三月", "みつき"}, {"四月", "よつき"},
+      {"五月", "いつつき"}, {"六月", "むつき"},   {"十月", "とつき"}, {"幾月", "いくつき"}};
+  for (const auto& [month, stretch] : kMonths) {
+    if (word == month) return stretch;
+  }
+  return {};
+}
+
 // Whether a word ends in a kanji or katakana, so that a kanji after it may be its compound's.
 bool endsInKanjiOrKatakana(std::string_view word) {
   if (word.empty()) return false;
@@ -227,6 +239,9 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       "笛",     "ふえ", "琴",   "鐘",     "かね",     "鉦",         "鈴",           "虫",
       "三味線", "尺八", "琵琶", "びわ",   "楽",       "胡弓",       "鼓",           "絃",
       "弦",     "糸",   "鶯",   "ピアノ", "オルガン", "バイオリン", "ヴァイオリン", "楽器"};
+  // What tells a stretch of months from a month's name: 一月ほど, 三月も経つ, 五月目.
+  static constexpr std::string_view kForAStretch[] = {"ほど",   "程", "ばかり", "許", "経", "たっ",
+                                                      "足らず", "振", "ぶり",   "余", "目"};
   static constexpr std::string_view kFootwear[] = {
       "靴", "下駄", "草履", "足袋", "草鞋", "スリッパ", "サンダル", "ブーツ", "ソックス"};
   auto at = [&](std::size_t i) { return utf8.substr(words[i].offset, words[i].length); };
@@ -287,6 +302,13 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                            morphemes[words[i + 2].firstMorpheme].partOfSpeech.starts_with("名詞") &&
                            at(i + 3) == "は";  // その中に鳥がいた is inside
       if (at(i + 2) == "、" || subject) words[i].reading = "うち";
+    } else if (!monthsLong(word).empty() && words[i].reading.ends_with("がつ") &&
+               (startsWithOneOf(after, kForAStretch) ||
+                (after == "も" &&
+                 (afterNext.starts_with("経") || afterNext.starts_with("たっ") ||
+                  afterNext.starts_with("たつ") || afterNext.starts_with("かか") ||
+                  afterNext.starts_with("過") || afterNext.starts_with("すぎ"))))) {
+      words[i].reading = monthsLong(word);  // 一月ほど ひとつき, 三月も経つ; 一月一日 stays
     } else if (word == "宛" && i > 0 &&
                numberValue(before.substr(0, utf8CharAt(before, 0).length))) {
       words[i].reading = "ずつ";  // after a count, older prose's each (一つ宛, 三人宛)
