@@ -169,7 +169,8 @@ bool endsInKanjiOrKatakana(std::string_view word) {
 //   its skin is つら (面の皮).
 // - 下り before た, て or ない is 下りる, おりる (下りたり, 下りない): 下る would say 下った.
 // - What opens of itself, 開く after が, は, も or の, is あく (口が開いた, 戸が開かない), and so
-//   is the mouth left open (開いた口); a flower opens and a meeting is held, ひらく (会が開かれた).
+//   is the mouth left open (開いた口) and what opens with a sound (ガラリと開いた); a flower opens
+//   and a meeting is held, ひらく (会が開かれた).
 // - 得 before べし is う (為し得べき, 敵し得べくもない), as classical prose conjugates it; 守 alone
 //   after の is the title, かみ (加藤の守), where guarding takes its り (家の守り).
 // - 金 paid, lent, earned or lacked is money, かね (金を払う, 金がない, 金で買う); the metal stays
@@ -265,6 +266,12 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                       last.partOfSpeech.starts_with("助動詞") ||
                       last.partOfSpeech.starts_with("形容詞");
     return verb && (last.conjugation == "基本形" || last.conjugation == "体言接続");
+  };
+  // Whether word i follows a sound or a manner and と (ガラリと, すっと): a door or a lid opening.
+  auto openedWithASound = [&](std::size_t i) {
+    if (i == 0 || !at(i - 1).ends_with("と")) return false;
+    const std::string_view pos = lastMorphemeOf(i - 1).partOfSpeech;
+    return pos.starts_with("副詞") || pos == "助詞,副詞化";
   };
   auto caseParticle = [](std::string_view w) {
     static constexpr std::string_view kParticleWords[] = {"が", "の", "に",   "を",  "は",
@@ -564,9 +571,10 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
     } else if (word.starts_with("開") && !word.starts_with("開け") &&
                words[i].reading.starts_with("ひら") &&
                (before == "が" || before == "は" || before == "も" || before == "の" ||
-                (word == "開いた" && after == "口")) &&
+                (word == "開いた" && after == "口") || openedWithASound(i)) &&
                !(word == "開か" && (after.starts_with("れ") || after.starts_with("せ"))) &&
-               !(i >= 2 && endsWithOneOf(at(i - 2), kUnfolding))) {
+               !(i >= 2 && endsWithOneOf(at(i - 2), kUnfolding)) &&
+               !(i >= 3 && endsWithOneOf(at(i - 3), kUnfolding))) {
       words[i].reading.replace(0, std::string_view("ひら").size(), "あ");
     } else if (word == "金" && (words[i].reading == "きん" || words[i].reading == "きむ")) {
       static constexpr std::string_view kSpent[] = {
