@@ -506,7 +506,12 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
           "者",   "もの", "物", "人", "事", "こと", "客",   "お客", "お方", "子",  "連中",
           "親類", "乗客", "鳥", "品", "奴", "生徒", "友達", "兄弟", "仲間", "家族"};
       const bool others = after == "の" && startsWithOneOf(afterNext, kOthers);
-      if (before == "その" || before == "より" || denied || others) words[i].reading = "ほか";
+      // この外に, besides this; この外へ出る stays outside.
+      const bool besides = (before == "この" || before == "此の" || before == "其の") &&
+                           after != "へ" && after != "から";
+      if (before == "その" || before == "より" || denied || others || besides) {
+        words[i].reading = "ほか";
+      }
     } else if (word.ends_with("術") && words[i].reading.ends_with("じゅつ") &&
                (word == "術" ||
                 isAllKana(word.substr(0, word.size() - std::string_view("術").size()))) &&
