@@ -316,6 +316,14 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                   afterNext.starts_with("たつ") || afterNext.starts_with("かか") ||
                   afterNext.starts_with("過") || afterNext.starts_with("すぎ"))))) {
       words[i].reading = monthsLong(word);  // 一月ほど ひとつき, 三月も経つ; 一月一日 stays
+    } else if (word == "初" && words[i].reading == "はつ" && before != "お" &&
+               (after == "は" || after == "から" || after == "より" || after == "て" ||
+                after == "で" || after == "に" ||
+                (after == "の" &&
+                 (afterNext.starts_with("うち") || afterNext.starts_with("内") ||
+                  afterNext.starts_with("頃") || afterNext.starts_with("ころ"))))) {
+      words[i].reading =
+          "はじめ";  // older prose's beginning: 初は, 初から, 初のうち; 初の試み stays
     } else if (word == "宛" && i > 0 &&
                numberValue(before.substr(0, utf8CharAt(before, 0).length))) {
       words[i].reading = "ずつ";  // after a count, older prose's each (一つ宛, 三人宛)
