@@ -212,6 +212,8 @@ std::optional<std::string_view> suffixReading(Kind lastKind, const Morpheme& las
     if (surface == "金") return "がね";
     if (surface == "車") return "ぐるま";
   }
+  // A bridge named after its place or its look is voiced: 吾妻橋 あずまばし, 姿見橋 すがたみばし.
+  if (surface == "橋" && lastKind == Kind::Noun) return "ばし";
   // 好き joined to what is liked is voiced: 魚好き さかなずき, 綺麗好き.
   if (surface == "好き") return "ずき";
   // 後 after a noun or a count of kanji, in one word with it, is ご (戦災後, 三年後), where
