@@ -243,12 +243,19 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
   // What tells a stretch of months from a month's name: 一月ほど, 三月も経つ, 五月目.
   static constexpr std::string_view kForAStretch[] = {"ほど",   "程", "ばかり", "許", "経", "たっ",
                                                       "足らず", "振", "ぶり",   "余", "目"};
+  static constexpr std::string_view kTimePassing[] = {"経", "たっ", "たつ", "かか", "過", "すぎ"};
+  // What follows 初 alone as the beginning, はじめ: 初は, 初から, 初のうち.
+  static constexpr std::string_view kFromTheStart[] = {"は", "から", "より", "て", "で", "に"};
+  static constexpr std::string_view kEarlyOn[] = {"うち", "内", "頃", "ころ"};
   static constexpr std::string_view kFootwear[] = {
       "靴", "下駄", "草履", "足袋", "草鞋", "スリッパ", "サンダル", "ブーツ", "ソックス"};
   auto at = [&](std::size_t i) { return utf8.substr(words[i].offset, words[i].length); };
   auto endsWithOneOf = [](std::string_view w, std::span<const std::string_view> ends) {
     return std::any_of(ends.begin(), ends.end(),
                        [&](std::string_view e) { return w.ends_with(e); });
+  };
+  auto isOneOf = [](std::string_view w, std::span<const std::string_view> words) {
+    return std::find(words.begin(), words.end(), w) != words.end();
   };
   auto startsWithOneOf = [](std::string_view w, std::span<const std::string_view> starts) {
     return std::any_of(starts.begin(), starts.end(),
@@ -311,19 +318,13 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       if (at(i + 2) == "、" || subject) words[i].reading = "うち";
     } else if (!monthsLong(word).empty() && words[i].reading.ends_with("がつ") &&
                (startsWithOneOf(after, kForAStretch) ||
-                (after == "も" &&
-                 (afterNext.starts_with("経") || afterNext.starts_with("たっ") ||
-                  afterNext.starts_with("たつ") || afterNext.starts_with("かか") ||
-                  afterNext.starts_with("過") || afterNext.starts_with("すぎ"))))) {
+                (after == "も" && startsWithOneOf(afterNext, kTimePassing)))) {
       words[i].reading = monthsLong(word);  // 一月ほど ひとつき, 三月も経つ; 一月一日 stays
     } else if (word == "初" && words[i].reading == "はつ" && before != "お" &&
-               (after == "は" || after == "から" || after == "より" || after == "て" ||
-                after == "で" || after == "に" ||
-                (after == "の" &&
-                 (afterNext.starts_with("うち") || afterNext.starts_with("内") ||
-                  afterNext.starts_with("頃") || afterNext.starts_with("ころ"))))) {
-      words[i].reading =
-          "はじめ";  // older prose's beginning: 初は, 初から, 初のうち; 初の試み stays
+               (isOneOf(after, kFromTheStart) ||
+                (after == "の" && startsWithOneOf(afterNext, kEarlyOn)))) {
+      // Older prose's beginning: 初は, 初から, 初のうち; 初の試み stays はつ.
+      words[i].reading = "はじめ";
     } else if (word == "宛" && i > 0 &&
                numberValue(before.substr(0, utf8CharAt(before, 0).length))) {
       words[i].reading = "ずつ";  // after a count, older prose's each (一つ宛, 三人宛)
