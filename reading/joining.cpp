@@ -471,6 +471,26 @@ bool mayStandAs(char32_t ending, char32_t kana) {
 // godan verbs the rule misses (帰る, 混じる).
 constexpr std::u32string_view kIchidanBefore = U"えけげせぜてでねべめれいきぎしじちにびみり";
 
+// A godan verb's stem with the っ it takes before て and た (思う おもっ, 当たる あたっ), for older
+// prose that leaves the っ out (思て, 当て): the kanji's first native reading of the jōyō list
+// that ends in う, つ or る. Nothing where another of its verbs would drop another kana before
+// て (向く's 向いて, 占める's 占めて), nor for a kanji that reads as no such verb.
+std::optional<std::string> geminatedStemOf(char32_t kanji) {
+  std::optional<std::string> stem;
+  for (const JoyoReading& r : joyoReadingsOf(kanji)) {
+    if (!r.native || r.stem >= r.kana.size()) continue;
+    const std::u32string kana = codePoints(r.kana);
+    const char32_t last = kana.back();
+    const bool ichidan = last == U'る' && kana.size() >= 2 &&
+                         kIchidanBefore.find(kana[kana.size() - 2]) != std::u32string_view::npos;
+    if (ichidan || last == U'く' || last == U'ぐ') return std::nullopt;
+    if (!stem && (last == U'う' || last == U'つ' || last == U'る')) {
+      stem = r.kana.substr(0, r.kana.size() - std::string_view("る").size()) + "っ";
+    }
+  }
+  return stem;
+}
+
 // The noun a kanji's first native reading of the jōyō list that ends like a verb makes, its
 // 連用形: 訴える うったえ, 習う ならい. Nothing for a kanji with no such reading. An adverb's
 // reading ends like a verb too (全く); the rule serves only kanji the analyser cannot read at
@@ -561,6 +581,26 @@ void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphem
                       std::u32string_view(after).starts_with(U"ない");
     std::string nextKana;  // the first of them, as editors' table has its okurigana
     if (!after.empty()) sjis::appendUtf8(nextKana, after[0]);
+    const bool misread =
+        first.partOfSpeech.starts_with("名詞") || first.conjugation == "体言接続特殊２";
+    // Whether morpheme m is the て or the た a verb takes (思て, 取たら), not 獣たち's suffix.
+    const auto joinsTeOrTa = [&](std::size_t m) {
+      if (m >= morphemes.size() || morphemes[m].offset != first.offset + first.length) return false;
+      const std::string_view next = utf8.substr(morphemes[m].offset, morphemes[m].length);
+      const std::string_view pos = morphemes[m].partOfSpeech;
+      return (next == "て" && pos.starts_with("助詞")) ||
+             (next == "た" && pos.starts_with("助動詞")) ||
+             ((next == "たら" || next == "たり") && pos.starts_with("助"));
+    };
+    // Older prose leaves out a godan verb's っ before て and た (思て おもって, 取て とって), where
+    // the analyser cannot read the kanji, reads it as a noun or cuts the verb short.
+    if ((misread || word.reading.empty()) && joinsTeOrTa(word.firstMorpheme + 1) &&
+        !numberValue(surface)) {  // 二た月 is ふたつき
+      if (auto stem = geminatedStemOf(kanji.value)) {
+        word.reading = *stem + toHiragana(rest);
+        continue;
+      }
+    }
     if (word.reading.empty() && rest.empty() && noun) {
       if (auto read = verbNounOf(kanji.value)) {
         word.reading = std::move(*read);
@@ -614,8 +654,6 @@ void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphem
       const std::string_view pos = morphemes[word.firstMorpheme + 1].partOfSpeech;
       return pos.starts_with("動詞") || pos.starts_with("形容詞");
     };
-    const bool misread =
-        first.partOfSpeech.starts_with("名詞") || first.conjugation == "体言接続特殊２";
     if (!read && (word.reading.empty() || (misread && verbKanaFollow()))) {
       const std::string_view given = word.reading.empty()
                                          ? editorsOkuriganaReadingOf(surface, nextKana)
