@@ -471,21 +471,34 @@ bool mayStandAs(char32_t ending, char32_t kana) {
 // godan verbs the rule misses (帰る, 混じる).
 constexpr std::u32string_view kIchidanBefore = U"えけげせぜてでねべめれいきぎしじちにびみり";
 
-// A godan verb's stem with the っ it takes before て and た (思う おもっ, 当たる あたっ), for older
-// prose that leaves the っ out (思て, 当て): the kanji's first native reading of the jōyō list
-// that ends in う, つ or る. Nothing where another of its verbs would drop another kana before
-// て (向く's 向いて, 占める's 占めて), nor for a kanji that reads as no such verb.
-std::optional<std::string> geminatedStemOf(char32_t kanji) {
+// A godan verb's stem as it stands before て and た, with its っ or its い (思う おもっ, 当たる
+// あたっ, 行く いっ, 叩く たたい), for older prose that leaves that kana out (思て, 当て, 叩て):
+// the kanji's first native reading of the jōyō list that ends in う, つ, る or く. Nothing where
+// its verbs disagree on that kana (向く 向いて, 向かう 向かって) or one is an ichidan verb, which
+// may have lost more (占める 占めて), nor for a kanji that reads as no such verb.
+std::optional<std::string> stemBeforeTe(char32_t kanji) {
   std::optional<std::string> stem;
+  std::string_view kana;  // っ or い
   for (const JoyoReading& r : joyoReadingsOf(kanji)) {
     if (!r.native || r.stem >= r.kana.size()) continue;
-    const std::u32string kana = codePoints(r.kana);
-    const char32_t last = kana.back();
-    const bool ichidan = last == U'る' && kana.size() >= 2 &&
-                         kIchidanBefore.find(kana[kana.size() - 2]) != std::u32string_view::npos;
-    if (ichidan || last == U'く' || last == U'ぐ') return std::nullopt;
-    if (!stem && (last == U'う' || last == U'つ' || last == U'る')) {
-      stem = r.kana.substr(0, r.kana.size() - std::string_view("る").size()) + "っ";
+    const std::u32string spelt = codePoints(r.kana);
+    const char32_t last = spelt.back();
+    const bool ichidan = last == U'る' && spelt.size() >= 2 &&
+                         kIchidanBefore.find(spelt[spelt.size() - 2]) != std::u32string_view::npos;
+    if (ichidan) return std::nullopt;
+    std::string_view changed;
+    if (last == U'う' || last == U'つ' || last == U'る' || (last == U'く' && kanji == U'行')) {
+      changed = "っ";
+    } else if (last == U'く') {
+      changed = "い";
+    } else {
+      continue;  // む, ぶ and ぬ take で; す keeps its し
+    }
+    if (!stem) {
+      stem = r.kana.substr(0, r.kana.size() - std::string_view("る").size()) + std::string(changed);
+      kana = changed;
+    } else if (changed != kana) {
+      return std::nullopt;
     }
   }
   return stem;
@@ -592,11 +605,12 @@ void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphem
              (next == "た" && pos.starts_with("助動詞")) ||
              ((next == "たら" || next == "たり") && pos.starts_with("助"));
     };
-    // Older prose leaves out a godan verb's っ before て and た (思て おもって, 取て とって), where
-    // the analyser cannot read the kanji, reads it as a noun or cuts the verb short.
+    // Older prose leaves out a godan verb's っ or い before て and た (思て おもって, 取て とって,
+    // 叩て たたいて), where the analyser cannot read the kanji, reads it as a noun or cuts the
+    // verb short.
     if ((misread || word.reading.empty()) && joinsTeOrTa(word.firstMorpheme + 1) &&
         !numberValue(surface)) {  // 二た月 is ふたつき
-      if (auto stem = geminatedStemOf(kanji.value)) {
+      if (auto stem = stemBeforeTe(kanji.value)) {
         word.reading = *stem + toHiragana(rest);
         continue;
       }
