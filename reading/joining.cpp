@@ -610,7 +610,13 @@ void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphem
     // verb short.
     if ((misread || word.reading.empty()) && joinsTeOrTa(word.firstMorpheme + 1) &&
         !numberValue(surface)) {  // 二た月 is ふたつき
-      if (auto stem = stemBeforeTe(kanji.value)) {
+      std::optional<std::string> stem = stemBeforeTe(kanji.value);
+      // A kanji off the list, as editors read it before that て or た (云て いって).
+      if (!stem && joyoReadingsOf(kanji.value).empty()) {
+        const std::string_view given = editorsOkuriganaReadingOf(surface, nextKana);
+        if (given.ends_with("っ") || given.ends_with("い")) stem = std::string(given);
+      }
+      if (stem) {
         word.reading = *stem + toHiragana(rest);
         continue;
       }
