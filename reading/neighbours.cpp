@@ -325,6 +325,10 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                 (after == "の" && startsWithOneOf(afterNext, kEarlyOn)))) {
       // Older prose's beginning: 初は, 初から, 初のうち; 初の試み stays はつ.
       words[i].reading = "はじめ";
+    } else if (word == "皆" && words[i].reading == "みな" &&
+               (caseParticle(after) || after == "で" || after == "と") &&
+               !(after == "の" && (afterNext.starts_with("者") || afterNext.starts_with("衆")))) {
+      words[i].reading = "みんな";  // as children say it: 皆が, 皆で; 皆の者 stays みな
     } else if (word == "宛" && i > 0 &&
                numberValue(before.substr(0, utf8CharAt(before, 0).length))) {
       words[i].reading = "ずつ";  // after a count, older prose's each (一つ宛, 三人宛)
