@@ -207,7 +207,7 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"教室", {{"教室", "きょうしつ"}}},
       // A verb keeps its reading where the list has its spelling as another word.
       {"雨も降って", {{"雨", "あめ"}, {"降って", "ふって"}}},    // the adverb くだって
-      {"皆は止りました", {{"皆", "みな"}, {"止り", "とまり"}}},  // the list's suffix どまり
+      {"皆は止りました", {{"皆", "みんな"}, {"止り", "とまり"}}},  // the list's suffix どまり
       {"絵を描いた傍ら", {{"絵", "え"}, {"描いた", "かいた"}, {"傍ら", "かたわら"}}},  // えがいた
       // Readings the words around decide: 勢 alone, 側 beside, 上る into or out of a place,
       // 一足 a step unless footwear is near; 建 after a storey count, 宛 after a count.
