@@ -243,6 +243,8 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
   // What tells a stretch of months from a month's name: 一月ほど, 三月も経つ, 五月目.
   static constexpr std::string_view kForAStretch[] = {"ほど",   "程", "ばかり", "許", "経", "たっ",
                                                       "足らず", "振", "ぶり",   "余", "目"};
+  // What follows older prose's 持て, 持って, but not 持てる's 持て: 持て来る, 持て生れた.
+  static constexpr std::string_view kGoingOrComing[] = {"来", "行", "居", "生", "帰", "出", "参"};
   static constexpr std::string_view kTimePassing[] = {"経", "たっ", "たつ", "かか", "過", "すぎ"};
   // What follows 初 alone as the beginning, はじめ: 初は, 初から, 初のうち.
   static constexpr std::string_view kFromTheStart[] = {"は", "から", "より", "て", "で", "に"};
@@ -329,6 +331,9 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                (caseParticle(after) || after == "で" || after == "と") &&
                !(after == "の" && (afterNext.starts_with("者") || afterNext.starts_with("衆")))) {
       words[i].reading = "みんな";  // as children say it: 皆が, 皆で; 皆の者 stays みな
+    } else if (word == "持て" && words[i].reading == "もて" &&
+               startsWithOneOf(after, kGoingOrComing)) {
+      words[i].reading = "もって";  // older prose's 持って: 持て来る, 持て行く; 持て余す stays
     } else if (word == "宛" && i > 0 &&
                numberValue(before.substr(0, utf8CharAt(before, 0).length))) {
       words[i].reading = "ずつ";  // after a count, older prose's each (一つ宛, 三人宛)
