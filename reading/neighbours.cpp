@@ -282,6 +282,12 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
     const std::string_view pos = lastMorphemeOf(i - 1).partOfSpeech;
     return pos.starts_with("副詞") || pos == "助詞,副詞化";
   };
+  // Whether word i is the 音 of 音を上げる, giving up, not a sound of something turned up.
+  auto givingUp = [&](std::size_t i) {
+    return i + 2 < words.size() && at(i + 1) == "を" &&
+           (at(i + 2).starts_with("あげ") || at(i + 2).starts_with("上げ")) &&
+           (i == 0 || at(i - 1) != "の");
+  };
   auto caseParticle = [](std::string_view w) {
     static constexpr std::string_view kParticleWords[] = {"が", "の", "に",   "を",  "は",
                                                           "も", "へ", "には", "より"};
@@ -412,8 +418,9 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
     } else if (word == "如何" && words[i].reading.starts_with("いか") &&
                startsWithOneOf(after, kSaidOrDone)) {
       words[i].reading = "どう";  // 如何云う どういう, 如何したの, 如何かして
-    } else if (word == "音" && words[i].reading == "おと" && ofOneOf(kSoundingNotes)) {
-      words[i].reading = "ね";
+    } else if (word == "音" && words[i].reading == "おと" &&
+               (ofOneOf(kSoundingNotes) || givingUp(i))) {
+      words[i].reading = "ね";  // 笛の音, and giving up: 音を上げる; テレビの音を上げる stays
     } else if (word == "床" && words[i].reading == "ゆか" &&
                startsWithOneOf(afterNext, inBed(after))) {
       words[i].reading = "とこ";  // a bed: 床に就く, 床を離れる, 床の中; 床の上 stays ゆか
