@@ -245,6 +245,9 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                                                       "足らず", "振", "ぶり",   "余", "目"};
   // What follows older prose's 持て, 持って, but not 持てる's 持て: 持て来る, 持て生れた.
   static constexpr std::string_view kGoingOrComing[] = {"来", "行", "居", "生", "帰", "出", "参"};
+  // What 音 is raised by when one gives up, ね: 音を上げる, 音をあげた.
+  static constexpr std::string_view kRaised[] = {"あげ", "上げ"};
+  // What passes after a stretch of months and も: 三月も経つ, 一月も過ぎる.
   static constexpr std::string_view kTimePassing[] = {"経", "たっ", "たつ", "かか", "過", "すぎ"};
   // What follows 初 alone as the beginning, はじめ: 初は, 初から, 初のうち.
   static constexpr std::string_view kFromTheStart[] = {"は", "から", "より", "て", "で", "に"};
@@ -282,12 +285,6 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
     const std::string_view pos = lastMorphemeOf(i - 1).partOfSpeech;
     return pos.starts_with("副詞") || pos == "助詞,副詞化";
   };
-  // Whether word i is the 音 of 音を上げる, giving up, not a sound of something turned up.
-  auto givingUp = [&](std::size_t i) {
-    return i + 2 < words.size() && at(i + 1) == "を" &&
-           (at(i + 2).starts_with("あげ") || at(i + 2).starts_with("上げ")) &&
-           (i == 0 || at(i - 1) != "の");
-  };
   auto caseParticle = [](std::string_view w) {
     static constexpr std::string_view kParticleWords[] = {"が", "の", "に",   "を",  "は",
                                                           "も", "へ", "には", "より"};
@@ -324,10 +321,11 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                            morphemes[words[i + 2].firstMorpheme].partOfSpeech.starts_with("名詞") &&
                            at(i + 3) == "は";  // その中に鳥がいた is inside
       if (at(i + 2) == "、" || subject) words[i].reading = "うち";
-    } else if (!monthsLong(word).empty() && words[i].reading.ends_with("がつ") &&
+    } else if (const std::string_view months = monthsLong(word);
+               !months.empty() && words[i].reading.ends_with("がつ") &&
                (startsWithOneOf(after, kForAStretch) ||
                 (after == "も" && startsWithOneOf(afterNext, kTimePassing)))) {
-      words[i].reading = monthsLong(word);  // 一月ほど ひとつき, 三月も経つ; 一月一日 stays
+      words[i].reading = months;  // 一月ほど ひとつき, 三月も経つ; 一月一日 stays
     } else if (word == "初" && words[i].reading == "はつ" && before != "お" &&
                (isOneOf(after, kFromTheStart) ||
                 (after == "の" && startsWithOneOf(afterNext, kEarlyOn)))) {
@@ -419,7 +417,8 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                startsWithOneOf(after, kSaidOrDone)) {
       words[i].reading = "どう";  // 如何云う どういう, 如何したの, 如何かして
     } else if (word == "音" && words[i].reading == "おと" &&
-               (ofOneOf(kSoundingNotes) || givingUp(i))) {
+               (ofOneOf(kSoundingNotes) ||
+                (before != "の" && after == "を" && startsWithOneOf(afterNext, kRaised)))) {
       words[i].reading = "ね";  // 笛の音, and giving up: 音を上げる; テレビの音を上げる stays
     } else if (word == "床" && words[i].reading == "ゆか" &&
                startsWithOneOf(afterNext, inBed(after))) {
