@@ -615,6 +615,10 @@ void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphem
       if (!stem && joyoReadingsOf(kanji.value).empty()) {
         const std::string_view given = editorsOkuriganaReadingOf(surface, nextKana);
         if (given.ends_with("っ") || given.ends_with("い")) stem = std::string(given);
+        // Or, where they never read it before that kana, as they read it before the っ itself
+        // (廻て: 廻って まわ).
+        const std::string_view beforeTsu = editorsOkuriganaReadingOf(surface, "っ");
+        if (given.empty() && !beforeTsu.empty()) stem = std::string(beforeTsu) + "っ";
       }
       if (stem) {
         word.reading = *stem + toHiragana(rest);

@@ -2,8 +2,9 @@
 // (JMdict, Debian package edict, EUC-JP) that hold a kanji, each with its reading and whether EDICT
 // marks it common ("(P)"), as rows in the IPA dictionary's CSV format with a tenth field, "P" or
 // "-"; and EDICT's verbs and i-adjectives the IPA dictionary lacks (舞上る, 這入る, 凄じい), each
-// form conjugated on the pattern of one of the IPA dictionary's own words of its class. Compiled
-// into the user dictionary at build time.
+// form conjugated on the pattern of one of the IPA dictionary's own words of its class; and the
+// spellings without okurigana older texts print of both and of the IPA dictionary's own verbs
+// (立竦む for 立ち竦む). Compiled into the user dictionary at build time.
 //
 //   make_word_dictionary EDICT IPADIC_SOURCE_DIR OUTPUT.csv
 #include <iconv.h>
@@ -283,7 +284,8 @@ constexpr int kRareFormCost = 2000;
 struct Listed {
   bool common = false;
   bool adverb = false;
-  bool usuallyKana = false;                       // EDICT's (uk): the spelling is seldom written
+  bool usuallyKana = false;   // EDICT's (uk): the spelling is seldom written
+  bool analysersOwn = false;  // a verb the analyser has: only its older spellings are written
   const ConjugationClass* conjugation = nullptr;  // none for a noun
 };
 
@@ -383,7 +385,8 @@ int main(int argc, char** argv) {
       // An expression (風邪をひく, 途方にくれる) is its words to the analyser.
       if (tags.contains("exp")) continue;
       entry.conjugation = conjugationOf(tags, reading);
-      if (entry.conjugation == nullptr || ipadic.dictionaryForms.contains(surface)) continue;
+      if (entry.conjugation == nullptr) continue;
+      entry.analysersOwn = ipadic.dictionaryForms.contains(surface);
       const std::string_view ending = entry.conjugation->ending;
       if (!surface.ends_with(ending) || !reading.ends_with(ending) ||
           reading.size() == ending.size() ||
@@ -407,6 +410,7 @@ int main(int argc, char** argv) {
     // An adverb only where no entry of the word is a noun.
     listed.adverb = listed.adverb && entry.adverb;
     listed.usuallyKana = listed.usuallyKana && entry.usuallyKana;
+    listed.analysersOwn = listed.analysersOwn && entry.analysersOwn;
     if (listed.conjugation == nullptr) listed.conjugation = entry.conjugation;
   }
   iconv_close(cd);
@@ -436,6 +440,7 @@ int main(int argc, char** argv) {
     }
     const auto [at, first] = shortened.try_emplace({spelling, reading}, listed);
     Listed& variant = at->second;
+    variant.analysersOwn = false;
     variant.common = variant.common || listed.common;
     variant.adverb = variant.adverb && listed.adverb;
     if (variant.conjugation == nullptr) variant.conjugation = listed.conjugation;
@@ -461,6 +466,8 @@ int main(int argc, char** argv) {
     if (!spelling.empty()) spelling += listed.conjugation->ending;
     addShortened(spelling, reading, listed);
   }
+  // The analyser's own verbs (立ち竦む) stay its own; their older spellings (立竦む) are new.
+  std::erase_if(words, [](const auto& word) { return word.second.analysersOwn; });
   words.merge(shortened);
 
   const std::string path = argv[3];
