@@ -932,4 +932,36 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
   return words;
 }
 
+void joinSpeltOutKana(std::string_view utf8, std::span<const Morpheme> morphemes,
+                      std::vector<Word>& words) {
+  const auto spellsOut = [&](const Word& word, const Word& kana) {
+    if (word.offset + word.length != kana.offset || kana.morphemeCount != 1) return false;
+    const std::string_view spelt = utf8.substr(kana.offset, kana.length);
+    const Utf8Char k = utf8CharAt(spelt, 0);
+    if (k.length != spelt.size() || k.value < U'ぁ' || k.value > U'ゖ') return false;
+    if (word.reading.size() <= spelt.size() || !word.reading.ends_with(spelt)) return false;
+    const std::u32string kanji = codePoints(utf8.substr(word.offset, word.length));
+    if (!std::all_of(kanji.begin(), kanji.end(), [](char32_t c) { return isKanji(c); })) {
+      return false;
+    }
+    // Not a particle, which follows any word (兄に, 雲も, 部屋や), nor the copula (体だ, 派手で),
+    // nor a verb (溺死し).
+    const std::string_view pos = morphemes[kana.firstMorpheme].partOfSpeech;
+    return !pos.starts_with("助詞") &&
+           !(pos.starts_with("助動詞") && (spelt == "だ" || spelt == "で")) &&
+           !pos.starts_with("動詞,自立") && !pos.starts_with("動詞,非自立");
+  };
+  std::vector<Word> joined;
+  joined.reserve(words.size());
+  for (Word& word : words) {
+    if (!joined.empty() && spellsOut(joined.back(), word)) {
+      joined.back().length += word.length;
+      joined.back().morphemeCount += word.morphemeCount;
+      continue;
+    }
+    joined.push_back(std::move(word));
+  }
+  words = std::move(joined);
+}
+
 }  // namespace torvane::reading

@@ -47,4 +47,9 @@ void readNativeWords(std::string_view utf8, std::span<const Morpheme> morphemes,
 void readRoundedVerbs(std::string_view utf8, std::span<const Morpheme> morphemes,
                       std::vector<Word>& words);
 
+// Older prose spells out a word's last kana after it (尚お なお, 稀れ まれ, 更ら さら, 皆な
+// みな): the kana joins the word, which keeps its reading, so that it is not read twice.
+void joinSpeltOutKana(std::string_view utf8, std::span<const Morpheme> morphemes,
+                      std::vector<Word>& words);
+
 }  // namespace torvane::reading

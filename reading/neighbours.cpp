@@ -332,9 +332,10 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       // Older prose's beginning: 初は, 初から, 初のうち; 初の試み stays はつ.
       words[i].reading = "はじめ";
     } else if (word == "皆" && words[i].reading == "みな" &&
-               (caseParticle(after) || after == "で" || after == "と") &&
+               (caseParticle(after) || after == "で" || after == "と" || after == "な") &&
                !(after == "の" && (afterNext.starts_with("者") || afterNext.starts_with("衆")))) {
-      words[i].reading = "みんな";  // as children say it: 皆が, 皆で; 皆の者 stays みな
+      // As children say it: 皆が, 皆で, older prose's 皆な; 皆の者 stays みな.
+      words[i].reading = "みんな";
     } else if (word == "持て" && words[i].reading == "もて" &&
                startsWithOneOf(after, kGoingOrComing)) {
       words[i].reading = "もって";  // older prose's 持って: 持て来る, 持て行く; 持て余す stays

@@ -522,6 +522,7 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   preferEditorsReadings(lookUp, analysed, words);
   readRoundedVerbs(analysed, morphemes, words);
   readByNeighbours(analysed, morphemes, words);
+  joinSpeltOutKana(analysed, morphemes, words);
   splitAtOkurigana(analysed, words);
   splitCounts(analysed, words);
   if (!analysis.toSource.empty()) {
