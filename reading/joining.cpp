@@ -934,16 +934,21 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
 
 void joinSpeltOutKana(std::string_view utf8, std::span<const Morpheme> morphemes,
                       std::vector<Word>& words) {
-  const auto spellsOut = [&](const Word& word, const Word& kana) {
-    if (word.offset + word.length != kana.offset || kana.morphemeCount != 1) return false;
-    const std::string_view spelt = utf8.substr(kana.offset, kana.length);
+  // Whether `next` starts with the last kana of the reading of `word`, a word of kanji alone.
+  const auto repeatsLastKana = [&](const Word& word, const Word& next) {
+    if (word.offset + word.length != next.offset) return false;
+    const std::string_view spelt = utf8.substr(next.offset, next.length);
     const Utf8Char k = utf8CharAt(spelt, 0);
-    if (k.length != spelt.size() || k.value < U'ぁ' || k.value > U'ゖ') return false;
-    if (word.reading.size() <= spelt.size() || !word.reading.ends_with(spelt)) return false;
+    if (k.value < U'ぁ' || k.value > U'ゖ') return false;
+    const std::string_view kana = spelt.substr(0, k.length);
+    if (word.reading.size() <= kana.size() || !word.reading.ends_with(kana)) return false;
     const std::u32string kanji = codePoints(utf8.substr(word.offset, word.length));
-    if (!std::all_of(kanji.begin(), kanji.end(), [](char32_t c) { return isKanji(c); })) {
-      return false;
-    }
+    return std::all_of(kanji.begin(), kanji.end(), [](char32_t c) { return isKanji(c); });
+  };
+  const auto spellsOut = [&](const Word& word, const Word& kana) {
+    if (kana.morphemeCount != 1 || !repeatsLastKana(word, kana)) return false;
+    const std::string_view spelt = utf8.substr(kana.offset, kana.length);
+    if (utf8CharAt(spelt, 0).length != spelt.size()) return false;
     // Not a particle, which follows any word (兄に, 雲も, 部屋や), nor the copula (体だ, 派手で),
     // nor a verb (溺死し).
     const std::string_view pos = morphemes[kana.firstMorpheme].partOfSpeech;
@@ -954,6 +959,18 @@ void joinSpeltOutKana(std::string_view utf8, std::span<const Morpheme> morphemes
   std::vector<Word> joined;
   joined.reserve(words.size());
   for (Word& word : words) {
+    // A verb's or adjective's stem the analyser cuts off before the first kana of its okurigana
+    // reads that kana once: 遮ぎる さえ ぎる, 眩ゆい まば ゆい.
+    if (!joined.empty() && joined.back().morphemeCount == 1) {
+      const Morpheme& stem = morphemes[joined.back().firstMorpheme];
+      const bool cutOff =
+          (stem.partOfSpeech.starts_with("動詞,自立") && stem.conjugation == "体言接続特殊２") ||
+          (stem.partOfSpeech.starts_with("形容詞,自立") && stem.conjugation == "ガル接続");
+      if (cutOff && repeatsLastKana(joined.back(), word)) {
+        std::string& reading = joined.back().reading;
+        reading.resize(reading.size() - utf8CharAt(utf8, word.offset).length);
+      }
+    }
     if (!joined.empty() && spellsOut(joined.back(), word)) {
       joined.back().length += word.length;
       joined.back().morphemeCount += word.morphemeCount;

@@ -48,7 +48,8 @@ void readRoundedVerbs(std::string_view utf8, std::span<const Morpheme> morphemes
                       std::vector<Word>& words);
 
 // Older prose spells out a word's last kana after it (尚お なお, 稀れ まれ, 更ら さら, 皆な
-// みな): the kana joins the word, which keeps its reading, so that it is not read twice.
+// みんな): the kana joins the word, which keeps its reading, so that it is not read twice. A
+// verb's stem the analyser cuts off before that kana (遮ぎる) reads it once too: 遮 さえ.
 void joinSpeltOutKana(std::string_view utf8, std::span<const Morpheme> morphemes,
                       std::vector<Word>& words);
 
