@@ -950,9 +950,13 @@ void joinSpeltOutKana(std::string_view utf8, std::span<const Morpheme> morphemes
     const std::string_view spelt = utf8.substr(kana.offset, kana.length);
     if (utf8CharAt(spelt, 0).length != spelt.size()) return false;
     // Not a particle, which follows any word (兄に, 雲も, 部屋や), nor the copula (体だ, 派手で),
-    // nor a verb (溺死し).
+    // nor a verb (溺死し). A sentence's closing particle closes nothing before a kanji: 此様な目
+    // is こんな目, お金ね、 stays おかねね.
     const std::string_view pos = morphemes[kana.firstMorpheme].partOfSpeech;
-    return !pos.starts_with("助詞") &&
+    const std::size_t after = kana.offset + kana.length;
+    const bool closingBeforeKanji =
+        pos == "助詞,終助詞" && after < utf8.size() && isKanji(utf8CharAt(utf8, after).value);
+    return (!pos.starts_with("助詞") || closingBeforeKanji) &&
            !(pos.starts_with("助動詞") && (spelt == "だ" || spelt == "で")) &&
            !pos.starts_with("動詞,自立") && !pos.starts_with("動詞,非自立");
   };
