@@ -873,8 +873,22 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
 
     const std::string_view lastSurface =
         i > 0 ? utf8.substr(morphemes[i - 1].offset, morphemes[i - 1].length) : std::string_view();
-    // 々 the analyser leaves alone repeats the kanji before it (昔々 むかしむかし).
+    // 々 the analyser leaves alone repeats the kanji before it (昔々 むかしむかし), and 々々
+    // the two before it (愚図々々 ぐずぐず, 馬鹿々々しい ばかばか).
     if (adjacent && surface == "々" && readingKnown) {
+      const bool twoRepeated =
+          i + 1 < morphemes.size() && morphemes[i + 1].offset == m.offset + m.length &&
+          utf8.substr(morphemes[i + 1].offset, morphemes[i + 1].length) == "々";
+      const std::u32string last = codePoints(lastSurface);
+      if (twoRepeated && last.size() == 2 && isKanji(last[0]) && isKanji(last[1]) &&
+          !morphemes[i - 1].reading.empty()) {
+        Word& word = words.back();
+        word.length += 2 * m.length;
+        word.morphemeCount += 2;
+        word.reading += morphemes[i - 1].reading;
+        ++i;
+        continue;
+      }
       if (const auto repeated = repetitionReading(morphemes[i - 1], lastSurface)) {
         Word& word = words.back();
         word.length += m.length;
