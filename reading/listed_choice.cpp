@@ -39,8 +39,8 @@ std::vector<std::string> formsAt(std::string_view kana, bool later, bool beforeA
     const std::size_t count = forms.size();
     for (std::size_t i = 0; i < count; ++i) {
       const std::string_view f = forms[i];
-      if (f.size() > 3 && (f.ends_with("つ") || f.ends_with("ち") || f.ends_with("く") ||
-                           f.ends_with("き"))) {
+      if (f.size() > 3 &&
+          (f.ends_with("つ") || f.ends_with("ち") || f.ends_with("く") || f.ends_with("き"))) {
         forms.push_back(std::string(f.substr(0, f.size() - 3)) + "っ");
       }
     }
@@ -65,8 +65,7 @@ std::vector<std::string> stemsOf(const JoyoReading& r) {
 
 // Whether `reading` is the kanji of `kanji` read one by one by their jōyō readings, on readings
 // only when `onOnly`. Nothing is known of a kanji outside the list: no.
-bool spells(std::span<const char32_t> kanji, std::size_t i, std::string_view reading,
-            bool onOnly) {
+bool spells(std::span<const char32_t> kanji, std::size_t i, std::string_view reading, bool onOnly) {
   if (i == kanji.size()) return reading.empty();
   const char32_t k = kanji[i] == U'々' && i > 0 ? kanji[i - 1] : kanji[i];
   for (const JoyoReading& r : joyoReadingsOf(k)) {
@@ -99,9 +98,19 @@ std::string preferWordOfItsOwn(std::string_view surface,
   constexpr std::u32string_view kNumerals = U"〇一二三四五六七八九十百千万";
   if (kanji.size() < 2 || kNumerals.find(kanji[0]) != std::u32string_view::npos) return chosen;
   if (!spells(kanji, 0, folded(chosen), /*onOnly=*/true)) return chosen;
+  // The chosen reading said quicker, one kana dropped (唯一 ゆいいつ, ゆいつ), is the same word.
+  const std::u32string spoken = codePoints(chosen);
+  const auto quicker = [&](std::string_view reading) {
+    const std::u32string r = codePoints(reading);
+    if (r.size() + 1 != spoken.size()) return false;
+    std::size_t same = 0;
+    while (same < r.size() && r[same] == spoken[same]) ++same;
+    return std::u32string_view(r).substr(same) == std::u32string_view(spoken).substr(same + 1);
+  };
   const std::string* own = nullptr;
   for (const Analyzer::ListedReading& r : listed) {
     if (!r.common || spells(kanji, 0, folded(r.reading), /*onOnly=*/false)) continue;
+    if (quicker(r.reading)) continue;
     if (own != nullptr) return chosen;  // two such readings: no telling
     own = &r.reading;
   }

@@ -22,7 +22,8 @@ std::string chooseListedReading(std::span<const Analyzer::ListedReading> listed,
 
 // Of a word of kanji whose reading `chosen` is its kanji read on one by one (昨夜 さくや, 身体
 // しんたい, 明後日 みょうごにち), the common reading of the list its kanji cannot spell, when there
-// is one: the word as children's texts mean it (ゆうべ, からだ, あさって). Else `chosen`.
+// is one: the word as children's texts mean it (ゆうべ, からだ, あさって). Else `chosen`, and
+// where that reading is `chosen` said quicker (唯一 ゆいつ for ゆいいつ).
 std::string preferWordOfItsOwn(std::string_view surface,
                                std::span<const Analyzer::ListedReading> listed,
                                std::string chosen);

@@ -85,6 +85,8 @@ TEST(ListedChoice, AWordOfItsOwnOverKanjiReadOnOneByOne) {
       // The other reading is not common, or a number leads.
       {"身体", {{"からだ", false}, {"しんたい", true}}, "しんたい", "しんたい"},
       {"一日", {{"いちにち", true}, {"ついたち", true}}, "いちにち", "いちにち"},
+      // The same word said quicker, one kana dropped.
+      {"唯一", {{"ゆいいつ", true}, {"ゆいつ", true}}, "ゆいいつ", "ゆいいつ"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(preferWordOfItsOwn(c.surface, c.listed, c.chosen), c.preferred) << c.surface;
