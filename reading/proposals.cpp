@@ -417,6 +417,83 @@ std::optional<EditorsSpelling> editorsSpellingOf(std::string_view surface) {
   return spelling;
 }
 
+// Whether a text starts with a number, in digits or kanji.
+bool isCountStart(std::string_view text) {
+  if (text.empty()) return false;
+  const Utf8Char c = utf8CharAt(text, 0);
+  return numberValue(text.substr(0, c.length)).has_value() ||
+         (c.value >= U'0' && c.value <= U'9') || (c.value >= U'０' && c.value <= U'９');
+}
+
+// The stem a kanji's verb takes in a compound verb, its 連用形 in kana and as spelt (切 きり 切り,
+// 助 たすけ 助け): of the kanji's native readings of the jōyō list that end like a verb, the first
+// whose 連用形 the dictionary knows so. Nothing for a kanji that reads as no verb.
+std::optional<std::string> compoundStemOf(const Analyzer& analyzer, std::string_view kanji) {
+  constexpr std::u32string_view kDictionaryEndings = U"うくぐすつぬぶむる";
+  constexpr std::u32string_view kStemEndings = U"いきぎしちにびみり";
+  const Utf8Char k = utf8CharAt(kanji, 0);
+  for (const JoyoReading& r : joyoReadingsOf(k.value)) {
+    if (!r.native || r.stem >= r.kana.size()) continue;
+    const std::u32string okurigana = codePoints(std::string_view(r.kana).substr(r.stem));
+    const std::size_t ending = kDictionaryEndings.find(okurigana.back());
+    if (ending == std::u32string_view::npos) continue;
+    const std::string less = r.kana.substr(0, r.kana.size() - std::string_view("る").size());
+    std::string godan = less;
+    sjis::appendUtf8(godan, kStemEndings[ending]);
+    // A godan verb's stem (切り), or an ichidan verb's where the reading ends in る (助け).
+    for (const std::string& stem : {godan, okurigana.back() == U'る' ? less : std::string()}) {
+      if (stem.size() <= r.stem) continue;
+      const std::string spelt = std::string(kanji) + stem.substr(r.stem);
+      const std::vector<std::string> known = analyzer.readingsOf(spelt);
+      if (std::find(known.begin(), known.end(), stem) != known.end()) return stem;
+    }
+  }
+  return std::nullopt;
+}
+
+// Older prose writes a compound verb without the first verb's okurigana (立出でて, 舞下りて,
+// 打摧かれ), which the analyser reads as a kanji alone, as a noun or read on, and a verb: the
+// kanji takes its verb's stem and joins the verb (たちいでて, まいおりて, うちくだかれ). Not a
+// noun of its own read natively (上向く's 上 うわ, 手 て), which is no verb's stem.
+void readCompoundVerbs(const Analyzer& analyzer, std::string_view utf8,
+                       std::span<const Morpheme> morphemes, std::vector<Word>& words) {
+  std::vector<Word> joined;
+  joined.reserve(words.size());
+  for (Word& word : words) {
+    if (!joined.empty()) {
+      Word& first = joined.back();
+      const Morpheme& kanjiAlone = morphemes[first.firstMorpheme];
+      const Morpheme& verb = morphemes[word.firstMorpheme];
+      const std::string_view kanji = utf8.substr(first.offset, first.length);
+      const std::string_view verbSurface = utf8.substr(word.offset, word.length);
+      const Utf8Char k = utf8CharAt(kanji, 0);
+      // After a count the kanji is a suffix of it (一本宛 ずつ).
+      const bool afterCount =
+          joined.size() > 1 &&
+          joined[joined.size() - 2].offset + joined[joined.size() - 2].length == first.offset &&
+          isCountStart(utf8.substr(joined[joined.size() - 2].offset));
+      const bool standsAlone =
+          first.morphemeCount == 1 && k.length == kanji.size() && isKanji(k.value) &&
+          (kanjiAlone.partOfSpeech.starts_with("名詞") ||
+           kanjiAlone.conjugation == "体言接続特殊２") &&
+          !isNativeNounReading(k.value, kanjiAlone.reading) && !numberValue(kanji) && !afterCount;
+      const bool verbFollows = first.offset + first.length == word.offset &&
+                               verb.partOfSpeech.starts_with("動詞,自立") &&
+                               !word.reading.empty() && isKanji(utf8CharAt(verbSurface, 0).value);
+      if (standsAlone && verbFollows) {
+        if (const std::optional<std::string> stem = compoundStemOf(analyzer, kanji)) {
+          first.length += word.length;
+          first.morphemeCount += word.morphemeCount;
+          first.reading = *stem + word.reading;
+          continue;
+        }
+      }
+    }
+    joined.push_back(std::move(word));
+  }
+  words = std::move(joined);
+}
+
 // A word of one run of two kanji or more, with its okurigana or none, takes the reading editors
 // mostly gave it where the dictionary's differs: 生命 いのち, not せいめい; after お too (お正午
 // おひる). Run before the choices that look at a word's neighbours, which know better.
@@ -522,6 +599,7 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   preferEditorsReadings(lookUp, analysed, words);
   readRoundedVerbs(analysed, morphemes, words);
   readByNeighbours(analysed, morphemes, words);
+  readCompoundVerbs(analyzer, analysed, morphemes, words);
   joinSpeltOutKana(analysed, morphemes, words);
   splitAtOkurigana(analysed, words);
   splitCounts(analysed, words);
