@@ -457,6 +457,8 @@ std::optional<std::string> compoundStemOf(const Analyzer& analyzer, std::string_
 // noun of its own read natively (上向く's 上 うわ, 手 て), which is no verb's stem.
 void readCompoundVerbs(const Analyzer& analyzer, std::string_view utf8,
                        std::span<const Morpheme> morphemes, std::vector<Word>& words) {
+  // Each kanji's stem is looked up once a text.
+  std::unordered_map<std::string_view, std::optional<std::string>> stems;
   std::vector<Word> joined;
   joined.reserve(words.size());
   for (Word& word : words) {
@@ -481,7 +483,9 @@ void readCompoundVerbs(const Analyzer& analyzer, std::string_view utf8,
                                verb.partOfSpeech.starts_with("動詞,自立") &&
                                !word.reading.empty() && isKanji(utf8CharAt(verbSurface, 0).value);
       if (standsAlone && verbFollows) {
-        if (const std::optional<std::string> stem = compoundStemOf(analyzer, kanji)) {
+        auto [known, added] = stems.try_emplace(kanji);
+        if (added) known->second = compoundStemOf(analyzer, kanji);
+        if (const std::optional<std::string>& stem = known->second) {
           first.length += word.length;
           first.morphemeCount += word.morphemeCount;
           first.reading = *stem + word.reading;
