@@ -454,7 +454,7 @@ std::optional<std::string> compoundStemOf(const Analyzer& analyzer, std::string_
 // Older prose writes a compound verb without the first verb's okurigana (立出でて, 舞下りて,
 // 打摧かれ), which the analyser reads as a kanji alone, as a noun or read on, and a verb: the
 // kanji takes its verb's stem and joins the verb (たちいでて, まいおりて, うちくだかれ). Not a
-// noun of its own read natively (上向く's 上 うわ, 手 て), which is no verb's stem.
+// noun of its own read natively (上向く's 上 うわ, 手 て) unless that reading is the stem.
 void readCompoundVerbs(const Analyzer& analyzer, std::string_view utf8,
                        std::span<const Morpheme> morphemes, std::vector<Word>& words) {
   // Each kanji's stem is looked up once a text.
@@ -474,18 +474,21 @@ void readCompoundVerbs(const Analyzer& analyzer, std::string_view utf8,
           joined.size() > 1 &&
           joined[joined.size() - 2].offset + joined[joined.size() - 2].length == first.offset &&
           isCountStart(utf8.substr(joined[joined.size() - 2].offset));
-      const bool standsAlone =
-          first.morphemeCount == 1 && k.length == kanji.size() && isKanji(k.value) &&
-          (kanjiAlone.partOfSpeech.starts_with("名詞") ||
-           kanjiAlone.conjugation == "体言接続特殊２") &&
-          !isNativeNounReading(k.value, kanjiAlone.reading) && !numberValue(kanji) && !afterCount;
+      const bool standsAlone = first.morphemeCount == 1 && k.length == kanji.size() &&
+                               isKanji(k.value) &&
+                               (kanjiAlone.partOfSpeech.starts_with("名詞") ||
+                                kanjiAlone.conjugation == "体言接続特殊２") &&
+                               !numberValue(kanji) && !afterCount;
+      const bool nounOfItsOwn = isNativeNounReading(k.value, kanjiAlone.reading);
       const bool verbFollows = first.offset + first.length == word.offset &&
                                verb.partOfSpeech.starts_with("動詞,自立") &&
                                !word.reading.empty() && isKanji(utf8CharAt(verbSurface, 0).value);
       if (standsAlone && verbFollows) {
         auto [known, added] = stems.try_emplace(kanji);
         if (added) known->second = compoundStemOf(analyzer, kanji);
-        if (const std::optional<std::string>& stem = known->second) {
+        const std::optional<std::string>& stem = known->second;
+        // A noun read as its verb's stem (舞 まい) is that stem: 舞下りて まいおりて.
+        if (stem && (!nounOfItsOwn || *stem == first.reading)) {
           first.length += word.length;
           first.morphemeCount += word.morphemeCount;
           first.reading = *stem + word.reading;
