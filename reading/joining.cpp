@@ -104,6 +104,7 @@ bool isPersonName(const Morpheme& m) {
 // Whether `next` continues the word whose last morpheme is `last` (of kind `lastKind`).
 bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface, Kind nextKind,
                const Morpheme& next, std::string_view nextSurface) {
+  if (isRegionAfterPlace(last, nextSurface)) return false;
   switch (nextKind) {
     case Kind::Suffix:
     case Kind::Counter:
@@ -558,6 +559,16 @@ std::optional<std::string> olderAdjectiveReading(std::string_view utf8,
 }
 
 }  // namespace
+
+bool isRegionAfterPlace(const Morpheme& place, std::string_view nextSurface) {
+  static constexpr std::string_view kRegions[] = {"郡", "藩", "領", "地方", "附近", "付近", "半島"};
+  static constexpr std::string_view kPlaces[] = {"村", "市"};
+  const auto among = [&](const auto& words) {
+    return std::find(std::begin(words), std::end(words), nextSurface) != std::end(words);
+  };
+  return place.partOfSpeech.starts_with("名詞,固有名詞") &&
+         (among(kRegions) || (!isPersonName(place) && among(kPlaces)));
+}
 
 bool isTitleAfterName(const Morpheme& name, const Morpheme& next, std::string_view nextSurface) {
   return isPersonName(name) && !isPersonName(next) && next.partOfSpeech.starts_with("名詞") &&

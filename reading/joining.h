@@ -28,6 +28,11 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
 // name `name` (小林 / 少年, 明智 / 探偵): a word of its own, as editors give the name its ruby.
 bool isTitleAfterName(const Morpheme& name, const Morpheme& next, std::string_view nextSurface);
 
+// Whether `nextSurface` is a district, domain or region after the place's name `place` (印旛 /
+// 郡, 奥羽 / 地方, 伊達 / 藩, 千歳 / 村): a word of its own, as editors give the name alone its
+// ruby. A village or town after a given name is part of it (嘉市).
+bool isRegionAfterPlace(const Morpheme& place, std::string_view nextSurface);
+
 // Older prose writes less okurigana (悲み, 暖く, 冷い, 恐しく, 危い): the analyser then reads the
 // kanji alone otherwise (ひ, だん, ひや, おそれ, き). Where a kun reading of the jōyō list, less
 // some kana of its okurigana, is followed by the rest of that okurigana (its ending conjugated),

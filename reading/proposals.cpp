@@ -165,11 +165,16 @@ void preferListedReadings(WordLookUps& lookUp, std::string_view utf8,
     const std::span<const Morpheme> parts =
         morphemes.subspan(word.firstMorpheme, word.morphemeCount);
     if (parts.size() == 1 && parts[0].partOfSpeech == "名詞,接尾") continue;
-    // A name before a title keeps the analyser's reading, where the list has the same kanji as
-    // a common word (寺内将軍 てらうち, not the じない of a temple's grounds).
+    // A name before a title or a region keeps the analyser's reading, where the list has the
+    // same kanji as a common word (寺内将軍 てらうち, not the じない of a temple's grounds; 大分市
+    // おおいた, not だいぶ).
     if (parts.size() == 1 && !word.reading.empty() && w + 1 < words.size()) {
       const Morpheme& next = morphemes[words[w + 1].firstMorpheme];
-      if (isTitleAfterName(parts[0], next, utf8.substr(next.offset, next.length))) continue;
+      const std::string_view nextSurface = utf8.substr(next.offset, next.length);
+      if (isTitleAfterName(parts[0], next, nextSurface) ||
+          isRegionAfterPlace(parts[0], nextSurface)) {
+        continue;
+      }
     }
     // A title that stays a word of its own (様, 殿) still tells how the list reads the two
     // together: 仏様 ほとけさま, so 仏 is ほとけ, not ふつ.
@@ -504,8 +509,16 @@ void readCompoundVerbs(const Analyzer& analyzer, std::string_view utf8,
 // A word of one run of two kanji or more, with its okurigana or none, takes the reading editors
 // mostly gave it where the dictionary's differs: 生命 いのち, not せいめい; after お too (お正午
 // おひる). Run before the choices that look at a word's neighbours, which know better.
-void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8, std::vector<Word>& words) {
-  for (Word& word : words) {
+void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8,
+                           std::span<const Morpheme> morphemes, std::vector<Word>& words) {
+  for (std::size_t w = 0; w < words.size(); ++w) {
+    Word& word = words[w];
+    // A place's name before its region is the analyser's place (大分市 おおいた, not だいぶ).
+    if (word.morphemeCount == 1 && w + 1 < words.size() &&
+        isRegionAfterPlace(morphemes[word.firstMorpheme],
+                           utf8.substr(words[w + 1].offset, words[w + 1].length))) {
+      continue;
+    }
     const auto spelling = editorsSpellingOf(utf8.substr(word.offset, word.length));
     if (word.reading.empty()) {
       // Kanji the dictionary cannot read take any editor's reading (諸葛瑾 しょかつきん).
@@ -603,7 +616,7 @@ std::vector<Proposal> propose(const Analyzer& analyzer, const CheckedText& text,
   preferListedReadings(lookUp, analysed, morphemes, words);
   readOlderOkurigana(analysed, morphemes, words);
   readNativeWords(analysed, morphemes, words);
-  preferEditorsReadings(lookUp, analysed, words);
+  preferEditorsReadings(lookUp, analysed, morphemes, words);
   readRoundedVerbs(analysed, morphemes, words);
   readByNeighbours(analysed, morphemes, words);
   readCompoundVerbs(analyzer, analysed, morphemes, words);

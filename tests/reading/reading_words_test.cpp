@@ -454,6 +454,13 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
         {"体", "からだ"}}},  // なおお, みなな
       {"話を遮ぎって仰ゃる", {{"話", "はなし"}, {"遮", "さえ"}, {"仰", "おっし"}}},  // さえぎぎって
       {"愚図々々と昔々", {{"愚図々々", "ぐずぐず"}, {"昔々", "むかしむかし"}}},  // ぐず
+      // A place's name before its region is a word of its own; a given name keeps its 市.
+      {"印旛郡の大分市で嘉市に",
+       {{"印旛", "いんば"},
+        {"郡", "ぐん"},
+        {"大分", "おおいた"},
+        {"市", "し"},
+        {"嘉市", "かいち"}}},
       // A compound verb without its first verb's okurigana; not a noun's own reading.
       {"打摧かれ、立出でて上向く",
        {{"打摧か", "うちくだか"}, {"立出でて", "たちいでて"}, {"上向く", "うわむく"}}},
