@@ -437,6 +437,22 @@ std::optional<std::string> compoundStemOf(const Analyzer& analyzer, std::string_
   constexpr std::u32string_view kDictionaryEndings = U"うくぐすつぬぶむる";
   constexpr std::u32string_view kStemEndings = U"いきぎしちにびみり";
   const Utf8Char k = utf8CharAt(kanji, 0);
+  // A kanji off the list (駈, 摺, 云) as editors read it before a 連用形's last kana, where the
+  // dictionary knows that 連用形: 駈け かけ, 摺り すり, 云い いい.
+  if (joyoReadingsOf(k.value).empty()) {
+    static constexpr std::string_view kStemKana[] = {"り", "き", "い", "し", "ち", "み",
+                                                     "び", "ぎ", "に", "け", "れ", "え",
+                                                     "め", "ね", "せ", "て", "べ", "げ"};
+    for (const std::string_view kana : kStemKana) {
+      const std::string_view given = editorsOkuriganaReadingOf(kanji, kana);
+      if (given.empty()) continue;
+      const std::string stem = std::string(given) + std::string(kana);
+      const std::vector<std::string> known =
+          analyzer.readingsOf(std::string(kanji) + std::string(kana));
+      if (std::find(known.begin(), known.end(), stem) != known.end()) return stem;
+    }
+    return std::nullopt;
+  }
   for (const JoyoReading& r : joyoReadingsOf(k.value)) {
     if (!r.native || r.stem >= r.kana.size()) continue;
     const std::u32string okurigana = codePoints(std::string_view(r.kana).substr(r.stem));
@@ -513,12 +529,10 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8,
                            std::span<const Morpheme> morphemes, std::vector<Word>& words) {
   for (std::size_t w = 0; w < words.size(); ++w) {
     Word& word = words[w];
-    // A place's name before its region is the analyser's place (大分市 おおいた, not だいぶ).
-    if (word.morphemeCount == 1 && w + 1 < words.size() &&
+    const bool placeBeforeRegion =
+        word.morphemeCount == 1 && w + 1 < words.size() &&
         isRegionAfterPlace(morphemes[word.firstMorpheme],
-                           utf8.substr(words[w + 1].offset, words[w + 1].length))) {
-      continue;
-    }
+                           utf8.substr(words[w + 1].offset, words[w + 1].length));
     const auto spelling = editorsSpellingOf(utf8.substr(word.offset, word.length));
     if (word.reading.empty()) {
       // Kanji the dictionary cannot read take any editor's reading (諸葛瑾 しょかつきん).
@@ -567,6 +581,8 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8,
           return r.reading == reading && r.common == common;
         });
       };
+      // A place's name before its region is no common word (大分市 おおいた, not だいぶ).
+      if (placeBeforeRegion && listedAs(given, true)) continue;
       if (listedAs(current, true)) {
         if (listedAs(given, false)) continue;
         constexpr int kFewestAuthorsOfAGloss = 30;  // chosen on the development set
