@@ -495,16 +495,32 @@ void readCompoundVerbs(const Analyzer& analyzer, std::string_view utf8,
           joined.size() > 1 &&
           joined[joined.size() - 2].offset + joined[joined.size() - 2].length == first.offset &&
           isCountStart(utf8.substr(joined[joined.size() - 2].offset));
+      // 仕 and 為 stand for する (仕掛る しかかる), which is no kanji's verb.
       const bool standsAlone = first.morphemeCount == 1 && k.length == kanji.size() &&
-                               isKanji(k.value) &&
+                               isKanji(k.value) && k.value != U'仕' && k.value != U'為' &&
                                (kanjiAlone.partOfSpeech.starts_with("名詞") ||
                                 kanjiAlone.conjugation == "体言接続特殊２") &&
                                !numberValue(kanji) && !afterCount;
       const bool nounOfItsOwn = isNativeNounReading(k.value, kanjiAlone.reading);
+      // A verb with its okurigana: not an ichidan verb's bare stem (行着く's 着, 廻診's 診).
+      const std::string_view verbSpelt = utf8.substr(verb.offset, verb.length);
       const bool verbFollows = first.offset + first.length == word.offset &&
                                verb.partOfSpeech.starts_with("動詞,自立") &&
-                               !word.reading.empty() && isKanji(utf8CharAt(verbSurface, 0).value);
-      if (standsAlone && verbFollows) {
+                               !word.reading.empty() && isKanji(utf8CharAt(verbSurface, 0).value) &&
+                               !isKanji(codePoints(verbSpelt).back());
+      // A noun of the two kanji with する is that noun (修覆して しゅうふくして), where the
+      // analyser took the second for a verb in す.
+      const auto nounWithSuru = [&] {
+        const std::u32string spelt = codePoints(verbSpelt);
+        if (spelt.size() < 2 ||
+            std::u32string_view(U"さしすせ").find(spelt[1]) == std::u32string_view::npos) {
+          return false;
+        }
+        const std::size_t second = utf8CharAt(verbSpelt, 0).length;
+        return !analyzer.readingsOf(std::string(kanji) + std::string(verbSpelt.substr(0, second)))
+                    .empty();
+      };
+      if (standsAlone && verbFollows && !nounWithSuru()) {
         auto [known, added] = stems.try_emplace(kanji);
         if (added) known->second = compoundStemOf(analyzer, kanji);
         const std::optional<std::string>& stem = known->second;
