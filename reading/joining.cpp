@@ -566,7 +566,9 @@ bool isRegionAfterPlace(const Morpheme& place, std::string_view nextSurface) {
   const auto among = [&](const auto& words) {
     return std::find(std::begin(words), std::end(words), nextSurface) != std::end(words);
   };
-  return place.partOfSpeech.starts_with("名詞,固有名詞") &&
+  // A name of one kanji (砂村's 砂) reads otherwise alone.
+  constexpr std::size_t kOneKanji = 3;  // bytes
+  return place.partOfSpeech.starts_with("名詞,固有名詞") && place.length > kOneKanji &&
          (among(kRegions) || (!isPersonName(place) && among(kPlaces)));
 }
 
@@ -974,16 +976,18 @@ void joinSpeltOutKana(std::string_view utf8, std::span<const Morpheme> morphemes
     if (kana.morphemeCount != 1 || !repeatsLastKana(word, kana)) return false;
     const std::string_view spelt = utf8.substr(kana.offset, kana.length);
     if (utf8CharAt(spelt, 0).length != spelt.size()) return false;
-    // Not a particle, which follows any word (兄に, 雲も, 部屋や), nor the copula (体だ, 派手で),
-    // nor a verb (溺死し). A sentence's closing particle closes nothing before a kanji: 此様な目
-    // is こんな目, お金ね、 stays おかねね.
+    // Not a particle, which follows any word (兄に, 雲も, 部屋や), nor the copula (体だ, 派手で,
+    // 女なのだ; older prose's 皆な is みんな), nor a verb (溺死し). A sentence's closing particle
+    // closes nothing before a kanji: 此様な目 is こんな目, お金ね、 stays おかねね.
     const std::string_view pos = morphemes[kana.firstMorpheme].partOfSpeech;
     const std::size_t after = kana.offset + kana.length;
     const bool closingBeforeKanji =
         pos == "助詞,終助詞" && after < utf8.size() && isKanji(utf8CharAt(utf8, after).value);
+    const bool copula = spelt == "だ" || spelt == "で" ||
+                        (spelt == "な" && utf8.substr(word.offset, word.length) != "皆");
     return (!pos.starts_with("助詞") || closingBeforeKanji) &&
-           !(pos.starts_with("助動詞") && (spelt == "だ" || spelt == "で")) &&
-           !pos.starts_with("動詞,自立") && !pos.starts_with("動詞,非自立");
+           !(pos.starts_with("助動詞") && copula) && !pos.starts_with("動詞,自立") &&
+           !pos.starts_with("動詞,非自立");
   };
   std::vector<Word> joined;
   joined.reserve(words.size());
