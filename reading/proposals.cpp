@@ -480,57 +480,62 @@ void readCompoundVerbs(const Analyzer& analyzer, std::string_view utf8,
                        std::span<const Morpheme> morphemes, std::vector<Word>& words) {
   // Each kanji's stem is looked up once a text.
   std::unordered_map<std::string_view, std::optional<std::string>> stems;
+  // The stem the kanji alone of `first` takes before the verb that starts `next`, if it joins it.
+  const auto joiningStem = [&](const Word& first, const Word& next,
+                               const Word* before) -> const std::string* {
+    if (first.morphemeCount != 1 || first.offset + first.length != next.offset ||
+        next.reading.empty()) {
+      return nullptr;
+    }
+    const Morpheme& kanjiAlone = morphemes[first.firstMorpheme];
+    const Morpheme& verb = morphemes[next.firstMorpheme];
+    const std::string_view kanji = utf8.substr(first.offset, first.length);
+    const Utf8Char k = utf8CharAt(kanji, 0);
+    // A verb with its okurigana: not an ichidan verb's bare stem (行着く's 着, 廻診's 診).
+    const std::string_view verbSpelt = utf8.substr(verb.offset, verb.length);
+    if (k.length != kanji.size() || !isKanji(k.value) ||
+        !verb.partOfSpeech.starts_with("動詞,自立") || !isKanji(utf8CharAt(verbSpelt, 0).value) ||
+        isKanji(codePoints(verbSpelt).back())) {
+      return nullptr;
+    }
+    // 仕 and 為 stand for する (仕掛る しかかる), which is no kanji's verb; after a count the
+    // kanji is a suffix of it (一本宛 ずつ).
+    const bool afterCount = before != nullptr && before->offset + before->length == first.offset &&
+                            isCountStart(utf8.substr(before->offset));
+    if (k.value == U'仕' || k.value == U'為' || numberValue(kanji) || afterCount ||
+        !(kanjiAlone.partOfSpeech.starts_with("名詞") ||
+          kanjiAlone.conjugation == "体言接続特殊２")) {
+      return nullptr;
+    }
+    auto [known, added] = stems.try_emplace(kanji);
+    if (added) known->second = compoundStemOf(analyzer, kanji);
+    const std::optional<std::string>& stem = known->second;
+    // A noun read as its verb's stem (舞 まい) is that stem: 舞下りて まいおりて.
+    if (!stem || (*stem != first.reading && isNativeNounReading(k.value, kanjiAlone.reading))) {
+      return nullptr;
+    }
+    // A noun of the two kanji with する is that noun (修覆して しゅうふくして), where the
+    // analyser took the second for a verb in す.
+    const std::u32string spelt = codePoints(verbSpelt);
+    if (spelt.size() >= 2 &&
+        std::u32string_view(U"さしすせ").find(spelt[1]) != std::u32string_view::npos &&
+        !analyzer.readingsOf(std::string(kanji) + std::string(verbSpelt.substr(0, k.length)))
+             .empty()) {
+      return nullptr;
+    }
+    return &*stem;
+  };
   std::vector<Word> joined;
   joined.reserve(words.size());
   for (Word& word : words) {
     if (!joined.empty()) {
       Word& first = joined.back();
-      const Morpheme& kanjiAlone = morphemes[first.firstMorpheme];
-      const Morpheme& verb = morphemes[word.firstMorpheme];
-      const std::string_view kanji = utf8.substr(first.offset, first.length);
-      const std::string_view verbSurface = utf8.substr(word.offset, word.length);
-      const Utf8Char k = utf8CharAt(kanji, 0);
-      // After a count the kanji is a suffix of it (一本宛 ずつ).
-      const bool afterCount =
-          joined.size() > 1 &&
-          joined[joined.size() - 2].offset + joined[joined.size() - 2].length == first.offset &&
-          isCountStart(utf8.substr(joined[joined.size() - 2].offset));
-      // 仕 and 為 stand for する (仕掛る しかかる), which is no kanji's verb.
-      const bool standsAlone = first.morphemeCount == 1 && k.length == kanji.size() &&
-                               isKanji(k.value) && k.value != U'仕' && k.value != U'為' &&
-                               (kanjiAlone.partOfSpeech.starts_with("名詞") ||
-                                kanjiAlone.conjugation == "体言接続特殊２") &&
-                               !numberValue(kanji) && !afterCount;
-      const bool nounOfItsOwn = isNativeNounReading(k.value, kanjiAlone.reading);
-      // A verb with its okurigana: not an ichidan verb's bare stem (行着く's 着, 廻診's 診).
-      const std::string_view verbSpelt = utf8.substr(verb.offset, verb.length);
-      const bool verbFollows = first.offset + first.length == word.offset &&
-                               verb.partOfSpeech.starts_with("動詞,自立") &&
-                               !word.reading.empty() && isKanji(utf8CharAt(verbSurface, 0).value) &&
-                               !isKanji(codePoints(verbSpelt).back());
-      // A noun of the two kanji with する is that noun (修覆して しゅうふくして), where the
-      // analyser took the second for a verb in す.
-      const auto nounWithSuru = [&] {
-        const std::u32string spelt = codePoints(verbSpelt);
-        if (spelt.size() < 2 ||
-            std::u32string_view(U"さしすせ").find(spelt[1]) == std::u32string_view::npos) {
-          return false;
-        }
-        const std::size_t second = utf8CharAt(verbSpelt, 0).length;
-        return !analyzer.readingsOf(std::string(kanji) + std::string(verbSpelt.substr(0, second)))
-                    .empty();
-      };
-      if (standsAlone && verbFollows && !nounWithSuru()) {
-        auto [known, added] = stems.try_emplace(kanji);
-        if (added) known->second = compoundStemOf(analyzer, kanji);
-        const std::optional<std::string>& stem = known->second;
-        // A noun read as its verb's stem (舞 まい) is that stem: 舞下りて まいおりて.
-        if (stem && (!nounOfItsOwn || *stem == first.reading)) {
-          first.length += word.length;
-          first.morphemeCount += word.morphemeCount;
-          first.reading = *stem + word.reading;
-          continue;
-        }
+      const Word* before = joined.size() > 1 ? &joined[joined.size() - 2] : nullptr;
+      if (const std::string* stem = joiningStem(first, word, before)) {
+        first.length += word.length;
+        first.morphemeCount += word.morphemeCount;
+        first.reading = *stem + word.reading;
+        continue;
       }
     }
     joined.push_back(std::move(word));
