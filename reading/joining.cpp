@@ -510,20 +510,15 @@ std::optional<std::string> stemBeforeTe(char32_t kanji) {
 // reading ends like a verb too (全く); the rule serves only kanji the analyser cannot read at
 // all, where it seldom meets one.
 std::optional<std::string> verbNounOf(char32_t kanji) {
-  constexpr std::u32string_view kDictionaryEndings = U"うくぐすつぬぶむる";
-  constexpr std::u32string_view kStemEndings = U"いきぎしちにびみり";
   for (const JoyoReading& r : joyoReadingsOf(kanji)) {
-    if (!r.native || r.stem >= r.kana.size()) continue;
+    const std::optional<VerbStems> stems = verbStemsOf(r);
+    if (!stems) continue;
+    // An ichidan verb by the kana before its る (訴える), which the reading alone suggests.
     const std::u32string okurigana = codePoints(std::string_view(r.kana).substr(r.stem));
-    const std::size_t ending = kDictionaryEndings.find(okurigana.back());
-    if (ending == std::u32string_view::npos) continue;
-    constexpr std::size_t kKanaBytes = 3;  // every hiragana in UTF-8
-    std::string noun = r.kana.substr(0, r.kana.size() - kKanaBytes);
     const bool ichidan =
-        okurigana.size() >= 2 && okurigana.back() == U'る' &&
+        !stems->ichidan.empty() && okurigana.size() >= 2 &&
         kIchidanBefore.find(okurigana[okurigana.size() - 2]) != std::u32string_view::npos;
-    if (!ichidan) sjis::appendUtf8(noun, kStemEndings[ending]);
-    return noun;
+    return ichidan ? stems->ichidan : stems->godan;
   }
   return std::nullopt;
 }
@@ -630,8 +625,10 @@ void readOlderOkurigana(std::string_view utf8, std::span<const Morpheme> morphem
         if (given.ends_with("っ") || given.ends_with("い")) stem = std::string(given);
         // Or, where they never read it before that kana, as they read it before the っ itself
         // (廻て: 廻って まわ).
-        const std::string_view beforeTsu = editorsOkuriganaReadingOf(surface, "っ");
-        if (given.empty() && !beforeTsu.empty()) stem = std::string(beforeTsu) + "っ";
+        if (given.empty()) {
+          const std::string_view beforeTsu = editorsOkuriganaReadingOf(surface, "っ");
+          if (!beforeTsu.empty()) stem = std::string(beforeTsu) + "っ";
+        }
       }
       if (stem) {
         word.reading = *stem + toHiragana(rest);

@@ -434,8 +434,6 @@ bool isCountStart(std::string_view text) {
 // 助 たすけ 助け): of the kanji's native readings of the jōyō list that end like a verb, the first
 // whose 連用形 the dictionary knows so. Nothing for a kanji that reads as no verb.
 std::optional<std::string> compoundStemOf(const Analyzer& analyzer, std::string_view kanji) {
-  constexpr std::u32string_view kDictionaryEndings = U"うくぐすつぬぶむる";
-  constexpr std::u32string_view kStemEndings = U"いきぎしちにびみり";
   const Utf8Char k = utf8CharAt(kanji, 0);
   // A kanji off the list (駈, 摺, 云) as editors read it before a 連用形's last kana, where the
   // dictionary knows that 連用形: 駈け かけ, 摺り すり, 云い いい.
@@ -454,15 +452,10 @@ std::optional<std::string> compoundStemOf(const Analyzer& analyzer, std::string_
     return std::nullopt;
   }
   for (const JoyoReading& r : joyoReadingsOf(k.value)) {
-    if (!r.native || r.stem >= r.kana.size()) continue;
-    const std::u32string okurigana = codePoints(std::string_view(r.kana).substr(r.stem));
-    const std::size_t ending = kDictionaryEndings.find(okurigana.back());
-    if (ending == std::u32string_view::npos) continue;
-    const std::string less = r.kana.substr(0, r.kana.size() - std::string_view("る").size());
-    std::string godan = less;
-    sjis::appendUtf8(godan, kStemEndings[ending]);
+    const std::optional<VerbStems> stems = verbStemsOf(r);
+    if (!stems) continue;
     // A godan verb's stem (切り), or an ichidan verb's where the reading ends in る (助け).
-    for (const std::string& stem : {godan, okurigana.back() == U'る' ? less : std::string()}) {
+    for (const std::string& stem : {stems->godan, stems->ichidan}) {
       if (stem.size() <= r.stem) continue;
       const std::string spelt = std::string(kanji) + stem.substr(r.stem);
       const std::vector<std::string> known = analyzer.readingsOf(spelt);
@@ -550,10 +543,6 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8,
                            std::span<const Morpheme> morphemes, std::vector<Word>& words) {
   for (std::size_t w = 0; w < words.size(); ++w) {
     Word& word = words[w];
-    const bool placeBeforeRegion =
-        word.morphemeCount == 1 && w + 1 < words.size() &&
-        isRegionAfterPlace(morphemes[word.firstMorpheme],
-                           utf8.substr(words[w + 1].offset, words[w + 1].length));
     const auto spelling = editorsSpellingOf(utf8.substr(word.offset, word.length));
     if (word.reading.empty()) {
       // Kanji the dictionary cannot read take any editor's reading (諸葛瑾 しょかつきん).
@@ -603,6 +592,10 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8,
         });
       };
       // A place's name before its region is no common word (大分市 おおいた, not だいぶ).
+      const bool placeBeforeRegion =
+          word.morphemeCount == 1 && w + 1 < words.size() &&
+          isRegionAfterPlace(morphemes[word.firstMorpheme],
+                             utf8.substr(words[w + 1].offset, words[w + 1].length));
       if (placeBeforeRegion && listedAs(given, true)) continue;
       if (listedAs(current, true)) {
         if (listedAs(given, false)) continue;

@@ -62,6 +62,22 @@ std::span<const JoyoReading> joyoReadingsOf(char32_t kanji) {
   return found->second;
 }
 
+std::optional<VerbStems> verbStemsOf(const JoyoReading& reading) {
+  constexpr std::u32string_view kDictionaryEndings = U"うくぐすつぬぶむる";
+  constexpr std::string_view kStemEndings[] = {"い", "き", "ぎ", "し", "ち",
+                                               "に", "び", "み", "り"};
+  if (!reading.native || reading.stem >= reading.kana.size()) return std::nullopt;
+  const std::u32string okurigana = codePoints(std::string_view(reading.kana).substr(reading.stem));
+  const std::size_t ending = kDictionaryEndings.find(okurigana.back());
+  if (ending == std::u32string_view::npos) return std::nullopt;
+  constexpr std::size_t kKanaBytes = 3;  // every hiragana in UTF-8
+  VerbStems stems;
+  const std::string less = reading.kana.substr(0, reading.kana.size() - kKanaBytes);
+  stems.godan = less + std::string(kStemEndings[ending]);
+  if (okurigana.back() == U'る') stems.ichidan = less;
+  return stems;
+}
+
 bool isNativeNounReading(char32_t kanji, std::string_view reading) {
   for (const JoyoReading& r : joyoReadingsOf(kanji)) {
     if (r.native && r.stem == r.kana.size() && r.kana == reading) return true;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -46,6 +47,15 @@ std::span<const JoyoReading> joyoReadingsOf(char32_t kanji);
 // Whether `reading` is a native reading of the kanji that takes no okurigana: 爪 つめ, not 爪 そう
 // nor 生 い(きる).
 bool isNativeNounReading(char32_t kanji, std::string_view reading);
+
+// The 連用形 a native reading that ends like a verb takes, in kana: a godan verb's (習う ならい,
+// 切る きり) and, for a reading in る, an ichidan verb's too (助ける たすけ); which of the two a
+// る verb is, the reading alone cannot tell. Nothing for a reading that ends like no verb.
+struct VerbStems {
+  std::string godan;
+  std::string ichidan;  // empty unless the reading ends in る
+};
+std::optional<VerbStems> verbStemsOf(const JoyoReading& reading);
 
 // The number of kanji with a row, 叱 and 𠮟 counted apart.
 std::size_t joyoKanjiCount();
