@@ -105,6 +105,12 @@ bool isPersonName(const Morpheme& m) {
 bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface, Kind nextKind,
                const Morpheme& next, std::string_view nextSurface) {
   if (isRegionAfterPlace(last, nextSurface)) return false;
+  // A place within a province or a city is a name of its own, with its own ruby: 信州 / 木曾,
+  // 播州 / 明石.
+  if (last.partOfSpeech == "名詞,固有名詞" && !isPersonName(last) && last.length > 3 &&
+      next.partOfSpeech == "名詞,固有名詞" && next.subclass2 == "地域" && next.length > 3) {
+    return false;
+  }
   switch (nextKind) {
     case Kind::Suffix:
     case Kind::Counter:

@@ -462,6 +462,9 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
         {"大分", "おおいた"},
         {"市", "し"},
         {"嘉市", "かいち"}}},
+      // So is a place within its province; a name of one kanji may be the analyser's cut.
+      {"信州木曾と相州鎌倉",
+       {{"信州", "しんしゅう"}, {"木曾", "きそ"}, {"相州", "そうしゅう"}, {"鎌倉", "かまくら"}}},
       // A compound verb without its first verb's okurigana; not a noun's own reading.
       {"打摧かれ、立出でて上向く",
        {{"打摧か", "うちくだか"}, {"立出でて", "たちいでて"}, {"上向く", "うわむく"}}},
