@@ -463,6 +463,7 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
         {"市", "し"},
         {"嘉市", "かいち"}}},
       // So is a place within its province; a name of one kanji may be the analyser's cut.
+      {"この間は", {{"この間", "このあいだ"}}},  // このかん
       {"信州木曾と相州鎌倉",
        {{"信州", "しんしゅう"}, {"木曾", "きそ"}, {"相州", "そうしゅう"}, {"鎌倉", "かまくら"}}},
       // A compound verb without its first verb's okurigana; not a noun's own reading.
@@ -574,6 +575,7 @@ TEST(ReadingWords, NumbersWithCountersTakeTheirSoundChanges) {
       {"一", "遍", "いっ|ぺん"},
       {"一", "挺", "いっ|ちょう"},
       {"六", "回", "ろっ|かい"},
+      {"三", "間", "さん|げん"},  // a length; みつま
       {"六", "冊", "ろく|さつ"},
       {"八", "歳", "はっ|さい"},
       {"十", "歳", "じゅっ|さい"},
