@@ -37,6 +37,7 @@ constexpr Counter kCounters[] = {
     {"発", "はつ", Row::H, "ぱつ"},
     {"回", "かい", Row::K},
     {"個", "こ", Row::K},
+    {"箇", "こ", Row::K},
     {"階", "かい", Row::K, "がい"},
     {"曲", "きょく", Row::K},
     {"課", "か", Row::K},
@@ -46,12 +47,16 @@ constexpr Counter kCounters[] = {
     {"才", "さい", Row::S},
     {"足", "そく", Row::S, "ぞく"},
     {"挺", "ちょう", Row::S},
+    {"梃", "ちょう", Row::S},
+    {"町", "ちょう", Row::S},
+    {"寸", "すん", Row::S, "ずん"},
     {"艘", "そう", Row::S},
     {"銭", "せん", Row::S},
     {"尺", "しゃく", Row::S, "じゃく"},
     {"勺", "しゃく", Row::S},
     {"升", "しょう", Row::S, "じょう"},
     {"遍", "へん", Row::H, "べん"},
+    {"返", "へん", Row::H, "べん"},
     {"軒", "けん", Row::K, "げん"},
     {"件", "けん", Row::K},
     {"間", "けん", Row::K, "げん"},
@@ -69,6 +74,9 @@ constexpr Counter kCounters[] = {
     {"号", "ごう", Row::Plain},
     {"秒", "びょう", Row::Plain},
     {"羽", "わ", Row::Plain},
+    {"文", "もん", Row::Plain},
+    {"匁", "もんめ", Row::Plain},
+    {"噸", "とん", Row::Plain},
     {"円", "えん", Row::Plain, {}, "よ"},
     {"年", "ねん", Row::Plain, {}, "よ"},
     {"年生", "ねんせい", Row::Plain, {}, "よ"},
@@ -152,8 +160,9 @@ constexpr std::array<std::string_view, 13> kKanjiNumbers = {
 
 // Counted words the dictionary leaves to the analyser, which reads them by their context:
 // 十分 is also じゅうぶん, 一日 also ついたち; 一人, 二人 and 二日 are words of the jōyō list's
-// appendix, which the dictionary holds with them.
-constexpr std::array<std::string_view, 5> kLeftToContext = {"十分", "一日", "一人", "二人", "二日"};
+// appendix, which the dictionary holds with them; 一寸 is mostly ちょっと.
+constexpr std::array<std::string_view, 6> kLeftToContext = {"十分", "一日", "一人",
+                                                            "二人", "二日", "一寸"};
 
 const Counter* findCounter(std::string_view surface) {
   for (const Counter& c : kCounters) {
