@@ -143,7 +143,8 @@ bool endsInKanjiOrKatakana(std::string_view word) {
 // - 何時でも is always, いつでも, as 何時も is; 何時ですか asks the hour.
 // - 了う after a verb's て is しまう, as older prose writes it (帰って了った).
 // - お妃 is a queen, おきさき, not the suffix ひ; 機 woven on is a loom, はた (機を織る).
-// - A lie or a sigh is told, つく (嘘を吐く, 溜息を吐いた); a stomach is empty, すく (お腹が空く).
+// - A lie, an insult or a sigh is told, つく (嘘を吐く, 悪態を吐き, 溜息を吐いた); a stomach is
+//   empty, すく (お腹が空く).
 // - 源 before ちゃん, どん or さん is a given name cut short, げん (源ちゃん), not the clan.
 // - 夜 that grows late or its dawn is よ (夜がふける, 夜のあけるまで); the sun is 陽, ひ
 //   (陽が高い); 翌る is あくる (翌る日); 他 alone is ほか (他に客は無い).
@@ -208,7 +209,8 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
   static constexpr std::string_view kRuledOrStruck[] = {
       "条件", "事情", "口実", "名義", "名目", "制度", "主義", "運命", "状態",
       "状況", "美名", "白日", "青天", "炎天", "月光", "一刀", "一撃", "一言"};
-  static constexpr std::string_view kSighs[] = {"嘘", "溜息", "ため息", "吐息", "嘆息"};
+  static constexpr std::string_view kSighs[] = {"嘘",   "うそ",   "虚言", "悪態", "悪体",
+                                                "溜息", "ため息", "吐息", "嘆息", "太息"};
   static constexpr std::string_view kAvenged[] = {"討", "う", "取", "と"};
   static constexpr std::string_view kBad[] = {"悪", "わる"};
   static constexpr std::string_view kBrief[] = {"ちょっと", "ちっと", "ちょいと", "しばらく",
@@ -435,7 +437,7 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
         words[i].reading.replace(0, std::string_view("のぼ").size(), "あが");
       }
     } else if (word.starts_with("吐") && words[i].reading.starts_with("は") && i >= 2 &&
-               before == "を" &&
+               (before == "を" || before == "も") &&
                (endsWithOneOf(at(i - 2), kSighs) ||
                 (at(i - 2) == "息" && i >= 3 && at(i - 3) == "ほっと"))) {
       words[i].reading.replace(0, std::string_view("は").size(), "つ");  // 溜息を吐く
