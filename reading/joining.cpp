@@ -910,6 +910,11 @@ std::vector<Word> joinWords(std::string_view utf8, std::span<const Morpheme> mor
         word.length += m.length;
         ++word.morphemeCount;
         word.reading += *repeated;
+        // A repeated word forms no compound (追々 / 全快, 夫々 / 拳銃) but may start a name
+        // (佐々倉).
+        const bool nameFollows =
+            i + 1 < morphemes.size() && morphemes[i + 1].partOfSpeech.starts_with("名詞,固有名詞");
+        if (!nameFollows) lastKind = Kind::LoneNoun;
         continue;
       }
     }
