@@ -161,6 +161,12 @@ bool continues(Kind lastKind, const Morpheme& last, std::string_view lastSurface
       }
       // So does a title after a name (小林 / 少年).
       if (isTitleAfterName(last, next, nextSurface)) return false;
+      // An adjectival word with its okurigana is no part of a noun's compound (火影 / 幽か), but
+      // takes a prefix (御尤も, 不仕合わせ).
+      if (lastKind == Kind::Noun && next.partOfSpeech == "名詞,形容動詞語幹" &&
+          endsWithHiragana(nextSurface)) {
+        return false;
+      }
       return lastKind == Kind::Prefix || (lastKind == Kind::Noun && !endsWithHiragana(lastSurface));
     case Kind::LoneNoun:
       // 休み時間: an adverbial noun ends a compound, but starts none (明日 / 雨).
