@@ -564,8 +564,16 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8,
     // だまって, 交際って つきあって), read as editors read it before that kana.
     const std::string_view following = utf8.substr(word.offset + word.length);
     const bool verbBeforeTsu = okurigana.empty() && following.starts_with("っ");
-    const std::string_view given =
-        editorsReadingOf(kanji, verbBeforeTsu ? std::string_view("っ") : okurigana, current);
+    // A noun before する is looked up under する's first kana first, as editors' okurigana
+    // holds it: 莞爾して にっこりして, where 莞爾として stays かんじ.
+    const bool beforeSuru = okurigana.empty() && w + 1 < words.size() &&
+                            words[w + 1].offset == word.offset + word.length &&
+                            morphemes[words[w + 1].firstMorpheme].baseForm == "する";
+    std::string_view key = verbBeforeTsu ? std::string_view("っ")
+                           : beforeSuru  ? following.substr(0, utf8CharAt(following, 0).length)
+                                         : std::string_view(okurigana);
+    std::string_view given = editorsReadingOf(kanji, key, current);
+    if (given.empty() && beforeSuru) given = editorsReadingOf(kanji, key = {}, current);
     // After お, a reading that holds its own (副食物 おかず) is not read with a second, and a
     // word the dictionary knows with its お keeps that reading (お姉様 おねえさま, where 姉様
     // alone is older prose's あねさま).
@@ -601,7 +609,7 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8,
         if (listedAs(given, false)) continue;
         constexpr int kFewestAuthorsOfAGloss = 30;  // chosen on the development set
         if (!listedAs(given, true) &&
-            editorsReadingOf(kanji, okurigana, current, kFewestAuthorsOfAGloss).empty()) {
+            editorsReadingOf(kanji, key, current, kFewestAuthorsOfAGloss).empty()) {
           continue;
         }
       }

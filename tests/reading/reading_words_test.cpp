@@ -314,6 +314,8 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
       {"女ってものは", {{"女", "おんな"}}},                      // あま
       // Words read by their neighbours: a lie told, a stomach empty, a given name cut short.
       {"嘘を吐くか", {{"嘘", "うそ"}, {"吐く", "つく"}}},  // はく
+      {"莞爾して、莞爾として、胡坐した",
+       {{"莞爾", "にっこり"}, {"莞爾", "かんじ"}, {"胡坐", "あぐら"}}},
       {"悪態を吐き、弱音を吐く",
        {{"悪態", "あくたい"}, {"吐き", "つき"}, {"弱音", "よわね"}, {"吐く", "はく"}}},
       {"多勢の子と多勢に無勢",
