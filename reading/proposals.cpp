@@ -564,16 +564,19 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8,
     // だまって, 交際って つきあって), read as editors read it before that kana.
     const std::string_view following = utf8.substr(word.offset + word.length);
     const bool verbBeforeTsu = okurigana.empty() && following.starts_with("っ");
-    // A noun before する is looked up under する's first kana first, as editors' okurigana
-    // holds it: 莞爾して にっこりして, where 莞爾として stays かんじ.
-    const bool beforeSuru = okurigana.empty() && w + 1 < words.size() &&
-                            words[w + 1].offset == word.offset + word.length &&
-                            morphemes[words[w + 1].firstMorpheme].baseForm == "する";
-    std::string_view key = verbBeforeTsu ? std::string_view("っ")
-                           : beforeSuru  ? following.substr(0, utf8CharAt(following, 0).length)
-                                         : std::string_view(okurigana);
+    // Editors' okurigana is the first kana after the base that is no particle, so a word before
+    // such a kana is looked up under it first (莞爾して にっこり, where 莞爾として stays かんじ;
+    // 胡坐した あぐら), then as a word alone.
+    const Utf8Char nextChar = following.empty() ? Utf8Char{} : utf8CharAt(following, 0);
+    static constexpr std::u32string_view kParticles = U"のがをにはもとへでやかよね";
+    const bool beforeKana = okurigana.empty() && !verbBeforeTsu && nextChar.value >= U'ぁ' &&
+                            nextChar.value <= U'ゖ' &&
+                            kParticles.find(nextChar.value) == std::u32string_view::npos;
+    const std::string_view key = verbBeforeTsu ? std::string_view("っ")
+                                 : beforeKana  ? following.substr(0, nextChar.length)
+                                               : std::string_view(okurigana);
     std::string_view given = editorsReadingOf(kanji, key, current);
-    if (given.empty() && beforeSuru) given = editorsReadingOf(kanji, key = {}, current);
+    if (given.empty() && beforeKana) given = editorsReadingOf(kanji, {}, current);
     // After お, a reading that holds its own (副食物 おかず) is not read with a second, and a
     // word the dictionary knows with its お keeps that reading (お姉様 おねえさま, where 姉様
     // alone is older prose's あねさま).
@@ -608,10 +611,10 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8,
       if (listedAs(current, true)) {
         if (listedAs(given, false)) continue;
         constexpr int kFewestAuthorsOfAGloss = 30;  // chosen on the development set
-        if (!listedAs(given, true) &&
-            editorsReadingOf(kanji, key, current, kFewestAuthorsOfAGloss).empty()) {
-          continue;
-        }
+        const auto glossed = [&](std::string_view before) {
+          return editorsReadingOf(kanji, before, current, kFewestAuthorsOfAGloss) == given;
+        };
+        if (!listedAs(given, true) && !glossed(key) && !(beforeKana && glossed({}))) continue;
       }
     }
     word.reading = std::string(honorific) + std::string(given) + okurigana;
