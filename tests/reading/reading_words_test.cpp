@@ -478,7 +478,10 @@ TEST(ReadingWords, WordsTheListKnowsReadWhole) {
         {"市", "し"},
         {"嘉市", "かいち"}}},
       // So is a place within its province; a name of one kanji may be the analyser's cut.
-      {"この間は", {{"この間", "このあいだ"}}},  // このかん
+      {"この間は此の間に",
+       {{"この間", "このあいだ"}, {"此の", "この"}, {"間", "あいだ"}}},  // このかん
+      {"真に有難い。真に受けた",
+       {{"真に", "まことに"}, {"有難い", "ありがたい"}, {"真に", "まに"}, {"受けた", "うけた"}}},
       {"信州木曾と相州鎌倉",
        {{"信州", "しんしゅう"}, {"木曾", "きそ"}, {"相州", "そうしゅう"}, {"鎌倉", "かまくら"}}},
       // A compound verb without its first verb's okurigana; not a noun's own reading.
