@@ -153,7 +153,8 @@ bool endsInKanjiOrKatakana(std::string_view word) {
 //   ばつ (罰として) but where it strikes (罰が当たる).
 // - 気 after an adjective's stem is げ (優し気に); 死に after a verb's stem in kana is じに
 //   (うえ死に).
-// - 外 is other than, ほか, after その or より and before a denial (その外に, 弟の外ない).
+// - 外 is other than, ほか, after その or より, before a denial (その外に, 弟の外ない, 外にはない)
+//   and in sayings (殊の外).
 // - 術 before a denial is a way, すべ (なす術もない, 術がなかった); 踵 turned is きびす (踵を返す).
 // - 香 of a thing is its scent, か (檜の香, 酒の香); the incense one burns stays こう (香を焚く).
 // - 堪える is to bear, たえる (見るに堪えない, 堪えられない), or to hold back, こらえる (涙を堪え,
@@ -526,8 +527,12 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
                                std::string_view("し").size(), "じ");
     } else if (word == "外" && words[i].reading == "そと") {
       auto denial = [](std::string_view w) { return w.starts_with("な") || w.starts_with("無"); };
-      const bool denied = denial(after) || ((after == "に" || after == "は" || after == "には") &&
-                                            denial(afterNext));
+      // 外ない, 外にない, 外には無い: nothing but.
+      const std::string_view third = i + 3 < words.size() ? at(i + 3) : std::string_view();
+      const bool denied =
+          denial(after) ||
+          ((after == "に" || after == "は" || after == "には") && denial(afterNext)) ||
+          (after == "に" && (afterNext == "は" || afterNext == "も") && denial(third));
       // Other people and things: 外の者, 外のお客, 外の事; 外の景色 stays そと.
       static constexpr std::string_view kOthers[] = {
           "者",   "もの", "物", "人", "事", "こと", "客",   "お客", "お方", "子",  "連中",
@@ -536,7 +541,10 @@ void readByNeighbours(std::string_view utf8, std::span<const Morpheme> morphemes
       // この外に, besides this; この外へ出る stays outside.
       const bool besides = (before == "この" || before == "此の" || before == "其の") &&
                            after != "へ" && after != "から";
-      if (before == "その" || before == "より" || denied || others || besides) {
+      // Sayings: 殊の外, 思案の外, 以ての外.
+      static constexpr std::string_view kBeyond[] = {"殊", "思案", "以て", "思い"};
+      const bool saying = before == "の" && i >= 2 && endsWithOneOf(at(i - 2), kBeyond);
+      if (before == "その" || before == "より" || denied || others || besides || saying) {
         words[i].reading = "ほか";
       }
     } else if (word.ends_with("術") && words[i].reading.ends_with("じゅつ") &&
