@@ -129,6 +129,16 @@ std::vector<std::string_view> editorsChoicesOf(std::string_view kanji, std::stri
   return readings;
 }
 
+std::string_view okuriganaKanaOf(std::string_view following) {
+  // After a base these start the next word, as tools/editors_ruby_table.py counts them.
+  static constexpr std::u32string_view kParticles = U"のがをにはもとへでやかよね";
+  if (following.empty()) return {};
+  const Utf8Char c = utf8CharAt(following, 0);
+  const bool hiragana = c.value >= U'ぁ' && c.value <= U'ゖ';
+  if (!hiragana || kParticles.find(c.value) != std::u32string_view::npos) return {};
+  return following.substr(0, c.length);
+}
+
 std::string_view editorsOkuriganaReadingOf(std::string_view kanji, std::string_view okurigana) {
   const EditorsRuby* best = nullptr;
   for (const EditorsRuby* g : givenBefore(kanji, okurigana)) {

@@ -30,6 +30,11 @@ std::vector<std::string_view> editorsChoicesOf(std::string_view kanji, std::stri
 // spells that kana out (呟やき): their reading less it, つぶ. Empty when they gave it none.
 std::string_view editorsOkuriganaReadingOf(std::string_view kanji, std::string_view okurigana);
 
+// The kana the table counts as okurigana when `following` comes straight after a base: its first
+// character where that is hiragana and no particle (the って of 怒って, the し of 莞爾して; not
+// the と of 莞爾として), else empty.
+std::string_view okuriganaKanaOf(std::string_view following);
+
 // How editors gave one base: before okurigana starting with `next` (* for none), `reading`, in
 // the works of `authors` authors.
 struct EditorsRuby {

@@ -560,21 +560,17 @@ void preferEditorsReadings(WordLookUps& lookUp, std::string_view utf8,
     const std::string_view read = std::string_view(word.reading).substr(honorific.size());
     if (!read.ends_with(okurigana) || read.size() == okurigana.size()) continue;
     const std::string_view current = read.substr(0, read.size() - okurigana.size());
-    // A noun the analyser finds before っ is older prose's verb without its okurigana (沈黙って
-    // だまって, 交際って つきあって), read as editors read it before that kana.
-    const std::string_view following = utf8.substr(word.offset + word.length);
-    const bool verbBeforeTsu = okurigana.empty() && following.starts_with("っ");
     // Editors' okurigana is the first kana after the base that is no particle, so a word before
     // such a kana is looked up under it first (莞爾して にっこり, where 莞爾として stays かんじ;
-    // 胡坐した あぐら), then as a word alone.
-    const Utf8Char nextChar = following.empty() ? Utf8Char{} : utf8CharAt(following, 0);
-    static constexpr std::u32string_view kParticles = U"のがをにはもとへでやかよね";
-    const bool beforeKana = okurigana.empty() && !verbBeforeTsu && nextChar.value >= U'ぁ' &&
-                            nextChar.value <= U'ゖ' &&
-                            kParticles.find(nextChar.value) == std::u32string_view::npos;
-    const std::string_view key = verbBeforeTsu ? std::string_view("っ")
-                                 : beforeKana  ? following.substr(0, nextChar.length)
-                                               : std::string_view(okurigana);
+    // 胡坐した あぐら), then as a word alone. A noun the analyser finds before っ is older prose's
+    // verb without its okurigana (沈黙って だまって, 交際って つきあって), read as editors read it
+    // before that kana only.
+    const std::string_view nextKana = okurigana.empty()
+                                          ? okuriganaKanaOf(utf8.substr(word.offset + word.length))
+                                          : std::string_view();
+    const bool verbBeforeTsu = nextKana == "っ";
+    const bool beforeKana = !nextKana.empty() && !verbBeforeTsu;
+    const std::string_view key = nextKana.empty() ? std::string_view(okurigana) : nextKana;
     std::string_view given = editorsReadingOf(kanji, key, current);
     if (given.empty() && beforeKana) given = editorsReadingOf(kanji, {}, current);
     // After お, a reading that holds its own (副食物 おかず) is not read with a second, and a
